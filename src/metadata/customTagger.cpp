@@ -1,0 +1,213 @@
+#include "metadata/customTagger.h"
+
+#include "metadata/genreList.h"
+#include "platform/fileTime.h"
+
+#include <array>
+
+namespace {
+
+using P = TaggerProperty;
+using K = TaggerPropertyKind;
+using S = TaggerStoredRule;
+
+P integerProperty(const char *name, S stored, qint64 (*get)(const TcustomTagger &), void (*set)(TcustomTagger &, qint64))
+{
+    P p{name, K::Integer, stored};
+    p.getInteger = get;
+    p.setInteger = set;
+    return p;
+}
+
+P stringProperty(const char *name, QString (*get)(const TcustomTagger &), void (*set)(TcustomTagger &, const QString &))
+{
+    P p{name, K::String, S::WhenNonEmpty};
+    p.getString = get;
+    p.setString = set;
+    return p;
+}
+
+const std::array<TaggerProperty, 17> &customTaggerTable()
+{
+    static const std::array<TaggerProperty, 17> table = [] {
+        P duration{"Duration", K::Float, S::WhenNonZero};
+        duration.getFloat = [](const TcustomTagger &t) { return t.Duration(); };
+        duration.setFloat = [](TcustomTagger &t, double v) { t.SetDuration(v); };
+        P validTag{"ValidTag", K::Boolean, S::Always};
+        validTag.getBoolean = [](const TcustomTagger &t) { return t.ValidTag(); };
+        validTag.setBoolean = [](TcustomTagger &t, bool v) { t.SetValidTag(v); };
+        return std::array<TaggerProperty, 17>{
+            integerProperty(
+                "Tag", S::WhenNonZero, [](const TcustomTagger &t) -> qint64 { return t.Tag(); },
+                [](TcustomTagger &t, qint64 v) { t.SetTag(qint32(v)); }),
+            stringProperty(
+                "Title", [](const TcustomTagger &t) { return t.Title(); },
+                [](TcustomTagger &t, const QString &v) { t.SetTitle(v); }),
+            stringProperty(
+                "Artist", [](const TcustomTagger &t) { return t.Artist(); },
+                [](TcustomTagger &t, const QString &v) { t.SetArtist(v); }),
+            stringProperty(
+                "Album", [](const TcustomTagger &t) { return t.Album(); },
+                [](TcustomTagger &t, const QString &v) { t.SetAlbum(v); }),
+            stringProperty(
+                "Date", [](const TcustomTagger &t) { return t.Date(); },
+                [](TcustomTagger &t, const QString &v) { t.SetDate(v); }),
+            stringProperty(
+                "Comment", [](const TcustomTagger &t) { return t.Comment(); },
+                [](TcustomTagger &t, const QString &v) { t.SetComment(v); }),
+            integerProperty(
+                "Track", S::Always, [](const TcustomTagger &t) -> qint64 { return t.Track(); },
+                [](TcustomTagger &t, qint64 v) { t.SetTrack(quint32(v)); }),
+            stringProperty(
+                "Genre", [](const TcustomTagger &t) { return t.Genre(); },
+                [](TcustomTagger &t, const QString &v) { t.SetGenre(v); }),
+            integerProperty(
+                "GenreByte", S::Always, [](const TcustomTagger &t) -> qint64 { return t.GenreByte(); },
+                [](TcustomTagger &t, qint64 v) { t.SetGenreByte(quint8(v)); }),
+            stringProperty(
+                "Filename", [](const TcustomTagger &t) { return t.Filename(); },
+                [](TcustomTagger &t, const QString &v) { t.SetFilename(v); }),
+            duration,
+            integerProperty(
+                "bitRate", S::Always, [](const TcustomTagger &t) -> qint64 { return t.bitRate(); },
+                [](TcustomTagger &t, qint64 v) { t.SetBitRate(quint32(v)); }),
+            integerProperty(
+                "SampleRate", S::Always, [](const TcustomTagger &t) -> qint64 { return t.SampleRate(); },
+                [](TcustomTagger &t, qint64 v) { t.SetSampleRate(quint32(v)); }),
+            integerProperty(
+                "ChannelMode", S::Always, [](const TcustomTagger &t) -> qint64 { return t.ChannelMode(); },
+                [](TcustomTagger &t, qint64 v) { t.SetChannelMode(quint32(v)); }),
+            validTag,
+            integerProperty(
+                "ModDateHigh", S::Always, [](const TcustomTagger &t) -> qint64 { return t.ModDateHigh(); },
+                [](TcustomTagger &t, qint64 v) { t.SetModDateHigh(quint32(v)); }),
+            integerProperty(
+                "ModDateLow", S::Always, [](const TcustomTagger &t) -> qint64 { return t.ModDateLow(); },
+                [](TcustomTagger &t, qint64 v) { t.SetModDateLow(quint32(v)); }),
+        };
+    }();
+    return table;
+}
+
+} // namespace
+
+std::span<const TaggerProperty> CustomTaggerProperties()
+{
+    return customTaggerTable();
+}
+
+TcustomTagger::TcustomTagger() = default;
+TcustomTagger::~TcustomTagger() = default;
+
+const char *TcustomTagger::ClassName() const
+{
+    return "TcustomTagger";
+}
+
+std::span<const TaggerProperty> TcustomTagger::Properties() const
+{
+    return CustomTaggerProperties();
+}
+
+void TcustomTagger::SetGenre(const QString &value)
+{
+    m_genre = value;
+    const quint8 number = SharedGenreList().IndexOfGenre(value);
+    if (number != TgenreList::kNoGenre)
+        m_genreByte = number;
+}
+
+void TcustomTagger::SetGenreByte(quint8 value)
+{
+    m_genreByte = value;
+    if (value < TgenreList::kGenreCount)
+        m_genre = SharedGenreList().GenreName(value);
+}
+
+QString TcustomTagger::GetChannelModeText() const
+{
+    return QString::number(m_channelMode);
+}
+
+QString TcustomTagger::GetStereoText() const
+{
+    return GetChannelModeText();
+}
+
+void TcustomTagger::SetReadFrameHeaders(bool value)
+{
+    m_readFrameHeaders = value;
+}
+
+void TcustomTagger::ReadTag()
+{
+    m_title.clear();
+    m_artist.clear();
+    m_album.clear();
+    m_date.clear();
+    m_comment.clear();
+    m_track = 0;
+    SetGenre(QString());
+    m_duration = 0.0;
+    m_bitRate = 0;
+    m_sampleRate = 0;
+    m_channelMode = 0;
+    m_validTag = false;
+}
+
+void TcustomTagger::LoadFromFile(const QString &fileName)
+{
+    m_filename = fileName;
+    ReadTag();
+}
+
+bool TcustomTagger::WriteTag()
+{
+    return true;
+}
+
+void TcustomTagger::ReadStreamInfo() {}
+
+void TcustomTagger::Assign(const TcustomTagger *source)
+{
+    if (!source)
+        return;
+    m_filename = source->m_filename;
+    m_artist = source->m_artist;
+    m_album = source->m_album;
+    m_title = source->m_title;
+    SetGenre(source->m_genre);
+    SetGenreByte(source->m_genreByte);
+    m_track = source->m_track;
+    m_date = source->m_date;
+    m_comment = source->m_comment;
+    m_duration = source->m_duration;
+    m_bitRate = source->m_bitRate;
+    m_sampleRate = source->m_sampleRate;
+    m_channelMode = source->m_channelMode;
+    m_validTag = true;
+    m_modDateHigh = source->m_modDateHigh;
+    m_modDateLow = source->m_modDateLow;
+}
+
+void TcustomTagger::ReadModDate()
+{
+    const WinFileTime time = FileLastWriteTime(m_filename);
+    m_modDateHigh = time.high;
+    m_modDateLow = time.low;
+}
+
+quint32 DigitsToNumber(const QString &text)
+{
+    if (text.isEmpty())
+        return 0;
+    quint64 value = 0;
+    for (const QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return 0;
+        value = value * 10 + quint64(c.unicode() - '0');
+        if (value > 0xFFFFFFFFull)
+            return 0;
+    }
+    return quint32(value);
+}

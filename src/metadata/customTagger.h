@@ -1,0 +1,132 @@
+#pragma once
+
+#include "metadata/taggerProperty.h"
+
+#include <QString>
+#include <QtGlobal>
+#include <memory>
+#include <span>
+
+// The track record: one music file with its tag and stream information.
+//
+// Records are plain objects, not QObjects: a library holds 100,000 of them.
+// Their published data is listed in a static property table (see
+// taggerProperty.h) in stream order; the track-list file reader and writer walk
+// that table, with the class name written ahead of each record.
+//
+// Owned and used on the GUI thread only (the folder scan re-reads a modified
+// record on the GUI thread during its notification).
+class TcustomTagger {
+public:
+    TcustomTagger();
+    virtual ~TcustomTagger();
+    TcustomTagger(const TcustomTagger &) = delete;
+    TcustomTagger &operator=(const TcustomTagger &) = delete;
+
+    // The registered class name, written ahead of the record in track-list files.
+    virtual const char *ClassName() const;
+    // The published properties of this class, in stream order.
+    virtual std::span<const TaggerProperty> Properties() const;
+
+    // --- published properties -------------------------------------------
+    qint32 Tag() const { return m_tag; }
+    void SetTag(qint32 value) { m_tag = value; }
+    const QString &Title() const { return m_title; }
+    void SetTitle(const QString &value) { m_title = value; }
+    const QString &Artist() const { return m_artist; }
+    void SetArtist(const QString &value) { m_artist = value; }
+    const QString &Album() const { return m_album; }
+    void SetAlbum(const QString &value) { m_album = value; }
+    const QString &Date() const { return m_date; }
+    void SetDate(const QString &value) { m_date = value; }
+    const QString &Comment() const { return m_comment; }
+    void SetComment(const QString &value) { m_comment = value; }
+    quint32 Track() const { return m_track; }
+    void SetTrack(quint32 value) { m_track = value; }
+    // Genre rule: assigning the name looks its number up in the shared genre
+    // table (the number stays when the name is not there); assigning a number
+    // below 148 takes the table's name (the name stays otherwise).
+    const QString &Genre() const { return m_genre; }
+    void SetGenre(const QString &value);
+    quint8 GenreByte() const { return m_genreByte; }
+    void SetGenreByte(quint8 value);
+    const QString &Filename() const { return m_filename; }
+    void SetFilename(const QString &value) { m_filename = value; }
+    // Playing time in milliseconds; negative means not yet known.
+    double Duration() const { return m_duration; }
+    void SetDuration(double value) { m_duration = value; }
+    quint32 bitRate() const { return m_bitRate; }
+    void SetBitRate(quint32 value) { m_bitRate = value; }
+    quint32 SampleRate() const { return m_sampleRate; }
+    void SetSampleRate(quint32 value) { m_sampleRate = value; }
+    quint32 ChannelMode() const { return m_channelMode; }
+    void SetChannelMode(quint32 value) { m_channelMode = value; }
+    bool ValidTag() const { return m_validTag; }
+    void SetValidTag(bool value) { m_validTag = value; }
+    quint32 ModDateHigh() const { return m_modDateHigh; }
+    void SetModDateHigh(quint32 value) { m_modDateHigh = value; }
+    quint32 ModDateLow() const { return m_modDateLow; }
+    void SetModDateLow(quint32 value) { m_modDateLow = value; }
+
+    // Whether stream information is read together with the tag.
+    bool ReadFrameHeaders() const { return m_readFrameHeaders; }
+
+    // --- virtual operations ---------------------------------------------
+    virtual QString GetChannelModeText() const;
+    virtual QString GetStereoText() const;
+    virtual void SetReadFrameHeaders(bool value);
+    // Base: clears the record (texts empty, numbers 0, ValidTag false; the
+    // genre number and the file name stay).
+    virtual void ReadTag();
+    // Base: stores the file name, then ReadTag.
+    virtual void LoadFromFile(const QString &fileName);
+    // Writes the record's tag into its file; true when the file now holds it
+    // (the base class writes nothing and reports success).
+    virtual bool WriteTag();
+    virtual void ReadStreamInfo();
+
+    // Copies another record's data without reading its file; a null source
+    // does nothing.
+    void Assign(const TcustomTagger *source);
+
+protected:
+    // Stores the file's last-write time in ModDateHigh/ModDateLow (0 and 0 when
+    // it cannot be read).
+    void ReadModDate();
+    void SetGenreByteDirect(quint8 value) { m_genreByte = value; }
+    void SetGenreDirect(const QString &value) { m_genre = value; }
+    void SetReadFrameHeadersFlag(bool value) { m_readFrameHeaders = value; }
+
+private:
+    QString m_title;
+    QString m_artist;
+    QString m_album;
+    QString m_date;
+    QString m_comment;
+    QString m_genre;
+    QString m_filename;
+    double m_duration = 0.0;
+    qint32 m_tag = 0;
+    quint32 m_track = 0;
+    quint32 m_bitRate = 0;
+    quint32 m_sampleRate = 0;
+    quint32 m_channelMode = 0;
+    quint32 m_modDateHigh = 0;
+    quint32 m_modDateLow = 0;
+    quint8 m_genreByte = 0;
+    bool m_validTag = false;
+    bool m_readFrameHeaders = false;
+};
+
+// DigitsToNumber: the value of a non-empty text made only of decimal digits;
+// 0 otherwise (also when the value does not fit in 32 bits).
+quint32 DigitsToNumber(const QString &text);
+
+// The record class for a file, chosen by its extension without regard to case:
+// ".mp3"/".mp2" Tid3Tagger, ".ogg" ToggTagger, ".wma" TwmaTagger; null for any
+// other extension. The record is created empty; nothing is read.
+std::unique_ptr<TcustomTagger> CreateTaggerForFile(const QString &fileName);
+
+// A new empty record of a registered class ("TcustomTagger", "Tid3Tagger",
+// "ToggTagger", "TwmaTagger"); null for any other name.
+std::unique_ptr<TcustomTagger> CreateTaggerByClassName(QStringView className);

@@ -1,0 +1,9 @@
+#include "platform/pendingEvents.h"
+
+#include <QCoreApplication>
+
+void ProcessPendingEvents()
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
+}

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+#include <array>
+#include <memory>
+
+// The project's own audio engine: one SDL2 output device at 44100 Hz stereo,
+// a software mixer of up to 32 channels running in the audio callback, one
+// FFmpeg decoding thread per open stream feeding a lock-free ring, and DSP
+// units run on the mix in priority order.
+//
+// All entries are called on the GUI thread. The audio callback (or pump() in
+// manual-pump mode) runs the mixer and the DSP units; it never blocks, never
+// allocates and never waits on a lock the GUI thread can hold. Every entry is
+// safe to call with a handle or channel that is closed or never existed: it
+// then does nothing and returns the "none" value.
+
+// Stream handle; 0 is none.
+using EngineStream = quint32;
+// DSP unit handle; 0 is none.
+using EngineDsp = quint32;
+
+// A DSP unit's callback. Runs on the mixing thread with the unprocessed mix and
+// the buffer passed down the chain (both interleaved signed 16-bit stereo),
+// the block length in sample frames and the unit's user value; returns the
+// buffer to pass on (normally newBuffer unchanged). Must not block or allocate.
+using EngineDspCallback = void *(*)(void *originalBuffer, void *newBuffer, int length, void *userData);
+
+struct AudioEngineOptions {
+    // No output device: the mix runs only when pump() is called.
+    bool manualPump = false;
+    int mixRate = 44100;
+    int maxChannels = 32;
+    // Frames mixed per audio callback / DSP block.
+    int blockFrames = 1024;
+};
+
+class AudioEngine {
+public:
+    static constexpr int kSpectrumSize = 512;
+    static constexpr int kSpectrumPriority = 900;
+
+    AudioEngine();
+    ~AudioEngine();
+    AudioEngine(const AudioEngine &) = delete;
+    AudioEngine &operator=(const AudioEngine &) = delete;
+
+    // Opens the output (or prepares manual-pump mode). False with the reason in
+    // errorText when no sound output can be opened.
+    bool init(const AudioEngineOptions &options, QString *errorText = nullptr);
+    // Stops every stream, closes the device. Safe to call twice.
+    void close();
+    bool isOpen() const;
+
+    // --- streams ------------------------------------------------------------
+    EngineStream streamOpen(const QString &fileName);
+    qint64 streamLengthMs(EngineStream stream) const;
+    // Starts the stream on a free channel, returns the channel or -1.
+    int streamPlay(EngineStream stream);
+    // Play position: what the mixer has consumed, in ms.
+    qint64 streamTimeMs(EngineStream stream) const;
+    bool streamSetTimeMs(EngineStream stream, qint64 ms);
+    bool streamStop(EngineStream stream);
+    bool streamClose(EngineStream stream);
+
+    // --- channels -----------------------------------------------------------
+    bool isPlaying(int channel) const;
+    // Volume 0..255, reached by a short linear ramp over the next mixed block.
+    bool setVolume(int channel, int volume);
+    int volume(int channel) const;
+    bool setPaused(int channel, bool paused);
+    bool paused(int channel) const;
+
+    // --- DSP ----------------------------------------------------------------
+    // The built-in spectrum unit (priority 900), inactive until switched on.
+    EngineDsp fftUnit() const;
+    EngineDsp dspCreate(EngineDspCallback callback, int priority, void *userData);
+    bool dspSetActive(EngineDsp unit, bool active);
+    void dspFree(EngineDsp unit);
+    // The latest 512 spectrum values in 0..1 (all 0 while the unit is off).
+    std::array<float, kSpectrumSize> spectrum() const;
+    // DSP block length and total buffering, in sample frames.
+    int dspBufferLength() const;
+    int dspBufferLengthTotal() const;
+
+    // --- manual-pump mode ---------------------------------------------------
+    // Mixes frames of output (interleaved stereo 16-bit into out when given).
+    void pump(int frames, qint16 *out = nullptr);
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};

@@ -1,0 +1,64 @@
+#include "audioFixtures.h"
+
+#include <QFileInfo>
+#include <QProcess>
+
+bool RunTool(const QString &program, const QStringList &arguments, QString *error, int timeoutMs)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    if (!process.waitForStarted(10000) || !process.waitForFinished(timeoutMs)) {
+        if (error)
+            *error = program + QStringLiteral(": ") + process.errorString();
+        process.kill();
+        process.waitForFinished(2000);
+        return false;
+    }
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+        if (error)
+            *error = QString::fromLocal8Bit(process.readAll());
+        return false;
+    }
+    return true;
+}
+
+bool MakeToneFile(const QString &path, const ToneSpec &spec, QString *error)
+{
+    const QString extension = QFileInfo(path).suffix().toLower();
+    QStringList args{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                     QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                     QStringLiteral("sine=frequency=%1:duration=%2:sample_rate=%3")
+                         .arg(spec.frequency)
+                         .arg(spec.seconds)
+                         .arg(spec.sampleRate),
+                     QStringLiteral("-ac"), QString::number(spec.channels)};
+    if (extension == QLatin1String("mp3")) {
+        args << QStringLiteral("-c:a") << QStringLiteral("libmp3lame");
+        if (spec.vbrQuality >= 0)
+            args << QStringLiteral("-q:a") << QString::number(spec.vbrQuality);
+        else
+            args << QStringLiteral("-b:a") << spec.bitRate;
+        if (spec.id3v2Version == 0)
+            args << QStringLiteral("-write_id3v2") << QStringLiteral("0");
+        else
+            args << QStringLiteral("-id3v2_version") << QString::number(spec.id3v2Version);
+        args << QStringLiteral("-write_id3v1") << (spec.id3v1 ? QStringLiteral("1") : QStringLiteral("0"));
+        // A Xing/Info frame only where VBR asks for one, so CBR files are plain.
+        args << QStringLiteral("-write_xing") << (spec.vbrQuality >= 0 ? QStringLiteral("1") : QStringLiteral("0"));
+    } else if (extension == QLatin1String("mp2")) {
+        args << QStringLiteral("-c:a") << QStringLiteral("mp2") << QStringLiteral("-b:a") << spec.bitRate;
+    } else if (extension == QLatin1String("ogg")) {
+        args << QStringLiteral("-c:a") << QStringLiteral("libvorbis") << QStringLiteral("-b:a") << spec.bitRate;
+    } else if (extension == QLatin1String("wma")) {
+        args << QStringLiteral("-c:a") << QStringLiteral("wmav2") << QStringLiteral("-b:a") << spec.bitRate;
+    } else if (extension != QLatin1String("wav")) {
+        if (error)
+            *error = QStringLiteral("no encoder for .") + extension;
+        return false;
+    }
+    for (auto it = spec.metadata.cbegin(); it != spec.metadata.cend(); ++it)
+        args << QStringLiteral("-metadata") << (it.key() + QLatin1Char('=') + it.value());
+    args << path;
+    return RunTool(QStringLiteral("ffmpeg"), args, error);
+}
