@@ -5,7 +5,8 @@
 #include <QSettings>
 
 namespace {
-const QString kKeyPath = QStringLiteral("Software\\Quendle\\MpegFlags");
+// The registry key path, in QSettings' notation for keys.
+const QString kKeyPath = QStringLiteral("Software/Quendle/MpegFlags");
 } // namespace
 
 TmpegFlagsIni::TmpegFlagsIni() : m_file(DefaultFile()) {}

@@ -4,8 +4,10 @@
 
 // Captions of the sixteen type flags, kept per user under the key path
 // Software\Quendle\MpegFlags with the values Flag0 .. Flag15, in an INI file
-// of the user's config folder. The file is opened for each read; nothing is
-// held between calls.
+// of the user's config folder, written the way QSettings stores that key path:
+//   [Software]
+//   Quendle\MpegFlags\Flag0=Live
+// The file is opened for each read; nothing is held between calls.
 class TmpegFlagsIni {
 public:
     // The store in the user's config folder.
