@@ -16,7 +16,7 @@ namespace {
 
 // Bytes fetched from the start of an MPEG file with the first read: an
 // ordinary tag and the frames behind it. Larger tags cost one more read.
-constexpr qint64 kHeadBytes = 64 * 1024;
+constexpr qint64 kHeadBytes = 32 * 1024;
 
 // Stream information analysed by the last ReadTag of a record whose
 // read-frame-headers flag was off. Track lists load a record and switch the
@@ -133,10 +133,20 @@ void Tid3Tagger::resetForRead()
 
 void Tid3Tagger::LoadFromFile(const QString &fileName)
 {
-    if (!QuietFileExists(fileName))
-        return;
+    // Opening the file is the existence test: a missing file changes nothing,
+    // and an existing one is read without asking the file system twice.
+    std::optional<TfileSource> source;
+    try {
+        source.emplace(fileName, kHeadBytes, TId3v1Tag::kSize);
+    } catch (const VorlenError &) {
+        if (!QuietFileExists(fileName))
+            return;
+        SetFilename(fileName);
+        resetForRead();
+        throw;
+    }
     SetFilename(fileName);
-    ReadTag();
+    readOpenedFile(*source);
 }
 
 void Tid3Tagger::ReadTag()
@@ -152,8 +162,13 @@ void Tid3Tagger::ReadTag()
             return;
         throw;
     }
-    ReadTagFromSource(*source);
-    const WinFileTime time = source->LastWriteTime();
+    readOpenedFile(*source);
+}
+
+void Tid3Tagger::readOpenedFile(const TfileSource &source)
+{
+    ReadTagFromSource(source);
+    const WinFileTime time = source.LastWriteTime();
     SetModDateHigh(time.high);
     SetModDateLow(time.low);
 }

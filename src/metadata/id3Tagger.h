@@ -12,6 +12,7 @@ enum Tid3TagKind : quint8 { tkNone = 0, tkId3v1 = 1, tkId3v2 = 2, tkNoTag = 3 };
 // there is no ID3v2 tag, stream information from the frame headers.
 class TAudioInfo;
 class TbyteSource;
+class TfileSource;
 
 class Tid3Tagger : public TcustomTagger {
 public:
@@ -55,6 +56,7 @@ public:
 
 private:
     void resetForRead();
+    void readOpenedFile(const TfileSource &source);
     void applyStreamInfo(const TAudioInfo &info);
 
     QString m_typeFlags;
