@@ -30,12 +30,15 @@ QString CannotOpenFileText(const QString &fileName, int errorNumber)
 TfileSource::TfileSource(const QString &fileName, qint64 headBytes, qint64 tailBytes)
 {
     const QByteArray path = QFile::encodeName(fileName);
+    // Non-blocking, so a FIFO named like a music file cannot stall the open;
+    // only regular files are read.
     do {
-        m_fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        m_fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     } while (m_fd < 0 && errno == EINTR);
     struct stat st {};
-    if (m_fd < 0 || ::fstat(m_fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int error = m_fd < 0 ? errno : (S_ISDIR(st.st_mode) ? EISDIR : errno);
+    const bool statted = m_fd >= 0 && ::fstat(m_fd, &st) == 0;
+    if (!statted || !S_ISREG(st.st_mode)) {
+        const int error = !statted ? errno : (S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
         if (m_fd >= 0)
             ::close(m_fd);
         m_fd = -1;

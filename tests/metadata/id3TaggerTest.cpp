@@ -1,6 +1,7 @@
 #include "metadata/id3Tagger.h"
 #include "metadata/id3v1.h"
 #include "metadata/id3v2.h"
+#include "platform/vorlenError.h"
 #include "tagBytes.h"
 
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace tagBytes;
 
@@ -128,6 +130,14 @@ TEST_F(Id3TaggerFiles, ReadsId3v2FirstThenId3v1ThenTheFileName)
     small.LoadFromFile(tiny);
     EXPECT_EQ(small.Title(), QString());
     EXPECT_EQ(small.TagKind(), tkNone);
+
+    // A file that exists but cannot be read raises to the caller; a FIFO
+    // must not block the read either.
+    const QString fifo = m_dir.filePath(QStringLiteral("fifo.mp3"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    Tid3Tagger unreadable;
+    EXPECT_THROW(unreadable.LoadFromFile(fifo), VorlenError);
+    EXPECT_EQ(unreadable.Filename(), fifo);
 
     Tid3Tagger missing;
     missing.SetFilename(QStringLiteral("kept"));
