@@ -190,10 +190,12 @@ void Tid3Tagger::ReadTagFromSource(const TbyteSource &source)
     } else if (source.Size() > TId3v1Tag::kSize) {
         uchar block[TId3v1Tag::kSize];
         TId3v1Tag id3v1;
-        if (source.ReadExact(source.Size() - TId3v1Tag::kSize, block, sizeof block) && id3v1.Parse(block)) {
+        const bool read = source.ReadExact(source.Size() - TId3v1Tag::kSize, block, sizeof block);
+        if (read)
+            m_id3v1Identifier = QString::fromLatin1(reinterpret_cast<const char *>(block), 3);
+        if (read && id3v1.Parse(block)) {
             SetValidTag(true);
             m_tagKind = tkId3v1;
-            m_id3v1Identifier = QStringLiteral("TAG");
             SetTitle(id3v1.title);
             SetArtist(id3v1.artist);
             SetAlbum(id3v1.album);

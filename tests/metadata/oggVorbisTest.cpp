@@ -13,7 +13,8 @@ using namespace tagBytes;
 namespace {
 
 // One Ogg page carrying body; lacing values split it into 255-byte segments.
-QByteArray page(const QByteArray &body, quint64 granule, quint32 sequence, bool continued = false)
+QByteArray page(const QByteArray &body, quint64 granule, quint32 sequence, bool continued = false,
+               quint32 serial = 0x1234, bool beginning = false)
 {
     QByteArray lacing;
     qsizetype left = body.size();
@@ -22,7 +23,8 @@ QByteArray page(const QByteArray &body, quint64 granule, quint32 sequence, bool 
         left -= 255;
     }
     lacing += char(left);
-    return QByteArray("OggS") + char(0) + char(continued ? 1 : 0) + le64(granule) + le32(0x1234) + le32(sequence) +
+    return QByteArray("OggS") + char(0) + char((continued ? 1 : 0) | (beginning ? 2 : 0)) + le64(granule) +
+           le32(serial) + le32(sequence) +
            le32(0) + char(lacing.size()) + lacing + body;
 }
 
@@ -106,6 +108,20 @@ TEST(OggVorbis, CommentHeaderContinuedOnTheNextPage)
     record.ReadTagFromSource(TmemorySource(file.constData(), file.size()));
     EXPECT_EQ(record.Artist(), QString(300, QLatin1Char('x')));
     EXPECT_EQ(record.Title(), QStringLiteral("After the page break"));
+    EXPECT_EQ(record.Duration(), 2000.0);
+}
+
+TEST(OggVorbis, TheVorbisStreamOfAMultiplexedFile)
+{
+    const QByteArray other = QByteArray("fishead\0") + QByteArray(40, 'k');
+    const QByteArray file = page(other, 0, 0, false, 0x77, true) + page(identification(1, 32000, 64000), 0, 0, false,
+                                                                        0x1234, true) +
+                            page(QByteArray("\x03vorbis") + QByteArray(20, '\xFF'), 0, 1, false, 0x77) +
+                            page(comments({"ARTIST=Interleaved"}), 0, 1) + page(QByteArray(100, 'd'), 64000, 2);
+    ToggTagger record;
+    record.ReadTagFromSource(TmemorySource(file.constData(), file.size()));
+    EXPECT_EQ(record.Artist(), QStringLiteral("Interleaved"));
+    EXPECT_EQ(record.SampleRate(), 32000u);
     EXPECT_EQ(record.Duration(), 2000.0);
 }
 
