@@ -3,8 +3,8 @@
 #include "metadata/wmaFile.h"
 #include "metadata/wmaTagger.h"
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -4,8 +4,8 @@
 #include "metadata/id3Tagger.h"
 #include "metadata/id3v1.h"
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -3,8 +3,8 @@
 #include "metadata/byteSource.h"
 #include "metadata/id3v2.h"
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -13,8 +13,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     const QByteArray rebuilt = tag.BuildTag();
     TID3v2 again;
-    if (!again.ReadFromSource(TmemorySource(rebuilt.constData(), rebuilt.size())) ||
-        again.Title() != tag.Title().left(again.Title().size()))
+    if (!again.ReadFromSource(TmemorySource(rebuilt.constData(), rebuilt.size()))
+        || again.Title() != tag.Title().left(again.Title().size()))
         __builtin_trap();
     return 0;
 }

@@ -2,8 +2,8 @@
 #include "metadata/audioInfo.h"
 #include "metadata/byteSource.h"
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -2,8 +2,8 @@
 #include "metadata/byteSource.h"
 #include "metadata/oggTagger.h"
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -86,8 +86,8 @@ void TAudioInfo::AnalyseStream(const TbyteSource &source, qint64 start, qint64 c
     if (m_header.Valid()) {
         const qint64 xingPos = m_headerOffset + xingOffset(m_header);
         uchar xing[12];
-        if (xingPos + 12 < available && source.ReadExact(start + xingPos, xing, 12) &&
-            std::equal(xing, xing + 4, "Xing")) {
+        if (xingPos + 12 < available && source.ReadExact(start + xingPos, xing, 12)
+            && std::equal(xing, xing + 4, "Xing")) {
             m_isVbr = true;
             const quint32 frames = (xing[7] & 1) ? bigEndian32(xing + 8) : 0;
             if (m_header.SampleRate() > 0) {

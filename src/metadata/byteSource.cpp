@@ -20,11 +20,14 @@ qint64 TmemorySource::ReadAt(qint64 pos, void *dest, qint64 count) const
     return n;
 }
 
-void TbyteSource::Prefetch(qint64, qint64) const {}
+void TbyteSource::Prefetch(qint64, qint64) const
+{
+}
 
 QString CannotOpenFileText(const QString &fileName, int errorNumber)
 {
-    return QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, QString::fromLocal8Bit(std::strerror(errorNumber)));
+    return QStringLiteral("Cannot open file \"%1\". %2")
+        .arg(fileName, QString::fromLocal8Bit(std::strerror(errorNumber)));
 }
 
 TfileSource::TfileSource(const QString &fileName, qint64 headBytes, qint64 tailBytes)
@@ -35,7 +38,7 @@ TfileSource::TfileSource(const QString &fileName, qint64 headBytes, qint64 tailB
     do {
         m_fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     } while (m_fd < 0 && errno == EINTR);
-    struct stat st {};
+    struct stat st { };
     const bool statted = m_fd >= 0 && ::fstat(m_fd, &st) == 0;
     if (!statted || !S_ISREG(st.st_mode)) {
         const int error = !statted ? errno : (S_ISDIR(st.st_mode) ? EISDIR : EINVAL);

@@ -27,14 +27,23 @@ public:
     virtual void Prefetch(qint64 pos, qint64 count) const;
 
     // True when all count bytes at pos could be copied.
-    bool ReadExact(qint64 pos, void *dest, qint64 count) const { return count >= 0 && ReadAt(pos, dest, count) == count; }
+    bool ReadExact(qint64 pos, void *dest, qint64 count) const
+    {
+        return count >= 0 && ReadAt(pos, dest, count) == count;
+    }
 };
 
 // A source over bytes held by the caller, who keeps them alive.
 class TmemorySource final : public TbyteSource {
 public:
-    explicit TmemorySource(std::span<const uchar> bytes) : m_bytes(bytes) {}
-    TmemorySource(const void *data, qint64 size) : m_bytes(static_cast<const uchar *>(data), size_t(size)) {}
+    explicit TmemorySource(std::span<const uchar> bytes)
+        : m_bytes(bytes)
+    {
+    }
+    TmemorySource(const void *data, qint64 size)
+        : m_bytes(static_cast<const uchar *>(data), size_t(size))
+    {
+    }
 
     qint64 Size() const override { return qint64(m_bytes.size()); }
     qint64 ReadAt(qint64 pos, void *dest, qint64 count) const override;

@@ -30,25 +30,23 @@ struct PendingStreamInfo {
 };
 thread_local PendingStreamInfo pending;
 
-const char *const kWriteTypeNames[] = {"wtBoth", "wtV1", "wtV2", "wtNone"};
+const char *const kWriteTypeNames[] = { "wtBoth", "wtV1", "wtV2", "wtNone" };
 
 std::vector<TaggerProperty> buildId3Properties()
 {
     std::vector<TaggerProperty> table(CustomTaggerProperties().begin(), CustomTaggerProperties().end());
-    TaggerProperty writeType{"WriteType", TaggerPropertyKind::Enumeration, TaggerStoredRule::Always};
-    writeType.getInteger = [](const TcustomTagger &t) -> qint64 {
-        return static_cast<const Tid3Tagger &>(t).WriteType();
-    };
+    TaggerProperty writeType { "WriteType", TaggerPropertyKind::Enumeration, TaggerStoredRule::Always };
+    writeType.getInteger
+        = [](const TcustomTagger &t) -> qint64 { return static_cast<const Tid3Tagger &>(t).WriteType(); };
     writeType.setInteger = [](TcustomTagger &t, qint64 v) {
         if (v >= wtBoth && v <= wtNone)
             static_cast<Tid3Tagger &>(t).SetWriteType(Tid3TagWriteType(v));
     };
     writeType.enumNames = kWriteTypeNames;
-    TaggerProperty typeFlags{"TypeFlags", TaggerPropertyKind::String, TaggerStoredRule::WhenNonEmpty};
+    TaggerProperty typeFlags { "TypeFlags", TaggerPropertyKind::String, TaggerStoredRule::WhenNonEmpty };
     typeFlags.getString = [](const TcustomTagger &t) { return static_cast<const Tid3Tagger &>(t).TypeFlags(); };
-    typeFlags.setString = [](TcustomTagger &t, const QString &v) {
-        static_cast<Tid3Tagger &>(t).SetStoredTypeFlags(v);
-    };
+    typeFlags.setString
+        = [](TcustomTagger &t, const QString &v) { static_cast<Tid3Tagger &>(t).SetStoredTypeFlags(v); };
     typeFlags.maxLength = 4;
     table.push_back(writeType);
     table.push_back(typeFlags);

@@ -24,7 +24,8 @@ quint32 littleEndian32(const uchar *p)
 // with a page is taken as it stands.
 class PacketStream {
 public:
-    explicit PacketStream(const TbyteSource &source) : m_source(source)
+    explicit PacketStream(const TbyteSource &source)
+        : m_source(source)
     {
         uchar magic[4];
         m_paged = source.ReadExact(0, magic, 4) && std::memcmp(magic, "OggS", 4) == 0;
@@ -80,8 +81,8 @@ private:
             uchar header[27];
             uchar segments[255];
             uchar packet[7];
-            if (!m_source.ReadExact(pos, header, sizeof header) || std::memcmp(header, "OggS", 4) != 0 ||
-                !(header[5] & 0x02) || !m_source.ReadExact(pos + 27, segments, header[26]))
+            if (!m_source.ReadExact(pos, header, sizeof header) || std::memcmp(header, "OggS", 4) != 0
+                || !(header[5] & 0x02) || !m_source.ReadExact(pos + 27, segments, header[26]))
                 return;
             qint64 body = 0;
             for (int i = 0; i < header[26]; ++i)
@@ -206,8 +207,7 @@ QStringList ReadVorbisComments(const TbyteSource &source)
         return lines;
     quint32 vendorLength = 0;
     quint32 count = 0;
-    if (!stream.ReadU32(&vendorLength) || stream.Read(nullptr, vendorLength) != vendorLength ||
-        !stream.ReadU32(&count))
+    if (!stream.ReadU32(&vendorLength) || stream.Read(nullptr, vendorLength) != vendorLength || !stream.ReadU32(&count))
         return lines;
     QByteArray bytes;
     for (quint32 i = 0; i < count; ++i) {
@@ -226,8 +226,8 @@ QStringList ReadVorbisComments(const TbyteSource &source)
 QString VorbisCommentValue(const QStringList &lines, QLatin1StringView name)
 {
     for (const QString &line : lines) {
-        if (line.size() > name.size() && line.at(name.size()) == QLatin1Char('=') &&
-            QStringView(line).left(name.size()).compare(name, Qt::CaseInsensitive) == 0)
+        if (line.size() > name.size() && line.at(name.size()) == QLatin1Char('=')
+            && QStringView(line).left(name.size()).compare(name, Qt::CaseInsensitive) == 0)
             return line.mid(name.size() + 1);
     }
     return QString();

@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -76,7 +76,9 @@ TEST(Id3v1, ParseEdgeCases)
     out.title = QStringLiteral("Ünïcode ✓ title");
     out.year = QStringLiteral("2001-05-12");
     const QByteArray block = out.Build();
-    EXPECT_EQ(block.mid(3, 15), QByteArray("\xDCn\xEF" "code ? title"));
+    EXPECT_EQ(block.mid(3, 15),
+        QByteArray("\xDCn\xEF"
+                   "code ? title"));
     EXPECT_EQ(block.mid(93, 4), QByteArray("2001"));
 }
 
@@ -213,7 +215,7 @@ TEST_F(Id3TaggerFiles, InPlaceWritePadsToTheOldTagSize)
     EXPECT_EQ(TID3v2::ExistingTagSize(path), oldTag.size());
     EXPECT_FALSE(bytes.left(oldTag.size()).contains('P'));
     EXPECT_EQ(bytes.mid(oldTag.size()), audio);
-    EXPECT_EQ(entries(), QStringList{QStringLiteral("p.mp3")});
+    EXPECT_EQ(entries(), QStringList { QStringLiteral("p.mp3") });
 }
 
 TEST_F(Id3TaggerFiles, FailedRewriteLeavesTheOriginal)
@@ -226,7 +228,7 @@ TEST_F(Id3TaggerFiles, FailedRewriteLeavesTheOriginal)
 
     // The process may not write files beyond 40,000 bytes: the new file
     // fails half way through its audio.
-    struct rlimit saved {};
+    struct rlimit saved { };
     getrlimit(RLIMIT_FSIZE, &saved);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit limited = saved;
@@ -238,12 +240,12 @@ TEST_F(Id3TaggerFiles, FailedRewriteLeavesTheOriginal)
 
     EXPECT_FALSE(written);
     EXPECT_EQ(contents(path), original);
-    EXPECT_EQ(entries(), QStringList{QStringLiteral("f.mp3")});
+    EXPECT_EQ(entries(), QStringList { QStringLiteral("f.mp3") });
 
     ASSERT_TRUE(tag.WriteToFile(path));
     const QByteArray bytes = contents(path);
     EXPECT_EQ(bytes.mid(TID3v2::ExistingTagSize(path)), original.mid(original.indexOf('\xFF')));
-    EXPECT_EQ(entries(), QStringList{QStringLiteral("f.mp3")});
+    EXPECT_EQ(entries(), QStringList { QStringLiteral("f.mp3") });
 }
 
 TEST(Id3TaggerProperties, TableAddsWriteTypeAndTypeFlags)
