@@ -34,6 +34,16 @@ void TAudioInfo::reset()
     m_isVbr = false;
 }
 
+void TAudioInfo::setVbrDuration(quint32 frames)
+{
+    m_isVbr = true;
+    if (m_header.SampleRate() <= 0)
+        return;
+    // Whole seconds, halves to even (the default rounding mode).
+    const double seconds = double(m_header.SamplesPerFrame()) / m_header.SampleRate() * frames;
+    m_durationMs = qint64(std::nearbyint(seconds)) * 1000;
+}
+
 void TAudioInfo::AnalyseFile(const QString &fileName)
 {
     reset();
@@ -88,13 +98,17 @@ void TAudioInfo::AnalyseStream(const TbyteSource &source, qint64 start, qint64 c
         uchar xing[12];
         if (xingPos + 12 < available && source.ReadExact(start + xingPos, xing, 12)
             && std::equal(xing, xing + 4, "Xing")) {
-            m_isVbr = true;
-            const quint32 frames = (xing[7] & 1) ? bigEndian32(xing + 8) : 0;
-            if (m_header.SampleRate() > 0) {
-                // Whole seconds, halves to even (the default rounding mode).
-                const double seconds = double(m_header.SamplesPerFrame()) / m_header.SampleRate() * frames;
-                m_durationMs = qint64(std::nearbyint(seconds)) * 1000;
-            }
+            setVbrDuration((xing[7] & 1) ? bigEndian32(xing + 8) : 0);
+            return;
+        }
+        // The Fraunhofer encoder's VBRI header sits 32 bytes behind the frame
+        // header, whatever the version and channels; without it such files
+        // would be timed by their first frame's bit rate.
+        const qint64 vbriPos = m_headerOffset + 36;
+        uchar vbri[18];
+        if (vbriPos + 18 < available && source.ReadExact(start + vbriPos, vbri, 18)
+            && std::equal(vbri, vbri + 4, "VBRI")) {
+            setVbrDuration(bigEndian32(vbri + 14));
             return;
         }
     }

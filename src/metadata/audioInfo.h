@@ -27,6 +27,7 @@ public:
     // Position of the first frame header relative to the start of the
     // analysis; -1 when none was found.
     qint64 HeaderOffset() const { return m_headerOffset; }
+    // A Xing (or VBRI) header was found.
     bool IsVBR() const { return m_isVbr; }
     qint64 DurationMs() const { return m_durationMs; }
     qint64 SearchLimit() const { return m_searchLimit; }
@@ -34,6 +35,7 @@ public:
 
 private:
     void reset();
+    void setVbrDuration(quint32 frames);
 
     TMpegFrameHdr m_header;
     qint64 m_headerOffset = -1;

@@ -143,6 +143,12 @@ TEST(AudioInfo, XingHeaderGivesTheVariableBitRateDuration)
     EXPECT_TRUE(noCount.IsVBR());
     EXPECT_EQ(noCount.DurationMs(), 0);
 
+    QByteArray vbri = mpegFrame();
+    vbri.replace(36, 18, QByteArray("VBRI") + QByteArray(10, '\0') + be32(10000));
+    const TAudioInfo fraunhofer = analyse(vbri + mpegFrames(3));
+    EXPECT_TRUE(fraunhofer.IsVBR());
+    EXPECT_EQ(fraunhofer.DurationMs(), 261000);
+
     // MPEG 2 Layer III, mono, 22050 Hz: 576 samples a frame, Xing at 13.
     QByteArray mpeg2 = xingFrame(22050, true, 0xF3, 0x80, 0xC0, 13).left(208) + QByteArray(208, '\0');
     mpeg2[208] = char(0xFF);
