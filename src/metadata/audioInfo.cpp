@@ -9,6 +9,9 @@
 
 namespace {
 
+// Bytes of the search region fetched first (the window of a file source).
+constexpr qint64 kFirstSearchPart = 4096;
+
 // Where the Xing header sits behind the frame header: 4 header bytes plus the
 // Layer III side information, whose size depends on version and channels.
 int xingOffset(const TMpegFrameHdr &header)
@@ -71,15 +74,24 @@ void TAudioInfo::AnalyseStream(const TbyteSource &source, qint64 start, qint64 c
 
     // The search reads a first block of 128 bytes and then 124 new bytes at a
     // time until the limit is reached; every position whose four bytes were
-    // read is tried once.
-    source.Prefetch(start + skip, kAnalysisWindow);
+    // read is tried once. The first frame usually follows at once, so the
+    // bytes come in two steps: a short first part, the rest only when needed.
     const qint64 searchable = available - skip;
     qint64 toRead = std::min<qint64>(128, searchable);
     while (toRead < std::min(m_searchLimit, searchable))
         toRead = std::min(toRead + 124, searchable);
     QVarLengthArray<uchar, 16384> window(std::max<qint64>(toRead, 0));
-    const qint64 got = toRead > 0 ? source.ReadAt(start + skip, window.data(), toRead) : 0;
-    const qint64 found = m_header.FindHeader(window.data(), got);
+    const qint64 firstPart = std::min(toRead, kFirstSearchPart);
+    qint64 got = firstPart > 0 ? source.ReadAt(start + skip, window.data(), firstPart) : 0;
+    qint64 found = m_header.FindHeader(window.data(), got);
+    if (found < 0 && got == firstPart && toRead > firstPart) {
+        got += source.ReadAt(start + skip + firstPart, window.data() + firstPart, toRead - firstPart);
+        // Positions from firstPart - 3 on had too few bytes to be tried.
+        const qint64 resume = std::max<qint64>(0, firstPart - 3);
+        found = m_header.FindHeader(window.data() + resume, got - resume);
+        if (found >= 0)
+            found += resume;
+    }
     if (found < 0) {
         m_header.Reset();
         return;

@@ -12,11 +12,6 @@ class TbyteSource;
 // header (variable bit rate) or from the byte count and the bit rate.
 class TAudioInfo {
 public:
-    // Bytes from the end of a leading ID3v2 tag that an analysis may touch:
-    // the search window plus the longest frame, the next header and a Xing
-    // header. Callers fetching a file's head fetch this much behind the tag.
-    static constexpr qint64 kAnalysisWindow = 16384;
-
     // Analyses a whole file; raises VorlenError when it cannot be opened. A
     // blank name only resets the object.
     void AnalyseFile(const QString &fileName);

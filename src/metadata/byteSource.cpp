@@ -20,10 +20,6 @@ qint64 TmemorySource::ReadAt(qint64 pos, void *dest, qint64 count) const
     return n;
 }
 
-void TbyteSource::Prefetch(qint64, qint64) const
-{
-}
-
 QString CannotOpenFileText(const QString &fileName, int errorNumber)
 {
     return QStringLiteral("Cannot open file \"%1\". %2")
@@ -99,18 +95,17 @@ qint64 TfileSource::ReadAt(qint64 pos, void *dest, qint64 count) const
         std::memcpy(dest, m_tail.constData() + (pos - m_tailPos), size_t(count));
         return count;
     }
-    return readFile(pos, dest, count);
-}
-
-void TfileSource::Prefetch(qint64 pos, qint64 count) const
-{
-    if (pos < 0 || pos >= m_size)
-        return;
-    count = std::min(count, m_size - pos);
-    if (pos >= m_headPos && pos + count <= m_headPos + m_head.size())
-        return;
-    QByteArray bytes(count, Qt::Uninitialized);
-    bytes.resize(std::max<qint64>(0, readFile(pos, bytes.data(), count)));
-    m_head = std::move(bytes);
-    m_headPos = pos;
+    if (count > kWindowBytes)
+        return readFile(pos, dest, count);
+    // Small reads elsewhere (frame headers behind a large cover picture) come
+    // in runs: fetch a window so the next ones cost no system call.
+    if (!inside(m_window, m_windowPos)) {
+        m_window.resize(kWindowBytes);
+        m_window.resize(std::max<qint64>(0, readFile(pos, m_window.data(), kWindowBytes)));
+        m_windowPos = pos;
+        if (!inside(m_window, m_windowPos))
+            return 0;
+    }
+    std::memcpy(dest, m_window.constData() + (pos - m_windowPos), size_t(count));
+    return count;
 }

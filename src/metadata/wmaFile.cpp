@@ -141,7 +141,6 @@ bool TWMAfile::readObjects(const TbyteSource &source)
     Cursor cursor(source, 16 + 8);
     const quint32 objectCount = cursor.U32();
     cursor.Seek(cursor.Pos() + 2);
-    source.Prefetch(cursor.Pos(), 64 * 1024);
     for (quint32 i = 0; i < objectCount && !cursor.Failed(); ++i) {
         const qint64 start = cursor.Pos();
         uchar guid[16];

@@ -147,6 +147,21 @@ TEST_F(Id3TaggerFiles, ReadsId3v2FirstThenId3v1ThenTheFileName)
     EXPECT_EQ(missing.Filename(), QStringLiteral("kept"));
 }
 
+TEST_F(Id3TaggerFiles, LargeTagsAreReadBeyondTheFirstRead)
+{
+    const QByteArray picture = QByteArray("\0image/png\0\x03\0", 13) + QByteArray(300000, '\x89');
+    const QByteArray body = frame("APIC", picture) + frame("TIT2", QByteArray("\0Behind the cover", 17)) +
+                            frame("TPE1", QByteArray("\0Band", 5)) + QByteArray(500, '\0');
+    const QString path = write(QStringLiteral("cover.mp3"), tag(3, body) + mpegFrames(400));
+    Tid3Tagger record;
+    record.LoadFromFile(path);
+    record.SetReadFrameHeaders(true);
+    EXPECT_EQ(record.Title(), QStringLiteral("Behind the cover"));
+    EXPECT_EQ(record.Artist(), QStringLiteral("Band"));
+    EXPECT_EQ(record.bitRate(), 128000u);
+    EXPECT_EQ(record.Duration(), 10000.0); // 400 frames of 417 bytes at 128 kbit/s
+}
+
 TEST_F(Id3TaggerFiles, StreamInfoFollowsTheFileNotAStaleRead)
 {
     const QString first = write(QStringLiteral("a.mp3"), mpegFrames(20));
