@@ -150,8 +150,8 @@ TEST_F(Id3TaggerFiles, ReadsId3v2FirstThenId3v1ThenTheFileName)
 TEST_F(Id3TaggerFiles, LargeTagsAreReadBeyondTheFirstRead)
 {
     const QByteArray picture = QByteArray("\0image/png\0\x03\0", 13) + QByteArray(300000, '\x89');
-    const QByteArray body = frame("APIC", picture) + frame("TIT2", QByteArray("\0Behind the cover", 17)) +
-                            frame("TPE1", QByteArray("\0Band", 5)) + QByteArray(500, '\0');
+    const QByteArray body = frame("APIC", picture) + frame("TIT2", QByteArray("\0Behind the cover", 17))
+        + frame("TPE1", QByteArray("\0Band", 5)) + QByteArray(500, '\0');
     const QString path = write(QStringLiteral("cover.mp3"), tag(3, body) + mpegFrames(400));
     Tid3Tagger record;
     record.LoadFromFile(path);
