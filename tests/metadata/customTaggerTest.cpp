@@ -81,8 +81,8 @@ TEST(CustomTagger, PropertyTableInStreamOrder)
     for (const TaggerProperty &p : t.Properties())
         names << QString::fromLatin1(p.name);
     EXPECT_EQ(names.join(QLatin1Char(',')),
-        QStringLiteral("Tag,Title,Artist,Album,Date,Comment,Track,Genre,GenreByte,Filename,Duration,bitRate,"
-                       "SampleRate,ChannelMode,ValidTag,ModDateHigh,ModDateLow"));
+              QStringLiteral("Tag,Title,Artist,Album,Date,Comment,Track,Genre,GenreByte,Filename,Duration,bitRate,"
+                             "SampleRate,ChannelMode,ValidTag,ModDateHigh,ModDateLow"));
     // Unsigned 32-bit values travel as their unsigned value through the table.
     for (const TaggerProperty &p : t.Properties())
         if (QLatin1String(p.name) == QLatin1String("ModDateHigh"))
