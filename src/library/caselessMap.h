@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QCollator>
+#include "library/textCollator.h"
+
 #include <QHash>
-#include <QLocale>
 #include <QString>
 #include <algorithm>
 #include <vector>
@@ -74,8 +74,7 @@ private:
     {
         if (m_ordered)
             return;
-        QCollator collator{QLocale()};
-        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        const QCollator collator = TextCollator();
         struct Keyed {
             QCollatorSortKey sortKey;
             QString folded;

@@ -1,11 +1,10 @@
 #include "library/taggerSort.h"
 
+#include "library/textCollator.h"
 #include "metadata/customTagger.h"
 
-#include <QCollator>
 #include <QFileInfo>
 #include <QHash>
-#include <QLocale>
 #include <algorithm>
 #include <array>
 #include <limits>
@@ -21,11 +20,7 @@ using KeyRow = std::array<double, 3>;
 const QCollator &collator()
 {
     // The list operations run on the GUI thread only.
-    static const QCollator instance = [] {
-        QCollator c{QLocale()};
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
-    }();
+    static const QCollator instance = TextCollator();
     return instance;
 }
 
