@@ -192,16 +192,16 @@ static void ScopeQuit(TinyVisModule *module)
 /* ---- the library ---------------------------------------------------------- */
 
 static TinyVisModule modules[] = {
-    {.description = "Spectrum analyser",
-     .configure = ConfigureNothing,
-     .init = SpectrumInit,
-     .render = SpectrumRender,
-     .quit = SpectrumQuit},
-    {.description = "Stereo waveform scope",
-     .configure = ConfigureNothing,
-     .init = ScopeInit,
-     .render = ScopeRender,
-     .quit = ScopeQuit},
+    { .description = "Spectrum analyser",
+        .configure = ConfigureNothing,
+        .init = SpectrumInit,
+        .render = SpectrumRender,
+        .quit = SpectrumQuit },
+    { .description = "Stereo waveform scope",
+        .configure = ConfigureNothing,
+        .init = ScopeInit,
+        .render = ScopeRender,
+        .quit = ScopeQuit },
 };
 
 static TinyVisModule *GetModule(int32_t index)
@@ -211,7 +211,7 @@ static TinyVisModule *GetModule(int32_t index)
     return &modules[index];
 }
 
-static TinyVisHeader header = {1, "Vorlen visualisations", GetModule};
+static TinyVisHeader header = { 1, "Vorlen visualisations", GetModule };
 
 TINYVIS_EXPORT TinyVisHeader *getTinyVisHeader(void)
 {

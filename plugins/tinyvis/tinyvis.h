@@ -94,24 +94,19 @@ TINYVIS_STATIC_ASSERT(offsetof(TinyVisModule, displayWindow) == 2 * TINYVIS_PTR,
 TINYVIS_STATIC_ASSERT(offsetof(TinyVisModule, height) == 3 * TINYVIS_PTR, "record layout");
 TINYVIS_STATIC_ASSERT(offsetof(TinyVisModule, width) == 3 * TINYVIS_PTR + 4, "record layout");
 TINYVIS_STATIC_ASSERT(offsetof(TinyVisModule, settingsPath) == TINYVIS_FIELDS_AFTER_POINTERS, "record layout");
-TINYVIS_STATIC_ASSERT(offsetof(TinyVisModule, spectrum) == TINYVIS_FIELDS_AFTER_POINTERS + TINYVIS_PTR,
-                      "record layout");
-TINYVIS_STATIC_ASSERT(offsetof(TinyVisModule, spectrum2) == offsetof(TinyVisModule, spectrum) + 2048,
-                      "record layout");
-TINYVIS_STATIC_ASSERT(offsetof(TinyVisModule, waveLeft) == offsetof(TinyVisModule, spectrum) + 4096,
-                      "record layout");
-TINYVIS_STATIC_ASSERT(offsetof(TinyVisModule, waveRight) == offsetof(TinyVisModule, spectrum) + 5120,
-                      "record layout");
-TINYVIS_STATIC_ASSERT(offsetof(TinyVisModule, configure) == offsetof(TinyVisModule, spectrum) + 6144,
-                      "record layout");
-TINYVIS_STATIC_ASSERT(offsetof(TinyVisModule, init) == offsetof(TinyVisModule, configure) + TINYVIS_PTR,
-                      "record layout");
-TINYVIS_STATIC_ASSERT(offsetof(TinyVisModule, render) == offsetof(TinyVisModule, configure) + 2 * TINYVIS_PTR,
-                      "record layout");
-TINYVIS_STATIC_ASSERT(offsetof(TinyVisModule, quit) == offsetof(TinyVisModule, configure) + 3 * TINYVIS_PTR,
-                      "record layout");
-TINYVIS_STATIC_ASSERT(sizeof(TinyVisModule) == offsetof(TinyVisModule, configure) + 4 * TINYVIS_PTR,
-                      "record layout");
+TINYVIS_STATIC_ASSERT(
+    offsetof(TinyVisModule, spectrum) == TINYVIS_FIELDS_AFTER_POINTERS + TINYVIS_PTR, "record layout");
+TINYVIS_STATIC_ASSERT(offsetof(TinyVisModule, spectrum2) == offsetof(TinyVisModule, spectrum) + 2048, "record layout");
+TINYVIS_STATIC_ASSERT(offsetof(TinyVisModule, waveLeft) == offsetof(TinyVisModule, spectrum) + 4096, "record layout");
+TINYVIS_STATIC_ASSERT(offsetof(TinyVisModule, waveRight) == offsetof(TinyVisModule, spectrum) + 5120, "record layout");
+TINYVIS_STATIC_ASSERT(offsetof(TinyVisModule, configure) == offsetof(TinyVisModule, spectrum) + 6144, "record layout");
+TINYVIS_STATIC_ASSERT(
+    offsetof(TinyVisModule, init) == offsetof(TinyVisModule, configure) + TINYVIS_PTR, "record layout");
+TINYVIS_STATIC_ASSERT(
+    offsetof(TinyVisModule, render) == offsetof(TinyVisModule, configure) + 2 * TINYVIS_PTR, "record layout");
+TINYVIS_STATIC_ASSERT(
+    offsetof(TinyVisModule, quit) == offsetof(TinyVisModule, configure) + 3 * TINYVIS_PTR, "record layout");
+TINYVIS_STATIC_ASSERT(sizeof(TinyVisModule) == offsetof(TinyVisModule, configure) + 4 * TINYVIS_PTR, "record layout");
 TINYVIS_STATIC_ASSERT(offsetof(TinyVisHeader, description) == TINYVIS_PTR, "header layout");
 TINYVIS_STATIC_ASSERT(offsetof(TinyVisHeader, getModule) == 2 * TINYVIS_PTR, "header layout");
 

@@ -1,8 +1,8 @@
 #include "audioMixer.h"
 
 #include <QSocketNotifier>
-#include <alsa/asoundlib.h>
 #include <algorithm>
+#include <alsa/asoundlib.h>
 #include <cmath>
 #include <poll.h>
 #include <vector>
@@ -138,8 +138,7 @@ void TAudioMixer::Private::WatchDescriptors()
     for (const pollfd &fd : PollDescriptors(mixer.get())) {
         const QSocketNotifier::Type type = (fd.events & POLLOUT) ? QSocketNotifier::Write : QSocketNotifier::Read;
         auto notifier = std::make_unique<QSocketNotifier>(fd.fd, type);
-        QObject::connect(notifier.get(), &QSocketNotifier::activated, notifier.get(),
-                         [this] { DescriptorReady(); });
+        QObject::connect(notifier.get(), &QSocketNotifier::activated, notifier.get(), [this] { DescriptorReady(); });
         notifiers.push_back(std::move(notifier));
     }
 }

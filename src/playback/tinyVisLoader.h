@@ -97,7 +97,7 @@ private:
     TinyVisEnumFunc m_getModule = nullptr;
     QStringList m_modules;
     int m_moduleIndex = -1;
-    TinyVisModule m_record{};
+    TinyVisModule m_record {};
     bool m_active = false;
     TvisSurface *m_panel = nullptr;
 

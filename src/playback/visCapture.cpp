@@ -5,8 +5,8 @@
 void TvisCaptureRings::Resize(int blocks)
 {
     blocks = std::max(blocks, 0);
-    m_left.assign(std::size_t(blocks), Block{});
-    m_right.assign(std::size_t(blocks), Block{});
+    m_left.assign(std::size_t(blocks), Block {});
+    m_right.assign(std::size_t(blocks), Block {});
     m_index.store(0, std::memory_order_release);
 }
 

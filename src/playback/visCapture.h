@@ -43,5 +43,5 @@ public:
 private:
     std::vector<Block> m_left;
     std::vector<Block> m_right;
-    std::atomic<int> m_index{0};
+    std::atomic<int> m_index { 0 };
 };

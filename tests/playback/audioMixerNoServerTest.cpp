@@ -9,7 +9,7 @@ namespace {
 // control device: the mixer then has no device, reads 0 and writes nothing.
 TEST(AudioMixerNoServer, NoDeviceReadsZeroAndWritesNothing)
 {
-    if (!QDir(QStringLiteral("/dev/snd")).entryList({QStringLiteral("controlC*")}, QDir::System).isEmpty())
+    if (!QDir(QStringLiteral("/dev/snd")).entryList({ QStringLiteral("controlC*") }, QDir::System).isEmpty())
         GTEST_SKIP() << "this machine has sound cards, so ALSA always has a default device";
     qputenv("PULSE_SERVER", "unix:/nonexistent/vorlen-no-server");
     qputenv("PULSE_RUNTIME_PATH", "/nonexistent/vorlen-no-server");

@@ -28,8 +28,8 @@ bool RunEventsUntil(const std::function<bool()> &done, int timeoutMs)
 // The per-channel raw volumes pactl reports for the test sink.
 std::vector<int> SinkVolumes()
 {
-    const QString text = QString::fromUtf8(
-        PulseTestServer::pactl({QStringLiteral("get-sink-volume"), PulseTestServer::sinkName()}));
+    const QString text
+        = QString::fromUtf8(PulseTestServer::pactl({ QStringLiteral("get-sink-volume"), PulseTestServer::sinkName() }));
     std::vector<int> volumes;
     static const QRegularExpression channel(QStringLiteral("front-(?:left|right):\\s*(\\d+)\\s*/"));
     for (auto it = channel.globalMatch(text); it.hasNext();)
@@ -39,7 +39,7 @@ std::vector<int> SinkVolumes()
 
 bool SinkMuted()
 {
-    return PulseTestServer::pactl({QStringLiteral("get-sink-mute"), PulseTestServer::sinkName()}).contains("yes");
+    return PulseTestServer::pactl({ QStringLiteral("get-sink-mute"), PulseTestServer::sinkName() }).contains("yes");
 }
 
 class AudioMixerTest : public ::testing::Test {
@@ -47,8 +47,9 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(PulseTestServer::UsePulseTestServer()) << "the test PulseAudio server does not answer";
-        PulseTestServer::pactl({QStringLiteral("set-sink-volume"), PulseTestServer::sinkName(), QStringLiteral("65536")});
-        PulseTestServer::pactl({QStringLiteral("set-sink-mute"), PulseTestServer::sinkName(), QStringLiteral("0")});
+        PulseTestServer::pactl(
+            { QStringLiteral("set-sink-volume"), PulseTestServer::sinkName(), QStringLiteral("65536") });
+        PulseTestServer::pactl({ QStringLiteral("set-sink-mute"), PulseTestServer::sinkName(), QStringLiteral("0") });
     }
 };
 
@@ -60,7 +61,7 @@ TEST_F(AudioMixerTest, MasterVolumeReachesTheSoundServerAndClearsMute)
     EXPECT_EQ(mixer.DeviceCount(), 1);
     EXPECT_EQ(mixer.MasterVolume(), 255);
 
-    PulseTestServer::pactl({QStringLiteral("set-sink-mute"), PulseTestServer::sinkName(), QStringLiteral("1")});
+    PulseTestServer::pactl({ QStringLiteral("set-sink-mute"), PulseTestServer::sinkName(), QStringLiteral("1") });
     ASSERT_TRUE(SinkMuted());
     mixer.SetMasterVolume(200);
     EXPECT_EQ(mixer.MasterVolume(), 200);
@@ -93,7 +94,7 @@ TEST_F(AudioMixerTest, MasterVolumeReachesTheSoundServerAndClearsMute)
     EXPECT_EQ(mixer.MasterVolume(), 255);
     mixer.SetMasterVolume(0);
     EXPECT_EQ(mixer.MasterVolume(), 0);
-    EXPECT_EQ(SinkVolumes(), (std::vector<int>{0, 0}));
+    EXPECT_EQ(SinkVolumes(), (std::vector<int> { 0, 0 }));
 }
 
 TEST_F(AudioMixerTest, ChangeByAnotherProgramRaisesOnControlChange)
@@ -111,7 +112,7 @@ TEST_F(AudioMixerTest, ChangeByAnotherProgramRaisesOnControlChange)
     RunEventsUntil([] { return false; }, 300);
     changes = 0;
 
-    PulseTestServer::pactl({QStringLiteral("set-sink-volume"), PulseTestServer::sinkName(), QStringLiteral("32768")});
+    PulseTestServer::pactl({ QStringLiteral("set-sink-volume"), PulseTestServer::sinkName(), QStringLiteral("32768") });
     ASSERT_TRUE(RunEventsUntil([&] { return changes > 0; }, 5000));
     EXPECT_EQ(reportedMixer, 0);
     EXPECT_EQ(mixer.MasterVolume(), 128);
@@ -145,7 +146,7 @@ TEST_F(AudioMixerTest, VanishedServerLeavesNoDevice)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString script = QStringLiteral(VORLEN_PULSE_SERVER_SCRIPT);
-    ASSERT_EQ(QProcess::execute(script, {QStringLiteral("start"), dir.path()}), 0);
+    ASSERT_EQ(QProcess::execute(script, { QStringLiteral("start"), dir.path() }), 0);
     const QByteArray oldServer = qgetenv("PULSE_SERVER");
     qputenv("PULSE_SERVER", "unix:" + dir.filePath(QStringLiteral("native")).toUtf8());
     TAudioMixer mixer;
@@ -153,7 +154,7 @@ TEST_F(AudioMixerTest, VanishedServerLeavesNoDevice)
     ASSERT_TRUE(mixer.DevicePresent());
     mixer.SetMasterVolume(150);
 
-    ASSERT_EQ(QProcess::execute(script, {QStringLiteral("stop"), dir.path()}), 0);
+    ASSERT_EQ(QProcess::execute(script, { QStringLiteral("stop"), dir.path() }), 0);
     EXPECT_TRUE(RunEventsUntil([&] { return !mixer.DevicePresent(); }, 5000));
     EXPECT_EQ(mixer.MixerID(), -1);
     EXPECT_EQ(mixer.MasterVolume(), 0);

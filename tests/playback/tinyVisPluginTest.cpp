@@ -32,7 +32,7 @@ protected:
         return record;
     }
 
-    TdynamicLibrary library{QStringLiteral(VORLEN_TINYVIS_PLUGIN)};
+    TdynamicLibrary library { QStringLiteral(VORLEN_TINYVIS_PLUGIN) };
     TinyVisHeader *header = nullptr;
 };
 

@@ -43,17 +43,17 @@ static void CountingConfigure(TinyVisModule *module)
 }
 
 static TinyVisModule modules[] = {
-    {.description = "Failing module",
-     .configure = CountingConfigure,
-     .init = FailingInit,
-     .render = CountingRender,
-     .quit = CountingQuit},
-    {.description = "Counting module",
-     .configure = CountingConfigure,
-     .init = CountingInit,
-     .render = CountingRender,
-     .quit = CountingQuit},
-    {.description = "Empty module"},
+    { .description = "Failing module",
+        .configure = CountingConfigure,
+        .init = FailingInit,
+        .render = CountingRender,
+        .quit = CountingQuit },
+    { .description = "Counting module",
+        .configure = CountingConfigure,
+        .init = CountingInit,
+        .render = CountingRender,
+        .quit = CountingQuit },
+    { .description = "Empty module" },
 };
 
 static TinyVisModule *GetModule(int32_t index)
@@ -63,7 +63,7 @@ static TinyVisModule *GetModule(int32_t index)
     return &modules[index];
 }
 
-static TinyVisHeader header = {7, "Probe", GetModule};
+static TinyVisHeader header = { 7, "Probe", GetModule };
 
 TINYVIS_EXPORT TinyVisHeader *getTinyVisHeader(void)
 {
