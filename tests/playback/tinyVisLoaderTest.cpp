@@ -154,15 +154,21 @@ TEST_F(TinyVisLoaderTest, ModuleGetsTheHostsRecordFilledIn)
     EXPECT_EQ(orphan.Record().ownerWindow, &parent);
 }
 
-TEST_F(TinyVisLoaderTest, CaptureCallbackFillsTheRingsDirectly)
+TEST_F(TinyVisLoaderTest, CaptureRingsFollowTheEngineBlocks)
 {
-    TtinyVisLoader loader(&engine);
+    // Total buffering of 4 blocks gives rings of 8 blocks.
+    AudioEngine fourBlocks;
+    AudioEngineOptions options;
+    options.manualPump = true;
+    options.blockFrames = 1022;
+    options.bufferBlocks = 4;
+    ASSERT_TRUE(fourBlocks.init(options));
+    TtinyVisLoader loader(&fourBlocks);
     ASSERT_TRUE(loader.CreateCaptureUnit());
     EXPECT_FALSE(loader.CreateCaptureUnit());
-    const int blocks = loader.Rings().BlockCount();
-    EXPECT_EQ(blocks, int(std::lround(2.0 * engine.dspBufferLengthTotal() / engine.dspBufferLength())));
-    ASSERT_GT(blocks, 0);
+    ASSERT_EQ(loader.Rings().BlockCount(), 8);
 
+    // The callback itself, as the mixing thread calls it.
     std::vector<qint16> mix(2 * 1022);
     for (int k = 0; k < 1022; ++k) {
         mix[std::size_t(2 * k)] = qint16(k);
@@ -170,12 +176,27 @@ TEST_F(TinyVisLoaderTest, CaptureCallbackFillsTheRingsDirectly)
     }
     qint16 passedOn = 0;
     EXPECT_EQ(TtinyVisLoader::CaptureCallback(mix.data(), &passedOn, 1022, &loader), &passedOn);
-    EXPECT_EQ(loader.Rings().Index(), 1 % blocks);
-    EXPECT_EQ(loader.Rings().Left(loader.Rings().Index())[510], 1021);
+    EXPECT_EQ(loader.Rings().Index(), 1);
+    EXPECT_EQ(loader.Rings().Left(1)[510], 1021);
+    EXPECT_EQ(loader.Rings().Right(1)[0], -1);
+    EXPECT_EQ(loader.Rings().Left(1)[511], 0);
+    EXPECT_EQ(TtinyVisLoader::CaptureCallback(mix.data(), &passedOn, 511, &loader), &passedOn);
+    EXPECT_EQ(loader.Rings().Left(2)[510], 510);
     EXPECT_EQ(TtinyVisLoader::CaptureCallback(mix.data(), &passedOn, 1022, nullptr), &passedOn);
-    for (int i = 1; i < blocks; ++i)
-        TtinyVisLoader::CaptureCallback(mix.data(), &passedOn, 511, &loader);
-    EXPECT_EQ(loader.Rings().Index(), 0);
+    EXPECT_EQ(loader.Rings().Index(), 2);
+
+    // Through the engine: capture runs only while a module runs, one block
+    // per engine block, and comes round after 8 blocks.
+    fourBlocks.pump(1022);
+    EXPECT_EQ(loader.Rings().Index(), 2);
+    loader.SetLibrary(kProbePlugin);
+    loader.SelectModule(1);
+    TvisSurface surface(8, 8);
+    ASSERT_TRUE(loader.Start(&surface));
+    fourBlocks.pump(1022);
+    EXPECT_EQ(loader.Rings().Index(), 3);
+    fourBlocks.pump(8 * 1022);
+    EXPECT_EQ(loader.Rings().Index(), 3);
 }
 
 // The whole path: a tone mixed by the engine reaches the module as the last
