@@ -34,6 +34,9 @@ struct AudioEngineOptions {
     int maxChannels = 32;
     // Frames mixed per audio callback / DSP block.
     int blockFrames = 1024;
+    // Blocks of buffering between the mixer and the device, reported by
+    // dspBufferLengthTotal() as blockFrames × bufferBlocks.
+    int bufferBlocks = 2;
 };
 
 class AudioEngine {
@@ -58,6 +61,8 @@ public:
     qint64 streamLengthMs(EngineStream stream) const;
     // Starts the stream on a free channel, returns the channel or -1.
     int streamPlay(EngineStream stream);
+    // The same, with the channel's volume set before its first mixed sample.
+    int streamPlay(EngineStream stream, int volume);
     // Play position: what the mixer has consumed, in ms.
     qint64 streamTimeMs(EngineStream stream) const;
     bool streamSetTimeMs(EngineStream stream, qint64 ms);
@@ -87,6 +92,19 @@ public:
     // --- manual-pump mode ---------------------------------------------------
     // Mixes frames of output (interleaved stereo 16-bit into out when given).
     void pump(int frames, qint16 *out = nullptr);
+
+    // --- diagnostics --------------------------------------------------------
+    // Time the mixer took per block (all channels, DSP units included; not the
+    // synchronous decoding of manual-pump mode), and the blocks in which a
+    // playing stream's ring ran dry before its file had ended.
+    struct MixStats {
+        qint64 blocks = 0;
+        double worstMs = 0;
+        double p99Ms = 0;
+        qint64 underruns = 0;
+    };
+    MixStats mixStats() const;
+    void resetMixStats();
 
 private:
     struct Private;

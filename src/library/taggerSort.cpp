@@ -1,0 +1,150 @@
+#include "library/taggerSort.h"
+
+#include "library/textCollator.h"
+#include "metadata/customTagger.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <numeric>
+
+namespace {
+
+// Up to three keys per record, each reduced to a number: text keys become the
+// rank of the text among the distinct texts of the sort, so comparisons during
+// the sort are plain number comparisons and each distinct text is collated once.
+using KeyRow = std::array<double, 3>;
+
+const QCollator &collator()
+{
+    // The list operations run on the GUI thread only.
+    static const QCollator instance = TextCollator();
+    return instance;
+}
+
+template <typename TextOf>
+std::vector<double> textRanks(const std::vector<TcustomTagger *> &records, TextOf textOf)
+{
+    QHash<QString, int> distinctIndex;
+    std::vector<QString> distinct;
+    std::vector<int> recordText(records.size());
+    distinctIndex.reserve(qsizetype(records.size()));
+    for (size_t i = 0; i < records.size(); ++i) {
+        const QString text = textOf(*records[i]);
+        auto it = distinctIndex.constFind(text);
+        if (it == distinctIndex.constEnd()) {
+            it = distinctIndex.insert(text, int(distinct.size()));
+            distinct.push_back(text);
+        }
+        recordText[i] = *it;
+    }
+
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(distinct.size());
+    for (const QString &text : distinct)
+        keys.push_back(collator().sortKey(text));
+    std::vector<int> order(distinct.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]) < 0; });
+
+    std::vector<double> rankOfDistinct(distinct.size());
+    int rank = 0;
+    for (size_t k = 0; k < order.size(); ++k) {
+        if (k > 0 && keys[size_t(order[k - 1])].compare(keys[size_t(order[k])]) != 0)
+            ++rank;
+        rankOfDistinct[size_t(order[k])] = rank;
+    }
+    std::vector<double> ranks(records.size());
+    for (size_t i = 0; i < records.size(); ++i)
+        ranks[i] = rankOfDistinct[size_t(recordText[i])];
+    return ranks;
+}
+
+template <typename NumberOf>
+std::vector<double> numbers(const std::vector<TcustomTagger *> &records, NumberOf numberOf)
+{
+    std::vector<double> values(records.size());
+    for (size_t i = 0; i < records.size(); ++i)
+        values[i] = numberOf(*records[i]);
+    return values;
+}
+
+double creationTime(const TcustomTagger &record)
+{
+    const QFileInfo info(record.Filename());
+    if (!info.exists())
+        return -std::numeric_limits<double>::infinity();
+    QDateTime time = info.birthTime();
+    if (!time.isValid())
+        time = info.lastModified();
+    return double(time.toMSecsSinceEpoch());
+}
+
+std::vector<std::vector<double>> keyColumns(const std::vector<TcustomTagger *> &records, TtagSortType sortType)
+{
+    const auto title = [&] { return textRanks(records, [](const TcustomTagger &r) { return r.Title(); }); };
+    switch (sortType) {
+    case tsNone:
+        return {};
+    case tsTrack:
+        return {numbers(records, [](const TcustomTagger &r) { return double(r.Track()); }), title()};
+    case tsAlbum:
+        return {textRanks(records, [](const TcustomTagger &r) { return r.Album(); }),
+                numbers(records, [](const TcustomTagger &r) { return double(r.Track()); }), title()};
+    case tsArtist:
+        return {textRanks(records, [](const TcustomTagger &r) { return r.Artist(); }), title()};
+    case tsTitle:
+        return {title()};
+    case tsComment:
+        return {textRanks(records, [](const TcustomTagger &r) { return r.Comment(); }), title()};
+    case tsYear:
+        return {textRanks(records, [](const TcustomTagger &r) { return r.Date(); }), title()};
+    case tsBitRate:
+        return {numbers(records, [](const TcustomTagger &r) { return double(r.bitRate()); }), title()};
+    case tsSampleRate:
+        return {numbers(records, [](const TcustomTagger &r) { return double(r.SampleRate()); }), title()};
+    case tsDuration:
+        return {numbers(records, [](const TcustomTagger &r) { return r.Duration(); }), title()};
+    case tsGenre:
+        return {textRanks(records, [](const TcustomTagger &r) { return r.Genre(); }), title()};
+    case tsTimeStamp:
+        return {numbers(records, creationTime)};
+    case tsChannelMode:
+        return {textRanks(records, [](const TcustomTagger &r) { return r.GetChannelModeText(); }), title()};
+    }
+    return {};
+}
+
+} // namespace
+
+void SortTaggers(std::vector<TcustomTagger *> &records, TtagSortType sortType)
+{
+    if (records.size() < 2)
+        return;
+    const std::vector<std::vector<double>> columns = keyColumns(records, sortType);
+    if (columns.empty())
+        return;
+    struct Entry {
+        KeyRow keys;
+        TcustomTagger *record;
+    };
+    std::vector<Entry> entries(records.size());
+    for (size_t i = 0; i < records.size(); ++i) {
+        entries[i].record = records[i];
+        entries[i].keys = {0, 0, 0};
+        for (size_t c = 0; c < columns.size(); ++c)
+            entries[i].keys[c] = columns[c][i];
+    }
+    // A NaN duration has no place in an order; it sorts below every number.
+    for (Entry &e : entries) {
+        for (double &k : e.keys) {
+            if (k != k)
+                k = -std::numeric_limits<double>::infinity();
+        }
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.keys < b.keys; });
+    for (size_t i = 0; i < records.size(); ++i)
+        records[i] = entries[i].record;
+}

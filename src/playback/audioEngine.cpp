@@ -1,0 +1,599 @@
+#include "playback/audioEngine.h"
+
+#include "playback/spectrumAnalyser.h"
+#include "playback/streamSource.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+constexpr int kMaxChannels = 32;
+constexpr int kMaxDspUnits = 16;
+constexpr int kDspSlotBits = 5;
+constexpr int kSpectrumSlot = 0;
+constexpr int kHistogramBuckets = 4000;
+constexpr qint64 kHistogramBucketNs = 5000;
+// How long closing a stream waits for the mixer to leave the block it is in.
+constexpr auto kMixerPassTimeout = std::chrono::milliseconds(500);
+
+// The SDL audio subsystem, initialised for the engine's lifetime.
+class SdlAudioSubsystem {
+public:
+    SdlAudioSubsystem() : m_ok(SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {}
+    ~SdlAudioSubsystem()
+    {
+        if (m_ok)
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    SdlAudioSubsystem(const SdlAudioSubsystem &) = delete;
+    SdlAudioSubsystem &operator=(const SdlAudioSubsystem &) = delete;
+    bool ok() const { return m_ok; }
+
+private:
+    bool m_ok;
+};
+
+// An open SDL output device; closing it waits for the callback to return.
+class SdlAudioDevice {
+public:
+    explicit SdlAudioDevice(SDL_AudioDeviceID id) : m_id(id) {}
+    ~SdlAudioDevice()
+    {
+        if (m_id)
+            SDL_CloseAudioDevice(m_id);
+    }
+    SdlAudioDevice(const SdlAudioDevice &) = delete;
+    SdlAudioDevice &operator=(const SdlAudioDevice &) = delete;
+    SDL_AudioDeviceID id() const { return m_id; }
+
+private:
+    SDL_AudioDeviceID m_id;
+};
+
+// A mixer channel. The GUI thread attaches and detaches the source and sets
+// volume and pause; the mixer reads them and owns gain; ended is set by the
+// mixer when the source has played out.
+struct Channel {
+    std::atomic<StreamSource *> source{nullptr};
+    std::atomic<int> volume{255};
+    std::atomic<bool> paused{false};
+    std::atomic<bool> ended{false};
+    // Set on attach: the first block takes the volume without a ramp.
+    std::atomic<bool> fresh{false};
+    float gain = 0;
+};
+
+// A DSP unit slot. The GUI thread fills a free slot and then publishes its
+// handle; the mixer only reads. A freed slot is reused only after the mixer
+// has left the block it was in.
+struct DspSlot {
+    std::atomic<EngineDsp> handle{0};
+    std::atomic<EngineDspCallback> callback{nullptr};
+    std::atomic<void *> userData{nullptr};
+    std::atomic<int> priority{0};
+    std::atomic<quint64> order{0};
+    std::atomic<bool> active{false};
+};
+
+struct StreamEntry {
+    std::unique_ptr<StreamSource> source;
+    int channel = -1;
+};
+
+void *spectrumUnitCallback(void *, void *newBuffer, int length, void *userData)
+{
+    static_cast<SpectrumAnalyser *>(userData)->analyse(static_cast<const qint16 *>(newBuffer), length);
+    return newBuffer;
+}
+
+} // namespace
+
+struct AudioEngine::Private {
+    AudioEngineOptions options;
+    bool open = false;
+    int channelCount = kMaxChannels;
+    std::unique_ptr<SdlAudioSubsystem> sdl;
+    std::unique_ptr<SdlAudioDevice> device;
+
+    std::array<Channel, kMaxChannels> channels;
+    // GUI thread only.
+    std::map<EngineStream, StreamEntry> streams;
+    EngineStream nextStream = 1;
+    // Sources the mixer might still have held when they were closed (it did
+    // not leave its block in time); freed once the device is closed.
+    std::vector<std::unique_ptr<StreamSource>> graveyard;
+
+    std::array<DspSlot, kMaxDspUnits> dsps;
+    quint32 nextDspSerial = 1;
+    quint64 nextDspOrder = 1;
+    std::unique_ptr<SpectrumAnalyser> spectrum;
+
+    // Mixer-owned scratch, sized at init.
+    std::vector<float> mix;
+    std::vector<float> scratch;
+    std::vector<qint16> original;
+    std::vector<qint16> work;
+
+    // Odd while the mixer is inside a block.
+    std::atomic<quint64> epoch{0};
+
+    std::array<std::atomic<quint32>, kHistogramBuckets> histogram{};
+    std::atomic<qint64> blocks{0};
+    std::atomic<qint64> worstNs{0};
+    std::atomic<qint64> underruns{0};
+
+    static void sdlCallback(void *userData, Uint8 *stream, int length);
+    void mixBlock(int frames, qint16 *out);
+    void runDspChain(int frames);
+    bool waitForMixerPass() const;
+    StreamEntry *entry(EngineStream stream);
+    Channel *channel(int index);
+    DspSlot *dsp(EngineDsp unit);
+    void detach(StreamEntry &entry);
+    void release(std::unique_ptr<StreamSource> source);
+};
+
+void AudioEngine::Private::sdlCallback(void *userData, Uint8 *stream, int length)
+{
+    auto *d = static_cast<Private *>(userData);
+    auto *out = reinterpret_cast<qint16 *>(stream);
+    int frames = length / int(2 * sizeof(qint16));
+    while (frames > 0) {
+        const int block = std::min(frames, d->options.blockFrames);
+        d->mixBlock(block, out);
+        out += block * 2;
+        frames -= block;
+    }
+}
+
+void AudioEngine::Private::mixBlock(int frames, qint16 *out)
+{
+    epoch.fetch_add(1);
+    const auto started = std::chrono::steady_clock::now();
+    const std::size_t samples = std::size_t(frames) * 2;
+    std::fill_n(mix.begin(), samples, 0.0f);
+    for (int index = 0; index < channelCount; ++index) {
+        Channel &ch = channels[index];
+        StreamSource *source = ch.source.load();
+        if (!source || ch.ended.load(std::memory_order_acquire))
+            continue;
+        const float target = float(ch.volume.load(std::memory_order_relaxed)) / 255.0f;
+        if (ch.fresh.exchange(false, std::memory_order_acq_rel))
+            ch.gain = target;
+        if (ch.paused.load(std::memory_order_relaxed))
+            continue;
+        const StreamSource::PullResult pulled = source->pull(scratch.data(), std::size_t(frames));
+        const float start = ch.gain;
+        const float step = (target - start) / float(frames);
+        for (std::size_t i = 0; i < pulled.frames; ++i) {
+            const float gain = start + step * float(i + 1);
+            mix[i * 2] += scratch[i * 2] * gain;
+            mix[i * 2 + 1] += scratch[i * 2 + 1] * gain;
+        }
+        ch.gain = target;
+        if (pulled.playedOut)
+            ch.ended.store(true, std::memory_order_release);
+        if (pulled.underrun)
+            underruns.fetch_add(1, std::memory_order_relaxed);
+    }
+    for (std::size_t i = 0; i < samples; ++i)
+        original[i] = qint16(std::lrintf(std::clamp(mix[i] * 32767.0f, -32768.0f, 32767.0f)));
+    std::copy_n(original.begin(), samples, work.begin());
+    runDspChain(frames);
+    if (out)
+        std::memcpy(out, work.data(), samples * sizeof(qint16));
+
+    const qint64 ns = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - started).count();
+    histogram[std::size_t(std::min<qint64>(ns / kHistogramBucketNs, kHistogramBuckets - 1))].fetch_add(
+        1, std::memory_order_relaxed);
+    blocks.fetch_add(1, std::memory_order_relaxed);
+    if (ns > worstNs.load(std::memory_order_relaxed))
+        worstNs.store(ns, std::memory_order_relaxed);
+    epoch.fetch_add(1);
+}
+
+void AudioEngine::Private::runDspChain(int frames)
+{
+    struct Unit {
+        int priority;
+        quint64 order;
+        EngineDspCallback callback;
+        void *userData;
+    };
+    std::array<Unit, kMaxDspUnits> units;
+    int count = 0;
+    for (DspSlot &slot : dsps) {
+        if (!slot.handle.load() || !slot.active.load())
+            continue;
+        Unit unit{slot.priority.load(std::memory_order_relaxed), slot.order.load(std::memory_order_relaxed),
+                  slot.callback.load(std::memory_order_relaxed), slot.userData.load(std::memory_order_relaxed)};
+        int at = count++;
+        while (at > 0 && std::tie(units[at - 1].priority, units[at - 1].order) > std::tie(unit.priority, unit.order)) {
+            units[at] = units[at - 1];
+            --at;
+        }
+        units[at] = unit;
+    }
+    void *buffer = work.data();
+    for (int i = 0; i < count; ++i) {
+        void *passed = units[i].callback(original.data(), buffer, frames, units[i].userData);
+        if (passed && passed != buffer)
+            std::memcpy(work.data(), passed, std::size_t(frames) * 2 * sizeof(qint16));
+    }
+}
+
+bool AudioEngine::Private::waitForMixerPass() const
+{
+    if (!device)
+        return true;
+    const quint64 seen = epoch.load();
+    if ((seen & 1) == 0)
+        return true;
+    const auto deadline = std::chrono::steady_clock::now() + kMixerPassTimeout;
+    while (epoch.load() == seen) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::microseconds(100));
+    }
+    return true;
+}
+
+StreamEntry *AudioEngine::Private::entry(EngineStream stream)
+{
+    const auto it = streams.find(stream);
+    return it == streams.end() ? nullptr : &it->second;
+}
+
+Channel *AudioEngine::Private::channel(int index)
+{
+    return index >= 0 && index < channelCount ? &channels[index] : nullptr;
+}
+
+DspSlot *AudioEngine::Private::dsp(EngineDsp unit)
+{
+    if (unit == 0)
+        return nullptr;
+    const int index = int(unit & ((1u << kDspSlotBits) - 1)) - 1;
+    if (index < 0 || index >= kMaxDspUnits || dsps[index].handle.load() != unit)
+        return nullptr;
+    return &dsps[index];
+}
+
+void AudioEngine::Private::detach(StreamEntry &stream)
+{
+    if (stream.channel < 0)
+        return;
+    channels[stream.channel].source.store(nullptr);
+    stream.channel = -1;
+}
+
+void AudioEngine::Private::release(std::unique_ptr<StreamSource> source)
+{
+    if (!waitForMixerPass())
+        graveyard.push_back(std::move(source));
+}
+
+AudioEngine::AudioEngine() : d(std::make_unique<Private>()) {}
+
+AudioEngine::~AudioEngine()
+{
+    close();
+}
+
+bool AudioEngine::init(const AudioEngineOptions &options, QString *errorText)
+{
+    close();
+    d->options = options;
+    d->options.blockFrames = std::max(options.blockFrames, 16);
+    d->options.bufferBlocks = std::max(options.bufferBlocks, 1);
+    d->options.mixRate = std::max(options.mixRate, 8000);
+    d->channelCount = std::clamp(options.maxChannels, 1, kMaxChannels);
+    const std::size_t samples = std::size_t(d->options.blockFrames) * 2;
+    d->mix.assign(samples, 0.0f);
+    d->scratch.assign(samples, 0.0f);
+    d->original.assign(samples, 0);
+    d->work.assign(samples, 0);
+    av_log_set_level(AV_LOG_FATAL);
+
+    d->spectrum = std::make_unique<SpectrumAnalyser>();
+    DspSlot &spectrumSlot = d->dsps[kSpectrumSlot];
+    spectrumSlot.callback.store(&spectrumUnitCallback);
+    spectrumSlot.userData.store(d->spectrum.get());
+    spectrumSlot.priority.store(kSpectrumPriority);
+    spectrumSlot.order.store(0);
+    spectrumSlot.active.store(false);
+    spectrumSlot.handle.store((d->nextDspSerial++ << kDspSlotBits) | (kSpectrumSlot + 1));
+
+    if (!d->options.manualPump) {
+        d->sdl = std::make_unique<SdlAudioSubsystem>();
+        if (!d->sdl->ok()) {
+            if (errorText)
+                *errorText = QStringLiteral("The sound system could not be started: %1").arg(QString::fromUtf8(SDL_GetError()));
+            close();
+            return false;
+        }
+        SDL_AudioSpec wanted{};
+        wanted.freq = d->options.mixRate;
+        wanted.format = AUDIO_S16SYS;
+        wanted.channels = 2;
+        wanted.samples = Uint16(std::min(d->options.blockFrames, 32768));
+        wanted.callback = &Private::sdlCallback;
+        wanted.userdata = d.get();
+        SDL_AudioSpec obtained{};
+        const SDL_AudioDeviceID id = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+        if (id == 0) {
+            if (errorText)
+                *errorText = QStringLiteral("No sound output could be opened: %1").arg(QString::fromUtf8(SDL_GetError()));
+            close();
+            return false;
+        }
+        d->device = std::make_unique<SdlAudioDevice>(id);
+        SDL_PauseAudioDevice(id, 0);
+    }
+    d->open = true;
+    return true;
+}
+
+void AudioEngine::close()
+{
+    // Closing the device waits for a running callback; after that nothing mixes.
+    d->device.reset();
+    for (Channel &ch : d->channels) {
+        ch.source.store(nullptr);
+        ch.ended.store(false);
+        ch.paused.store(false);
+    }
+    d->streams.clear();
+    d->graveyard.clear();
+    for (DspSlot &slot : d->dsps) {
+        slot.handle.store(0);
+        slot.active.store(false);
+    }
+    d->spectrum.reset();
+    d->sdl.reset();
+    d->open = false;
+}
+
+bool AudioEngine::isOpen() const
+{
+    return d->open;
+}
+
+EngineStream AudioEngine::streamOpen(const QString &fileName)
+{
+    if (!d->open)
+        return 0;
+    std::unique_ptr<StreamSource> source = StreamSource::open(fileName, d->options.mixRate, !d->options.manualPump);
+    if (!source)
+        return 0;
+    EngineStream handle = d->nextStream++;
+    if (handle == 0)
+        handle = d->nextStream++;
+    d->streams[handle].source = std::move(source);
+    return handle;
+}
+
+qint64 AudioEngine::streamLengthMs(EngineStream stream) const
+{
+    const StreamEntry *e = d->entry(stream);
+    return e ? e->source->lengthMs() : 0;
+}
+
+int AudioEngine::streamPlay(EngineStream stream)
+{
+    return streamPlay(stream, 255);
+}
+
+int AudioEngine::streamPlay(EngineStream stream, int volume)
+{
+    StreamEntry *e = d->entry(stream);
+    if (!e)
+        return -1;
+    if (e->channel >= 0)
+        return e->channel;
+    for (int index = 0; index < d->channelCount; ++index) {
+        Channel &ch = d->channels[index];
+        if (ch.source.load())
+            continue;
+        ch.volume.store(std::clamp(volume, 0, 255));
+        ch.paused.store(false);
+        ch.ended.store(false);
+        ch.fresh.store(true);
+        ch.source.store(e->source.get());
+        e->channel = index;
+        return index;
+    }
+    return -1;
+}
+
+qint64 AudioEngine::streamTimeMs(EngineStream stream) const
+{
+    const StreamEntry *e = d->entry(stream);
+    return e ? e->source->positionMs() : 0;
+}
+
+bool AudioEngine::streamSetTimeMs(EngineStream stream, qint64 ms)
+{
+    StreamEntry *e = d->entry(stream);
+    if (!e)
+        return false;
+    const qint64 length = e->source->lengthMs();
+    e->source->requestSeek(length > 0 ? std::clamp<qint64>(ms, 0, length) : std::max<qint64>(ms, 0));
+    if (e->channel >= 0)
+        d->channels[e->channel].ended.store(false);
+    return true;
+}
+
+bool AudioEngine::streamStop(EngineStream stream)
+{
+    StreamEntry *e = d->entry(stream);
+    if (!e)
+        return false;
+    d->detach(*e);
+    d->waitForMixerPass();
+    return true;
+}
+
+bool AudioEngine::streamClose(EngineStream stream)
+{
+    const auto it = d->streams.find(stream);
+    if (it == d->streams.end())
+        return false;
+    d->detach(it->second);
+    std::unique_ptr<StreamSource> source = std::move(it->second.source);
+    d->streams.erase(it);
+    d->release(std::move(source));
+    return true;
+}
+
+bool AudioEngine::isPlaying(int channel) const
+{
+    const Channel *ch = d->channel(channel);
+    return ch && ch->source.load() && !ch->ended.load();
+}
+
+bool AudioEngine::setVolume(int channel, int volume)
+{
+    Channel *ch = d->channel(channel);
+    if (!ch || !ch->source.load())
+        return false;
+    ch->volume.store(std::clamp(volume, 0, 255));
+    return true;
+}
+
+int AudioEngine::volume(int channel) const
+{
+    const Channel *ch = d->channel(channel);
+    return ch && ch->source.load() ? ch->volume.load() : 0;
+}
+
+bool AudioEngine::setPaused(int channel, bool paused)
+{
+    Channel *ch = d->channel(channel);
+    if (!ch || !ch->source.load())
+        return false;
+    ch->paused.store(paused);
+    return true;
+}
+
+bool AudioEngine::paused(int channel) const
+{
+    const Channel *ch = d->channel(channel);
+    return ch && ch->source.load() && ch->paused.load();
+}
+
+EngineDsp AudioEngine::fftUnit() const
+{
+    return d->open ? d->dsps[kSpectrumSlot].handle.load() : 0;
+}
+
+EngineDsp AudioEngine::dspCreate(EngineDspCallback callback, int priority, void *userData)
+{
+    if (!d->open || !callback)
+        return 0;
+    for (int index = 0; index < kMaxDspUnits; ++index) {
+        DspSlot &slot = d->dsps[index];
+        if (index == kSpectrumSlot || slot.handle.load())
+            continue;
+        slot.callback.store(callback);
+        slot.userData.store(userData);
+        slot.priority.store(priority);
+        slot.order.store(d->nextDspOrder++);
+        slot.active.store(false);
+        const EngineDsp handle = (d->nextDspSerial++ << kDspSlotBits) | EngineDsp(index + 1);
+        slot.handle.store(handle);
+        return handle;
+    }
+    return 0;
+}
+
+bool AudioEngine::dspSetActive(EngineDsp unit, bool active)
+{
+    DspSlot *slot = d->dsp(unit);
+    if (!slot)
+        return false;
+    slot->active.store(active);
+    return true;
+}
+
+void AudioEngine::dspFree(EngineDsp unit)
+{
+    DspSlot *slot = d->dsp(unit);
+    if (!slot || slot == &d->dsps[kSpectrumSlot])
+        return;
+    slot->active.store(false);
+    slot->handle.store(0);
+    d->waitForMixerPass();
+}
+
+std::array<float, AudioEngine::kSpectrumSize> AudioEngine::spectrum() const
+{
+    if (!d->open || !d->spectrum || !d->dsps[kSpectrumSlot].active.load())
+        return {};
+    return d->spectrum->snapshot();
+}
+
+int AudioEngine::dspBufferLength() const
+{
+    return d->open ? d->options.blockFrames : 0;
+}
+
+int AudioEngine::dspBufferLengthTotal() const
+{
+    return d->open ? d->options.blockFrames * d->options.bufferBlocks : 0;
+}
+
+void AudioEngine::pump(int frames, qint16 *out)
+{
+    if (!d->open || !d->options.manualPump)
+        return;
+    while (frames > 0) {
+        const int block = std::min(frames, d->options.blockFrames);
+        for (int index = 0; index < d->channelCount; ++index) {
+            Channel &ch = d->channels[index];
+            StreamSource *source = ch.source.load();
+            if (source && !ch.ended.load() && !ch.paused.load())
+                source->fill(std::size_t(block));
+        }
+        d->mixBlock(block, out);
+        if (out)
+            out += block * 2;
+        frames -= block;
+    }
+}
+
+AudioEngine::MixStats AudioEngine::mixStats() const
+{
+    MixStats stats;
+    stats.blocks = d->blocks.load();
+    stats.worstMs = double(d->worstNs.load()) / 1e6;
+    stats.underruns = d->underruns.load();
+    const qint64 wanted = (stats.blocks * 99 + 99) / 100;
+    qint64 seen = 0;
+    for (int bucket = 0; bucket < kHistogramBuckets && stats.blocks > 0; ++bucket) {
+        seen += d->histogram[bucket].load(std::memory_order_relaxed);
+        if (seen >= wanted) {
+            stats.p99Ms = double((bucket + 1) * kHistogramBucketNs) / 1e6;
+            break;
+        }
+    }
+    return stats;
+}
+
+void AudioEngine::resetMixStats()
+{
+    for (auto &bucket : d->histogram)
+        bucket.store(0, std::memory_order_relaxed);
+    d->blocks.store(0);
+    d->worstNs.store(0);
+    d->underruns.store(0);
+}

@@ -1,0 +1,205 @@
+#include "playback/crossPlayer.h"
+
+#include "platform/pendingEvents.h"
+
+namespace {
+
+// StopAll repeats until both streams are stopped; bounded so that a stream
+// that never settles cannot hold the GUI thread.
+constexpr int kStopAllAttempts = 20;
+
+} // namespace
+
+TcrossPlayer::TcrossPlayer(const AudioEngineOptions &engineOptions)
+{
+    m_engineOpen = m_engine.init(engineOptions, &m_engineError);
+    m_streamA = std::make_unique<TvorlenStream>(m_engine);
+    m_streamB = std::make_unique<TvorlenStream>(m_engine);
+    m_currentStream = m_streamA.get();
+    m_timer = std::make_unique<TThreadedTimer>();
+    m_timer->SetInterval(kPlayingInterval);
+    m_timer->SetOnTimer([this](QObject *) { Tick(); });
+    m_timer->SetEnabled(true);
+    CopyFadeSettings();
+}
+
+TcrossPlayer::~TcrossPlayer()
+{
+    m_timer->SetEnabled(false);
+    m_timer.reset();
+    m_streamA.reset();
+    m_streamB.reset();
+    m_engine.close();
+}
+
+void TcrossPlayer::CopyFadeSettings()
+{
+    for (TvorlenStream *stream : {m_streamA.get(), m_streamB.get()}) {
+        stream->SetFadeInTime(m_fadeInTime);
+        stream->SetFadeOutTime(m_fadeOutTime);
+        stream->SetFadeInFromVolume(m_fadeInFromVolume);
+        stream->SetFadeOutToVolume(m_fadeOutToVolume);
+    }
+}
+
+void TcrossPlayer::SetFadeInTime(int value)
+{
+    m_fadeInTime = value;
+    CopyFadeSettings();
+}
+
+void TcrossPlayer::SetFadeOutTime(int value)
+{
+    m_fadeOutTime = value;
+    CopyFadeSettings();
+}
+
+void TcrossPlayer::SetFadeInFromVolume(quint8 value)
+{
+    m_fadeInFromVolume = value;
+    CopyFadeSettings();
+}
+
+void TcrossPlayer::SetFadeOutToVolume(quint8 value)
+{
+    m_fadeOutToVolume = value;
+    CopyFadeSettings();
+}
+
+TvorlenStream *TcrossPlayer::OtherStream() const
+{
+    return m_currentStream == m_streamA.get() ? m_streamB.get() : m_streamA.get();
+}
+
+void TcrossPlayer::Play()
+{
+    switch (m_currentStream->State()) {
+    case ssStopped:
+        StopAll();
+        RequestTrack(m_currentStream);
+        m_currentStream->Play();
+        if (OnTrackStart)
+            OnTrackStart(this, m_currentStream);
+        break;
+    case ssPaused:
+        m_currentStream->TogglePause();
+        break;
+    default:
+        break;
+    }
+}
+
+void TcrossPlayer::TogglePause()
+{
+    if (m_currentStream)
+        m_currentStream->TogglePause();
+}
+
+void TcrossPlayer::StopAll()
+{
+    for (int attempt = 0; attempt < kStopAllAttempts; ++attempt) {
+        m_streamA->Stop();
+        m_streamB->Stop();
+        ProcessPendingEvents();
+        if (m_streamA->State() == ssStopped && m_streamB->State() == ssStopped)
+            break;
+    }
+    m_currentStream = m_streamA.get();
+    // Both streams are closed now: a fade-out or a requested successor from
+    // before would otherwise be switched to, silently, at the next track's end.
+    m_outgoingStream = nullptr;
+    m_nextRequested = false;
+}
+
+void TcrossPlayer::Next()
+{
+    if (m_streamA->State() != ssStopped && m_streamB->State() != ssStopped)
+        return;
+    StopAll();
+    if (m_streamA->State() == ssStopped && m_streamB->State() == ssStopped)
+        Play();
+}
+
+quint8 TcrossPlayer::GetState() const
+{
+    return m_currentStream->State();
+}
+
+void TcrossPlayer::Seek(qint64 ms)
+{
+    m_currentStream->Seek(ms);
+}
+
+TcustomTagger *TcrossPlayer::CurrentTrack() const
+{
+    return m_currentStream->Track();
+}
+
+void TcrossPlayer::RequestTrack(TvorlenStream *stream)
+{
+    TcustomTagger *track = nullptr;
+    if (OnNeedTrack)
+        OnNeedTrack(this, &track);
+    if (track)
+        stream->Load(track);
+}
+
+void TcrossPlayer::Tick()
+{
+    const qint64 position = m_currentStream->GetPosition();
+    const qint64 length = m_currentStream->LengthMs();
+    const quint16 interval = m_currentStream->State() == ssPlaying ? kPlayingInterval : kIdleInterval;
+    if (m_timer->Interval() != interval)
+        m_timer->SetInterval(interval);
+    // A failing handler ends this tick; the next one starts afresh.
+    try {
+        m_streamA->ApplyFade();
+        m_streamB->ApplyFade();
+
+        if (m_outgoingStream) {
+            const qint64 outgoingPosition = m_outgoingStream->GetPosition();
+            if (outgoingPosition == 0 || outgoingPosition == m_outgoingStream->LengthMs()
+                || !m_engine.isPlaying(m_outgoingStream->Channel())) {
+                m_outgoingStream->Close();
+                m_outgoingStream = nullptr;
+            }
+        }
+
+        if (m_currentStream->State() != m_lastState) {
+            m_lastState = m_currentStream->State();
+            if (OnStateChange)
+                OnStateChange(this);
+        }
+
+        const qint64 remaining = length - position;
+        if (m_currentStream->State() == ssPlaying) {
+            if (OnPlaying)
+                OnPlaying(this, m_currentStream);
+            // The other stream may still be fading out the previous track (a
+            // track shorter than two fades plus the lead time): loading into
+            // it now would cut that fade off and the closing of the outgoing
+            // stream would then close the freshly loaded track, leaving the
+            // player silent. Ask once it has played out.
+            if (remaining < m_currentStream->FadeOutTime() + kRequestLeadMs && !m_nextRequested && !m_outgoingStream) {
+                m_nextRequested = true;
+                RequestTrack(OtherStream());
+            }
+        }
+
+        if ((remaining < m_currentStream->FadeOutTime() || position == 0) && m_nextRequested) {
+            m_outgoingStream = m_currentStream;
+            m_currentStream = OtherStream();
+            m_currentStream->Play();
+            if (m_currentStream->State() == ssPlaying && OnTrackStart)
+                OnTrackStart(this, m_currentStream);
+            m_nextRequested = false;
+        }
+
+        if (m_currentStream->State() != ssPlaying && m_currentStream->State() != ssPaused) {
+            m_currentStream->Play();
+            if (m_currentStream->State() == ssPlaying && OnTrackStart)
+                OnTrackStart(this, m_currentStream);
+        }
+    } catch (...) {
+    }
+}

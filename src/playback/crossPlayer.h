@@ -1,0 +1,89 @@
+#pragma once
+
+#include "playback/audioEngine.h"
+#include "playback/threadedTimer.h"
+#include "playback/vorlenStream.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class TcustomTagger;
+
+// Plays an open-ended sequence of tracks without gaps on two streams: while
+// one track fades out, the next fades in. It does not know the queue; it asks
+// its owner for each track through OnNeedTrack. Owns the audio engine, which
+// lives exactly as long as the player. GUI thread only.
+class TcrossPlayer {
+public:
+    using TplayerEvent = std::function<void(TcrossPlayer *sender)>;
+    using TstreamEvent = std::function<void(TcrossPlayer *sender, TvorlenStream *stream)>;
+    // The handler sets *track to the record to play, or leaves it null.
+    using TneedTrackEvent = std::function<void(TcrossPlayer *sender, TcustomTagger **track)>;
+
+    static constexpr quint16 kPlayingInterval = 250;
+    static constexpr quint16 kIdleInterval = 1000;
+    // The next track is asked for this long before the fade-out begins.
+    static constexpr int kRequestLeadMs = 2000;
+
+    explicit TcrossPlayer(const AudioEngineOptions &engineOptions = {});
+    ~TcrossPlayer();
+    TcrossPlayer(const TcrossPlayer &) = delete;
+    TcrossPlayer &operator=(const TcrossPlayer &) = delete;
+
+    // Whether the sound output could be opened, and if not, why.
+    bool EngineOpen() const { return m_engineOpen; }
+    const QString &EngineError() const { return m_engineError; }
+    AudioEngine &Engine() { return m_engine; }
+
+    void Play();
+    void TogglePause();
+    void StopAll();
+    void Next();
+    quint8 GetState() const;
+    void Seek(qint64 ms);
+    TcustomTagger *CurrentTrack() const;
+    void RequestTrack(TvorlenStream *stream);
+    // The timer's handler; public so that a caller may drive the player itself.
+    void Tick();
+
+    int FadeInTime() const { return m_fadeInTime; }
+    void SetFadeInTime(int value);
+    int FadeOutTime() const { return m_fadeOutTime; }
+    void SetFadeOutTime(int value);
+    quint8 FadeInFromVolume() const { return m_fadeInFromVolume; }
+    void SetFadeInFromVolume(quint8 value);
+    quint8 FadeOutToVolume() const { return m_fadeOutToVolume; }
+    void SetFadeOutToVolume(quint8 value);
+
+    TvorlenStream &StreamA() { return *m_streamA; }
+    TvorlenStream &StreamB() { return *m_streamB; }
+    TvorlenStream *CurrentStream() const { return m_currentStream; }
+    TvorlenStream *OutgoingStream() const { return m_outgoingStream; }
+    bool NextRequested() const { return m_nextRequested; }
+    TThreadedTimer &Timer() { return *m_timer; }
+
+    TplayerEvent OnStateChange;
+    TstreamEvent OnPlaying;
+    TneedTrackEvent OnNeedTrack;
+    TstreamEvent OnTrackStart;
+
+private:
+    void CopyFadeSettings();
+    TvorlenStream *OtherStream() const;
+
+    AudioEngine m_engine;
+    bool m_engineOpen = false;
+    QString m_engineError;
+    std::unique_ptr<TvorlenStream> m_streamA;
+    std::unique_ptr<TvorlenStream> m_streamB;
+    TvorlenStream *m_currentStream = nullptr;
+    TvorlenStream *m_outgoingStream = nullptr;
+    quint8 m_lastState = ssStopped;
+    bool m_nextRequested = false;
+    int m_fadeInTime = 5000;
+    int m_fadeOutTime = 5000;
+    quint8 m_fadeInFromVolume = 120;
+    quint8 m_fadeOutToVolume = 30;
+    std::unique_ptr<TThreadedTimer> m_timer;
+};

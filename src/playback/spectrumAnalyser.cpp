@@ -1,0 +1,69 @@
+#include "playback/spectrumAnalyser.h"
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <mutex>
+#include <numbers>
+
+namespace {
+
+// FFTW's planner is not thread-safe; executing a plan is.
+std::mutex &plannerMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+} // namespace
+
+SpectrumAnalyser::SpectrumAnalyser()
+    : m_input(fftwf_alloc_real(kFftSize)), m_output(fftwf_alloc_complex(kFftSize / 2 + 1))
+{
+    {
+        std::lock_guard lock(plannerMutex());
+        m_plan.reset(fftwf_plan_dft_r2c_1d(kFftSize, m_input.get(), m_output.get(), FFTW_ESTIMATE));
+    }
+    float sum = 0;
+    for (int i = 0; i < kFftSize; ++i) {
+        m_window[i] = 0.5f - 0.5f * std::cos(2 * std::numbers::pi_v<float> * float(i) / float(kFftSize));
+        sum += m_window[i];
+    }
+    // A sine of amplitude 1 peaks at amplitude × sum(window) / 2.
+    m_scale = 2.0f / sum;
+    for (auto &value : m_values)
+        value.store(0, std::memory_order_relaxed);
+}
+
+SpectrumAnalyser::~SpectrumAnalyser()
+{
+    std::lock_guard lock(plannerMutex());
+    m_plan.reset();
+}
+
+void SpectrumAnalyser::analyse(const qint16 *stereo, int frames)
+{
+    const int take = std::min(frames, kFftSize);
+    std::move(m_history.begin() + take, m_history.end(), m_history.begin());
+    const qint16 *from = stereo + std::size_t(frames - take) * 2;
+    for (int i = 0; i < take; ++i)
+        m_history[kFftSize - take + i] = (float(from[i * 2]) + float(from[i * 2 + 1])) / 65536.0f;
+
+    float *input = m_input.get();
+    for (int i = 0; i < kFftSize; ++i)
+        input[i] = m_history[i] * m_window[i];
+    fftwf_execute(m_plan.get());
+    const fftwf_complex *output = m_output.get();
+    for (int bin = 0; bin < kBins; ++bin) {
+        const float magnitude = std::hypot(output[bin][0], output[bin][1]) * m_scale;
+        m_values[bin].store(std::min(magnitude, 1.0f), std::memory_order_relaxed);
+    }
+}
+
+std::array<float, SpectrumAnalyser::kBins> SpectrumAnalyser::snapshot() const
+{
+    std::array<float, kBins> values;
+    for (int bin = 0; bin < kBins; ++bin)
+        values[bin] = m_values[bin].load(std::memory_order_relaxed);
+    return values;
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QtGlobal>
+#include <array>
+#include <atomic>
+#include <fftw3.h>
+#include <memory>
+
+// The engine's spectrum unit: a 1024-point FFT (FFTW3, single precision) over
+// the latest mixed samples, Hann-windowed, giving 512 magnitudes in 0..1 where
+// a full-scale sine reads 1 in its bin.
+//
+// analyse() runs on the mixing thread and allocates nothing (the plan and its
+// buffers are made in the constructor); snapshot() may be called from any
+// thread and reads the values of the latest block (per value atomically).
+class SpectrumAnalyser {
+public:
+    static constexpr int kBins = 512;
+    static constexpr int kFftSize = 2 * kBins;
+
+    SpectrumAnalyser();
+    ~SpectrumAnalyser();
+    SpectrumAnalyser(const SpectrumAnalyser &) = delete;
+    SpectrumAnalyser &operator=(const SpectrumAnalyser &) = delete;
+
+    // Takes an interleaved signed 16-bit stereo block into the window and analyses it.
+    void analyse(const qint16 *stereo, int frames);
+    std::array<float, kBins> snapshot() const;
+
+private:
+    struct FftwFree {
+        void operator()(void *buffer) const { fftwf_free(buffer); }
+    };
+    struct PlanDestroy {
+        void operator()(fftwf_plan_s *plan) const { fftwf_destroy_plan(plan); }
+    };
+
+    // Mixing thread only: the latest kFftSize mono samples, oldest first.
+    std::array<float, kFftSize> m_history{};
+    std::array<float, kFftSize> m_window{};
+    std::unique_ptr<float, FftwFree> m_input;
+    std::unique_ptr<fftwf_complex, FftwFree> m_output;
+    std::unique_ptr<fftwf_plan_s, PlanDestroy> m_plan;
+    float m_scale = 0;
+
+    std::array<std::atomic<float>, kBins> m_values{};
+};

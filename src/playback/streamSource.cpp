@@ -1,0 +1,268 @@
+#include "playback/streamSource.h"
+
+#include <QFile>
+#include <chrono>
+
+namespace {
+
+constexpr int kRingSeconds = 2;
+constexpr auto kDecoderIdleWait = std::chrono::milliseconds(10);
+
+} // namespace
+
+StreamSource::StreamSource(int mixRate) : m_mixRate(mixRate), m_ring(std::size_t(mixRate) * kRingSeconds) {}
+
+std::unique_ptr<StreamSource> StreamSource::open(const QString &fileName, int mixRate, bool threaded)
+{
+    std::unique_ptr<StreamSource> source(new StreamSource(mixRate));
+    if (!source->openFile(fileName))
+        return nullptr;
+    if (threaded)
+        source->m_thread = std::thread([raw = source.get()] { raw->decoderLoop(); });
+    return source;
+}
+
+StreamSource::~StreamSource()
+{
+    if (m_thread.joinable()) {
+        {
+            std::lock_guard lock(m_wakeMutex);
+            m_quit.store(true);
+        }
+        m_wake.notify_all();
+        m_thread.join();
+    }
+}
+
+bool StreamSource::openFile(const QString &fileName)
+{
+    // The "file:" prefix keeps a name with a colon from being read as a protocol.
+    const QByteArray url = "file:" + QFile::encodeName(fileName);
+    AVFormatContext *format = nullptr;
+    if (avformat_open_input(&format, url.constData(), nullptr, nullptr) < 0)
+        return false;
+    m_format.reset(format);
+    if (avformat_find_stream_info(format, nullptr) < 0)
+        return false;
+    const AVCodec *decoder = nullptr;
+    m_streamIndex = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+    if (m_streamIndex < 0 || !decoder)
+        return false;
+    const AVStream *stream = format->streams[m_streamIndex];
+    m_codec.reset(avcodec_alloc_context3(decoder));
+    if (!m_codec || avcodec_parameters_to_context(m_codec.get(), stream->codecpar) < 0
+        || avcodec_open2(m_codec.get(), decoder, nullptr) < 0)
+        return false;
+
+    AVChannelLayout inLayout{};
+    if (m_codec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
+        av_channel_layout_default(&inLayout, m_codec->ch_layout.nb_channels);
+    else if (av_channel_layout_copy(&inLayout, &m_codec->ch_layout) < 0)
+        return false;
+    AVChannelLayout outLayout = AV_CHANNEL_LAYOUT_STEREO;
+    SwrContext *resampler = nullptr;
+    const int made = swr_alloc_set_opts2(&resampler, &outLayout, AV_SAMPLE_FMT_FLT, m_mixRate, &inLayout,
+                                         m_codec->sample_fmt, m_codec->sample_rate, 0, nullptr);
+    av_channel_layout_uninit(&inLayout);
+    m_resampler.reset(resampler);
+    if (made < 0 || swr_init(resampler) < 0)
+        return false;
+
+    m_packet.reset(av_packet_alloc());
+    m_frame.reset(av_frame_alloc());
+    if (!m_packet || !m_frame)
+        return false;
+
+    if (format->duration != AV_NOPTS_VALUE && format->duration > 0)
+        m_lengthMs = av_rescale(format->duration, 1000, AV_TIME_BASE);
+    else if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
+        m_lengthMs = av_rescale_q(stream->duration, stream->time_base, AVRational{1, 1000});
+    return true;
+}
+
+void StreamSource::requestSeek(qint64 ms)
+{
+    m_seekTargetMs.store(std::max<qint64>(ms, 0));
+    {
+        std::lock_guard lock(m_wakeMutex);
+        m_requestedGeneration.fetch_add(1, std::memory_order_release);
+    }
+    m_wake.notify_all();
+}
+
+qint64 StreamSource::positionMs() const
+{
+    const std::uint64_t requested = m_requestedGeneration.load(std::memory_order_acquire);
+    if (requested != m_consumedGeneration.load(std::memory_order_acquire))
+        return m_seekTargetMs.load();
+    return m_positionFrames.load(std::memory_order_relaxed) * 1000 / m_mixRate;
+}
+
+void StreamSource::decoderLoop()
+{
+    while (!m_quit.load()) {
+        if (decodeStep())
+            continue;
+        std::unique_lock lock(m_wakeMutex);
+        m_wake.wait_for(lock, kDecoderIdleWait, [this] {
+            return m_quit.load() || m_requestedGeneration.load() != m_handledGeneration;
+        });
+    }
+}
+
+void StreamSource::fill(std::size_t frames)
+{
+    for (;;) {
+        // Frames before an unapplied flush will be dropped by the mixer, so they do not count.
+        const std::uint64_t from = std::max(m_ring.readPosition(), m_flushPosition.load(std::memory_order_relaxed));
+        const bool seekPending = m_requestedGeneration.load() != m_handledGeneration;
+        if (!seekPending && m_ring.writePosition() - from >= frames)
+            return;
+        if (!decodeStep())
+            return;
+    }
+}
+
+bool StreamSource::decodeStep()
+{
+    const std::uint64_t requested = m_requestedGeneration.load(std::memory_order_acquire);
+    if (requested != m_handledGeneration) {
+        handleSeek(requested);
+        return true;
+    }
+    if (!flushPending())
+        return false;
+    if (m_inputDone) {
+        if (m_finishedGeneration.load(std::memory_order_relaxed) != m_handledGeneration)
+            m_finishedGeneration.store(m_handledGeneration, std::memory_order_release);
+        return false;
+    }
+    if (!decodePacket()) {
+        drain();
+        m_inputDone = true;
+    }
+    return true;
+}
+
+bool StreamSource::flushPending()
+{
+    if (m_pendingOffset * 2 < m_pending.size()) {
+        const std::size_t frames = m_pending.size() / 2 - m_pendingOffset;
+        m_pendingOffset += m_ring.write(m_pending.data() + m_pendingOffset * 2, frames);
+        if (m_pendingOffset * 2 < m_pending.size())
+            return false;
+    }
+    m_pending.clear();
+    m_pendingOffset = 0;
+    return true;
+}
+
+void StreamSource::handleSeek(std::uint64_t generation)
+{
+    const qint64 targetMs = m_seekTargetMs.load();
+    const AVStream *stream = m_format->streams[m_streamIndex];
+    qint64 timestamp = av_rescale_q(targetMs, AVRational{1, 1000}, stream->time_base);
+    if (stream->start_time != AV_NOPTS_VALUE)
+        timestamp += stream->start_time;
+    av_seek_frame(m_format.get(), m_streamIndex, timestamp, AVSEEK_FLAG_BACKWARD);
+    avcodec_flush_buffers(m_codec.get());
+    swr_init(m_resampler.get());
+    m_pending.clear();
+    m_pendingOffset = 0;
+    m_inputDone = false;
+    m_seekTargetFrames = targetMs * m_mixRate / 1000;
+    m_measureSkip = true;
+    m_skipFrames = 0;
+    m_handledGeneration = generation;
+
+    const std::uint32_t sequence = m_flushSequence.load(std::memory_order_relaxed);
+    m_flushSequence.store(sequence + 1, std::memory_order_relaxed);
+    std::atomic_thread_fence(std::memory_order_release);
+    m_flushGeneration.store(generation, std::memory_order_relaxed);
+    m_flushPosition.store(m_ring.writePosition(), std::memory_order_relaxed);
+    m_flushBaseFrames.store(m_seekTargetFrames, std::memory_order_relaxed);
+    m_flushSequence.store(sequence + 2, std::memory_order_release);
+}
+
+bool StreamSource::decodePacket()
+{
+    if (av_read_frame(m_format.get(), m_packet.get()) < 0)
+        return false;
+    if (m_packet->stream_index == m_streamIndex && avcodec_send_packet(m_codec.get(), m_packet.get()) >= 0) {
+        while (avcodec_receive_frame(m_codec.get(), m_frame.get()) >= 0) {
+            convertFrame(m_frame.get());
+            av_frame_unref(m_frame.get());
+        }
+    }
+    av_packet_unref(m_packet.get());
+    return true;
+}
+
+void StreamSource::drain()
+{
+    if (avcodec_send_packet(m_codec.get(), nullptr) >= 0) {
+        while (avcodec_receive_frame(m_codec.get(), m_frame.get()) >= 0) {
+            convertFrame(m_frame.get());
+            av_frame_unref(m_frame.get());
+        }
+    }
+    convertFrame(nullptr);
+}
+
+void StreamSource::convertFrame(const AVFrame *frame)
+{
+    const int inFrames = frame ? frame->nb_samples : 0;
+    if (frame && m_measureSkip && frame->best_effort_timestamp != AV_NOPTS_VALUE) {
+        const AVStream *stream = m_format->streams[m_streamIndex];
+        qint64 pts = frame->best_effort_timestamp;
+        if (stream->start_time != AV_NOPTS_VALUE)
+            pts -= stream->start_time;
+        const qint64 startFrames = av_rescale_q(pts, stream->time_base, AVRational{1, m_mixRate});
+        m_skipFrames = std::max<qint64>(m_seekTargetFrames - startFrames, 0);
+        m_measureSkip = false;
+    }
+    const int room = swr_get_out_samples(m_resampler.get(), inFrames);
+    if (room <= 0)
+        return;
+    const std::size_t start = m_pending.size();
+    m_pending.resize(start + std::size_t(room) * 2);
+    auto *out = reinterpret_cast<uint8_t *>(m_pending.data() + start);
+    const int made = swr_convert(m_resampler.get(), &out, room, frame ? const_cast<const uint8_t **>(frame->extended_data) : nullptr,
+                                 inFrames);
+    m_pending.resize(start + std::size_t(std::max(made, 0)) * 2);
+    if (m_skipFrames > 0 && made > 0) {
+        const qint64 drop = std::min<qint64>(m_skipFrames, made);
+        m_pending.erase(m_pending.begin() + qptrdiff(start), m_pending.begin() + qptrdiff(start + std::size_t(drop) * 2));
+        m_skipFrames -= drop;
+    }
+}
+
+StreamSource::PullResult StreamSource::pull(float *out, std::size_t frames)
+{
+    PullResult result;
+    const std::uint32_t sequence = m_flushSequence.load(std::memory_order_acquire);
+    if ((sequence & 1) == 0) {
+        const std::uint64_t generation = m_flushGeneration.load(std::memory_order_relaxed);
+        const std::uint64_t position = m_flushPosition.load(std::memory_order_relaxed);
+        const qint64 base = m_flushBaseFrames.load(std::memory_order_relaxed);
+        std::atomic_thread_fence(std::memory_order_acquire);
+        if (m_flushSequence.load(std::memory_order_relaxed) == sequence
+            && generation != m_consumedGeneration.load(std::memory_order_relaxed)) {
+            m_ring.skipTo(position);
+            m_positionFrames.store(base, std::memory_order_relaxed);
+            m_consumedGeneration.store(generation, std::memory_order_release);
+        }
+    }
+    const std::uint64_t consumed = m_consumedGeneration.load(std::memory_order_relaxed);
+    // A seek not yet answered by the decoder: stay silent rather than play stale frames.
+    if (m_requestedGeneration.load(std::memory_order_acquire) != consumed)
+        return result;
+    const bool finished = m_finishedGeneration.load(std::memory_order_acquire) == consumed;
+    result.frames = m_ring.read(out, frames);
+    m_positionFrames.fetch_add(qint64(result.frames), std::memory_order_relaxed);
+    if (result.frames < frames) {
+        result.playedOut = finished;
+        result.underrun = !finished;
+    }
+    return result;
+}

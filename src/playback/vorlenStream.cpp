@@ -1,0 +1,144 @@
+#include "playback/vorlenStream.h"
+
+#include "metadata/customTagger.h"
+#include "platform/fileExists.h"
+#include "platform/pendingEvents.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Stopping repeats until the channel falls silent; a channel that never does
+// (a wedged device, or a channel number taken over meanwhile) must not hold
+// the GUI thread, so the stream is closed after this many attempts.
+constexpr int kStopAttempts = 20;
+
+} // namespace
+
+TvorlenStream::TvorlenStream(AudioEngine &engine) : m_engine(engine) {}
+
+TvorlenStream::~TvorlenStream()
+{
+    Stop();
+}
+
+void TvorlenStream::Load(TcustomTagger *track)
+{
+    m_state = ssLoading;
+    m_track = track;
+    if (track && QuietFileExists(track->Filename()))
+        OpenFile(track->Filename());
+    // Opening closes what was loaded before, and that forgets the record.
+    m_track = track;
+}
+
+void TvorlenStream::OpenFile(const QString &fileName)
+{
+    m_state = ssLoading;
+    Stop();
+    if (m_state != ssStopped)
+        return;
+    const EngineStream handle = m_engine.streamOpen(fileName);
+    if (handle) {
+        m_handle = handle;
+        m_lengthMs = m_engine.streamLengthMs(handle);
+    }
+}
+
+void TvorlenStream::Play()
+{
+    if (!m_handle || m_channel != -1)
+        return;
+    const int channel = m_engine.streamPlay(m_handle, 0);
+    m_channel = channel;
+    m_volume = 0;
+    m_state = channel >= 0 ? ssPlaying : ssStopped;
+}
+
+void TvorlenStream::TogglePause()
+{
+    if (m_state != ssPlaying && m_state != ssPaused)
+        return;
+    m_engine.setPaused(m_channel, !m_engine.paused(m_channel));
+    m_state = m_engine.paused(m_channel) ? ssPaused : ssPlaying;
+}
+
+void TvorlenStream::Stop()
+{
+    m_state = ssStopping;
+    for (int attempt = 0; m_handle && attempt < kStopAttempts; ++attempt) {
+        m_engine.streamStop(m_handle);
+        ProcessPendingEvents();
+        if (!m_engine.isPlaying(m_channel))
+            Close();
+    }
+    if (m_handle)
+        Close();
+    m_state = ssStopped;
+}
+
+void TvorlenStream::Close()
+{
+    if (m_handle) {
+        m_engine.streamStop(m_handle);
+        m_engine.streamClose(m_handle);
+        m_channel = -1;
+        m_lengthMs = 0;
+        m_track = nullptr;
+        m_volume = 0;
+    }
+    m_state = ssStopped;
+    m_handle = 0;
+}
+
+qint64 TvorlenStream::GetPosition() const
+{
+    if (!m_handle || m_state == ssStopped || m_state == ssStopping)
+        return 0;
+    return m_engine.streamTimeMs(m_handle);
+}
+
+void TvorlenStream::Seek(qint64 ms)
+{
+    if (!m_handle)
+        return;
+    m_engine.streamSetTimeMs(m_handle, ms < m_lengthMs ? ms : m_lengthMs - 100);
+}
+
+void TvorlenStream::SetVolume(int volume)
+{
+    if (!m_handle || volume == m_volume)
+        return;
+    m_engine.setVolume(m_channel, volume);
+    m_volume = quint8(volume);
+}
+
+int TvorlenStream::FadeVolume(qint64 position, qint64 length, int fadeInTime, int fadeOutTime, int fadeInFromVolume,
+                              int fadeOutToVolume)
+{
+    double volume;
+    if (position <= fadeInTime) {
+        volume = fadeInTime <= 0
+            ? 255.0
+            : std::nearbyint(double(position) / fadeInTime * (255 - fadeInFromVolume) + fadeInFromVolume);
+    } else {
+        const qint64 remaining = length - position;
+        if (remaining <= fadeOutTime) {
+            volume = fadeOutTime <= 0
+                ? fadeOutToVolume
+                : std::nearbyint(double(remaining) / fadeOutTime * (255 - fadeOutToVolume) + fadeOutToVolume);
+        } else {
+            volume = 255.0;
+        }
+    }
+    // Past the reported length the fall would go below zero.
+    return int(std::clamp(volume, 0.0, 255.0));
+}
+
+void TvorlenStream::ApplyFade()
+{
+    if (m_state != ssPlaying)
+        return;
+    SetVolume(FadeVolume(GetPosition(), m_lengthMs, m_fadeInTime, m_fadeOutTime, m_fadeInFromVolume, m_fadeOutToVolume));
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "playback/audioEngine.h"
+
+#include <QString>
+#include <QtGlobal>
+
+class TcustomTagger;
+
+// Stream states; the player reports its current stream's state with the same codes.
+enum TstreamState : quint8 { ssStopped = 0, ssPlaying = 1, ssPaused = 2, ssLoading = 3, ssStopping = 4 };
+
+// One track played through one engine stream, with a linear volume rise at
+// its start and a linear fall at its end. GUI thread only.
+class TvorlenStream {
+public:
+    explicit TvorlenStream(AudioEngine &engine);
+    ~TvorlenStream();
+    TvorlenStream(const TvorlenStream &) = delete;
+    TvorlenStream &operator=(const TvorlenStream &) = delete;
+
+    void Load(TcustomTagger *track);
+    void OpenFile(const QString &fileName);
+    void Play();
+    void TogglePause();
+    void Stop();
+    void Close();
+    qint64 GetPosition() const;
+    void Seek(qint64 ms);
+    void SetVolume(int volume);
+    void ApplyFade();
+
+    // The fade volume at position of a track of length ms: the rise from
+    // fadeInFromVolume to 255 over fadeInTime, the fall from 255 to
+    // fadeOutToVolume over the last fadeOutTime, halves rounded to even. A
+    // fade time of 0 takes the end value at once.
+    static int FadeVolume(qint64 position, qint64 length, int fadeInTime, int fadeOutTime, int fadeInFromVolume,
+                          int fadeOutToVolume);
+
+    int FadeOutTime() const { return m_fadeOutTime; }
+    void SetFadeOutTime(int value) { m_fadeOutTime = value; }
+    int FadeInTime() const { return m_fadeInTime; }
+    void SetFadeInTime(int value) { m_fadeInTime = value; }
+    quint8 FadeInFromVolume() const { return m_fadeInFromVolume; }
+    void SetFadeInFromVolume(quint8 value) { m_fadeInFromVolume = value; }
+    quint8 FadeOutToVolume() const { return m_fadeOutToVolume; }
+    void SetFadeOutToVolume(quint8 value) { m_fadeOutToVolume = value; }
+
+    qint64 LengthMs() const { return m_lengthMs; }
+    int Channel() const { return m_channel; }
+    EngineStream Handle() const { return m_handle; }
+    quint8 Volume() const { return m_volume; }
+    quint8 State() const { return m_state; }
+    TcustomTagger *Track() const { return m_track; }
+
+private:
+    AudioEngine &m_engine;
+    int m_fadeOutTime = 0;
+    int m_fadeInTime = 0;
+    quint8 m_fadeInFromVolume = 0;
+    quint8 m_fadeOutToVolume = 0;
+    qint64 m_lengthMs = 0;
+    int m_channel = -1;
+    EngineStream m_handle = 0;
+    quint8 m_volume = 0;
+    quint8 m_state = ssStopped;
+    TcustomTagger *m_track = nullptr;
+};
