@@ -133,7 +133,7 @@ void TtaggerList::ScanFolder(const QString &folder, bool recursive, const QStrin
 void TtaggerList::Shuffle()
 {
     BeginUpdate();
-    QRandomGenerator random(quint32(QDateTime::currentMSecsSinceEpoch()));
+    QRandomGenerator random{quint32(QDateTime::currentMSecsSinceEpoch())};
     std::vector<TcustomTagger *> &records = MutableRecords();
     std::vector<TcustomTagger *> shuffled;
     shuffled.reserve(records.size());
