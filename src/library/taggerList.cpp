@@ -42,6 +42,12 @@ void TtaggerList::ApplySort()
     m_sorted = true;
 }
 
+void TtaggerList::ApplySortTitleOrdered()
+{
+    SortTitleOrderedTaggers(MutableRecords(), m_sortType);
+    m_sorted = true;
+}
+
 void TtaggerList::SortBy(TtagSortType sortType)
 {
     if (sortType == m_sortType && m_sorted)

@@ -82,9 +82,15 @@ double creationTime(const TcustomTagger &record)
     return double(time.toMSecsSinceEpoch());
 }
 
-std::vector<std::vector<double>> keyColumns(const std::vector<TcustomTagger *> &records, TtagSortType sortType)
+// The key columns of a sort type, primary first; withTitle false leaves out a
+// trailing title tie-break.
+std::vector<std::vector<double>> keyColumns(const std::vector<TcustomTagger *> &records, TtagSortType sortType,
+                                            bool withTitle = true)
 {
-    const auto title = [&] { return textRanks(records, [](const TcustomTagger &r) { return r.Title(); }); };
+    const auto title = [&] {
+        return withTitle ? textRanks(records, [](const TcustomTagger &r) { return r.Title(); })
+                         : std::vector<double>();
+    };
     switch (sortType) {
     case tsNone:
         return {};
@@ -119,11 +125,11 @@ std::vector<std::vector<double>> keyColumns(const std::vector<TcustomTagger *> &
 
 } // namespace
 
-void SortTaggers(std::vector<TcustomTagger *> &records, TtagSortType sortType)
+namespace {
+
+void sortByColumns(std::vector<TcustomTagger *> &records, std::vector<std::vector<double>> columns, bool stable)
 {
-    if (records.size() < 2)
-        return;
-    const std::vector<std::vector<double>> columns = keyColumns(records, sortType);
+    std::erase_if(columns, [](const std::vector<double> &c) { return c.empty(); });
     if (columns.empty())
         return;
     struct Entry {
@@ -144,7 +150,33 @@ void SortTaggers(std::vector<TcustomTagger *> &records, TtagSortType sortType)
                 k = -std::numeric_limits<double>::infinity();
         }
     }
-    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.keys < b.keys; });
+    const auto less = [](const Entry &a, const Entry &b) { return a.keys < b.keys; };
+    if (stable)
+        std::stable_sort(entries.begin(), entries.end(), less);
+    else
+        std::sort(entries.begin(), entries.end(), less);
     for (size_t i = 0; i < records.size(); ++i)
         records[i] = entries[i].record;
+}
+
+} // namespace
+
+void SortTaggers(std::vector<TcustomTagger *> &records, TtagSortType sortType)
+{
+    if (records.size() < 2)
+        return;
+    sortByColumns(records, keyColumns(records, sortType), false);
+}
+
+void SortTitleOrderedTaggers(std::vector<TcustomTagger *> &records, TtagSortType sortType)
+{
+    if (records.size() < 2 || sortType == tsTitle)
+        return;
+    if (sortType == tsNone || sortType == tsTimeStamp) {
+        SortTaggers(records, sortType);
+        return;
+    }
+    // Every other order ends in the title: a stable sort by the keys ahead of
+    // it keeps the title order among records that tie on them.
+    sortByColumns(records, keyColumns(records, sortType, false), true);
 }
