@@ -4,11 +4,11 @@
 #include "metadata/customTagger.h"
 
 #include <QFileInfo>
-#include <QHash>
 #include <algorithm>
 #include <array>
 #include <limits>
 #include <numeric>
+#include <unordered_map>
 
 namespace {
 
@@ -24,21 +24,36 @@ const QCollator &collator()
     return instance;
 }
 
+// Identity of a text's storage: records share the storage of repeated texts
+// (artist, album, genre), so distinct storages are far fewer than records and
+// cheaper to tell apart than the texts themselves. Equal texts in different
+// storage are merged by their equal collation keys.
+struct TextStorage {
+    const QChar *data;
+    qsizetype size;
+    bool operator==(const TextStorage &) const = default;
+};
+
+struct TextStorageHash {
+    size_t operator()(const TextStorage &s) const noexcept
+    {
+        return std::hash<const void *>()(s.data) ^ (std::hash<qsizetype>()(s.size) << 1);
+    }
+};
+
 template <typename TextOf>
 std::vector<double> textRanks(const std::vector<TcustomTagger *> &records, TextOf textOf)
 {
-    QHash<QString, int> distinctIndex;
+    std::unordered_map<TextStorage, int, TextStorageHash> distinctIndex;
     std::vector<QString> distinct;
     std::vector<int> recordText(records.size());
-    distinctIndex.reserve(qsizetype(records.size()));
+    distinctIndex.reserve(records.size());
     for (size_t i = 0; i < records.size(); ++i) {
-        const QString text = textOf(*records[i]);
-        auto it = distinctIndex.constFind(text);
-        if (it == distinctIndex.constEnd()) {
-            it = distinctIndex.insert(text, int(distinct.size()));
+        const QString &text = textOf(i);
+        const auto [it, inserted] = distinctIndex.try_emplace(TextStorage{text.constData(), text.size()}, int(distinct.size()));
+        if (inserted)
             distinct.push_back(text);
-        }
-        recordText[i] = *it;
+        recordText[i] = it->second;
     }
 
     std::vector<QCollatorSortKey> keys;
@@ -88,7 +103,7 @@ std::vector<std::vector<double>> keyColumns(const std::vector<TcustomTagger *> &
                                             bool withTitle = true)
 {
     const auto title = [&] {
-        return withTitle ? textRanks(records, [](const TcustomTagger &r) { return r.Title(); })
+        return withTitle ? textRanks(records, [&](size_t i) -> const QString & { return records[i]->Title(); })
                          : std::vector<double>();
     };
     switch (sortType) {
@@ -97,16 +112,16 @@ std::vector<std::vector<double>> keyColumns(const std::vector<TcustomTagger *> &
     case tsTrack:
         return {numbers(records, [](const TcustomTagger &r) { return double(r.Track()); }), title()};
     case tsAlbum:
-        return {textRanks(records, [](const TcustomTagger &r) { return r.Album(); }),
+        return {textRanks(records, [&](size_t i) -> const QString & { return records[i]->Album(); }),
                 numbers(records, [](const TcustomTagger &r) { return double(r.Track()); }), title()};
     case tsArtist:
-        return {textRanks(records, [](const TcustomTagger &r) { return r.Artist(); }), title()};
+        return {textRanks(records, [&](size_t i) -> const QString & { return records[i]->Artist(); }), title()};
     case tsTitle:
         return {title()};
     case tsComment:
-        return {textRanks(records, [](const TcustomTagger &r) { return r.Comment(); }), title()};
+        return {textRanks(records, [&](size_t i) -> const QString & { return records[i]->Comment(); }), title()};
     case tsYear:
-        return {textRanks(records, [](const TcustomTagger &r) { return r.Date(); }), title()};
+        return {textRanks(records, [&](size_t i) -> const QString & { return records[i]->Date(); }), title()};
     case tsBitRate:
         return {numbers(records, [](const TcustomTagger &r) { return double(r.bitRate()); }), title()};
     case tsSampleRate:
@@ -114,11 +129,17 @@ std::vector<std::vector<double>> keyColumns(const std::vector<TcustomTagger *> &
     case tsDuration:
         return {numbers(records, [](const TcustomTagger &r) { return r.Duration(); }), title()};
     case tsGenre:
-        return {textRanks(records, [](const TcustomTagger &r) { return r.Genre(); }), title()};
+        return {textRanks(records, [&](size_t i) -> const QString & { return records[i]->Genre(); }), title()};
     case tsTimeStamp:
         return {numbers(records, creationTime)};
-    case tsChannelMode:
-        return {textRanks(records, [](const TcustomTagger &r) { return r.GetChannelModeText(); }), title()};
+    case tsChannelMode: {
+        // The texts are made per record; keep them alive while they are ranked.
+        std::vector<QString> texts;
+        texts.reserve(records.size());
+        for (const TcustomTagger *record : records)
+            texts.push_back(record->GetChannelModeText());
+        return {textRanks(records, [&](size_t i) -> const QString & { return texts[i]; }), title()};
+    }
     }
     return {};
 }
