@@ -45,21 +45,21 @@ template <typename TextOf>
 std::vector<double> textRanks(const std::vector<TcustomTagger *> &records, TextOf textOf)
 {
     std::unordered_map<TextStorage, int, TextStorageHash> distinctIndex;
-    std::vector<QString> distinct;
+    std::vector<const QString *> distinct; // the records outlive the ranking
     std::vector<int> recordText(records.size());
     distinctIndex.reserve(records.size());
     for (size_t i = 0; i < records.size(); ++i) {
         const QString &text = textOf(i);
         const auto [it, inserted] = distinctIndex.try_emplace(TextStorage{text.constData(), text.size()}, int(distinct.size()));
         if (inserted)
-            distinct.push_back(text);
+            distinct.push_back(&text);
         recordText[i] = it->second;
     }
 
     std::vector<QCollatorSortKey> keys;
     keys.reserve(distinct.size());
-    for (const QString &text : distinct)
-        keys.push_back(collator().sortKey(text));
+    for (const QString *text : distinct)
+        keys.push_back(collator().sortKey(*text));
     std::vector<int> order(distinct.size());
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(), [&](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]) < 0; });

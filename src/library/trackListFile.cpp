@@ -33,6 +33,9 @@ bool sameAscii(QByteArrayView a, const char *b)
 // Texts that many records have in common.
 bool isSharedText(const char *propertyName)
 {
+    const char first = propertyName[0];
+    if (first != 'A' && first != 'D' && first != 'G')
+        return false;
     return std::strcmp(propertyName, "Artist") == 0 || std::strcmp(propertyName, "Album") == 0 ||
            std::strcmp(propertyName, "Date") == 0 || std::strcmp(propertyName, "Genre") == 0;
 }
