@@ -26,16 +26,28 @@ public:
     // False (nothing changes) when the key is present.
     bool Insert(const QString &key, T *object)
     {
+        if (m_exact.contains(key))
+            return false;
         const QString folded = key.toCaseFolded();
         if (m_index.contains(folded))
             return false;
         m_index.insert(folded, object);
+        m_exact.insert(key, object);
         m_entries.push_back(Entry{key, object});
         m_ordered = m_entries.size() < 2;
         return true;
     }
 
-    T *Find(const QString &key) const { return m_index.value(key.toCaseFolded(), nullptr); }
+    T *Find(const QString &key) const
+    {
+        // Most lookups use the very spelling a key was inserted or found with.
+        if (T *object = m_exact.value(key, nullptr))
+            return object;
+        T *object = m_index.value(key.toCaseFolded(), nullptr);
+        if (object)
+            m_exact.insert(key, object);
+        return object;
+    }
 
     // Entry at position i in key order.
     const Entry &At(int i) const
@@ -58,6 +70,7 @@ public:
         if (it == m_entries.end())
             return false;
         m_index.remove(it->key.toCaseFolded());
+        m_exact.removeIf([&](const auto &entry) { return entry.value() == object; });
         m_entries.erase(it);
         return true;
     }
@@ -65,6 +78,7 @@ public:
     void Clear()
     {
         m_index.clear();
+        m_exact.clear();
         m_entries.clear();
         m_ordered = true;
     }
@@ -93,7 +107,9 @@ private:
         m_ordered = true;
     }
 
-    QHash<QString, T *> m_index;
+    QHash<QString, T *> m_index; // by case-folded key
+    // Spellings already seen, to their objects: lookups without case folding.
+    mutable QHash<QString, T *> m_exact;
     mutable std::vector<Entry> m_entries;
     mutable bool m_ordered = true;
 };

@@ -10,7 +10,7 @@ QStringList ReadM3uLines(const QByteArray &text, const QString &baseFolder)
         decoded.remove(0, 1);
     const QDir base(baseFolder);
     for (QStringView line : QStringView(decoded).split(u'\n')) {
-        while (line.endsWith(u'\r'))
+        if (line.endsWith(u'\r'))
             line.chop(1);
         if (line.trimmed().isEmpty() || line.startsWith(u'#'))
             continue;

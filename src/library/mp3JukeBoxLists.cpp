@@ -145,8 +145,9 @@ void Tmp3JukeBoxLists::rebuild()
         RaiseEvent(OnListProcess, this, int(i));
     }
     RaiseEvent(OnListProcessFinished, this);
-    m_albums.SortAll();
-    m_artists.SortAll();
+    // The records were filed in title order.
+    m_albums.SortAllTitleOrdered();
+    m_artists.SortAllTitleOrdered();
 
     for (int i = 0; i < m_albums.Count(); ++i) {
         TtagAlbum *album = m_albums.Albums(i);
@@ -217,10 +218,11 @@ void Tmp3JukeBoxLists::SearchTitles(const QString &text, TstringList &strings)
         return;
     const QString query = asciiUpper(text);
     strings.BeginUpdate();
+    TpendingEventsPacer pacer;
     for (TcustomTagger *record : m_master.Records()) {
         if (containsAsciiCaseless(record->Title(), query))
             strings.Add(record->Title() + QStringLiteral(" - ") + record->Artist(), record);
-        ProcessPendingEvents();
+        pacer.Poll();
     }
     strings.EndUpdate();
 }
@@ -235,6 +237,7 @@ void Tmp3JukeBoxLists::FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<T
     rootNodes.append(tree.AddChild(nullptr, QStringLiteral("<other>"), {}));
     rootNodes.append(tree.AddChild(nullptr, TtagArtistList::kNoName, {}));
     TlibraryTree::Node noName = rootNodes[27];
+    TpendingEventsPacer pacer;
 
     if (byTitle) {
         for (int i = 0; i < m_master.Count(); ++i) {
@@ -243,7 +246,7 @@ void Tmp3JukeBoxLists::FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<T
                 tree.AddChild(noName, record->Filename(), record);
             else
                 tree.AddChild(rootNodes[letterRoot(record->Title())], m_master.DisplayText(i), record);
-            ProcessPendingEvents();
+            pacer.Poll();
         }
     } else {
         rootNodes.append(tree.AddChild(nullptr, QStringLiteral("<Compilations>"), {}));
@@ -267,7 +270,7 @@ void Tmp3JukeBoxLists::FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<T
                     tree.AddChild(node, album->AlbumName(), static_cast<TcustomTaggerList *>(album));
                 }
             }
-            ProcessPendingEvents();
+            pacer.Poll();
         }
     }
     tree.EndUpdate();

@@ -32,8 +32,8 @@ void TRandomList::draw()
         std::iota(m_items.begin(), m_items.end(), 0u);
         return;
     }
-    QRandomGenerator clockSeeded(quint32(QDateTime::currentMSecsSinceEpoch()));
-    const SlotPicker pick = m_picker ? m_picker : [&](quint32 bound) { return clockSeeded.bounded(bound); };
+    QRandomGenerator clockSeeded{quint32(QDateTime::currentMSecsSinceEpoch())};
+    const SlotPicker pick = m_picker ? m_picker : SlotPicker([&](quint32 bound) { return clockSeeded.bounded(bound); });
     // Each number k goes to a random slot, or to the first free slot after it
     // (wrapping round) when that one is taken.
     std::vector<char> taken(size, 0);

@@ -44,6 +44,12 @@ void TtagAlbumList::SortAll()
         entry.object->ApplySort();
 }
 
+void TtagAlbumList::SortAllTitleOrdered()
+{
+    for (const auto &entry : m_albums.UnorderedEntries())
+        entry.object->ApplySortTitleOrdered();
+}
+
 void TtagAlbumList::Clear()
 {
     if (m_freeObjects) {

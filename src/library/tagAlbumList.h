@@ -21,6 +21,8 @@ public:
     int Count() const { return m_albums.Count(); }
     TtagAlbum *Albums(int index) const { return m_albums.At(index).object; }
     void SortAll();
+    // SortAll for lists filled in title order (the index rebuild).
+    void SortAllTitleOrdered();
     // Empties the list, freeing the albums when FreeObjects is set.
     void Clear();
 

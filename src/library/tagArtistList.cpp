@@ -57,6 +57,12 @@ void TtagArtistList::SortAll()
         entry.object->ApplySort();
 }
 
+void TtagArtistList::SortAllTitleOrdered()
+{
+    for (const auto &entry : m_artists.UnorderedEntries())
+        entry.object->ApplySortTitleOrdered();
+}
+
 void TtagArtistList::Clear()
 {
     for (const auto &entry : m_artists.UnorderedEntries())

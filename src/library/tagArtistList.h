@@ -23,6 +23,8 @@ public:
     TtagArtist *Artists(int index) const { return m_artists.At(index).object; }
     const QString &Keys(int index) const { return m_artists.At(index).key; }
     void SortAll();
+    // SortAll for lists filled in title order (the index rebuild).
+    void SortAllTitleOrdered();
     void Clear();
 
 private:

@@ -42,6 +42,12 @@ void TtaggerList::ApplySort()
     m_sorted = true;
 }
 
+void TtaggerList::ApplySortTitleOrdered()
+{
+    SortTitleOrderedTaggers(MutableRecords(), m_sortType);
+    m_sorted = true;
+}
+
 void TtaggerList::SortBy(TtagSortType sortType)
 {
     if (sortType == m_sortType && m_sorted)
@@ -133,7 +139,7 @@ void TtaggerList::ScanFolder(const QString &folder, bool recursive, const QStrin
 void TtaggerList::Shuffle()
 {
     BeginUpdate();
-    QRandomGenerator random(quint32(QDateTime::currentMSecsSinceEpoch()));
+    QRandomGenerator random{quint32(QDateTime::currentMSecsSinceEpoch())};
     std::vector<TcustomTagger *> &records = MutableRecords();
     std::vector<TcustomTagger *> shuffled;
     shuffled.reserve(records.size());

@@ -14,6 +14,8 @@ public:
     void SetSortType(TtagSortType value);
     bool Sorted() const { return m_sorted; }
     void ApplySort();
+    // ApplySort for a list whose records are known to be in title order.
+    void ApplySortTitleOrdered();
     void SortBy(TtagSortType sortType);
 
     bool FreeOnDestroy() const { return OwnsRecords(); }

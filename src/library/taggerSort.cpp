@@ -4,11 +4,11 @@
 #include "metadata/customTagger.h"
 
 #include <QFileInfo>
-#include <QHash>
 #include <algorithm>
 #include <array>
 #include <limits>
 #include <numeric>
+#include <unordered_map>
 
 namespace {
 
@@ -24,27 +24,42 @@ const QCollator &collator()
     return instance;
 }
 
+// Identity of a text's storage: records share the storage of repeated texts
+// (artist, album, genre), so distinct storages are far fewer than records and
+// cheaper to tell apart than the texts themselves. Equal texts in different
+// storage are merged by their equal collation keys.
+struct TextStorage {
+    const QChar *data;
+    qsizetype size;
+    bool operator==(const TextStorage &) const = default;
+};
+
+struct TextStorageHash {
+    size_t operator()(const TextStorage &s) const noexcept
+    {
+        return std::hash<const void *>()(s.data) ^ (std::hash<qsizetype>()(s.size) << 1);
+    }
+};
+
 template <typename TextOf>
 std::vector<double> textRanks(const std::vector<TcustomTagger *> &records, TextOf textOf)
 {
-    QHash<QString, int> distinctIndex;
-    std::vector<QString> distinct;
+    std::unordered_map<TextStorage, int, TextStorageHash> distinctIndex;
+    std::vector<const QString *> distinct; // the records outlive the ranking
     std::vector<int> recordText(records.size());
-    distinctIndex.reserve(qsizetype(records.size()));
+    distinctIndex.reserve(records.size());
     for (size_t i = 0; i < records.size(); ++i) {
-        const QString text = textOf(*records[i]);
-        auto it = distinctIndex.constFind(text);
-        if (it == distinctIndex.constEnd()) {
-            it = distinctIndex.insert(text, int(distinct.size()));
-            distinct.push_back(text);
-        }
-        recordText[i] = *it;
+        const QString &text = textOf(i);
+        const auto [it, inserted] = distinctIndex.try_emplace(TextStorage{text.constData(), text.size()}, int(distinct.size()));
+        if (inserted)
+            distinct.push_back(&text);
+        recordText[i] = it->second;
     }
 
     std::vector<QCollatorSortKey> keys;
     keys.reserve(distinct.size());
-    for (const QString &text : distinct)
-        keys.push_back(collator().sortKey(text));
+    for (const QString *text : distinct)
+        keys.push_back(collator().sortKey(*text));
     std::vector<int> order(distinct.size());
     std::iota(order.begin(), order.end(), 0);
     std::sort(order.begin(), order.end(), [&](int a, int b) { return keys[size_t(a)].compare(keys[size_t(b)]) < 0; });
@@ -82,25 +97,31 @@ double creationTime(const TcustomTagger &record)
     return double(time.toMSecsSinceEpoch());
 }
 
-std::vector<std::vector<double>> keyColumns(const std::vector<TcustomTagger *> &records, TtagSortType sortType)
+// The key columns of a sort type, primary first; withTitle false leaves out a
+// trailing title tie-break.
+std::vector<std::vector<double>> keyColumns(const std::vector<TcustomTagger *> &records, TtagSortType sortType,
+                                            bool withTitle = true)
 {
-    const auto title = [&] { return textRanks(records, [](const TcustomTagger &r) { return r.Title(); }); };
+    const auto title = [&] {
+        return withTitle ? textRanks(records, [&](size_t i) -> const QString & { return records[i]->Title(); })
+                         : std::vector<double>();
+    };
     switch (sortType) {
     case tsNone:
         return {};
     case tsTrack:
         return {numbers(records, [](const TcustomTagger &r) { return double(r.Track()); }), title()};
     case tsAlbum:
-        return {textRanks(records, [](const TcustomTagger &r) { return r.Album(); }),
+        return {textRanks(records, [&](size_t i) -> const QString & { return records[i]->Album(); }),
                 numbers(records, [](const TcustomTagger &r) { return double(r.Track()); }), title()};
     case tsArtist:
-        return {textRanks(records, [](const TcustomTagger &r) { return r.Artist(); }), title()};
+        return {textRanks(records, [&](size_t i) -> const QString & { return records[i]->Artist(); }), title()};
     case tsTitle:
         return {title()};
     case tsComment:
-        return {textRanks(records, [](const TcustomTagger &r) { return r.Comment(); }), title()};
+        return {textRanks(records, [&](size_t i) -> const QString & { return records[i]->Comment(); }), title()};
     case tsYear:
-        return {textRanks(records, [](const TcustomTagger &r) { return r.Date(); }), title()};
+        return {textRanks(records, [&](size_t i) -> const QString & { return records[i]->Date(); }), title()};
     case tsBitRate:
         return {numbers(records, [](const TcustomTagger &r) { return double(r.bitRate()); }), title()};
     case tsSampleRate:
@@ -108,22 +129,28 @@ std::vector<std::vector<double>> keyColumns(const std::vector<TcustomTagger *> &
     case tsDuration:
         return {numbers(records, [](const TcustomTagger &r) { return r.Duration(); }), title()};
     case tsGenre:
-        return {textRanks(records, [](const TcustomTagger &r) { return r.Genre(); }), title()};
+        return {textRanks(records, [&](size_t i) -> const QString & { return records[i]->Genre(); }), title()};
     case tsTimeStamp:
         return {numbers(records, creationTime)};
-    case tsChannelMode:
-        return {textRanks(records, [](const TcustomTagger &r) { return r.GetChannelModeText(); }), title()};
+    case tsChannelMode: {
+        // The texts are made per record; keep them alive while they are ranked.
+        std::vector<QString> texts;
+        texts.reserve(records.size());
+        for (const TcustomTagger *record : records)
+            texts.push_back(record->GetChannelModeText());
+        return {textRanks(records, [&](size_t i) -> const QString & { return texts[i]; }), title()};
+    }
     }
     return {};
 }
 
 } // namespace
 
-void SortTaggers(std::vector<TcustomTagger *> &records, TtagSortType sortType)
+namespace {
+
+void sortByColumns(std::vector<TcustomTagger *> &records, std::vector<std::vector<double>> columns, bool stable)
 {
-    if (records.size() < 2)
-        return;
-    const std::vector<std::vector<double>> columns = keyColumns(records, sortType);
+    std::erase_if(columns, [](const std::vector<double> &c) { return c.empty(); });
     if (columns.empty())
         return;
     struct Entry {
@@ -144,7 +171,33 @@ void SortTaggers(std::vector<TcustomTagger *> &records, TtagSortType sortType)
                 k = -std::numeric_limits<double>::infinity();
         }
     }
-    std::sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) { return a.keys < b.keys; });
+    const auto less = [](const Entry &a, const Entry &b) { return a.keys < b.keys; };
+    if (stable)
+        std::stable_sort(entries.begin(), entries.end(), less);
+    else
+        std::sort(entries.begin(), entries.end(), less);
     for (size_t i = 0; i < records.size(); ++i)
         records[i] = entries[i].record;
+}
+
+} // namespace
+
+void SortTaggers(std::vector<TcustomTagger *> &records, TtagSortType sortType)
+{
+    if (records.size() < 2)
+        return;
+    sortByColumns(records, keyColumns(records, sortType), false);
+}
+
+void SortTitleOrderedTaggers(std::vector<TcustomTagger *> &records, TtagSortType sortType)
+{
+    if (records.size() < 2 || sortType == tsTitle)
+        return;
+    if (sortType == tsNone || sortType == tsTimeStamp) {
+        SortTaggers(records, sortType);
+        return;
+    }
+    // Every other order ends in the title: a stable sort by the keys ahead of
+    // it keeps the title order among records that tie on them.
+    sortByColumns(records, keyColumns(records, sortType, false), true);
 }

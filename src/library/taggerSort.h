@@ -31,3 +31,8 @@ enum TtagSortType {
 // tsTimeStamp that means each file's creation time is read once. A file whose
 // time cannot be read sorts before all others (so the order stays consistent).
 void SortTaggers(std::vector<TcustomTagger *> &records, TtagSortType sortType);
+
+// The same order for records known to be in title order already (the index
+// rebuild files records into albums and artists in title order): the title
+// tie-break then costs nothing.
+void SortTitleOrderedTaggers(std::vector<TcustomTagger *> &records, TtagSortType sortType);

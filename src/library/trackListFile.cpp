@@ -1,6 +1,7 @@
 #include "library/trackListFile.h"
 
 #include "library/extendedFloat.h"
+#include "metadata/genreList.h"
 #include "metadata/id3Tagger.h"
 
 #include <QtEndian>
@@ -27,6 +28,16 @@ bool sameAscii(QByteArrayView a, const char *b)
 {
     const size_t n = std::strlen(b);
     return size_t(a.size()) == n && qstrnicmp(a.data(), b, qsizetype(n)) == 0;
+}
+
+// Texts that many records have in common.
+bool isSharedText(const char *propertyName)
+{
+    const char first = propertyName[0];
+    if (first != 'A' && first != 'D' && first != 'G')
+        return false;
+    return std::strcmp(propertyName, "Artist") == 0 || std::strcmp(propertyName, "Album") == 0 ||
+           std::strcmp(propertyName, "Date") == 0 || std::strcmp(propertyName, "Genre") == 0;
 }
 
 } // namespace
@@ -181,7 +192,7 @@ bool TtrackListReader::readByte(quint8 &value)
 {
     if (m_pos >= m_data.size())
         return false;
-    value = quint8(m_data[m_pos++]);
+    value = quint8(m_data.constData()[m_pos++]);
     return true;
 }
 
@@ -223,7 +234,7 @@ bool TtrackListReader::readInteger(quint8 type, qint64 &value)
     }
 }
 
-bool TtrackListReader::readStringValue(quint8 type, QString &value)
+bool TtrackListReader::readStringValue(quint8 type, QString &value, bool shared)
 {
     qsizetype length = 0;
     if (type == vaString) {
@@ -241,20 +252,22 @@ bool TtrackListReader::readStringValue(quint8 type, QString &value)
     }
     if (m_data.size() - m_pos < length)
         return false;
-    value = QString::fromUtf8(m_data.constData() + m_pos, length);
+    const char *bytes = m_data.constData() + m_pos;
     m_pos += length;
+    if (!shared) {
+        value = QString::fromUtf8(bytes, length);
+        return true;
+    }
+    // Looked up by the stored bytes: a text seen before costs no decoding and
+    // no allocation.
+    const auto it = m_pool.constFind(QByteArray::fromRawData(bytes, length));
+    if (it != m_pool.constEnd()) {
+        value = *it;
+        return true;
+    }
+    value = QString::fromUtf8(bytes, length);
+    m_pool.insert(QByteArray(bytes, length), value);
     return true;
-}
-
-QString TtrackListReader::intern(const QString &text)
-{
-    if (text.isEmpty())
-        return text;
-    const auto it = m_pool.constFind(text);
-    if (it != m_pool.constEnd())
-        return *it;
-    m_pool.insert(text);
-    return text;
 }
 
 bool TtrackListReader::readProperty(TcustomTagger &record, const TaggerProperty &property)
@@ -289,7 +302,7 @@ bool TtrackListReader::readProperty(TcustomTagger &record, const TaggerProperty 
     }
     case TaggerPropertyKind::String: {
         QString value;
-        if (!readStringValue(type, value))
+        if (!readStringValue(type, value, isSharedText(property.name)))
             return false;
         property.setString(record, value);
         return true;
@@ -315,6 +328,24 @@ bool TtrackListReader::readProperty(TcustomTagger &record, const TaggerProperty 
     return false;
 }
 
+void TtrackListReader::shareGenreText(TcustomTagger &record)
+{
+    // Assigning a genre number gives the record a fresh copy of the table's
+    // name; one copy per number is kept and shared instead, where assigning it
+    // back leaves the number as it is.
+    const quint8 number = record.GenreByte();
+    if (number >= TgenreList::kGenreCount)
+        return;
+    QString &shared = m_sharedGenres[number];
+    if (shared.isNull()) {
+        if (SharedGenreList().IndexOfGenre(record.Genre()) == number)
+            shared = record.Genre();
+        return;
+    }
+    if (record.Genre() == shared && record.Genre().constData() != shared.constData())
+        record.SetGenre(shared);
+}
+
 std::unique_ptr<TcustomTagger> TtrackListReader::readRecord()
 {
     if (m_data.size() - m_pos < 4 || std::memcmp(m_data.constData() + m_pos, kSignature, 4) != 0) {
@@ -325,8 +356,10 @@ std::unique_ptr<TcustomTagger> TtrackListReader::readRecord()
     QByteArrayView className;
     if (!readShortText(className))
         return nullptr;
-    std::unique_ptr<TcustomTagger> record =
-        CreateTaggerByClassName(QString::fromLatin1(className.data(), className.size()));
+    char16_t classNameText[256];
+    for (qsizetype i = 0; i < className.size(); ++i)
+        classNameText[i] = char16_t(uchar(className.data()[i]));
+    std::unique_ptr<TcustomTagger> record = CreateTaggerByClassName(QStringView(classNameText, className.size()));
     if (!record)
         return nullptr;
     QByteArrayView componentName;
@@ -357,8 +390,6 @@ std::unique_ptr<TcustomTagger> TtrackListReader::readRecord()
     if (!readByte(children) || children != 0)
         return nullptr;
 
-    record->SetArtist(intern(record->Artist()));
-    record->SetAlbum(intern(record->Album()));
-    record->SetDate(intern(record->Date()));
+    shareGenreText(*record);
     return record;
 }

@@ -4,8 +4,8 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QSet>
 #include <QString>
+#include <array>
 #include <memory>
 
 // The track-list file: the one stored form of a track list (library cache, CD
@@ -49,7 +49,7 @@ private:
 // ending inside it) is skipped: reading goes on after the bytes the failed
 // attempt consumed, at the next record signature. Safe on any input.
 //
-// Repeated texts (artist, album, date) are shared between the records
+// Repeated texts (artist, album, date, genre) are shared between the records
 // read by one reader, which keeps a large library small in memory.
 class TtrackListReader {
 public:
@@ -66,11 +66,14 @@ private:
     bool readByte(quint8 &value);
     bool readShortText(QByteArrayView &text);
     bool readInteger(quint8 type, qint64 &value);
-    bool readStringValue(quint8 type, QString &value);
-    QString intern(const QString &text);
+    bool readStringValue(quint8 type, QString &value, bool shared);
+    void shareGenreText(TcustomTagger &record);
 
     QByteArray m_data;
     qsizetype m_pos = 0;
     int m_skipped = 0;
-    QSet<QString> m_pool;
+    // Texts shared between records, by their stored bytes.
+    QHash<QByteArray, QString> m_pool;
+    // The genre names assigned by genre number, one shared copy per number.
+    std::array<QString, 148> m_sharedGenres;
 };

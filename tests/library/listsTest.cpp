@@ -5,7 +5,12 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <cstring>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
@@ -20,6 +25,18 @@ void writeFile(const QString &name, const QByteArray &data)
     QFile f(name);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(data);
+}
+
+// A socket file: it exists, but opening it for reading fails, for every user.
+int makeUnreadableFile(const QString &name)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(name);
+    std::memcpy(address.sun_path, path.constData(), std::min(size_t(path.size()), sizeof address.sun_path - 1));
+    EXPECT_EQ(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    return fd;
 }
 
 } // namespace
@@ -160,7 +177,7 @@ TEST(TrackLists, AddFileListSkipsMissingAndUnreadableFilesAndFinishes)
     const QString broken = dir.filePath(QStringLiteral("broken.mp3"));
     const QString later = dir.filePath(QStringLiteral("later.mp3"));
     writeFile(good, QByteArray(400, 'x'));
-    writeFile(broken, QByteArray(4, 'x')); // the reader fails on this one
+    const int socket = makeUnreadableFile(broken); // the reader fails on this one
     writeFile(later, QByteArray(400, 'y'));
 
     TtaggerList list;
@@ -182,6 +199,7 @@ TEST(TrackLists, AddFileListSkipsMissingAndUnreadableFilesAndFinishes)
     ASSERT_EQ(list.Count(), 2);
     EXPECT_EQ(list.Items(0)->Filename(), good);
     EXPECT_EQ(list.Items(1)->Filename(), later);
+    ::close(socket);
 }
 
 TEST(PlayQueue, PopAddExistingAndOneChangePerOperation)

@@ -1,3 +1,4 @@
+#include "audioFixtures.h"
 #include "library/m3uFile.h"
 #include "library/mp3JukeBoxLists.h"
 #include "library/tagPlaylist.h"
@@ -16,6 +17,16 @@ void writeFile(const QString &name, const QByteArray &data)
     QFile f(name);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(data);
+}
+
+// A tagged MP3 file made by the encoder: playlists keep tagged files only.
+void writeTaggedFile(const QString &name, const QString &title)
+{
+    ToneSpec spec;
+    spec.seconds = 0.2;
+    spec.metadata = {{QStringLiteral("title"), title}, {QStringLiteral("artist"), QStringLiteral("P")}};
+    QString error;
+    ASSERT_TRUE(MakeToneFile(name, spec, &error)) << error.toStdString();
 }
 
 QByteArray readAll(const QString &name)
@@ -61,7 +72,7 @@ TEST(Playlists, ActivationAndAutoCounterReset)
     QStringList tracks;
     for (int i = 0; i < 3; ++i) {
         tracks.append(dir.filePath(QStringLiteral("t%1.mp3").arg(i)));
-        writeFile(tracks.back(), QByteArray(300, char('a' + i)));
+        writeTaggedFile(tracks.back(), QStringLiteral("t%1").arg(i));
     }
     const QString m3u = dir.filePath(QStringLiteral("party.m3u"));
     writeFile(m3u, WriteM3uLines(tracks));
@@ -126,7 +137,7 @@ TEST(Playlists, IndexFileAndCachesRoundTrip)
     QStringList tracks;
     for (int i = 0; i < 2; ++i) {
         tracks.append(dir.filePath(QStringLiteral("t%1.mp3").arg(i)));
-        writeFile(tracks.back(), QByteArray(300, char('a' + i)));
+        writeTaggedFile(tracks.back(), QStringLiteral("t%1").arg(i));
     }
     const QString party = dir.filePath(QStringLiteral("party.m3u"));
     const QString chill = dir.filePath(QStringLiteral("chill.m3u"));
