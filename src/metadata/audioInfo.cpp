@@ -9,6 +9,9 @@
 
 namespace {
 
+// ID3v2 tags at the start of the analysis that the frame search steps over.
+constexpr int kLeadingTagsSkipped = 4;
+
 // Bytes of the search region fetched first (the window of a file source).
 constexpr qint64 kFirstSearchPart = 4096;
 
@@ -64,12 +67,15 @@ void TAudioInfo::AnalyseStream(const TbyteSource &source, qint64 start, qint64 c
     // The frames begin behind a leading ID3v2 tag: searching from there keeps
     // a cover picture from using up the search window and rules out false
     // syncs inside the tag.
+    // Some taggers put a new tag in front of an old one, so tags directly
+    // behind the first are stepped over too.
     qint64 skip = 0;
     uchar head[10];
-    if (source.ReadExact(start, head, sizeof head)) {
-        const qint64 tagSize = TID3v2::TagSizeFromHeader(head, available);
-        if (tagSize > 0 && tagSize <= available)
-            skip = tagSize;
+    for (int tags = 0; tags < kLeadingTagsSkipped && source.ReadExact(start + skip, head, sizeof head); ++tags) {
+        const qint64 tagSize = TID3v2::TagSizeFromHeader(head, available - skip);
+        if (tagSize <= 0)
+            break;
+        skip += tagSize;
     }
 
     // The search reads a first block of 128 bytes and then 124 new bytes at a

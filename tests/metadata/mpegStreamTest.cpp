@@ -175,6 +175,9 @@ TEST(AudioInfo, FramesAreSearchedBehindALeadingTag)
     EXPECT_TRUE(info.Header().Valid());
     EXPECT_EQ(info.DurationMs(), 0); // four frames: 0.1 s, whole seconds
 
+    // A second tag right behind the first is stepped over as well.
+    EXPECT_EQ(analyse(tagged + tagged + mpegFrames(4)).HeaderOffset(), 2 * tagged.size());
+
     // Beyond the search window behind the tag nothing is found: all zero.
     const TAudioInfo far = analyse(tagged + QByteArray(10400, 'j') + mpegFrames(4));
     EXPECT_EQ(far.HeaderOffset(), -1);
