@@ -119,6 +119,18 @@ TEST_F(RealFiles, LameCommandLineTags)
     EXPECT_TRUE(tagged.IsVBR());
     EXPECT_EQ(tagged.Duration(), 3000.0);
 
+    const QString wide = m_dir.filePath(QStringLiteral("utf16.mp3"));
+    ASSERT_TRUE(RunTool(QStringLiteral("lame"),
+                        {QStringLiteral("--quiet"), QStringLiteral("--id3v2-only"), QStringLiteral("--id3v2-utf16"),
+                         QStringLiteral("--tt"), QStringLiteral("Ünïcødé ✓ 日本"), QStringLiteral("--ta"),
+                         QStringLiteral("Артист"), QStringLiteral("--tc"), QStringLiteral("Kommentar ✓"), wav, wide},
+                        &error))
+        << error.toStdString();
+    const auto utf16 = load(wide);
+    EXPECT_EQ(utf16->Title(), QStringLiteral("Ünïcødé ✓ 日本"));
+    EXPECT_EQ(utf16->Artist(), QStringLiteral("Артист"));
+    EXPECT_EQ(utf16->Comment(), QStringLiteral("Kommentar ✓"));
+
     const QString v1 = m_dir.filePath(QStringLiteral("v1.mp3"));
     ASSERT_TRUE(RunTool(QStringLiteral("lame"),
         { QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("96"), QStringLiteral("--id3v1-only"),
