@@ -9,6 +9,7 @@
 #include "platform/vorlenError.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -118,7 +119,7 @@ void Tid3Tagger::resetForRead()
 {
     if (pending.owner == this)
         pending.owner = nullptr;
-    m_id3v1Identifier.clear();
+    m_id3v1IdentifierLength = 0;
     m_typeFlags.clear();
     SetTitle(QString());
     SetArtist(QString());
@@ -189,8 +190,10 @@ void Tid3Tagger::ReadTagFromSource(const TbyteSource &source)
         uchar block[TId3v1Tag::kSize];
         TId3v1Tag id3v1;
         const bool read = source.ReadExact(source.Size() - TId3v1Tag::kSize, block, sizeof block);
-        if (read)
-            m_id3v1Identifier = QString::fromLatin1(reinterpret_cast<const char *>(block), 3);
+        if (read) {
+            std::copy_n(reinterpret_cast<const char *>(block), m_id3v1Identifier.size(), m_id3v1Identifier.begin());
+            m_id3v1IdentifierLength = quint8(m_id3v1Identifier.size());
+        }
         if (read && id3v1.Parse(block)) {
             SetValidTag(true);
             m_tagKind = tkId3v1;
@@ -236,8 +239,8 @@ void Tid3Tagger::applyStreamInfo(const TAudioInfo &info)
     const TMpegFrameHdr &header = info.Header();
     SetDuration(double(info.DurationMs()));
     m_isVbr = info.IsVBR();
-    m_mpegVersionText = header.VersionText();
-    m_mpegLayer = header.Layer();
+    m_mpegVersionIndex = quint8(header.VersionIndex());
+    m_mpegLayer = qint8(header.Layer());
     SetBitRate(quint32(std::max<qint64>(0, header.BitRate())));
     SetSampleRate(quint32(std::max(0, header.SampleRate())));
     SetChannelMode(quint32(header.ChannelMode()));
@@ -284,4 +287,14 @@ bool Tid3Tagger::WriteTag()
     }
     ReadTag();
     return written;
+}
+
+QString Tid3Tagger::MpegVersionText() const
+{
+    return m_mpegVersionIndex == kNoMpegVersion ? QString() : TMpegFrameHdr::VersionTextOf(m_mpegVersionIndex);
+}
+
+QString Tid3Tagger::Id3v1Identifier() const
+{
+    return QString::fromLatin1(m_id3v1Identifier.data(), m_id3v1IdentifierLength);
 }

@@ -2,6 +2,8 @@
 
 #include "metadata/customTagger.h"
 
+#include <array>
+
 // Which tags a tag write produces.
 enum Tid3TagWriteType : quint8 { wtBoth = 0, wtV1 = 1, wtV2 = 2, wtNone = 3 };
 
@@ -16,6 +18,8 @@ class TfileSource;
 
 class Tid3Tagger : public TcustomTagger {
 public:
+    static constexpr quint8 kNoMpegVersion = 0xFF;
+
     Tid3Tagger();
     ~Tid3Tagger() override;
 
@@ -33,10 +37,11 @@ public:
 
     // --- stream and tag facts -------------------------------------------
     bool IsVBR() const { return m_isVbr; }
-    const QString &MpegVersionText() const { return m_mpegVersionText; }
+    // "1.0", "2.0", "2.5" or "?!!"; empty until the stream has been read.
+    QString MpegVersionText() const;
     int MpegLayer() const { return m_mpegLayer; }
     Tid3TagKind TagKind() const { return m_tagKind; }
-    const QString &Id3v1Identifier() const { return m_id3v1Identifier; }
+    QString Id3v1Identifier() const;
 
     QString GetChannelModeText() const override;
     QString GetStereoText() const override;
@@ -60,9 +65,12 @@ private:
     void applyStreamInfo(const TAudioInfo &info);
 
     QString m_typeFlags;
-    QString m_id3v1Identifier;
-    QString m_mpegVersionText;
-    int m_mpegLayer = 0;
+    // A library holds 100,000 records: facts that fit in a few bytes are
+    // kept in a few bytes, their texts made on request.
+    std::array<char, 3> m_id3v1Identifier{};
+    quint8 m_id3v1IdentifierLength = 0;
+    quint8 m_mpegVersionIndex = kNoMpegVersion;
+    qint8 m_mpegLayer = 0;
     Tid3TagWriteType m_writeType = wtBoth;
     Tid3TagKind m_tagKind = tkNone;
     bool m_isVbr = false;

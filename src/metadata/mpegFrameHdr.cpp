@@ -57,9 +57,9 @@ qint64 TMpegFrameHdr::FindHeader(const uchar *buffer, qint64 count)
     return -1;
 }
 
-QString TMpegFrameHdr::VersionText() const
+QString TMpegFrameHdr::VersionTextOf(int versionIndex)
 {
-    switch (m_versionIndex) {
+    switch (versionIndex) {
     case 1:
         return QStringLiteral("1.0");
     case 2:

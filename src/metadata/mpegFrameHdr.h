@@ -24,7 +24,8 @@ public:
     // 1 = MPEG 1, 2 = MPEG 2, 3 = MPEG 2.5, 0 = reserved.
     int VersionIndex() const { return m_versionIndex; }
     // "1.0", "2.0", "2.5", or "?!!" for the reserved version.
-    QString VersionText() const;
+    QString VersionText() const { return VersionTextOf(m_versionIndex); }
+    static QString VersionTextOf(int versionIndex);
     // 1 to 3; 0 = reserved.
     int Layer() const;
     int BitrateIndex() const { return m_bytes[2] >> 4; }
