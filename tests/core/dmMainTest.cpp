@@ -5,8 +5,11 @@
 #include "library/tagAlbum.h"
 #include "library/tagAlbumList.h"
 #include "platform/iniFile.h"
+#include "playback/audioMixer.h"
 #include "playback/crossPlayer.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -304,4 +307,46 @@ TEST(DataModule, CoversAreLookedUpByArtistAndAlbum)
     touch(covers + QStringLiteral("/Nordwave - Hits.jpg"));
     EXPECT_EQ(core.FindCover(), covers + QStringLiteral("/Nordwave - Hits.jpg"));
     core.Stop();
+}
+
+TEST(DataModule, VisualisationFontsAndPlaylistsNotifyTheWindow)
+{
+    TcoreTestFolder folder;
+    TrecordingForm form;
+    TscriptedUi ui;
+    TdmMain core(form, ui, folder.options());
+
+    core.SetVisualisation(true);
+    EXPECT_TRUE(core.GetVisualisation());
+    QDeadlineTimer deadline(5000);
+    while (form.visTicks < 3 && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_GE(form.visTicks, 3);
+    core.SetVisualisation(false);
+    EXPECT_FALSE(core.GetVisualisation());
+    const int ticks = form.visTicks;
+    QDeadlineTimer quiet(200);
+    while (!quiet.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    EXPECT_EQ(form.visTicks, ticks);
+
+    TtreeFont font = core.TreeFont();
+    core.SetTreeFont(font);
+    EXPECT_EQ(form.count(QStringLiteral("TreeFontChanged")), 0);
+    font.pointSize = 10;
+    core.SetTreeFont(font);
+    EXPECT_EQ(form.count(QStringLiteral("TreeFontChanged")), 1);
+
+    core.PlaylistsEdited();
+    EXPECT_EQ(form.count(QStringLiteral("PlaylistsLoaded")), 2);
+    form.log.clear();
+    core.DeactivatePlaylists();
+    EXPECT_FALSE(core.jblMain().PlaylistCollection().Active());
+    EXPECT_EQ(form.count(QStringLiteral("PlaylistChanged")), 1);
+
+    // Without a mixer device the master volume reads 0 and is written as 0.
+    if (!core.Mixer().DevicePresent()) {
+        core.SetMasterVolume(200);
+        EXPECT_EQ(core.GetMasterVolume(), 0);
+    }
 }
