@@ -27,12 +27,12 @@ QByteArray encodeFrames(const QString &folder)
     const QString path = folder + QStringLiteral("/tone.mp3");
     QProcess ffmpeg;
     ffmpeg.start(QStringLiteral("ffmpeg"),
-                 {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                  QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                  QStringLiteral("sine=frequency=440:duration=4"), QStringLiteral("-ac"), QStringLiteral("2"),
-                  QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-b:a"),
-                  QStringLiteral("128k"), QStringLiteral("-write_id3v2"), QStringLiteral("0"),
-                  QStringLiteral("-write_xing"), QStringLiteral("0"), path});
+        { QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
+            QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+            QStringLiteral("sine=frequency=440:duration=4"), QStringLiteral("-ac"), QStringLiteral("2"),
+            QStringLiteral("-c:a"), QStringLiteral("libmp3lame"), QStringLiteral("-b:a"), QStringLiteral("128k"),
+            QStringLiteral("-write_id3v2"), QStringLiteral("0"), QStringLiteral("-write_xing"), QStringLiteral("0"),
+            path });
     if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0)
         return QByteArray();
     QFile file(path);
@@ -79,7 +79,8 @@ double readOurs(const QStringList &paths, quint64 *checksum)
         std::unique_ptr<TcustomTagger> record = CreateTaggerForFile(path);
         record->LoadFromFile(path);
         record->SetReadFrameHeaders(true);
-        *checksum += quint64(record->Title().size()) + quint64(record->Duration()) + record->bitRate() + record->Track();
+        *checksum
+            += quint64(record->Title().size()) + quint64(record->Duration()) + record->bitRate() + record->Track();
     }
     return timer.nsecsElapsed() / 1e9;
 }
@@ -92,8 +93,9 @@ double readTagLib(const QStringList &paths, quint64 *checksum)
         TagLib::FileRef file(QFile::encodeName(path).constData(), true, TagLib::AudioProperties::Fast);
         if (file.isNull() || !file.tag() || !file.audioProperties())
             continue;
-        *checksum += quint64(file.tag()->title().size()) + quint64(file.audioProperties()->lengthInMilliseconds() / 1000 * 1000) +
-                     quint64(file.audioProperties()->bitrate()) * 1000 + file.tag()->track();
+        *checksum += quint64(file.tag()->title().size())
+            + quint64(file.audioProperties()->lengthInMilliseconds() / 1000 * 1000)
+            + quint64(file.audioProperties()->bitrate()) * 1000 + file.tag()->track();
     }
     return timer.nsecsElapsed() / 1e9;
 }

@@ -9,6 +9,12 @@
 
 namespace {
 
+// ID3v2 tags at the start of the analysis that the frame search steps over.
+constexpr int kLeadingTagsSkipped = 4;
+
+// Bytes of the search region fetched first (the window of a file source).
+constexpr qint64 kFirstSearchPart = 4096;
+
 // Where the Xing header sits behind the frame header: 4 header bytes plus the
 // Layer III side information, whose size depends on version and channels.
 int xingOffset(const TMpegFrameHdr &header)
@@ -34,6 +40,16 @@ void TAudioInfo::reset()
     m_isVbr = false;
 }
 
+void TAudioInfo::setVbrDuration(quint32 frames)
+{
+    m_isVbr = true;
+    if (m_header.SampleRate() <= 0)
+        return;
+    // Whole seconds, halves to even (the default rounding mode).
+    const double seconds = double(m_header.SamplesPerFrame()) / m_header.SampleRate() * frames;
+    m_durationMs = qint64(std::nearbyint(seconds)) * 1000;
+}
+
 void TAudioInfo::AnalyseFile(const QString &fileName)
 {
     reset();
@@ -51,25 +67,37 @@ void TAudioInfo::AnalyseStream(const TbyteSource &source, qint64 start, qint64 c
     // The frames begin behind a leading ID3v2 tag: searching from there keeps
     // a cover picture from using up the search window and rules out false
     // syncs inside the tag.
+    // Some taggers put a new tag in front of an old one, so tags directly
+    // behind the first are stepped over too.
     qint64 skip = 0;
     uchar head[10];
-    if (source.ReadExact(start, head, sizeof head)) {
-        const qint64 tagSize = TID3v2::TagSizeFromHeader(head, available);
-        if (tagSize > 0 && tagSize <= available)
-            skip = tagSize;
+    for (int tags = 0; tags < kLeadingTagsSkipped && source.ReadExact(start + skip, head, sizeof head); ++tags) {
+        const qint64 tagSize = TID3v2::TagSizeFromHeader(head, available - skip);
+        if (tagSize <= 0)
+            break;
+        skip += tagSize;
     }
 
     // The search reads a first block of 128 bytes and then 124 new bytes at a
     // time until the limit is reached; every position whose four bytes were
-    // read is tried once.
-    source.Prefetch(start + skip, kAnalysisWindow);
+    // read is tried once. The first frame usually follows at once, so the
+    // bytes come in two steps: a short first part, the rest only when needed.
     const qint64 searchable = available - skip;
     qint64 toRead = std::min<qint64>(128, searchable);
     while (toRead < std::min(m_searchLimit, searchable))
         toRead = std::min(toRead + 124, searchable);
     QVarLengthArray<uchar, 16384> window(std::max<qint64>(toRead, 0));
-    const qint64 got = toRead > 0 ? source.ReadAt(start + skip, window.data(), toRead) : 0;
-    const qint64 found = m_header.FindHeader(window.data(), got);
+    const qint64 firstPart = std::min(toRead, kFirstSearchPart);
+    qint64 got = firstPart > 0 ? source.ReadAt(start + skip, window.data(), firstPart) : 0;
+    qint64 found = m_header.FindHeader(window.data(), got);
+    if (found < 0 && got == firstPart && toRead > firstPart) {
+        got += source.ReadAt(start + skip + firstPart, window.data() + firstPart, toRead - firstPart);
+        // Positions from firstPart - 3 on had too few bytes to be tried.
+        const qint64 resume = std::max<qint64>(0, firstPart - 3);
+        found = m_header.FindHeader(window.data() + resume, got - resume);
+        if (found >= 0)
+            found += resume;
+    }
     if (found < 0) {
         m_header.Reset();
         return;
@@ -86,15 +114,19 @@ void TAudioInfo::AnalyseStream(const TbyteSource &source, qint64 start, qint64 c
     if (m_header.Valid()) {
         const qint64 xingPos = m_headerOffset + xingOffset(m_header);
         uchar xing[12];
-        if (xingPos + 12 < available && source.ReadExact(start + xingPos, xing, 12) &&
-            std::equal(xing, xing + 4, "Xing")) {
-            m_isVbr = true;
-            const quint32 frames = (xing[7] & 1) ? bigEndian32(xing + 8) : 0;
-            if (m_header.SampleRate() > 0) {
-                // Whole seconds, halves to even (the default rounding mode).
-                const double seconds = double(m_header.SamplesPerFrame()) / m_header.SampleRate() * frames;
-                m_durationMs = qint64(std::nearbyint(seconds)) * 1000;
-            }
+        if (xingPos + 12 < available && source.ReadExact(start + xingPos, xing, 12)
+            && std::equal(xing, xing + 4, "Xing")) {
+            setVbrDuration((xing[7] & 1) ? bigEndian32(xing + 8) : 0);
+            return;
+        }
+        // The Fraunhofer encoder's VBRI header sits 32 bytes behind the frame
+        // header, whatever the version and channels; without it such files
+        // would be timed by their first frame's bit rate.
+        const qint64 vbriPos = m_headerOffset + 36;
+        uchar vbri[18];
+        if (vbriPos + 18 < available && source.ReadExact(start + vbriPos, vbri, 18)
+            && std::equal(vbri, vbri + 4, "VBRI")) {
+            setVbrDuration(bigEndian32(vbri + 14));
             return;
         }
     }

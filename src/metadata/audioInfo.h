@@ -12,11 +12,6 @@ class TbyteSource;
 // header (variable bit rate) or from the byte count and the bit rate.
 class TAudioInfo {
 public:
-    // Bytes from the end of a leading ID3v2 tag that an analysis may touch:
-    // the search window plus the longest frame, the next header and a Xing
-    // header. Callers fetching a file's head fetch this much behind the tag.
-    static constexpr qint64 kAnalysisWindow = 16384;
-
     // Analyses a whole file; raises VorlenError when it cannot be opened. A
     // blank name only resets the object.
     void AnalyseFile(const QString &fileName);
@@ -27,6 +22,7 @@ public:
     // Position of the first frame header relative to the start of the
     // analysis; -1 when none was found.
     qint64 HeaderOffset() const { return m_headerOffset; }
+    // A Xing (or VBRI) header was found.
     bool IsVBR() const { return m_isVbr; }
     qint64 DurationMs() const { return m_durationMs; }
     qint64 SearchLimit() const { return m_searchLimit; }
@@ -34,6 +30,7 @@ public:
 
 private:
     void reset();
+    void setVbrDuration(quint32 frames);
 
     TMpegFrameHdr m_header;
     qint64 m_headerOffset = -1;

@@ -20,22 +20,24 @@ qint64 TmemorySource::ReadAt(qint64 pos, void *dest, qint64 count) const
     return n;
 }
 
-void TbyteSource::Prefetch(qint64, qint64) const {}
-
 QString CannotOpenFileText(const QString &fileName, int errorNumber)
 {
-    return QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, QString::fromLocal8Bit(std::strerror(errorNumber)));
+    return QStringLiteral("Cannot open file \"%1\". %2")
+        .arg(fileName, QString::fromLocal8Bit(std::strerror(errorNumber)));
 }
 
 TfileSource::TfileSource(const QString &fileName, qint64 headBytes, qint64 tailBytes)
 {
     const QByteArray path = QFile::encodeName(fileName);
+    // Non-blocking, so a FIFO named like a music file cannot stall the open;
+    // only regular files are read.
     do {
-        m_fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+        m_fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     } while (m_fd < 0 && errno == EINTR);
-    struct stat st {};
-    if (m_fd < 0 || ::fstat(m_fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int error = m_fd < 0 ? errno : (S_ISDIR(st.st_mode) ? EISDIR : errno);
+    struct stat st { };
+    const bool statted = m_fd >= 0 && ::fstat(m_fd, &st) == 0;
+    if (!statted || !S_ISREG(st.st_mode)) {
+        const int error = !statted ? errno : (S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
         if (m_fd >= 0)
             ::close(m_fd);
         m_fd = -1;
@@ -93,18 +95,17 @@ qint64 TfileSource::ReadAt(qint64 pos, void *dest, qint64 count) const
         std::memcpy(dest, m_tail.constData() + (pos - m_tailPos), size_t(count));
         return count;
     }
-    return readFile(pos, dest, count);
-}
-
-void TfileSource::Prefetch(qint64 pos, qint64 count) const
-{
-    if (pos < 0 || pos >= m_size)
-        return;
-    count = std::min(count, m_size - pos);
-    if (pos >= m_headPos && pos + count <= m_headPos + m_head.size())
-        return;
-    QByteArray bytes(count, Qt::Uninitialized);
-    bytes.resize(std::max<qint64>(0, readFile(pos, bytes.data(), count)));
-    m_head = std::move(bytes);
-    m_headPos = pos;
+    if (count > kWindowBytes)
+        return readFile(pos, dest, count);
+    // Small reads elsewhere (frame headers behind a large cover picture) come
+    // in runs: fetch a window so the next ones cost no system call.
+    if (!inside(m_window, m_windowPos)) {
+        m_window.resize(kWindowBytes);
+        m_window.resize(std::max<qint64>(0, readFile(pos, m_window.data(), kWindowBytes)));
+        m_windowPos = pos;
+        if (!inside(m_window, m_windowPos))
+            return 0;
+    }
+    std::memcpy(dest, m_window.constData() + (pos - m_windowPos), size_t(count));
+    return count;
 }

@@ -22,19 +22,24 @@ public:
     // copied (fewer at the end of the data, 0 outside it or on a read error).
     virtual qint64 ReadAt(qint64 pos, void *dest, qint64 count) const = 0;
 
-    // Hint that [pos, pos + count) is about to be read piece by piece; a file
-    // source fetches it with one system call.
-    virtual void Prefetch(qint64 pos, qint64 count) const;
-
     // True when all count bytes at pos could be copied.
-    bool ReadExact(qint64 pos, void *dest, qint64 count) const { return count >= 0 && ReadAt(pos, dest, count) == count; }
+    bool ReadExact(qint64 pos, void *dest, qint64 count) const
+    {
+        return count >= 0 && ReadAt(pos, dest, count) == count;
+    }
 };
 
 // A source over bytes held by the caller, who keeps them alive.
 class TmemorySource final : public TbyteSource {
 public:
-    explicit TmemorySource(std::span<const uchar> bytes) : m_bytes(bytes) {}
-    TmemorySource(const void *data, qint64 size) : m_bytes(static_cast<const uchar *>(data), size_t(size)) {}
+    explicit TmemorySource(std::span<const uchar> bytes)
+        : m_bytes(bytes)
+    {
+    }
+    TmemorySource(const void *data, qint64 size)
+        : m_bytes(static_cast<const uchar *>(data), size_t(size))
+    {
+    }
 
     qint64 Size() const override { return qint64(m_bytes.size()); }
     qint64 ReadAt(qint64 pos, void *dest, qint64 count) const override;
@@ -45,7 +50,8 @@ private:
 
 // A file opened read-only. The constructor reads the first headBytes and the
 // last tailBytes with one read each (one read when they overlap); later reads
-// inside those ranges cost no system call, others go to the file.
+// inside those ranges cost no system call. Small reads elsewhere fetch a 4 KB
+// window around them, larger ones go straight to the file.
 //
 // Owned by one thread at a time.
 class TfileSource final : public TbyteSource {
@@ -59,8 +65,6 @@ public:
     qint64 Size() const override { return m_size; }
     qint64 ReadAt(qint64 pos, void *dest, qint64 count) const override;
 
-    // Replaces the head cache by [pos, pos + count) unless it holds it already.
-    void Prefetch(qint64 pos, qint64 count) const override;
     // The file's last-write time, from the same query that gave its size.
     WinFileTime LastWriteTime() const { return m_lastWrite; }
 
@@ -70,10 +74,14 @@ private:
     int m_fd = -1;
     qint64 m_size = 0;
     WinFileTime m_lastWrite;
-    mutable QByteArray m_head;
-    mutable qint64 m_headPos = 0;
+    static constexpr qint64 kWindowBytes = 4096;
+
+    QByteArray m_head;
+    qint64 m_headPos = 0;
     QByteArray m_tail;
     qint64 m_tailPos = 0;
+    mutable QByteArray m_window;
+    mutable qint64 m_windowPos = 0;
 };
 
 // The error text of a file that cannot be opened, as users see it.

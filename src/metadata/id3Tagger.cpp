@@ -30,25 +30,23 @@ struct PendingStreamInfo {
 };
 thread_local PendingStreamInfo pending;
 
-const char *const kWriteTypeNames[] = {"wtBoth", "wtV1", "wtV2", "wtNone"};
+const char *const kWriteTypeNames[] = { "wtBoth", "wtV1", "wtV2", "wtNone" };
 
 std::vector<TaggerProperty> buildId3Properties()
 {
     std::vector<TaggerProperty> table(CustomTaggerProperties().begin(), CustomTaggerProperties().end());
-    TaggerProperty writeType{"WriteType", TaggerPropertyKind::Enumeration, TaggerStoredRule::Always};
-    writeType.getInteger = [](const TcustomTagger &t) -> qint64 {
-        return static_cast<const Tid3Tagger &>(t).WriteType();
-    };
+    TaggerProperty writeType { "WriteType", TaggerPropertyKind::Enumeration, TaggerStoredRule::Always };
+    writeType.getInteger
+        = [](const TcustomTagger &t) -> qint64 { return static_cast<const Tid3Tagger &>(t).WriteType(); };
     writeType.setInteger = [](TcustomTagger &t, qint64 v) {
         if (v >= wtBoth && v <= wtNone)
             static_cast<Tid3Tagger &>(t).SetWriteType(Tid3TagWriteType(v));
     };
     writeType.enumNames = kWriteTypeNames;
-    TaggerProperty typeFlags{"TypeFlags", TaggerPropertyKind::String, TaggerStoredRule::WhenNonEmpty};
+    TaggerProperty typeFlags { "TypeFlags", TaggerPropertyKind::String, TaggerStoredRule::WhenNonEmpty };
     typeFlags.getString = [](const TcustomTagger &t) { return static_cast<const Tid3Tagger &>(t).TypeFlags(); };
-    typeFlags.setString = [](TcustomTagger &t, const QString &v) {
-        static_cast<Tid3Tagger &>(t).SetStoredTypeFlags(v);
-    };
+    typeFlags.setString
+        = [](TcustomTagger &t, const QString &v) { static_cast<Tid3Tagger &>(t).SetStoredTypeFlags(v); };
     typeFlags.maxLength = 4;
     table.push_back(writeType);
     table.push_back(typeFlags);
@@ -190,10 +188,12 @@ void Tid3Tagger::ReadTagFromSource(const TbyteSource &source)
     } else if (source.Size() > TId3v1Tag::kSize) {
         uchar block[TId3v1Tag::kSize];
         TId3v1Tag id3v1;
-        if (source.ReadExact(source.Size() - TId3v1Tag::kSize, block, sizeof block) && id3v1.Parse(block)) {
+        const bool read = source.ReadExact(source.Size() - TId3v1Tag::kSize, block, sizeof block);
+        if (read)
+            m_id3v1Identifier = QString::fromLatin1(reinterpret_cast<const char *>(block), 3);
+        if (read && id3v1.Parse(block)) {
             SetValidTag(true);
             m_tagKind = tkId3v1;
-            m_id3v1Identifier = QStringLiteral("TAG");
             SetTitle(id3v1.title);
             SetArtist(id3v1.artist);
             SetAlbum(id3v1.album);

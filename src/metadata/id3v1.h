@@ -9,10 +9,10 @@
 struct TId3v1Tag {
     static constexpr int kSize = 128;
 
-    QString title;   // trimmed
-    QString artist;  // trimmed
-    QString album;   // trimmed
-    QString year;    // as stored, up to its first zero byte
+    QString title; // trimmed
+    QString artist; // trimmed
+    QString album; // trimmed
+    QString year; // as stored, up to its first zero byte
     QString comment; // the 28-byte field, trimmed
     quint8 track = 0;
     quint8 genre = 255;

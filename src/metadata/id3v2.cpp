@@ -19,12 +19,41 @@ struct SlotIds {
 // Frames kept, by slot. Slots 12 to 15 stand in for 4, 1, 0 and 2 when those
 // are empty.
 constexpr SlotIds kSlotIds[TID3v2::kSlotCount] = {
-    {"TIT2", "TT2"}, {"TPE1", "TP1"}, {"TALB", "TAL"}, {"TRCK", "TRK"}, {"TYER", "TYE"}, {"TCON", "TCO"},
-    {"COMM", "COM"}, {"TCOM", "TCM"}, {"TENC", "TEN"}, {"TCOP", "TCR"}, {"TLAN", "TLA"}, {"WXXX", "WXX"},
-    {"TDRC", "TOR"}, {"TOPE", "TOA"}, {"TIT1", "TT1"}, {"TOAL", "TOT"},
+    { "TIT2", "TT2" },
+    { "TPE1", "TP1" },
+    { "TALB", "TAL" },
+    { "TRCK", "TRK" },
+    { "TYER", "TYE" },
+    { "TCON", "TCO" },
+    { "COMM", "COM" },
+    { "TCOM", "TCM" },
+    { "TENC", "TEN" },
+    { "TCOP", "TCR" },
+    { "TLAN", "TLA" },
+    { "WXXX", "WXX" },
+    { "TDRC", "TOR" },
+    { "TOPE", "TOA" },
+    { "TIT1", "TT1" },
+    { "TOAL", "TOT" },
 };
-enum Slot { sTitle, sArtist, sAlbum, sTrack, sYear, sGenre, sComment, sComposer, sEncodedBy, sRights, sLanguage, sUrl,
-            sRecordingTime, sOriginalArtist, sContentGroup, sOriginalAlbum };
+enum Slot {
+    sTitle,
+    sArtist,
+    sAlbum,
+    sTrack,
+    sYear,
+    sGenre,
+    sComment,
+    sComposer,
+    sEncodedBy,
+    sRights,
+    sLanguage,
+    sUrl,
+    sRecordingTime,
+    sOriginalArtist,
+    sContentGroup,
+    sOriginalAlbum
+};
 
 constexpr qint64 kMaxBody = (1 << 28) - 1;
 
@@ -52,8 +81,8 @@ bool isWide(uchar encoding)
 // Decodes one string of the given encoding from bytes [0, size); it ends at
 // the encoding's terminator or at the end of the bytes. consumed receives the
 // bytes up to and including the terminator; terminated whether there was one.
-QString decodeString(uchar encoding, const uchar *p, qsizetype size, qsizetype *consumed = nullptr,
-                     bool *terminated = nullptr)
+QString decodeString(
+    uchar encoding, const uchar *p, qsizetype size, qsizetype *consumed = nullptr, bool *terminated = nullptr)
 {
     qsizetype end = size;
     qsizetype next = size;
@@ -191,8 +220,8 @@ qint64 TID3v2::TagSizeFromHeader(const uchar *header, qint64 fileSize)
     if (std::memcmp(header, "ID3", 3) != 0)
         return 0;
     // The size bytes are added as they stand, unmasked.
-    const qint64 size = (qint64(header[6]) << 21) + (qint64(header[7]) << 14) + (qint64(header[8]) << 7) + header[9] +
-                        ((header[5] & 0x10) ? 20 : 10);
+    const qint64 size = (qint64(header[6]) << 21) + (qint64(header[7]) << 14) + (qint64(header[8]) << 7) + header[9]
+        + ((header[5] & 0x10) ? 20 : 10);
     return size > fileSize ? 0 : size;
 }
 
@@ -344,9 +373,8 @@ void TID3v2::SetComment(const QString &value)
 
 QByteArray TID3v2::BuildTag(qint64 minimumTagSize) const
 {
-    const QString texts[] = {m_title,    m_artist,    m_album,      m_track ? QString::number(m_track) : QString(),
-                             m_year,     m_genre,     QString(),    m_composer,
-                             m_encodedBy, m_rightsText, m_language};
+    const QString texts[] = { m_title, m_artist, m_album, m_track ? QString::number(m_track) : QString(), m_year,
+        m_genre, QString(), m_composer, m_encodedBy, m_rightsText, m_language };
     QByteArray body;
     for (int slot = sTitle; slot <= sLanguage; ++slot) {
         const QString &value = texts[slot];
@@ -374,7 +402,7 @@ QByteArray TID3v2::BuildTag(qint64 minimumTagSize) const
         appendFrame(body, kSlotIds[sUrl].v3, content);
     }
 
-    const qint64 bodySize = std::max({qint64(body.size()), m_paddingSize, minimumTagSize - 10});
+    const qint64 bodySize = std::max({ qint64(body.size()), m_paddingSize, minimumTagSize - 10 });
     if (bodySize > kMaxBody)
         return QByteArray();
     body.append(QByteArray(bodySize - body.size(), '\0'));

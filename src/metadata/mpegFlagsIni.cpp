@@ -9,9 +9,15 @@ namespace {
 const QString kKeyPath = QStringLiteral("Software/Quendle/MpegFlags");
 } // namespace
 
-TmpegFlagsIni::TmpegFlagsIni() : m_file(DefaultFile()) {}
+TmpegFlagsIni::TmpegFlagsIni()
+    : m_file(DefaultFile())
+{
+}
 
-TmpegFlagsIni::TmpegFlagsIni(const QString &iniFile) : m_file(iniFile) {}
+TmpegFlagsIni::TmpegFlagsIni(const QString &iniFile)
+    : m_file(iniFile)
+{
+}
 
 QString TmpegFlagsIni::DefaultFile()
 {

@@ -48,7 +48,7 @@ private:
     bool isValid() const;
     int computeFrameLength() const;
 
-    std::array<uchar, 4> m_bytes{};
+    std::array<uchar, 4> m_bytes {};
     bool m_valid = false;
     int m_versionIndex = 0;
     int m_bitrateKbps = 0;

@@ -9,6 +9,8 @@
 namespace {
 
 constexpr qint64 kSearchLimit = 1024;
+// Beginning-of-stream pages looked at for the Vorbis stream.
+constexpr int kBeginPagesSearched = 8;
 // Comment values beyond this are not kept (only embedded pictures get there).
 constexpr qint64 kCommentCap = 64 * 1024;
 
@@ -22,12 +24,15 @@ quint32 littleEndian32(const uchar *p)
 // with a page is taken as it stands.
 class PacketStream {
 public:
-    explicit PacketStream(const TbyteSource &source) : m_source(source)
+    explicit PacketStream(const TbyteSource &source)
+        : m_source(source)
     {
         uchar magic[4];
         m_paged = source.ReadExact(0, magic, 4) && std::memcmp(magic, "OggS", 4) == 0;
         if (!m_paged)
             m_bodyLeft = source.Size();
+        else
+            chooseVorbisStream();
     }
 
     qint64 Position() const { return m_position; }
@@ -65,6 +70,32 @@ public:
     }
 
 private:
+    // Follows the Vorbis stream when the file multiplexes several (a
+    // skeleton or video stream may come first): the beginning-of-stream page
+    // whose packet is a Vorbis identification header names it. Without one,
+    // the first page's stream is followed.
+    void chooseVorbisStream()
+    {
+        qint64 pos = 0;
+        for (int page = 0; page < kBeginPagesSearched; ++page) {
+            uchar header[27];
+            uchar segments[255];
+            uchar packet[7];
+            if (!m_source.ReadExact(pos, header, sizeof header) || std::memcmp(header, "OggS", 4) != 0
+                || !(header[5] & 0x02) || !m_source.ReadExact(pos + 27, segments, header[26]))
+                return;
+            qint64 body = 0;
+            for (int i = 0; i < header[26]; ++i)
+                body += segments[i];
+            if (m_source.ReadExact(pos + 27 + header[26], packet, 7) && std::memcmp(packet, "\x01vorbis", 7) == 0) {
+                m_serial = littleEndian32(header + 14);
+                m_serialKnown = true;
+                return;
+            }
+            pos += 27 + header[26] + body;
+        }
+    }
+
     bool nextPage()
     {
         if (!m_paged)
@@ -176,8 +207,7 @@ QStringList ReadVorbisComments(const TbyteSource &source)
         return lines;
     quint32 vendorLength = 0;
     quint32 count = 0;
-    if (!stream.ReadU32(&vendorLength) || stream.Read(nullptr, vendorLength) != vendorLength ||
-        !stream.ReadU32(&count))
+    if (!stream.ReadU32(&vendorLength) || stream.Read(nullptr, vendorLength) != vendorLength || !stream.ReadU32(&count))
         return lines;
     QByteArray bytes;
     for (quint32 i = 0; i < count; ++i) {
@@ -196,8 +226,8 @@ QStringList ReadVorbisComments(const TbyteSource &source)
 QString VorbisCommentValue(const QStringList &lines, QLatin1StringView name)
 {
     for (const QString &line : lines) {
-        if (line.size() > name.size() && line.at(name.size()) == QLatin1Char('=') &&
-            QStringView(line).left(name.size()).compare(name, Qt::CaseInsensitive) == 0)
+        if (line.size() > name.size() && line.at(name.size()) == QLatin1Char('=')
+            && QStringView(line).left(name.size()).compare(name, Qt::CaseInsensitive) == 0)
             return line.mid(name.size() + 1);
     }
     return QString();

@@ -5,9 +5,8 @@
 
 std::unique_ptr<TcustomTagger> CreateTaggerForFile(const QString &fileName)
 {
-    const auto hasExtension = [&](QLatin1StringView extension) {
-        return fileName.endsWith(extension, Qt::CaseInsensitive);
-    };
+    const auto hasExtension
+        = [&](QLatin1StringView extension) { return fileName.endsWith(extension, Qt::CaseInsensitive); };
     if (hasExtension(QLatin1StringView(".mp3")) || hasExtension(QLatin1StringView(".mp2")))
         return std::make_unique<Tid3Tagger>();
     if (hasExtension(QLatin1StringView(".ogg")))

@@ -12,18 +12,18 @@ namespace {
 
 using Guid = uchar[16];
 
-constexpr Guid kHeaderObject = {0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
-                                0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
-constexpr Guid kFileProperties = {0xA1, 0xDC, 0xAB, 0x8C, 0x47, 0xA9, 0xCF, 0x11,
-                                  0x8E, 0xE4, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
-constexpr Guid kStreamProperties = {0x91, 0x07, 0xDC, 0xB7, 0xB7, 0xA9, 0xCF, 0x11,
-                                    0x8E, 0xE6, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65};
-constexpr Guid kContentDescription = {0x33, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11,
-                                      0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C};
-constexpr Guid kExtendedContentDescription = {0x40, 0xA4, 0xD0, 0xD2, 0x07, 0xE3, 0xD2, 0x11,
-                                              0x97, 0xF0, 0x00, 0xA0, 0xC9, 0x5E, 0xA8, 0x50};
-constexpr Guid kAudioMedia = {0x40, 0x9E, 0x69, 0xF8, 0x4D, 0x5B, 0xCF, 0x11,
-                              0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B};
+constexpr Guid kHeaderObject
+    = { 0x30, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11, 0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C };
+constexpr Guid kFileProperties
+    = { 0xA1, 0xDC, 0xAB, 0x8C, 0x47, 0xA9, 0xCF, 0x11, 0x8E, 0xE4, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65 };
+constexpr Guid kStreamProperties
+    = { 0x91, 0x07, 0xDC, 0xB7, 0xB7, 0xA9, 0xCF, 0x11, 0x8E, 0xE6, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65 };
+constexpr Guid kContentDescription
+    = { 0x33, 0x26, 0xB2, 0x75, 0x8E, 0x66, 0xCF, 0x11, 0xA6, 0xD9, 0x00, 0xAA, 0x00, 0x62, 0xCE, 0x6C };
+constexpr Guid kExtendedContentDescription
+    = { 0x40, 0xA4, 0xD0, 0xD2, 0x07, 0xE3, 0xD2, 0x11, 0x97, 0xF0, 0x00, 0xA0, 0xC9, 0x5E, 0xA8, 0x50 };
+constexpr Guid kAudioMedia
+    = { 0x40, 0x9E, 0x69, 0xF8, 0x4D, 0x5B, 0xCF, 0x11, 0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B };
 
 constexpr qint64 kObjectHeaderSize = 24;
 constexpr qsizetype kStringCap = 250;
@@ -31,7 +31,11 @@ constexpr qsizetype kStringCap = 250;
 // Sequential little-endian reads; a read outside the source sets failed.
 class Cursor {
 public:
-    Cursor(const TbyteSource &source, qint64 pos) : m_source(source), m_pos(pos) {}
+    Cursor(const TbyteSource &source, qint64 pos)
+        : m_source(source)
+        , m_pos(pos)
+    {
+    }
 
     qint64 Pos() const { return m_pos; }
     void Seek(qint64 pos) { m_pos = pos; }
@@ -112,9 +116,9 @@ bool TWMAfile::ReadFromSource(const TbyteSource &source)
     if (!readObjects(source))
         return false;
 
-    m_valid = m_maxBitRate > 0 && m_maxBitRate < 320000 && (m_channelCount == 1 || m_channelCount == 2) &&
-              m_sampleRate >= 8000 && m_sampleRate <= 96000 && m_averageBytesPerSecond > 0 &&
-              m_averageBytesPerSecond < 40000;
+    m_valid = m_maxBitRate > 0 && m_maxBitRate < 320000 && (m_channelCount == 1 || m_channelCount == 2)
+        && m_sampleRate >= 8000 && m_sampleRate <= 96000 && m_averageBytesPerSecond > 0
+        && m_averageBytesPerSecond < 40000;
     if (!m_valid)
         return true;
     m_channels = quint8(m_channelCount);
@@ -123,7 +127,7 @@ bool TWMAfile::ReadFromSource(const TbyteSource &source)
     // that state no play time.
     m_durationSec = m_playSeconds > 0 ? m_playSeconds : double(m_fileSize) * 8 / m_maxBitRate;
     m_bitRateKbps = int(m_averageBytesPerSecond * 8 / 1000);
-    for (QString *text : {&m_title, &m_artist, &m_album, &m_trackText, &m_year, &m_genre, &m_comment})
+    for (QString *text : { &m_title, &m_artist, &m_album, &m_trackText, &m_year, &m_genre, &m_comment })
         *text = TrimBlanksAndControls(*text);
     bool ok = false;
     m_track = m_trackText.toInt(&ok);
@@ -137,7 +141,6 @@ bool TWMAfile::readObjects(const TbyteSource &source)
     Cursor cursor(source, 16 + 8);
     const quint32 objectCount = cursor.U32();
     cursor.Seek(cursor.Pos() + 2);
-    source.Prefetch(cursor.Pos(), 64 * 1024);
     for (quint32 i = 0; i < objectCount && !cursor.Failed(); ++i) {
         const qint64 start = cursor.Pos();
         uchar guid[16];
@@ -168,7 +171,7 @@ bool TWMAfile::readObjects(const TbyteSource &source)
             quint32 lengths[5];
             for (quint32 &length : lengths)
                 length = cursor.U16();
-            QString *targets[5] = {&m_title, &m_artist, nullptr, &m_comment, nullptr};
+            QString *targets[5] = { &m_title, &m_artist, nullptr, &m_comment, nullptr };
             for (int k = 0; k < 5; ++k) {
                 if (lengths[k] == 0)
                     continue;
@@ -188,14 +191,14 @@ bool TWMAfile::readObjects(const TbyteSource &source)
                     continue;
                 }
                 const QString value = cursor.String(length);
-                QString *target = name == QLatin1String("WM/TITLE")         ? &m_title
-                                  : name == QLatin1String("WM/AUTHOR")      ? &m_artist
-                                  : name == QLatin1String("WM/ALBUMTITLE")  ? &m_album
-                                  : name == QLatin1String("WM/TRACK")       ? &m_trackText
-                                  : name == QLatin1String("WM/YEAR")        ? &m_year
-                                  : name == QLatin1String("WM/GENRE")       ? &m_genre
-                                  : name == QLatin1String("WM/DESCRIPTION") ? &m_comment
-                                                                            : nullptr;
+                QString *target = name == QLatin1String("WM/TITLE") ? &m_title
+                    : name == QLatin1String("WM/AUTHOR")            ? &m_artist
+                    : name == QLatin1String("WM/ALBUMTITLE")        ? &m_album
+                    : name == QLatin1String("WM/TRACK")             ? &m_trackText
+                    : name == QLatin1String("WM/YEAR")              ? &m_year
+                    : name == QLatin1String("WM/GENRE")             ? &m_genre
+                    : name == QLatin1String("WM/DESCRIPTION")       ? &m_comment
+                                                                    : nullptr;
                 if (target)
                     *target = value;
             }

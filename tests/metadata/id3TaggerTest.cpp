@@ -1,14 +1,16 @@
 #include "metadata/id3Tagger.h"
 #include "metadata/id3v1.h"
 #include "metadata/id3v2.h"
+#include "platform/vorlenError.h"
 #include "tagBytes.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace tagBytes;
 
@@ -74,7 +76,9 @@ TEST(Id3v1, ParseEdgeCases)
     out.title = QStringLiteral("Ünïcode ✓ title");
     out.year = QStringLiteral("2001-05-12");
     const QByteArray block = out.Build();
-    EXPECT_EQ(block.mid(3, 15), QByteArray("\xDCn\xEF" "code ? title"));
+    EXPECT_EQ(block.mid(3, 15),
+        QByteArray("\xDCn\xEF"
+                   "code ? title"));
     EXPECT_EQ(block.mid(93, 4), QByteArray("2001"));
 }
 
@@ -129,10 +133,33 @@ TEST_F(Id3TaggerFiles, ReadsId3v2FirstThenId3v1ThenTheFileName)
     EXPECT_EQ(small.Title(), QString());
     EXPECT_EQ(small.TagKind(), tkNone);
 
+    // A file that exists but cannot be read raises to the caller; a FIFO
+    // must not block the read either.
+    const QString fifo = m_dir.filePath(QStringLiteral("fifo.mp3"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    Tid3Tagger unreadable;
+    EXPECT_THROW(unreadable.LoadFromFile(fifo), VorlenError);
+    EXPECT_EQ(unreadable.Filename(), fifo);
+
     Tid3Tagger missing;
     missing.SetFilename(QStringLiteral("kept"));
     missing.LoadFromFile(m_dir.filePath(QStringLiteral("missing.mp3")));
     EXPECT_EQ(missing.Filename(), QStringLiteral("kept"));
+}
+
+TEST_F(Id3TaggerFiles, LargeTagsAreReadBeyondTheFirstRead)
+{
+    const QByteArray picture = QByteArray("\0image/png\0\x03\0", 13) + QByteArray(300000, '\x89');
+    const QByteArray body = frame("APIC", picture) + frame("TIT2", QByteArray("\0Behind the cover", 17))
+        + frame("TPE1", QByteArray("\0Band", 5)) + QByteArray(500, '\0');
+    const QString path = write(QStringLiteral("cover.mp3"), tag(3, body) + mpegFrames(400));
+    Tid3Tagger record;
+    record.LoadFromFile(path);
+    record.SetReadFrameHeaders(true);
+    EXPECT_EQ(record.Title(), QStringLiteral("Behind the cover"));
+    EXPECT_EQ(record.Artist(), QStringLiteral("Band"));
+    EXPECT_EQ(record.bitRate(), 128000u);
+    EXPECT_EQ(record.Duration(), 10000.0); // 400 frames of 417 bytes at 128 kbit/s
 }
 
 TEST_F(Id3TaggerFiles, StreamInfoFollowsTheFileNotAStaleRead)
@@ -203,7 +230,7 @@ TEST_F(Id3TaggerFiles, InPlaceWritePadsToTheOldTagSize)
     EXPECT_EQ(TID3v2::ExistingTagSize(path), oldTag.size());
     EXPECT_FALSE(bytes.left(oldTag.size()).contains('P'));
     EXPECT_EQ(bytes.mid(oldTag.size()), audio);
-    EXPECT_EQ(entries(), QStringList{QStringLiteral("p.mp3")});
+    EXPECT_EQ(entries(), QStringList { QStringLiteral("p.mp3") });
 }
 
 TEST_F(Id3TaggerFiles, FailedRewriteLeavesTheOriginal)
@@ -216,7 +243,7 @@ TEST_F(Id3TaggerFiles, FailedRewriteLeavesTheOriginal)
 
     // The process may not write files beyond 40,000 bytes: the new file
     // fails half way through its audio.
-    struct rlimit saved {};
+    struct rlimit saved { };
     getrlimit(RLIMIT_FSIZE, &saved);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit limited = saved;
@@ -228,12 +255,12 @@ TEST_F(Id3TaggerFiles, FailedRewriteLeavesTheOriginal)
 
     EXPECT_FALSE(written);
     EXPECT_EQ(contents(path), original);
-    EXPECT_EQ(entries(), QStringList{QStringLiteral("f.mp3")});
+    EXPECT_EQ(entries(), QStringList { QStringLiteral("f.mp3") });
 
     ASSERT_TRUE(tag.WriteToFile(path));
     const QByteArray bytes = contents(path);
     EXPECT_EQ(bytes.mid(TID3v2::ExistingTagSize(path)), original.mid(original.indexOf('\xFF')));
-    EXPECT_EQ(entries(), QStringList{QStringLiteral("f.mp3")});
+    EXPECT_EQ(entries(), QStringList { QStringLiteral("f.mp3") });
 }
 
 TEST(Id3TaggerProperties, TableAddsWriteTypeAndTypeFlags)

@@ -1,5 +1,5 @@
-#include "metadata/byteSource.h"
 #include "metadata/id3v2.h"
+#include "metadata/byteSource.h"
 #include "tagBytes.h"
 
 #include <gtest/gtest.h>
@@ -24,11 +24,10 @@ QByteArray latin1(const char *text)
 
 TEST(Id3v2, Version23TextFrames)
 {
-    const QByteArray body = frame("TIT2", latin1("Song")) + frame("TPE1", latin1("Nordwave")) +
-                            frame("TALB", latin1("Hits")) + frame("TRCK", latin1("3/12")) +
-                            frame("TYER", latin1("1999")) + frame("TCON", latin1("(17)Rock")) +
-                            frame("COMM", QByteArray("\0engd\0Nice", 10)) + frame("TCOM", latin1("Bach")) +
-                            frame("WXXX", QByteArray("\0\0http://x", 10)) + QByteArray(64, '\0');
+    const QByteArray body = frame("TIT2", latin1("Song")) + frame("TPE1", latin1("Nordwave"))
+        + frame("TALB", latin1("Hits")) + frame("TRCK", latin1("3/12")) + frame("TYER", latin1("1999"))
+        + frame("TCON", latin1("(17)Rock")) + frame("COMM", QByteArray("\0engd\0Nice", 10))
+        + frame("TCOM", latin1("Bach")) + frame("WXXX", QByteArray("\0\0http://x", 10)) + QByteArray(64, '\0');
     const TID3v2 parsed = read(tag(3, body) + mpegFrames(1));
     EXPECT_TRUE(parsed.Found());
     EXPECT_EQ(parsed.MajorVersion(), 3);
@@ -102,11 +101,14 @@ TEST(Id3v2, TextIsDecodedByItsEncodingByte)
 
     // The COMM description ends at the terminator of its encoding: in UTF-16
     // a zero byte inside a character does not end it.
-    const QByteArray comm = QByteArray("\x01" "eng", 4) + "\xFF\xFE" + utf16le(QStringLiteral("\u0100d")) +
-                            QByteArray(2, '\0') + "\xFF\xFE" + utf16le(QStringLiteral("Très ✓"));
+    const QByteArray comm = QByteArray("\x01"
+                                       "eng",
+                                4)
+        + "\xFF\xFE" + utf16le(QStringLiteral("\u0100d")) + QByteArray(2, '\0') + "\xFF\xFE"
+        + utf16le(QStringLiteral("Très ✓"));
     EXPECT_EQ(read(tag(3, frame("COMM", comm))).Comment(), QStringLiteral("Très ✓"));
-    const QByteArray wxxx = QByteArray(1, '\x01') + "\xFF\xFE" + utf16le(QStringLiteral("d")) + QByteArray(2, '\0') +
-                            "http://example.org";
+    const QByteArray wxxx = QByteArray(1, '\x01') + "\xFF\xFE" + utf16le(QStringLiteral("d")) + QByteArray(2, '\0')
+        + "http://example.org";
     EXPECT_EQ(read(tag(3, frame("WXXX", wxxx))).Url(), QStringLiteral("http://example.org"));
 }
 
@@ -129,8 +131,8 @@ TEST(Id3v2, ExtendedHeaderIsSkipped)
 
 TEST(Id3v2, Version22Frames)
 {
-    const QByteArray body = frame22("TT2", latin1("Old")) + frame22("TP1", latin1("Band")) +
-                            frame22("COM", QByteArray("\0engx\0Text", 10)) + frame22("TOR", latin1("1987"));
+    const QByteArray body = frame22("TT2", latin1("Old")) + frame22("TP1", latin1("Band"))
+        + frame22("COM", QByteArray("\0engx\0Text", 10)) + frame22("TOR", latin1("1987"));
     const TID3v2 parsed = read(tag(2, body));
     EXPECT_EQ(parsed.Title(), QStringLiteral("Old"));
     EXPECT_EQ(parsed.Artist(), QStringLiteral("Band"));
@@ -146,8 +148,8 @@ TEST(Id3v2, TruncatedTagsKeepWhatWasRead)
     EXPECT_TRUE(read(bytes).Found());
     EXPECT_EQ(read(bytes).TagSize(), 0);
     // A frame whose content runs past the end of the file ends the walk.
-    QByteArray walked = tag(3, frame("TIT2", latin1("Kept")) + frame("TPE1", latin1("Lost artist")) +
-                                   QByteArray(20, '\0'));
+    QByteArray walked
+        = tag(3, frame("TIT2", latin1("Kept")) + frame("TPE1", latin1("Lost artist")) + QByteArray(20, '\0'));
     walked.replace(walked.indexOf("TPE1") + 4, 4, be32(100000));
     const TID3v2 parsed = read(walked);
     EXPECT_EQ(parsed.Title(), QStringLiteral("Kept"));

@@ -20,7 +20,11 @@ TAudioInfo analyse(const QByteArray &bytes)
 // A file of any size that holds given bytes at its start and zeros behind.
 class ZeroTailSource : public TbyteSource {
 public:
-    ZeroTailSource(QByteArray head, qint64 size) : m_head(std::move(head)), m_size(size) {}
+    ZeroTailSource(QByteArray head, qint64 size)
+        : m_head(std::move(head))
+        , m_size(size)
+    {
+    }
     qint64 Size() const override { return m_size; }
     qint64 ReadAt(qint64 pos, void *dest, qint64 count) const override
     {
@@ -37,7 +41,8 @@ private:
     qint64 m_size;
 };
 
-QByteArray xingFrame(quint32 frames, bool framesFlag, uchar b1 = 0xFB, uchar b2 = 0x90, uchar b3 = 0x64, int offset = 36)
+QByteArray xingFrame(
+    quint32 frames, bool framesFlag, uchar b1 = 0xFB, uchar b2 = 0x90, uchar b3 = 0x64, int offset = 36)
 {
     QByteArray f = mpegFrame(b2, b3);
     f[1] = char(b1);
@@ -50,7 +55,7 @@ QByteArray xingFrame(quint32 frames, bool framesFlag, uchar b1 = 0xFB, uchar b2 
 TEST(MpegFrameHdr, DecodesTheFieldsOfAHeader)
 {
     TMpegFrameHdr h;
-    const uchar plain[] = {0xFF, 0xFB, 0x90, 0x64};
+    const uchar plain[] = { 0xFF, 0xFB, 0x90, 0x64 };
     ASSERT_TRUE(h.Decode(plain, 4));
     EXPECT_EQ(h.VersionText(), QStringLiteral("1.0"));
     EXPECT_EQ(h.Layer(), 3);
@@ -58,45 +63,45 @@ TEST(MpegFrameHdr, DecodesTheFieldsOfAHeader)
     EXPECT_EQ(h.SampleRate(), 44100);
     EXPECT_EQ(h.ChannelMode(), 1);
     EXPECT_EQ(h.FrameLength(), 417);
-    const uchar padded[] = {0xFF, 0xFB, 0x92, 0x64};
+    const uchar padded[] = { 0xFF, 0xFB, 0x92, 0x64 };
     h.Decode(padded, 4);
     EXPECT_EQ(h.FrameLength(), 418);
 
-    const uchar mpeg2[] = {0xFF, 0xF3, 0x80, 0x00};
+    const uchar mpeg2[] = { 0xFF, 0xF3, 0x80, 0x00 };
     ASSERT_TRUE(h.Decode(mpeg2, 4));
     EXPECT_EQ(h.VersionText(), QStringLiteral("2.0"));
     EXPECT_EQ(h.BitrateKbps(), 64);
     EXPECT_EQ(h.SampleRate(), 22050);
     EXPECT_EQ(h.FrameLength(), 208);
-    const uchar mpeg2Padded[] = {0xFF, 0xF3, 0x82, 0x00};
+    const uchar mpeg2Padded[] = { 0xFF, 0xF3, 0x82, 0x00 };
     h.Decode(mpeg2Padded, 4);
     EXPECT_EQ(h.FrameLength(), 209);
 
     // Layer II of MPEG 2 carries 1152 samples like MPEG 1: 144 * 64000 / 22050.
-    const uchar mpeg2Layer2[] = {0xFF, 0xF5, 0x80, 0x00};
+    const uchar mpeg2Layer2[] = { 0xFF, 0xF5, 0x80, 0x00 };
     ASSERT_TRUE(h.Decode(mpeg2Layer2, 4));
     EXPECT_EQ(h.Layer(), 2);
     EXPECT_EQ(h.FrameLength(), 417);
     // Layer I counts 4-byte slots: (12 * 32000 / 44100 = 8 slots) * 4.
-    const uchar layer1[] = {0xFF, 0xFF, 0x10, 0x00};
+    const uchar layer1[] = { 0xFF, 0xFF, 0x10, 0x00 };
     ASSERT_TRUE(h.Decode(layer1, 4));
     EXPECT_EQ(h.Layer(), 1);
     EXPECT_EQ(h.FrameLength(), 32);
 
     EXPECT_FALSE(h.Decode(plain, 3));
-    const uchar reservedVersion[] = {0xFF, 0xEB, 0x90, 0x64};
+    const uchar reservedVersion[] = { 0xFF, 0xEB, 0x90, 0x64 };
     EXPECT_FALSE(h.Decode(reservedVersion, 4));
     EXPECT_EQ(h.VersionText(), QStringLiteral("?!!"));
     EXPECT_EQ(h.BitrateKbps(), -1);
-    const uchar badBitrate[] = {0xFF, 0xFB, 0xF0, 0x64};
+    const uchar badBitrate[] = { 0xFF, 0xFB, 0xF0, 0x64 };
     EXPECT_FALSE(h.Decode(badBitrate, 4));
-    const uchar badRate[] = {0xFF, 0xFB, 0x9C, 0x64};
+    const uchar badRate[] = { 0xFF, 0xFB, 0x9C, 0x64 };
     EXPECT_FALSE(h.Decode(badRate, 4));
 }
 
 TEST(MpegFrameHdr, FindHeaderSkipsFalseSyncsAndKeepsTheLastCandidate)
 {
-    const uchar bytes[] = {0x00, 0xFF, 0xEB, 0x90, 0x64, 0xFF, 0xFB, 0x90, 0x64, 0x00};
+    const uchar bytes[] = { 0x00, 0xFF, 0xEB, 0x90, 0x64, 0xFF, 0xFB, 0x90, 0x64, 0x00 };
     TMpegFrameHdr h;
     EXPECT_EQ(h.FindHeader(bytes, sizeof bytes), 5);
     EXPECT_EQ(h.FindHeader(bytes, 8), -1);
@@ -138,6 +143,12 @@ TEST(AudioInfo, XingHeaderGivesTheVariableBitRateDuration)
     EXPECT_TRUE(noCount.IsVBR());
     EXPECT_EQ(noCount.DurationMs(), 0);
 
+    QByteArray vbri = mpegFrame();
+    vbri.replace(36, 18, QByteArray("VBRI") + QByteArray(10, '\0') + be32(10000));
+    const TAudioInfo fraunhofer = analyse(vbri + mpegFrames(3));
+    EXPECT_TRUE(fraunhofer.IsVBR());
+    EXPECT_EQ(fraunhofer.DurationMs(), 261000);
+
     // MPEG 2 Layer III, mono, 22050 Hz: 576 samples a frame, Xing at 13.
     QByteArray mpeg2 = xingFrame(22050, true, 0xF3, 0x80, 0xC0, 13).left(208) + QByteArray(208, '\0');
     mpeg2[208] = char(0xFF);
@@ -163,6 +174,9 @@ TEST(AudioInfo, FramesAreSearchedBehindALeadingTag)
     EXPECT_EQ(info.HeaderOffset(), tagged.size() + 10000);
     EXPECT_TRUE(info.Header().Valid());
     EXPECT_EQ(info.DurationMs(), 0); // four frames: 0.1 s, whole seconds
+
+    // A second tag right behind the first is stepped over as well.
+    EXPECT_EQ(analyse(tagged + tagged + mpegFrames(4)).HeaderOffset(), 2 * tagged.size());
 
     // Beyond the search window behind the tag nothing is found: all zero.
     const TAudioInfo far = analyse(tagged + QByteArray(10400, 'j') + mpegFrames(4));

@@ -1,6 +1,6 @@
+#include "metadata/oggVorbis.h"
 #include "metadata/byteSource.h"
 #include "metadata/oggTagger.h"
-#include "metadata/oggVorbis.h"
 #include "platform/vorlenError.h"
 #include "tagBytes.h"
 
@@ -13,7 +13,8 @@ using namespace tagBytes;
 namespace {
 
 // One Ogg page carrying body; lacing values split it into 255-byte segments.
-QByteArray page(const QByteArray &body, quint64 granule, quint32 sequence, bool continued = false)
+QByteArray page(const QByteArray &body, quint64 granule, quint32 sequence, bool continued = false,
+    quint32 serial = 0x1234, bool beginning = false)
 {
     QByteArray lacing;
     qsizetype left = body.size();
@@ -22,14 +23,14 @@ QByteArray page(const QByteArray &body, quint64 granule, quint32 sequence, bool 
         left -= 255;
     }
     lacing += char(left);
-    return QByteArray("OggS") + char(0) + char(continued ? 1 : 0) + le64(granule) + le32(0x1234) + le32(sequence) +
-           le32(0) + char(lacing.size()) + lacing + body;
+    return QByteArray("OggS") + char(0) + char((continued ? 1 : 0) | (beginning ? 2 : 0)) + le64(granule) + le32(serial)
+        + le32(sequence) + le32(0) + char(lacing.size()) + lacing + body;
 }
 
 QByteArray identification(quint8 channels, quint32 rate, quint32 nominal)
 {
-    return QByteArray("\x01vorbis") + le32(0) + char(channels) + le32(rate) + le32(0) + le32(nominal) + le32(0) +
-           char(0xB8) + char(1);
+    return QByteArray("\x01vorbis") + le32(0) + char(channels) + le32(rate) + le32(0) + le32(nominal) + le32(0)
+        + char(0xB8) + char(1);
 }
 
 QByteArray comments(const QList<QByteArray> &lines)
@@ -42,16 +43,16 @@ QByteArray comments(const QList<QByteArray> &lines)
 
 QByteArray oggFile(const QByteArray &commentPacket, quint8 channels = 2, quint64 lastGranule = 441000)
 {
-    return page(identification(channels, 44100, 128000), 0, 0) + page(commentPacket, 0, 1) +
-           page(QByteArray(3000, 'a'), 100000, 2) + page(QByteArray(500, 'b'), lastGranule, 3);
+    return page(identification(channels, 44100, 128000), 0, 0) + page(commentPacket, 0, 1)
+        + page(QByteArray(3000, 'a'), 100000, 2) + page(QByteArray(500, 'b'), lastGranule, 3);
 }
 
 } // namespace
 
 TEST(OggVorbis, CommentsFillTheRecord)
 {
-    const QByteArray file = oggFile(comments({"title=Song", "ARTIST=Band", "Album=Disc", "comment=Nice", "DATE=2004",
-                                              "tracknumber=7", "genre=jazz", "TITLE=Second title"}));
+    const QByteArray file = oggFile(comments({ "title=Song", "ARTIST=Band", "Album=Disc", "comment=Nice", "DATE=2004",
+        "tracknumber=7", "genre=jazz", "TITLE=Second title" }));
     ToggTagger record;
     record.ReadTagFromSource(TmemorySource(file.constData(), file.size()));
     EXPECT_EQ(record.Title(), QStringLiteral("Song"));
@@ -72,7 +73,7 @@ TEST(OggVorbis, CommentsFillTheRecord)
 
 TEST(OggVorbis, FieldRules)
 {
-    const QByteArray file = oggFile(comments({"TRACKNUMBER=3/12", "GENRE=Not a genre"}), 6);
+    const QByteArray file = oggFile(comments({ "TRACKNUMBER=3/12", "GENRE=Not a genre" }), 6);
     ToggTagger record;
     record.SetGenreByte(17);
     record.ReadTagFromSource(TmemorySource(file.constData(), file.size()));
@@ -85,8 +86,8 @@ TEST(OggVorbis, FieldRules)
 
 TEST(OggVorbis, CommentsAreUtf8UpToAMalformedSequence)
 {
-    const QByteArray file =
-        oggFile(comments({"TITLE=Caf\xC3\xA9 \xF0\x9D\x84\x9E", "ARTIST=Good\xC3(bad", "ALBUM=\xE2\x9C\x93"}));
+    const QByteArray file
+        = oggFile(comments({ "TITLE=Caf\xC3\xA9 \xF0\x9D\x84\x9E", "ARTIST=Good\xC3(bad", "ALBUM=\xE2\x9C\x93" }));
     const TmemorySource source(file.constData(), file.size());
     const QStringList lines = ReadVorbisComments(source);
     ASSERT_EQ(lines.size(), 3);
@@ -99,9 +100,9 @@ TEST(OggVorbis, CommentsAreUtf8UpToAMalformedSequence)
 
 TEST(OggVorbis, CommentHeaderContinuedOnTheNextPage)
 {
-    const QByteArray packet = comments({"ARTIST=" + QByteArray(300, 'x'), "TITLE=After the page break"});
-    const QByteArray file = page(identification(2, 48000, 96000), 0, 0) + page(packet.left(200), 0, 1) +
-                            page(packet.mid(200), 0, 2, true) + page(QByteArray(400, 'c'), 96000, 3);
+    const QByteArray packet = comments({ "ARTIST=" + QByteArray(300, 'x'), "TITLE=After the page break" });
+    const QByteArray file = page(identification(2, 48000, 96000), 0, 0) + page(packet.left(200), 0, 1)
+        + page(packet.mid(200), 0, 2, true) + page(QByteArray(400, 'c'), 96000, 3);
     ToggTagger record;
     record.ReadTagFromSource(TmemorySource(file.constData(), file.size()));
     EXPECT_EQ(record.Artist(), QString(300, QLatin1Char('x')));
@@ -109,11 +110,25 @@ TEST(OggVorbis, CommentHeaderContinuedOnTheNextPage)
     EXPECT_EQ(record.Duration(), 2000.0);
 }
 
+TEST(OggVorbis, TheVorbisStreamOfAMultiplexedFile)
+{
+    const QByteArray other = QByteArray("fishead\0") + QByteArray(40, 'k');
+    const QByteArray file = page(other, 0, 0, false, 0x77, true)
+        + page(identification(1, 32000, 64000), 0, 0, false, 0x1234, true)
+        + page(QByteArray("\x03vorbis") + QByteArray(20, '\xFF'), 0, 1, false, 0x77)
+        + page(comments({ "ARTIST=Interleaved" }), 0, 1) + page(QByteArray(100, 'd'), 64000, 2);
+    ToggTagger record;
+    record.ReadTagFromSource(TmemorySource(file.constData(), file.size()));
+    EXPECT_EQ(record.Artist(), QStringLiteral("Interleaved"));
+    EXPECT_EQ(record.SampleRate(), 32000u);
+    EXPECT_EQ(record.Duration(), 2000.0);
+}
+
 TEST(OggVorbis, DurationFromTheLastPage)
 {
     // Two pages in the last window: the final one counts.
-    const QByteArray file = page(identification(2, 44100, 128000), 0, 0) + page(comments({}), 0, 1) +
-                            page(QByteArray(40, 'a'), 44100, 2) + page(QByteArray(40, 'b'), 88200, 3);
+    const QByteArray file = page(identification(2, 44100, 128000), 0, 0) + page(comments({}), 0, 1)
+        + page(QByteArray(40, 'a'), 44100, 2) + page(QByteArray(40, 'b'), 88200, 3);
     ToggTagger record;
     record.ReadTagFromSource(TmemorySource(file.constData(), file.size()));
     EXPECT_EQ(record.Duration(), 2000.0);
@@ -140,7 +155,7 @@ TEST(OggVorbis, FilesAreOpenedReadOnlyAndMissingOnesRaise)
     const QString path = dir.filePath(QStringLiteral("song.ogg"));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(oggFile(comments({"ARTIST=Band"})));
+    file.write(oggFile(comments({ "ARTIST=Band" })));
     file.close();
     ASSERT_TRUE(file.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadGroup));
     ToggTagger record;

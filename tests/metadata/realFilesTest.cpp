@@ -31,12 +31,10 @@ protected:
     }
     static QMap<QString, QString> tags()
     {
-        return {{QStringLiteral("title"), QStringLiteral("Crème ✓")},
-                {QStringLiteral("artist"), QStringLiteral("Nordwave")},
-                {QStringLiteral("album"), QStringLiteral("Hits")},
-                {QStringLiteral("date"), QStringLiteral("2004")},
-                {QStringLiteral("track"), QStringLiteral("3/12")},
-                {QStringLiteral("genre"), QStringLiteral("Rock")}};
+        return { { QStringLiteral("title"), QStringLiteral("Crème ✓") },
+            { QStringLiteral("artist"), QStringLiteral("Nordwave") },
+            { QStringLiteral("album"), QStringLiteral("Hits") }, { QStringLiteral("date"), QStringLiteral("2004") },
+            { QStringLiteral("track"), QStringLiteral("3/12") }, { QStringLiteral("genre"), QStringLiteral("Rock") } };
     }
 
     QTemporaryDir m_dir;
@@ -102,12 +100,12 @@ TEST_F(RealFiles, LameCommandLineTags)
     const QString mp3 = m_dir.filePath(QStringLiteral("lame.mp3"));
     QString error;
     ASSERT_TRUE(RunTool(QStringLiteral("lame"),
-                        {QStringLiteral("--quiet"), QStringLiteral("-V"), QStringLiteral("2"), QStringLiteral("--tt"),
-                         QStringLiteral("Lame Title"), QStringLiteral("--ta"), QStringLiteral("Lame Artist"),
-                         QStringLiteral("--tl"), QStringLiteral("Lame Album"), QStringLiteral("--ty"),
-                         QStringLiteral("1999"), QStringLiteral("--tn"), QStringLiteral("4"), QStringLiteral("--tg"),
-                         QStringLiteral("Jazz"), QStringLiteral("--tc"), QStringLiteral("A comment"), wav, mp3},
-                        &error))
+        { QStringLiteral("--quiet"), QStringLiteral("-V"), QStringLiteral("2"), QStringLiteral("--tt"),
+            QStringLiteral("Lame Title"), QStringLiteral("--ta"), QStringLiteral("Lame Artist"), QStringLiteral("--tl"),
+            QStringLiteral("Lame Album"), QStringLiteral("--ty"), QStringLiteral("1999"), QStringLiteral("--tn"),
+            QStringLiteral("4"), QStringLiteral("--tg"), QStringLiteral("Jazz"), QStringLiteral("--tc"),
+            QStringLiteral("A comment"), wav, mp3 },
+        &error))
         << error.toStdString();
     const auto record = load(mp3);
     const auto &tagged = dynamic_cast<const Tid3Tagger &>(*record);
@@ -121,12 +119,24 @@ TEST_F(RealFiles, LameCommandLineTags)
     EXPECT_TRUE(tagged.IsVBR());
     EXPECT_EQ(tagged.Duration(), 3000.0);
 
+    const QString wide = m_dir.filePath(QStringLiteral("utf16.mp3"));
+    ASSERT_TRUE(RunTool(QStringLiteral("lame"),
+                        {QStringLiteral("--quiet"), QStringLiteral("--id3v2-only"), QStringLiteral("--id3v2-utf16"),
+                         QStringLiteral("--tt"), QStringLiteral("Ünïcødé ✓ 日本"), QStringLiteral("--ta"),
+                         QStringLiteral("Артист"), QStringLiteral("--tc"), QStringLiteral("Kommentar ✓"), wav, wide},
+                        &error))
+        << error.toStdString();
+    const auto utf16 = load(wide);
+    EXPECT_EQ(utf16->Title(), QStringLiteral("Ünïcødé ✓ 日本"));
+    EXPECT_EQ(utf16->Artist(), QStringLiteral("Артист"));
+    EXPECT_EQ(utf16->Comment(), QStringLiteral("Kommentar ✓"));
+
     const QString v1 = m_dir.filePath(QStringLiteral("v1.mp3"));
     ASSERT_TRUE(RunTool(QStringLiteral("lame"),
-                        {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("96"),
-                         QStringLiteral("--id3v1-only"), QStringLiteral("--tt"), QStringLiteral("Only V1"),
-                         QStringLiteral("--tc"), QStringLiteral("LIVEcomment"), wav, v1},
-                        &error))
+        { QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("96"), QStringLiteral("--id3v1-only"),
+            QStringLiteral("--tt"), QStringLiteral("Only V1"), QStringLiteral("--tc"), QStringLiteral("LIVEcomment"),
+            wav, v1 },
+        &error))
         << error.toStdString();
     const auto old = load(v1);
     const auto &oldTagged = dynamic_cast<const Tid3Tagger &>(*old);
@@ -193,7 +203,7 @@ TEST_F(RealFiles, FactoryByExtensionAndClassName)
     EXPECT_STREQ(CreateTaggerForFile(QStringLiteral("/m/a.wma"))->ClassName(), "TwmaTagger");
     EXPECT_FALSE(CreateTaggerForFile(QStringLiteral("/m/a.wav")));
     EXPECT_FALSE(CreateTaggerForFile(QStringLiteral("/m/mp3")));
-    for (const char *name : {"TcustomTagger", "Tid3Tagger", "ToggTagger", "TwmaTagger"})
+    for (const char *name : { "TcustomTagger", "Tid3Tagger", "ToggTagger", "TwmaTagger" })
         EXPECT_STREQ(CreateTaggerByClassName(QString::fromLatin1(name))->ClassName(), name);
     EXPECT_FALSE(CreateTaggerByClassName(u"TForm"));
 }

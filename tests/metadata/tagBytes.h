@@ -49,8 +49,8 @@ inline QByteArray syncSafe(quint32 v)
 // An ID3v2.3 frame (plain 32-bit size) or, with v24, a sync-safe sized one.
 inline QByteArray frame(const char *id, const QByteArray &content, bool v24 = false)
 {
-    return QByteArray(id) + (v24 ? syncSafe(quint32(content.size())) : be32(quint32(content.size()))) +
-           QByteArray(2, '\0') + content;
+    return QByteArray(id) + (v24 ? syncSafe(quint32(content.size())) : be32(quint32(content.size())))
+        + QByteArray(2, '\0') + content;
 }
 
 // An ID3v2.2 frame: 3-character identifier and 24-bit size.

@@ -29,7 +29,8 @@ TEST(VorlenInfo, OneJsonLinePerFile)
     QTemporaryDir dir;
     ToneSpec spec;
     spec.seconds = 2;
-    spec.metadata = {{QStringLiteral("title"), QStringLiteral("Song")}, {QStringLiteral("artist"), QStringLiteral("Band")}};
+    spec.metadata
+        = { { QStringLiteral("title"), QStringLiteral("Song") }, { QStringLiteral("artist"), QStringLiteral("Band") } };
     const QString mp3 = dir.filePath(QStringLiteral("a.mp3"));
     const QString ogg = dir.filePath(QStringLiteral("b.ogg"));
     ASSERT_TRUE(MakeToneFile(mp3, spec));
@@ -40,8 +41,8 @@ TEST(VorlenInfo, OneJsonLinePerFile)
     ASSERT_TRUE(QDir().mkpath(unreadableOgg));
 
     int exitCode = -1;
-    const QList<QJsonObject> lines =
-        runInfo({mp3, ogg, wav, dir.filePath(QStringLiteral("missing.mp3")), unreadableOgg}, &exitCode);
+    const QList<QJsonObject> lines
+        = runInfo({ mp3, ogg, wav, dir.filePath(QStringLiteral("missing.mp3")), unreadableOgg }, &exitCode);
     EXPECT_EQ(exitCode, 0);
     ASSERT_EQ(lines.size(), 5);
 
@@ -56,8 +57,8 @@ TEST(VorlenInfo, OneJsonLinePerFile)
     EXPECT_EQ(a[QStringLiteral("MpegLayer")].toInt(), 3);
     EXPECT_EQ(a[QStringLiteral("TagKind")].toInt(), 2);
     EXPECT_FALSE(a[QStringLiteral("IsVBR")].toBool(true));
-    for (const char *name : {"Tag", "Date", "Comment", "Track", "Genre", "GenreByte", "Filename", "SampleRate",
-                             "ChannelMode", "ValidTag", "ModDateHigh", "ModDateLow", "TypeFlags"})
+    for (const char *name : { "Tag", "Date", "Comment", "Track", "Genre", "GenreByte", "Filename", "SampleRate",
+             "ChannelMode", "ValidTag", "ModDateHigh", "ModDateLow", "TypeFlags" })
         EXPECT_TRUE(a.contains(QLatin1String(name))) << name;
 
     EXPECT_EQ(lines[1][QStringLiteral("class")].toString(), QStringLiteral("ToggTagger"));

@@ -1,5 +1,5 @@
-#include "metadata/byteSource.h"
 #include "metadata/wmaFile.h"
+#include "metadata/byteSource.h"
 #include "metadata/wmaTagger.h"
 #include "tagBytes.h"
 
@@ -70,7 +70,8 @@ QByteArray asf(const QList<QByteArray> &objects, qsizetype padTo = 0)
     QByteArray body;
     for (const QByteArray &o : objects)
         body += o;
-    QByteArray file = kHeader + le64(quint64(30 + body.size())) + le32(quint32(objects.size())) + QByteArray("\x01\x02", 2) + body;
+    QByteArray file
+        = kHeader + le64(quint64(30 + body.size())) + le32(quint32(objects.size())) + QByteArray("\x01\x02", 2) + body;
     if (file.size() < padTo)
         file += QByteArray(padTo - file.size(), '\0');
     return file;
@@ -87,14 +88,14 @@ TWMAfile read(const QByteArray &bytes)
 
 TEST(WmaFile, ReadsTheHeaderObjects)
 {
-    const QByteArray bytes = asf({fileProperties(128000, 30'000'000 + 31'000'000, 3100), streamProperties(2, 44100, 12000),
-                                  contentDescription(QStringLiteral("Title ✓"), QStringLiteral(" Author "),
-                                                     QStringLiteral("Desc")),
-                                  extended({{QStringLiteral("WM/AlbumTitle"), text(QStringLiteral("Album"))},
-                                            {QStringLiteral("wm/track"), text(QStringLiteral("5"))},
-                                            {QStringLiteral("WM/Year"), text(QStringLiteral("2001"))},
-                                            {QStringLiteral("WM/Genre"), text(QStringLiteral("Rock"))},
-                                            {QStringLiteral("WM/Picture"), le16(1) + le16(4) + "\1\2\3\4"}})});
+    const QByteArray bytes
+        = asf({ fileProperties(128000, 30'000'000 + 31'000'000, 3100), streamProperties(2, 44100, 12000),
+            contentDescription(QStringLiteral("Title ✓"), QStringLiteral(" Author "), QStringLiteral("Desc")),
+            extended({ { QStringLiteral("WM/AlbumTitle"), text(QStringLiteral("Album")) },
+                { QStringLiteral("wm/track"), text(QStringLiteral("5")) },
+                { QStringLiteral("WM/Year"), text(QStringLiteral("2001")) },
+                { QStringLiteral("WM/Genre"), text(QStringLiteral("Rock")) },
+                { QStringLiteral("WM/Picture"), le16(1) + le16(4) + "\1\2\3\4" } }) });
     const TWMAfile file = read(bytes);
     ASSERT_TRUE(file.Valid());
     EXPECT_EQ(file.Channels(), 2);
@@ -122,9 +123,9 @@ TEST(WmaFile, ReadsTheHeaderObjects)
 TEST(WmaFile, TrackNumberNameAndDurationEstimate)
 {
     // No play time: the size over the peak bit rate.
-    const QByteArray bytes = asf({fileProperties(64000, 0, 0), streamProperties(1, 22050, 8000),
-                                  extended({{QStringLiteral("WM/TrackNumber"), text(QStringLiteral("9"))}})},
-                                 80000);
+    const QByteArray bytes = asf({ fileProperties(64000, 0, 0), streamProperties(1, 22050, 8000),
+                                     extended({ { QStringLiteral("WM/TrackNumber"), text(QStringLiteral("9")) } }) },
+        80000);
     const TWMAfile file = read(bytes);
     ASSERT_TRUE(file.Valid());
     EXPECT_EQ(file.Track(), 0);
@@ -133,8 +134,8 @@ TEST(WmaFile, TrackNumberNameAndDurationEstimate)
 
 TEST(WmaFile, InvalidHeadersLeaveTheRecordCleared)
 {
-    const QByteArray lowRate = asf({fileProperties(128000, 0, 0), streamProperties(2, 7999, 12000),
-                                    contentDescription(QStringLiteral("T"), QStringLiteral("A"), QString())});
+    const QByteArray lowRate = asf({ fileProperties(128000, 0, 0), streamProperties(2, 7999, 12000),
+        contentDescription(QStringLiteral("T"), QStringLiteral("A"), QString()) });
     const TWMAfile file = read(lowRate);
     EXPECT_FALSE(file.Valid());
 

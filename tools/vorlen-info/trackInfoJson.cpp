@@ -28,9 +28,10 @@ QJsonObject PublishedPropertiesJson(const TcustomTagger &record)
             break;
         case TaggerPropertyKind::Enumeration: {
             const qint64 ordinal = p.getInteger(record);
-            object.insert(name, ordinal >= 0 && ordinal < qint64(p.enumNames.size())
-                                    ? QJsonValue(QString::fromLatin1(p.enumNames[size_t(ordinal)]))
-                                    : QJsonValue(double(ordinal)));
+            object.insert(name,
+                ordinal >= 0 && ordinal < qint64(p.enumNames.size())
+                    ? QJsonValue(QString::fromLatin1(p.enumNames[size_t(ordinal)]))
+                    : QJsonValue(double(ordinal)));
             break;
         }
         }
