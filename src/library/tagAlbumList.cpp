@@ -16,7 +16,11 @@ void TtagAlbumList::AddTrack(TcustomTagger *record)
 {
     if (record->Album().isEmpty())
         return;
-    const QString key = record->Album() + FolderPart(record->Filename());
+    const QString &fileName = record->Filename();
+    const qsizetype folderLength = fileName.lastIndexOf(u'/') + 1;
+    QString key;
+    key.reserve(record->Album().size() + folderLength);
+    key.append(record->Album()).append(QStringView(fileName).left(folderLength));
     TtagAlbum *album = m_albums.Find(key);
     if (!album) {
         album = new TtagAlbum;
