@@ -36,7 +36,7 @@ struct TtreeFont {
 
 // Where the core finds what it needs from the system; tests replace parts.
 struct TdmMainOptions {
-    ProgramFolders folders;
+    ProgramFolders folders = ResolveProgramFolders();
     AudioEngineOptions engine;
     // The mounted optical discs, in device order.
     std::function<QList<CdDrive>()> cdDrives = ListCdDrives;
