@@ -314,6 +314,8 @@ bool AudioEngine::init(const AudioEngineOptions &options, QString *errorText)
     spectrumSlot.handle.store((d->nextDspSerial++ << kDspSlotBits) | (kSpectrumSlot + 1));
 
     if (!d->options.manualPump) {
+        // The program handles its own signals; SDL must not swallow SIGINT and SIGTERM.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         d->sdl = std::make_unique<SdlAudioSubsystem>();
         if (!d->sdl->ok()) {
             if (errorText)
