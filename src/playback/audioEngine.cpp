@@ -327,7 +327,7 @@ bool AudioEngine::init(const AudioEngineOptions &options, QString *errorText)
         wanted.freq = d->options.mixRate;
         wanted.format = AUDIO_S16SYS;
         wanted.channels = 2;
-        wanted.samples = Uint16(std::min(d->options.blockFrames, 32768));
+        wanted.samples = Uint16(std::min(d->options.blockFrames * d->options.bufferBlocks, 32768));
         wanted.callback = &Private::sdlCallback;
         wanted.userdata = d.get();
         SDL_AudioSpec obtained{};

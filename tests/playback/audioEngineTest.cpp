@@ -212,7 +212,7 @@ TEST_F(ManualEngine, DspUnitsRunInPriorityOrderOnTheMixedBlock)
     const EngineDsp middleUnit = engine.dspCreate(&RecordingUnit, 500, &middle);
     ASSERT_TRUE(lateUnit && earlyUnit && middleUnit);
     EXPECT_EQ(engine.dspBufferLength(), kBlock);
-    EXPECT_EQ(engine.dspBufferLengthTotal(), 2 * kBlock);
+    EXPECT_EQ(engine.dspBufferLengthTotal(), 4 * kBlock);
 
     // Created units are inactive.
     Pump(kBlock);
