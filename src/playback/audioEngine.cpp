@@ -119,7 +119,6 @@ struct AudioEngine::Private {
 
     // Mixer-owned scratch, sized at init.
     std::vector<float> mix;
-    std::vector<float> scratch;
     std::vector<qint16> original;
     std::vector<qint16> work;
 
@@ -133,6 +132,7 @@ struct AudioEngine::Private {
 
     static void sdlCallback(void *userData, Uint8 *stream, int length);
     void mixBlock(int frames, qint16 *out);
+    void mixRun(const float *frames, std::size_t count, std::size_t offset, float start, float step);
     void runDspChain(int frames);
     bool waitForMixerPass() const;
     StreamEntry *entry(EngineStream stream);
@@ -171,23 +171,24 @@ void AudioEngine::Private::mixBlock(int frames, qint16 *out)
             ch.gain = target;
         if (ch.paused.load(std::memory_order_relaxed))
             continue;
-        const StreamSource::PullResult pulled = source->pull(scratch.data(), std::size_t(frames));
+        const StreamSource::PullResult pulled = source->pull(std::size_t(frames));
         const float start = ch.gain;
         const float step = (target - start) / float(frames);
-        for (std::size_t i = 0; i < pulled.frames; ++i) {
-            const float gain = start + step * float(i + 1);
-            mix[i * 2] += scratch[i * 2] * gain;
-            mix[i * 2 + 1] += scratch[i * 2 + 1] * gain;
-        }
+        mixRun(pulled.runs.first, pulled.runs.firstFrames, 0, start, step);
+        mixRun(pulled.runs.second, pulled.runs.secondFrames, pulled.runs.firstFrames, start, step);
+        source->release(pulled.frames);
         ch.gain = target;
         if (pulled.playedOut)
             ch.ended.store(true, std::memory_order_release);
         if (pulled.underrun)
             underruns.fetch_add(1, std::memory_order_relaxed);
     }
-    for (std::size_t i = 0; i < samples; ++i)
-        original[i] = qint16(std::lrintf(std::clamp(mix[i] * 32767.0f, -32768.0f, 32767.0f)));
-    std::copy_n(original.begin(), samples, work.begin());
+    // Branch-free so that the compiler vectorises it: clip, round half away from zero, truncate.
+    for (std::size_t i = 0; i < samples; ++i) {
+        const float scaled = std::min(std::max(mix[i] * 32767.0f, -32768.0f), 32767.0f);
+        original[i] = qint16(scaled + std::copysign(0.5f, scaled));
+        work[i] = original[i];
+    }
     runDspChain(frames);
     if (out)
         std::memcpy(out, work.data(), samples * sizeof(qint16));
@@ -199,6 +200,18 @@ void AudioEngine::Private::mixBlock(int frames, qint16 *out)
     if (ns > worstNs.load(std::memory_order_relaxed))
         worstNs.store(ns, std::memory_order_relaxed);
     epoch.fetch_add(1);
+}
+
+// Adds frames of a channel, starting at frame offset of the block, with the
+// gain ramping linearly from start by step per frame.
+void AudioEngine::Private::mixRun(const float *frames, std::size_t count, std::size_t offset, float start, float step)
+{
+    float *to = mix.data() + offset * 2;
+    for (std::size_t i = 0; i < count; ++i) {
+        const float gain = start + step * float(offset + i + 1);
+        to[i * 2] += frames[i * 2] * gain;
+        to[i * 2 + 1] += frames[i * 2 + 1] * gain;
+    }
 }
 
 void AudioEngine::Private::runDspChain(int frames)
@@ -299,7 +312,6 @@ bool AudioEngine::init(const AudioEngineOptions &options, QString *errorText)
     d->channelCount = std::clamp(options.maxChannels, 1, kMaxChannels);
     const std::size_t samples = std::size_t(d->options.blockFrames) * 2;
     d->mix.assign(samples, 0.0f);
-    d->scratch.assign(samples, 0.0f);
     d->original.assign(samples, 0);
     d->work.assign(samples, 0);
     av_log_set_level(AV_LOG_FATAL);

@@ -66,6 +66,17 @@ TEST_F(ManualEngine, PlaysAtFullVolumeAndCountsConsumedFrames)
     EXPECT_EQ(engine.streamTimeMs(stream), 500);
 }
 
+TEST_F(ManualEngine, DeliversEveryFrameInOrderAcrossTheRingWrap)
+{
+    // Two seconds fill the ring exactly once; blocks of 1024 frames straddle its end.
+    const EngineStream stream = engine.streamOpen(Slope());
+    engine.streamPlay(stream);
+    const int frames = FramesForMs(1990);
+    const std::vector<qint16> out = Pump(frames);
+    for (int i = 0; i < frames; ++i)
+        ASSERT_NEAR(out[std::size_t(i) * 2], double(i) / 44100 / 4 * kFullScale, 2) << "frame " << i;
+}
+
 TEST_F(ManualEngine, VolumeChangesRampLinearlyOverOneBlock)
 {
     const EngineStream stream = engine.streamOpen(HalfLevel());
