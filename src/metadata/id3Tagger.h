@@ -10,9 +10,14 @@ enum Tid3TagKind : quint8 { tkNone = 0, tkId3v1 = 1, tkId3v2 = 2, tkNoTag = 3 };
 
 // Track record of an MPEG audio file (".mp3", ".mp2"): ID3v2 first, ID3v1 when
 // there is no ID3v2 tag, stream information from the frame headers.
+class TAudioInfo;
+class TbyteSource;
+class TfileSource;
+
 class Tid3Tagger : public TcustomTagger {
 public:
     Tid3Tagger();
+    ~Tid3Tagger() override;
 
     const char *ClassName() const override;
     std::span<const TaggerProperty> Properties() const override;
@@ -44,7 +49,16 @@ public:
     // Stores TypeFlags as read from a track-list file (no comment rewrite).
     void SetStoredTypeFlags(const QString &value) { m_typeFlags = value.left(4); }
 
+    // Reads tag and stream information from bytes already at hand (a file's
+    // head and tail, or a memory buffer): what ReadTag does after opening the
+    // file. The file name is only used for the title of an untagged file.
+    void ReadTagFromSource(const TbyteSource &source);
+
 private:
+    void resetForRead();
+    void readOpenedFile(const TfileSource &source);
+    void applyStreamInfo(const TAudioInfo &info);
+
     QString m_typeFlags;
     QString m_id3v1Identifier;
     QString m_mpegVersionText;

@@ -2,6 +2,8 @@
 
 #include "metadata/customTagger.h"
 
+class TbyteSource;
+
 // Track record of an Ogg Vorbis file (".ogg"): Vorbis comments and the
 // identification header near the start, the last page's sample count near the
 // end. Stream information is always read with the tag.
@@ -9,6 +11,12 @@ class ToggTagger : public TcustomTagger {
 public:
     const char *ClassName() const override;
     QString GetChannelModeText() const override;
+    // Raises VorlenError when the file cannot be opened.
     void ReadTag() override;
     void ReadStreamInfo() override;
+
+    // What ReadTag does once the file is open (the record is cleared first by
+    // ReadTag only): comments, then stream information.
+    void ReadTagFromSource(const TbyteSource &source);
+    void ReadStreamInfoFromSource(const TbyteSource &source);
 };

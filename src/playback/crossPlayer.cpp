@@ -175,7 +175,12 @@ void TcrossPlayer::Tick()
         if (m_currentStream->State() == ssPlaying) {
             if (OnPlaying)
                 OnPlaying(this, m_currentStream);
-            if (remaining < m_currentStream->FadeOutTime() + kRequestLeadMs && !m_nextRequested) {
+            // The other stream may still be fading out the previous track (a
+            // track shorter than two fades plus the lead time): loading into
+            // it now would cut that fade off and the closing of the outgoing
+            // stream would then close the freshly loaded track, leaving the
+            // player silent. Ask once it has played out.
+            if (remaining < m_currentStream->FadeOutTime() + kRequestLeadMs && !m_nextRequested && !m_outgoingStream) {
                 m_nextRequested = true;
                 RequestTrack(OtherStream());
             }

@@ -1,0 +1,222 @@
+// bench-library [N...]: a synthetic music library of N records (default
+// 100000 and 1000000; 3,000 artists, 8,000 albums, realistic text lengths).
+// Times and prints SaveListFile, LoadListFile into a master list with rebuild
+// suspended, RebuildIndex, FillLibraryTree into a null tree (by title and by
+// artist), SearchTitles for a common substring and SortBy for every sort type
+// but tsTimeStamp, and the memory held per loaded record (resident-set growth
+// divided by the count).
+#include "library/mp3JukeBoxLists.h"
+#include "metadata/id3Tagger.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <ctime>
+#include <malloc.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kArtists = 3000;
+constexpr int kAlbums = 8000;
+
+// A tree that keeps nothing: what the fill itself costs.
+class NullTree : public TlibraryTree {
+public:
+    void BeginUpdate() override {}
+    void EndUpdate() override {}
+    void Clear() override { m_nodes = 0; }
+    Node AddChild(Node, const QString &, TlistObject) override { return reinterpret_cast<Node>(++m_nodes); }
+    qintptr Nodes() const { return m_nodes; }
+
+private:
+    qintptr m_nodes = 0;
+};
+
+double residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) : 0;
+}
+
+// Words of 2 to 4 syllables, capitalised.
+QString word(QRandomGenerator &random)
+{
+    static const char *const syllables[] = {"ka", "lo", "mi", "ren", "sa", "tor", "vel", "dan", "el", "ri",
+                                            "mor", "ta", "ni", "gal", "sen", "bra", "co", "lu", "fen", "do"};
+    QString w;
+    const int n = 2 + int(random.bounded(3));
+    for (int i = 0; i < n; ++i)
+        w += QLatin1StringView(syllables[random.bounded(20)]);
+    w[0] = w[0].toUpper();
+    return w;
+}
+
+QString words(QRandomGenerator &random, int count)
+{
+    QStringList parts;
+    for (int i = 0; i < count; ++i)
+        parts.append(word(random));
+    return parts.join(u' ');
+}
+
+void buildLibrary(TtaggerList &list, int count)
+{
+    QRandomGenerator random(20261207);
+    QStringList artists;
+    for (int i = 0; i < kArtists; ++i)
+        artists.append(i % 10 == 0 ? QStringLiteral("The ") + words(random, 1) : words(random, 1 + int(random.bounded(2))));
+    struct Album {
+        QString name;
+        QString artist;
+        QString folder;
+        QString date;
+    };
+    std::vector<Album> albums;
+    for (int i = 0; i < kAlbums; ++i) {
+        Album a;
+        a.name = words(random, 1 + int(random.bounded(3)));
+        a.artist = artists[i % kArtists];
+        a.folder = QStringLiteral("/home/listener/Music/") + a.artist + u'/' + a.name + u'/';
+        a.date = QString::number(1960 + random.bounded(60));
+        albums.push_back(a);
+    }
+    std::vector<int> tracksInAlbum(kAlbums, 0);
+    list.BeginUpdate();
+    for (int i = 0; i < count; ++i) {
+        const int albumIndex = int(random.bounded(kAlbums));
+        const Album &album = albums[size_t(albumIndex)];
+        const int track = ++tracksInAlbum[size_t(albumIndex)];
+        auto *r = new Tid3Tagger;
+        const QString title = words(random, 1 + int(random.bounded(4)));
+        r->SetTitle(title);
+        r->SetArtist(album.artist);
+        r->SetAlbum(album.name);
+        r->SetDate(album.date);
+        r->SetTrack(quint32(track));
+        r->SetGenreByte(quint8(random.bounded(40)));
+        r->SetFilename(album.folder + QString::asprintf("%02d - ", track) + title + QStringLiteral(".mp3"));
+        r->SetDuration(120000 + random.bounded(240000));
+        r->SetBitRate(128000);
+        r->SetSampleRate(44100);
+        r->SetChannelMode(1);
+        r->SetValidTag(true);
+        r->SetModDateHigh(30000000 + random.bounded(1000000));
+        r->SetModDateLow(random.generate());
+        list.Add(r);
+    }
+    list.EndUpdate();
+}
+
+// Wall-clock and CPU time of one step: the CPU time is what the step costs
+// when the machine is shared.
+class StepTimer {
+public:
+    void start()
+    {
+        m_wall.start();
+        m_cpu = cpuNs();
+    }
+    double wallMs() const { return double(m_wall.nsecsElapsed()) / 1e6; }
+    double cpuMs() const { return double(cpuNs() - m_cpu) / 1e6; }
+
+private:
+    static qint64 cpuNs()
+    {
+        timespec ts{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+        return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+    }
+    QElapsedTimer m_wall;
+    qint64 m_cpu = 0;
+};
+
+void report(const char *what, const StepTimer &timer, const QString &note = QString())
+{
+    std::printf("%-34s %9.1f ms cpu %9.1f ms wall  %s\n", what, timer.cpuMs(), timer.wallMs(),
+                note.toLocal8Bit().constData());
+}
+
+void run(int count)
+{
+    std::printf("\n== %d records ==\n", count);
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("jukebox.dat"));
+    StepTimer timer;
+    {
+        TtaggerList synthetic;
+        buildLibrary(synthetic, count);
+        timer.start();
+        synthetic.SaveListFile(file);
+        report("SaveListFile", timer, QStringLiteral("(%1 MB)").arg(double(QFile(file).size()) / 1e6, 0, 'f', 1));
+    }
+    malloc_trim(0);
+
+    const double before = residentBytes();
+    Tmp3JukeBoxLists library;
+    library.SuspendRebuild();
+    timer.start();
+    library.MasterList().LoadListFile(file, false);
+    const double loadMs = timer.cpuMs();
+    report("LoadListFile (rebuild suspended)", timer);
+    const double afterLoad = residentBytes();
+
+    timer.start();
+    library.RebuildIndex();
+    const double rebuildMs = timer.cpuMs();
+    report("RebuildIndex", timer,
+           QStringLiteral("(%1 albums, %2 artist keys)").arg(library.AlbumList().Count()).arg(library.ArtistList().Count()));
+    std::printf("%-34s %9.1f ms cpu\n", "load + rebuild", loadMs + rebuildMs);
+    const double afterRebuild = residentBytes();
+
+    NullTree tree;
+    QList<TlibraryTree::Node> roots;
+    timer.start();
+    library.FillLibraryTree(tree, true, roots);
+    report("FillLibraryTree by title", timer, QStringLiteral("(%1 nodes)").arg(qint64(tree.Nodes())));
+    timer.start();
+    library.FillLibraryTree(tree, false, roots);
+    report("FillLibraryTree by artist", timer, QStringLiteral("(%1 nodes)").arg(qint64(tree.Nodes())));
+
+    TstringList found;
+    timer.start();
+    library.SearchTitles(QStringLiteral("ren"), found);
+    report("SearchTitles \"ren\"", timer, QStringLiteral("(%1 found)").arg(found.Count()));
+
+    const char *const names[] = {"tsNone",     "tsTrack",   "tsAlbum",      "tsArtist",  "tsTitle",
+                                 "tsComment",  "tsYear",    "tsBitRate",    "tsSampleRate", "tsDuration",
+                                 "tsGenre",    "tsTimeStamp", "tsChannelMode"};
+    for (int type = tsTrack; type <= tsChannelMode; ++type) {
+        if (type == tsTimeStamp)
+            continue;
+        timer.start();
+        library.MasterList().SortBy(TtagSortType(type));
+        report(QStringLiteral("SortBy %1").arg(QLatin1StringView(names[type])).toLatin1().constData(), timer);
+    }
+
+    std::printf("%-34s %10.0f bytes (records and texts)\n", "memory per record after load", (afterLoad - before) / count);
+    std::printf("%-34s %10.0f bytes (with the index and random order)\n", "memory per record after rebuild",
+                (afterRebuild - before) / count);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    std::vector<int> counts;
+    for (int i = 1; i < argc; ++i)
+        counts.push_back(std::atoi(argv[i]));
+    if (counts.empty())
+        counts = {100000, 1000000};
+    std::printf("sizeof(Tid3Tagger) = %zu bytes\n", sizeof(Tid3Tagger));
+    for (int count : counts)
+        run(count);
+    return 0;
+}

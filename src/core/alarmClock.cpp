@@ -1,0 +1,21 @@
+#include "core/alarmClock.h"
+
+bool TalarmClock::Alarm::check(QTime now, const std::function<void()> &event)
+{
+    bool fire = false;
+    if (now > time && !fired && armed) {
+        fired = true;
+        fire = true;
+    }
+    if (now < time)
+        fired = false;
+    if (fire && event)
+        event();
+    return fire;
+}
+
+void TalarmClock::Check(QTime now)
+{
+    m_on.check(now, OnTimeOn);
+    m_off.check(now, OnTimeOff);
+}

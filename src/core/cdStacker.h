@@ -1,0 +1,86 @@
+#pragma once
+
+#include "library/mp3JukeBoxLists.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class TretiredRecords;
+class TtagAlbum;
+class TtagPlaylist;
+
+// The CD stacker: a chosen set of albums and imported playlists kept at hand,
+// like the magazine of a CD changer. While it is enabled and the queue runs
+// dry, the next track is drawn at random from it.
+//
+// Its own library (copies of the albums' records, its own index and playlist
+// collection) and its play list: every master record followed by every record
+// of every playlist, played in random order, rebuilt on every change. The
+// stacker window presents this class; it holds no logic of its own.
+//
+// Records leaving the stacker may still be playing, so they are retired, not
+// freed. GUI thread only.
+class TcdStacker {
+public:
+    TcdStacker(const QString &dataFolder, TretiredRecords &retired);
+    ~TcdStacker();
+    TcdStacker(const TcdStacker &) = delete;
+    TcdStacker &operator=(const TcdStacker &) = delete;
+
+    Tmp3JukeBoxLists &Library() { return m_library; }
+    // The stacker play list (the library's loaded playlist, not owning).
+    TtagPlaylist &PlayList() { return m_library.LoadedPlaylist(); }
+
+    // Copies every record of an album into the stacker, in album order.
+    void AddAlbum(const TtagAlbum &album);
+    // Imports a playlist file under name (which must not be empty); false when
+    // it gave no playlist (missing file, no existing track, name taken).
+    bool AddPlaylist(const QString &name, const QString &m3uFile);
+    // Deletes what a tree node stands for: a track from its playlist or from
+    // the stacker's albums, a whole album or a whole playlist. A track node
+    // without a parent, or a node without an object, is left alone.
+    void DeleteNode(const TlistObject &object, const TlistObject &parentObject);
+    void DeleteAlbum(const TtagAlbum &album);
+    void DeletePlaylist(TtagPlaylist *playlist);
+    // Empties the collection and the master list.
+    void Empty();
+
+    // Cartridges: the master list in the cartridge file, the collection in
+    // the data folder under the cartridge's base name with ".pll".
+    bool SaveCartridge(const QString &fileName);
+    void LoadCartridge(const QString &fileName);
+    void AddCartridge(const QString &fileName);
+    // The collection file of a cartridge.
+    QString CartridgeIndexFile(const QString &cartridgeFile) const;
+
+    // stacker.dat and stackerpl.dat in the data folder. Load reads them only
+    // when stacker.dat exists; Save writes both, false when either failed.
+    void LoadFiles();
+    bool SaveFiles();
+
+    // Albums of the index plus playlists of the collection.
+    int AlbumCount();
+    // Albums of the index only (playlists do not count).
+    int IndexAlbumCount();
+    // Total duration of the play list, in milliseconds.
+    double PlayTime();
+    // The five status texts: "Tracks : ", "Duration : ", "Artists : ",
+    // "Albums : ", "Playlists : ".
+    QStringList StatusTexts();
+    // The stacker title: empty when disabled; "Empty" without albums;
+    // otherwise the current stacker album, or "Inactive" when there is none.
+    QString Title(bool enabled, const QString &currentAlbum);
+
+    // Raised after every change of the stacker, once the play list is rebuilt.
+    std::function<void()> OnChange;
+
+private:
+    void changed();
+    void loadCartridge(const QString &fileName, bool append);
+    std::vector<TcustomTagger *> takeMasterRecords();
+
+    QString m_dataFolder;
+    TretiredRecords &m_retired;
+    Tmp3JukeBoxLists m_library;
+};

@@ -1,0 +1,191 @@
+#pragma once
+
+#include "core/cdStacker.h"
+#include "core/coreSettings.h"
+#include "core/retiredRecords.h"
+#include "core/userInterface.h"
+#include "library/mp3JukeBoxLists.h"
+#include "library/taggerList.h"
+#include "library/taggerQueue.h"
+#include "metadata/genreList.h"
+#include "platform/cdDrives.h"
+#include "platform/programFolders.h"
+#include "playback/audioEngine.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class TAudioMixer;
+class TThreadedTimer;
+class TcoreUserInterface;
+class TcrossPlayer;
+class TiniFile;
+class TvorlenPlayerFormInterface;
+class TvorlenStream;
+
+// A font the windows paint tree items with.
+struct TtreeFont {
+    QString family;
+    int pointSize = 8;
+    bool bold = false;
+    quint32 rgb = 0;
+    bool operator==(const TtreeFont &) const = default;
+};
+
+// Where the core finds what it needs from the system; tests replace parts.
+struct TdmMainOptions {
+    ProgramFolders folders;
+    AudioEngineOptions engine;
+    // The mounted optical discs, in device order.
+    std::function<QList<CdDrive>()> cdDrives = ListCdDrives;
+    // A disc's volume serial from its device (or image); empty when unreadable.
+    std::function<QString(const QString &device)> volumeSerial = VolumeSerialText;
+};
+
+// The application core: owns the play queue, the library, the cross-fade
+// player, the stacker, the mixer and the settings, and is the only path
+// between the windows and them. It reaches the main window only through
+// TvorlenPlayerFormInterface and asks questions through TcoreUserInterface.
+//
+// GUI thread only: the player's events and the timers' ticks arrive there.
+class TdmMain {
+public:
+    static constexpr const char *kApplicationTitle = "Vorlen Mp3 Jukebox";
+    static constexpr const char *kMusicFileFilter =
+        "All Music Files (*.mp3;*.mp2;*.ogg;*.wma)|*.mp3;*.mp2;*.ogg;*.wma|Mp3, Mp2 Files (*.mp3;*.mp3)|*.mp3;*.mp2|"
+        "OGG Files (*.ogg)|*.ogg|WMA Files (*.wma)|*.wma";
+
+    TdmMain(TvorlenPlayerFormInterface &form, TcoreUserInterface &ui, TdmMainOptions options = {});
+    ~TdmMain();
+    TdmMain(const TdmMain &) = delete;
+    TdmMain &operator=(const TdmMain &) = delete;
+
+    // Whether the sound output could be opened, and if not, why. The program
+    // entry reports the reason and ends when it could not.
+    bool SoundOutputOpen() const;
+    QString SoundOutputError() const;
+
+    // --- components ------------------------------------------------------
+    TtaggerQueue &tqQueue() { return m_queue; }
+    TtaggerList &tlFiles() { return m_files; }
+    Tmp3JukeBoxLists &jblMain() { return m_library; }
+    TcdStacker &Stacker() { return *m_stacker; }
+    TcrossPlayer &Player() { return *m_player; }
+    TAudioMixer &Mixer() { return *m_mixer; }
+    TThreadedTimer &tmrVis() { return *m_visTimer; }
+    const TgenreList &genreList() const { return m_genreList; }
+
+    // --- start-up, shut-down ---------------------------------------------
+    void LoadSettings();
+    void SaveSettings();
+    // The main window's first activation.
+    void StartUp();
+    void LoadLibrary();
+
+    // --- playing ---------------------------------------------------------
+    void Play();
+    void Pause();
+    void Stop();
+    void Skip();
+    // The player's request for its next track: queue, then stacker, then
+    // library; a message when no file can be found.
+    void ChooseNextTrack(TcustomTagger **track);
+
+    // --- queueing --------------------------------------------------------
+    void QueueRecords(const std::vector<TcustomTagger *> &records);
+    void QueueRecord(TcustomTagger *record);
+    void QueueFile(const QString &fileName);
+    void QueueFiles();
+    void QueueAlbum();
+
+    // --- library ---------------------------------------------------------
+    void RefreshCDs();
+    // driveMountPoint: one disc, or every disc when empty.
+    void CheckCDs(const QString &driveMountPoint, bool autoScan);
+    void AddScannedFiles(const QStringList &newFiles, bool removeMissing);
+    QString FindCover() const;
+
+    // --- stacker ---------------------------------------------------------
+    QString StackerStatus();
+    QString StackerTitle();
+    bool StackerEnabled() const { return m_settings.StackerEnabled; }
+    void SetStackerEnabled(bool value) { m_settings.StackerEnabled = value; }
+    const QString &CurrentStackerAlbum() const { return m_stackerAlbum; }
+
+    // --- volume, fades, visualisation ------------------------------------
+    int GetMasterVolume() const;
+    void SetMasterVolume(int value);
+    int FadeInTime() const { return m_settings.FadeInTime; }
+    void SetFadeInTime(int value);
+    int FadeOutTime() const { return m_settings.FadeOutTime; }
+    void SetFadeOutTime(int value);
+    int FadeInFromVolume() const { return m_settings.FadeInFromVolume; }
+    void SetFadeInFromVolume(int value);
+    int FadeOutToVolume() const { return m_settings.FadeOutToVolume; }
+    void SetFadeOutToVolume(int value);
+    void SetVisualisation(bool on);
+    bool GetVisualisation() const;
+
+    // --- playlists and the genre rule ------------------------------------
+    void ActivatePlaylist(const QString &name);
+    void DeactivatePlaylists();
+    QStringList GetGenres() const { return m_settings.Genres; }
+    void SetGenres(const QStringList &genres) { m_settings.Genres = genres; }
+    // Tells the main window that the playlist list was edited.
+    void PlaylistsEdited();
+
+    // --- settings the windows read and write -----------------------------
+    TcoreSettings &Settings() { return m_settings; }
+    const TtreeFont &TreeFont() const { return m_treeFont; }
+    void SetTreeFont(const TtreeFont &font);
+    const TtreeFont &TreeFontLarge() const { return m_treeFontLarge; }
+    void SetTreeFontLarge(const TtreeFont &font);
+    // The HTML manual, empty when it is not installed.
+    QString HelpFile() const { return m_helpFile; }
+    void ShowWindow(TcoreWindow window);
+
+    // --- folders ---------------------------------------------------------
+    QString ProgramFolder() const { return m_folders.home; }
+    QString DataFolder() const { return m_folders.dataFolder(); }
+    QString PluginsFolder() const { return m_folders.pluginsFolder(); }
+
+    // The music search window's settings hooks, run inside the settings pass
+    // before the main window's.
+    std::function<void(TiniFile &)> OnLoadSearchSettings;
+    std::function<void(TiniFile &)> OnSaveSearchSettings;
+
+private:
+    void applyFadeSettings();
+    QString cdCacheFile(const CdDrive &drive) const;
+    void scanDisc(const CdDrive &drive, const QString &cacheFile);
+    // Takes every record out of the main library for the retirement list.
+    void retireLibrary();
+    // Frees retired records that neither the queue nor the player use.
+    void releaseRetired();
+    bool saveLibraryCache();
+
+    TvorlenPlayerFormInterface &m_form;
+    TcoreUserInterface &m_ui;
+    TdmMainOptions m_options;
+    ProgramFolders m_folders;
+    TcoreSettings m_settings;
+    TgenreList m_genreList;
+    TretiredRecords m_retired;
+    TtaggerQueue m_queue;
+    TtaggerList m_files;
+    Tmp3JukeBoxLists m_library;
+    std::unique_ptr<TcdStacker> m_stacker;
+    std::unique_ptr<TcrossPlayer> m_player;
+    std::unique_ptr<TAudioMixer> m_mixer;
+    std::unique_ptr<TThreadedTimer> m_visTimer;
+    // Records of the main library loaded from disc caches: they are not part
+    // of the music-folder library cache jukebox.dat.
+    std::vector<const TcustomTagger *> m_discRecords;
+    TcustomTagger *m_lastChosen = nullptr;
+    QString m_stackerAlbum;
+    QString m_helpFile;
+    TtreeFont m_treeFont{QStringLiteral("Arial"), 8, true, 0xE0E0E0};
+    TtreeFont m_treeFontLarge{QStringLiteral("Arial"), 14, false, 0x3CA6E6};
+};

@@ -1,0 +1,294 @@
+#include "library/customTaggerList.h"
+
+#include "library/m3uFile.h"
+#include "library/trackListFile.h"
+#include "platform/atomicFile.h"
+#include "platform/fileExists.h"
+#include "platform/pendingEvents.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cmath>
+#include <exception>
+#include <memory>
+
+QString FileNamePart(const QString &path)
+{
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+QString MinutesSecondsText(double milliseconds)
+{
+    const qint64 seconds = std::llrint(milliseconds / 1000.0);
+    return QString::asprintf("%lld:%2.2lld", seconds / 60, seconds % 60);
+}
+
+TcustomTaggerList::TcustomTaggerList() = default;
+
+TcustomTaggerList::~TcustomTaggerList()
+{
+    ClearRecords();
+}
+
+void TcustomTaggerList::EndUpdate()
+{
+    m_updating = false;
+    Changed();
+}
+
+void TcustomTaggerList::Changed()
+{
+    if (!m_updating)
+        RaiseEvent(OnChange, this);
+}
+
+void TcustomTaggerList::ClearRecords()
+{
+    if (m_ownsRecords) {
+        for (TcustomTagger *record : m_records)
+            delete record;
+    }
+    m_records.clear();
+}
+
+TcustomTagger *TcustomTaggerList::TakeAt(int index)
+{
+    TcustomTagger *record = m_records[size_t(index)];
+    m_records.erase(m_records.begin() + index);
+    return record;
+}
+
+void TcustomTaggerList::Clear()
+{
+    ClearRecords();
+    Changed();
+}
+
+void TcustomTaggerList::Add(TcustomTagger *record)
+{
+    if (auto *id3 = dynamic_cast<Tid3Tagger *>(record))
+        id3->SetWriteType(m_id3WriteType);
+    m_records.push_back(record);
+    if (record->Duration() < 0)
+        record->SetReadFrameHeaders(m_readFrameHeaders);
+    Changed();
+}
+
+TcustomTagger *TcustomTaggerList::AddFile(const QString &fileName)
+{
+    std::unique_ptr<TcustomTagger> record = CreateTaggerForFile(fileName);
+    if (!record)
+        return nullptr;
+    // A file its reader cannot read (unreadable, truncated, vanished) is
+    // skipped: one bad file must not end the bulk operation it is part of.
+    try {
+        record->LoadFromFile(fileName);
+        record->SetReadFrameHeaders(m_readFrameHeaders);
+    } catch (const std::exception &) {
+        return nullptr;
+    }
+    if (!m_keepUntagged && !record->ValidTag())
+        return nullptr;
+    TcustomTagger *added = record.release();
+    Add(added);
+    return added;
+}
+
+TcustomTagger *TcustomTaggerList::AddCopy(const TcustomTagger *source)
+{
+    if (!source)
+        return nullptr;
+    std::unique_ptr<TcustomTagger> record = CreateTaggerForFile(source->Filename());
+    if (!record)
+        return nullptr;
+    record->Assign(source);
+    TcustomTagger *added = record.release();
+    Add(added);
+    return added;
+}
+
+void TcustomTaggerList::Delete(int index)
+{
+    if (index < 0 || index >= Count())
+        return;
+    TcustomTagger *record = TakeAt(index);
+    if (m_ownsRecords)
+        delete record;
+    Changed();
+}
+
+void TcustomTaggerList::Remove(TcustomTagger *record)
+{
+    const auto it = std::find(m_records.begin(), m_records.end(), record);
+    if (it != m_records.end()) {
+        m_records.erase(it);
+        if (m_ownsRecords)
+            delete record;
+    }
+    Changed();
+}
+
+void TcustomTaggerList::MoveUp(int index)
+{
+    if (index > 0)
+        Move(index, index - 1);
+}
+
+void TcustomTaggerList::MoveDown(int index)
+{
+    if (index < Count() - 1)
+        Move(index, index + 1);
+}
+
+void TcustomTaggerList::Move(int from, int to)
+{
+    if (from < 0 || from >= Count() || to < 0 || to >= Count())
+        return;
+    TcustomTagger *record = TakeAt(from);
+    m_records.insert(m_records.begin() + to, record);
+    Changed();
+}
+
+QString TcustomTaggerList::DisplayText(int index) const
+{
+    const TcustomTagger *r = m_records[size_t(index)];
+    if (r->Title().isEmpty() || r->Artist().isEmpty()) {
+        const QString name = FileNamePart(r->Filename());
+        if (m_displayType == tdQueue)
+            return QString::asprintf("%3.3d: ", index + 1) + name;
+        return name;
+    }
+    switch (m_displayType) {
+    case tdTitle:
+        return r->Title();
+    case tdArtistTitle:
+        return r->Artist() + QStringLiteral(" - ") + r->Title();
+    case tdTitleArtist:
+        return r->Title() + QStringLiteral(" - ") + r->Artist();
+    case tdTrackTitle:
+        return QString::asprintf("%2.2u: ", r->Track()) + r->Title();
+    case tdTrackArtistTitle:
+        return QString::asprintf("%2.2u: ", r->Track()) + r->Artist() + QStringLiteral(" - ") + r->Title();
+    case tdQueue:
+        return QString::asprintf("%3.3d: ", index + 1) + r->Title() + QStringLiteral(" - ") + r->Artist() +
+               QStringLiteral(" [") + MinutesSecondsText(r->Duration()) + u']';
+    }
+    return r->Title();
+}
+
+void TcustomTaggerList::FillStrings(TstringList &strings)
+{
+    strings.BeginUpdate();
+    strings.Clear();
+    strings.Reserve(Count());
+    for (int i = 0; i < Count(); ++i)
+        strings.Add(DisplayText(i), Items(i));
+    strings.EndUpdate();
+}
+
+void TcustomTaggerList::AddFileList(const QStringList &lines, bool append, bool readHeaders)
+{
+    RaiseEvent(OnListProcessStart, this, int(lines.size()));
+    BeginUpdate();
+    if (!append)
+        ClearRecords();
+    for (int i = 0; i < int(lines.size()); ++i) {
+        RaiseEvent(OnListProcess, this, i);
+        ProcessPendingEvents();
+        if (!QuietFileExists(lines[i]))
+            continue;
+        TcustomTagger *record = AddFile(lines[i]);
+        if (record && readHeaders && !m_readFrameHeaders) {
+            try {
+                record->ReadStreamInfo();
+            } catch (const std::exception &) {
+                // The tag was read; the record keeps the stream facts it has.
+            }
+        }
+    }
+    EndUpdate();
+    RaiseEvent(OnListProcessFinished, this);
+}
+
+void TcustomTaggerList::LoadFromTextFile(const QString &fileName, bool append)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    AddFileList(ReadM3uLines(file.readAll(), QFileInfo(fileName).absolutePath()), append, m_readFrameHeaders);
+}
+
+bool TcustomTaggerList::SaveToTextFile(const QString &fileName) const
+{
+    QStringList names;
+    names.reserve(Count());
+    for (const TcustomTagger *record : m_records)
+        names.append(record->Filename());
+    return WriteFileAtomically(fileName, WriteM3uLines(names));
+}
+
+void TcustomTaggerList::AssignPlaylist(const TcustomTaggerList &list)
+{
+    BeginUpdate();
+    Clear();
+    for (const TcustomTagger *record : list.Records())
+        AddCopy(record);
+    EndUpdate();
+}
+
+double TcustomTaggerList::TotalDuration() const
+{
+    double total = 0;
+    for (const TcustomTagger *record : m_records)
+        total += record->Duration();
+    return total;
+}
+
+void TcustomTaggerList::LoadListFile(const QString &fileName, bool append, const QString &cdRoot)
+{
+    BeginUpdate();
+    if (!append)
+        ClearRecords();
+    QFile file(fileName);
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray data = file.readAll();
+        m_records.reserve(m_records.size() + size_t(data.size() / 150));
+        TtrackListReader reader(data);
+        while (std::unique_ptr<TcustomTagger> record = reader.Next()) {
+            if (!cdRoot.isEmpty())
+                record->SetFilename(ResolveCdPath(record->Filename(), cdRoot));
+            TcustomTagger *added = record.release();
+            Add(added);
+            try {
+                added->SetReadFrameHeaders(m_readFrameHeaders);
+            } catch (const std::exception &) {
+                // The stored facts stay; the file could not be read now.
+            }
+        }
+    }
+    EndUpdate();
+}
+
+bool TcustomTaggerList::SaveListFile(const QString &fileName, const QString &cdRoot) const
+{
+    TtrackListWriter writer;
+    for (const TcustomTagger *record : m_records)
+        writer.Write(*record, cdRoot);
+    return WriteFileAtomically(fileName, writer.Data());
+}
+
+void TcustomTaggerList::SetReadFrameHeaders(bool value)
+{
+    m_readFrameHeaders = value;
+    for (TcustomTagger *record : m_records)
+        record->SetReadFrameHeaders(value);
+}
+
+void TcustomTaggerList::SetId3WriteType(Tid3TagWriteType value)
+{
+    m_id3WriteType = value;
+    for (TcustomTagger *record : m_records) {
+        if (auto *id3 = dynamic_cast<Tid3Tagger *>(record))
+            id3->SetWriteType(value);
+    }
+}

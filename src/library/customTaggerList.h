@@ -1,0 +1,106 @@
+#pragma once
+
+#include "library/component.h"
+#include "library/stringList.h"
+#include "metadata/id3Tagger.h"
+
+#include <QStringList>
+#include <vector>
+
+// How a list shows its records.
+enum TtagDisplayType { tdTitle, tdArtistTitle, tdTitleArtist, tdTrackTitle, tdTrackArtistTitle, tdQueue };
+
+// An ordered list of track records with a display form, change notification
+// (batched by BeginUpdate/EndUpdate) and progress events. Whether the list owns
+// (frees) its records depends on the class: this base class owns them.
+//
+// GUI thread only. Long operations let pending window messages run between
+// files; re-entrant calls into the same list from those messages are not
+// guarded.
+class TcustomTaggerList : public TComponent {
+public:
+    TcustomTaggerList();
+    ~TcustomTaggerList() override;
+
+    int Count() const { return int(m_records.size()); }
+    TcustomTagger *Items(int index) const { return m_records[size_t(index)]; }
+    const std::vector<TcustomTagger *> &Records() const { return m_records; }
+
+    // Not counted: one EndUpdate ends any number of BeginUpdate.
+    void BeginUpdate() { m_updating = true; }
+    void EndUpdate();
+    bool Updating() const { return m_updating; }
+    virtual void Changed();
+
+    void Clear();
+    virtual void Add(TcustomTagger *record);
+    // Creates and reads a record for a file; null for an unsupported extension,
+    // an untagged file that is not kept, or a file its reader cannot read.
+    virtual TcustomTagger *AddFile(const QString &fileName);
+    // Adds a copy of a known record without reading its file.
+    virtual TcustomTagger *AddCopy(const TcustomTagger *source);
+    virtual void Delete(int index);
+    virtual void Remove(TcustomTagger *record);
+    void MoveUp(int index);
+    void MoveDown(int index);
+    void Move(int from, int to);
+
+    QString DisplayText(int index) const;
+    virtual void FillStrings(TstringList &strings);
+    // Adds the file named by each line (lines naming missing files are skipped).
+    void AddFileList(const QStringList &lines, bool append, bool readHeaders);
+    // Reads a list of file names (one per line; relative names are taken from
+    // the list file's folder, lines starting with "#" are skipped).
+    virtual void LoadFromTextFile(const QString &fileName, bool append);
+    // One file name per line, CR LF line ends; false when it could not be written.
+    virtual bool SaveToTextFile(const QString &fileName) const;
+    void AssignPlaylist(const TcustomTaggerList &list);
+    double TotalDuration() const;
+
+    // Track-list files. cdRoot: the mount point of a disc; file names stored in
+    // the "cdrom:" form are resolved against it on loading, and names below it
+    // are stored in that form on saving.
+    virtual void LoadListFile(const QString &fileName, bool append, const QString &cdRoot = QString());
+    bool SaveListFile(const QString &fileName, const QString &cdRoot = QString()) const;
+
+    TtagDisplayType DisplayType() const { return m_displayType; }
+    void SetDisplayType(TtagDisplayType value) { m_displayType = value; }
+    bool ReadFrameHeaders() const { return m_readFrameHeaders; }
+    void SetReadFrameHeaders(bool value);
+    Tid3TagWriteType Id3WriteType() const { return m_id3WriteType; }
+    void SetId3WriteType(Tid3TagWriteType value);
+    bool KeepUntagged() const { return m_keepUntagged; }
+    void SetKeepUntagged(bool value) { m_keepUntagged = value; }
+    quint32 ListProcessInc() const { return m_listProcessInc; }
+    void SetListProcessInc(quint32 value) { m_listProcessInc = value == 0 ? 1 : value; }
+
+    TNotifyEvent OnChange;
+    TlistProcessEvent OnListProcess;
+    TNotifyEvent OnListProcessFinished;
+    TlistProcessStartEvent OnListProcessStart;
+
+protected:
+    bool OwnsRecords() const { return m_ownsRecords; }
+    void SetOwnsRecords(bool value) { m_ownsRecords = value; }
+    // Empties the list (freeing owned records) without raising anything.
+    void ClearRecords();
+    // Takes the record at index out of the list without freeing it or raising anything.
+    TcustomTagger *TakeAt(int index);
+    std::vector<TcustomTagger *> &MutableRecords() { return m_records; }
+
+private:
+    std::vector<TcustomTagger *> m_records;
+    TtagDisplayType m_displayType = tdTitle;
+    Tid3TagWriteType m_id3WriteType = wtBoth;
+    quint32 m_listProcessInc = 1;
+    bool m_readFrameHeaders = false;
+    bool m_keepUntagged = false;
+    bool m_updating = false;
+    bool m_ownsRecords = true;
+};
+
+// The name part of a path: what follows its last "/".
+QString FileNamePart(const QString &path);
+// Milliseconds as minutes and seconds ("%d:%2.2d"), rounded to the nearest
+// whole second (halves to even).
+QString MinutesSecondsText(double milliseconds);

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "library/libraryTree.h"
+#include "library/randomList.h"
+#include "library/tagAlbumList.h"
+#include "library/tagArtistList.h"
+#include "library/tagPlayListCollection.h"
+#include "library/tagPlaylist.h"
+#include "library/taggerList.h"
+
+#include <QList>
+
+// The library component: the master list (which alone owns the track
+// records), the artist and album index built from it, a random play order, the
+// loaded playlist and the named playlists. It chooses the next track when the
+// queue is empty and answers title searches.
+//
+// GUI thread only.
+class Tmp3JukeBoxLists : public TComponent {
+public:
+    Tmp3JukeBoxLists();
+    ~Tmp3JukeBoxLists() override;
+
+    TtaggerList &MasterList() { return m_master; }
+    const TtaggerList &MasterList() const { return m_master; }
+    TtagAlbumList &AlbumList() { return m_albums; }
+    TtagArtistList &ArtistList() { return m_artists; }
+    TRandomList &RandomOrder() { return m_random; }
+    TtagPlaylist &LoadedPlaylist() { return m_loadedPlaylist; }
+    TtagPlayListCollection &PlaylistCollection() { return m_playlists; }
+
+    bool DontUseTrackNumbers() const { return m_dontUseTrackNumbers; }
+    void SetDontUseTrackNumbers(bool value);
+
+    // Empties the index and the master list; raises nothing, does not rebuild.
+    void Clear();
+    void SuspendRebuild() { m_rebuildSuspended = true; }
+    void ResumeRebuild();
+    bool RebuildSuspended() const { return m_rebuildSuspended; }
+    void RebuildIndex();
+
+    // The active playlist's next record, else the loaded playlist's, else a
+    // random library track; none only when the library is empty (or an active
+    // playlist stops at its end and nothing else gives one).
+    TcustomTagger *NextTrack();
+    TcustomTagger *RandomTrack();
+    TcustomTagger *PlaylistTrack();
+    // Lists "Title - Artist" of every record whose title contains the text
+    // (letters a-z compared without regard to case).
+    void SearchTitles(const QString &text, TstringList &strings);
+    // The genre rule: the loaded playlist becomes copies of every library
+    // record (master order) whose genre number is one of the given, played in
+    // random order.
+    void FillLoadedPlaylistByGenres(const QList<quint8> &genreNumbers);
+
+    // rootNodes receives the fixed root nodes: '<A>'..'<Z>', "<other>",
+    // "<no name>" and, by artist, "<Compilations>".
+    void FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<TlibraryTree::Node> &rootNodes);
+    // rootNodes receives '<A>'..'<Z>', "<other>", "<Compilations>".
+    void FillArtistTree(TlibraryTree &tree, QList<TlibraryTree::Node> &rootNodes);
+    void FillAlbumTree(TlibraryTree &tree, bool showDurations, bool includePlaylists);
+
+    TlistProcessStartEvent OnListProcessStart;
+    TlistProcessEvent OnListProcess;
+    TNotifyEvent OnListProcessFinished;
+    TNotifyEvent OnListsUpdated;
+    TdirScanStartEvent OnDirScanStart;
+    TFileFoundEvent OnFileFound;
+    TNotifyEvent OnPlayListChange;
+
+private:
+    void rebuild();
+
+    TtaggerList m_master;
+    TRandomList m_random;
+    TtagPlaylist m_loadedPlaylist;
+    TtagAlbumList m_albums;
+    TtagArtistList m_artists;
+    TtagPlayListCollection m_playlists;
+    bool m_rebuildSuspended = false;
+    bool m_dontUseTrackNumbers = false;
+};

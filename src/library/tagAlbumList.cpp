@@ -1,0 +1,60 @@
+#include "library/tagAlbumList.h"
+
+#include "library/tagAlbum.h"
+
+QString FolderPart(const QString &path)
+{
+    return path.left(path.lastIndexOf(u'/') + 1);
+}
+
+TtagAlbumList::~TtagAlbumList()
+{
+    Clear();
+}
+
+void TtagAlbumList::AddTrack(TcustomTagger *record)
+{
+    if (record->Album().isEmpty())
+        return;
+    const QString key = record->Album() + FolderPart(record->Filename());
+    TtagAlbum *album = m_albums.Find(key);
+    if (!album) {
+        album = new TtagAlbum;
+        album->SetAlbumName(record->Album());
+        album->SetArtist(record->Artist());
+        album->Add(record);
+        m_albums.Insert(key, album);
+        return;
+    }
+    if (album->Artist().compare(record->Artist(), Qt::CaseInsensitive) != 0) {
+        album->SetArtist(QStringLiteral("Compilation"));
+        album->SetDisplayType(tdTrackArtistTitle);
+    }
+    album->Add(record);
+}
+
+void TtagAlbumList::AddAlbum(TtagAlbum *album)
+{
+    m_albums.Insert(album->AlbumName(), album);
+}
+
+void TtagAlbumList::SortAll()
+{
+    for (const auto &entry : m_albums.UnorderedEntries())
+        entry.object->ApplySort();
+}
+
+void TtagAlbumList::SortAllTitleOrdered()
+{
+    for (const auto &entry : m_albums.UnorderedEntries())
+        entry.object->ApplySortTitleOrdered();
+}
+
+void TtagAlbumList::Clear()
+{
+    if (m_freeObjects) {
+        for (const auto &entry : m_albums.UnorderedEntries())
+            delete entry.object;
+    }
+    m_albums.Clear();
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "library/caselessMap.h"
+#include "library/component.h"
+
+class TcustomTagger;
+class TtagAlbum;
+
+// Albums by key (album name followed by the folder, so one album name in one
+// folder is one album), keys compared without regard to case and ordered by the
+// user's locale.
+class TtagAlbumList : public TComponent {
+public:
+    TtagAlbumList() = default;
+    ~TtagAlbumList() override;
+
+    // Files a record into its album; a record without an album joins none.
+    void AddTrack(TcustomTagger *record);
+    // Inserts an album under its AlbumName (ignored when that name is present).
+    void AddAlbum(TtagAlbum *album);
+    int Count() const { return m_albums.Count(); }
+    TtagAlbum *Albums(int index) const { return m_albums.At(index).object; }
+    void SortAll();
+    // SortAll for lists filled in title order (the index rebuild).
+    void SortAllTitleOrdered();
+    // Empties the list, freeing the albums when FreeObjects is set.
+    void Clear();
+
+    // Whether the list frees its albums (true when created).
+    bool FreeObjects() const { return m_freeObjects; }
+    void SetFreeObjects(bool value) { m_freeObjects = value; }
+
+private:
+    TcaselessMap<TtagAlbum> m_albums;
+    bool m_freeObjects = true;
+};
+
+// The folder part of a path including its trailing "/".
+QString FolderPart(const QString &path);

@@ -1,0 +1,9 @@
+#include "library/tagArtist.h"
+
+TtagArtist::TtagArtist()
+{
+    SetFreeOnDestroy(false);
+    SetDisplayType(tdTitle);
+    SetSortType(tsTitle);
+    m_albumList.SetFreeObjects(false);
+}

@@ -1,0 +1,80 @@
+#include "library/tagPlaylist.h"
+
+#include "platform/fileExists.h"
+
+#include <QFileInfo>
+
+QString PlaylistCacheFile(const QString &m3uFile, const QString &cacheFolder)
+{
+    return cacheFolder + u'/' + QFileInfo(m3uFile).completeBaseName() + QStringLiteral(".vpl");
+}
+
+TtagPlaylist::TtagPlaylist()
+{
+    SetFreeOnDestroy(true);
+}
+
+void TtagPlaylist::SetRandomise(bool value)
+{
+    m_randomise = value;
+    m_randomOrder.SetSize(quint32(Count()));
+    if (value)
+        m_randomOrder.SetSize(quint32(Count()));
+}
+
+TcustomTagger *TtagPlaylist::NextRecord()
+{
+    if (Count() == 0)
+        return nullptr;
+    if (m_randomise) {
+        const quint32 index = m_randomOrder.Next();
+        return index < quint32(Count()) ? Items(int(index)) : nullptr;
+    }
+    if (m_position >= Count()) {
+        if (m_stopAtEnd)
+            return nullptr;
+        m_position = 0;
+    }
+    return Items(m_position++);
+}
+
+void TtagPlaylist::Activated()
+{
+    if (m_autoCounterReset)
+        ResetPosition();
+}
+
+void TtagPlaylist::Changed()
+{
+    if (m_randomise)
+        m_randomOrder.SetSize(quint32(Count()));
+    TtaggerList::Changed();
+}
+
+void TtagPlaylist::LoadFromM3U(const QString &fileName)
+{
+    if (!QuietFileExists(fileName))
+        return;
+    m_filename = fileName;
+    LoadPlaylist(fileName, false, QString());
+}
+
+void TtagPlaylist::LoadPlaylist(const QString &fileName, bool append, const QString &cacheFolder)
+{
+    if (!cacheFolder.isEmpty()) {
+        const QString cache = PlaylistCacheFile(fileName, cacheFolder);
+        if (QuietFileExists(cache)) {
+            LoadListFile(cache, append);
+            return;
+        }
+    }
+    LoadFromTextFile(fileName, append);
+}
+
+bool TtagPlaylist::SavePlaylist(const QString &fileName, const QString &cacheFolder)
+{
+    bool saved = true;
+    if (!cacheFolder.isEmpty())
+        saved = SaveListFile(PlaylistCacheFile(fileName, cacheFolder));
+    return SaveToTextFile(fileName) && saved;
+}

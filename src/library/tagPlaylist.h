@@ -1,0 +1,53 @@
+#pragma once
+
+#include "library/randomList.h"
+#include "library/taggerList.h"
+
+// A playlist: a track list walked in order or at random when the queue is
+// empty. Created owning its records. The play position lives in memory only.
+class TtagPlaylist : public TtaggerList {
+public:
+    TtagPlaylist();
+
+    bool StopAtEnd() const { return m_stopAtEnd; }
+    void SetStopAtEnd(bool value) { m_stopAtEnd = value; }
+    bool AutoCounterReset() const { return m_autoCounterReset; }
+    void SetAutoCounterReset(bool value) { m_autoCounterReset = value; }
+    const QString &Caption() const { return m_caption; }
+    void SetCaption(const QString &value) { m_caption = value; }
+    bool Randomise() const { return m_randomise; }
+    void SetRandomise(bool value);
+    // The M3U file the playlist was made from.
+    const QString &Filename() const { return m_filename; }
+    void SetFilename(const QString &value) { m_filename = value; }
+    int Position() const { return m_position; }
+    TRandomList &RandomOrder() { return m_randomOrder; }
+
+    // The next record to play: the random order's next when Randomise, else the
+    // record at the play position (wrapping, or none at the end with StopAtEnd).
+    TcustomTagger *NextRecord();
+    void ResetPosition() { m_position = 0; }
+    void Activated();
+    void Changed() override;
+
+    void LoadFromM3U(const QString &fileName);
+    // With a cache folder, the playlist's cache there is read when it exists
+    // (no music file is touched); otherwise the M3U file itself.
+    void LoadPlaylist(const QString &fileName, bool append, const QString &cacheFolder);
+    // Writes the cache (with a cache folder) and the M3U file; false when
+    // either could not be written.
+    bool SavePlaylist(const QString &fileName, const QString &cacheFolder);
+
+private:
+    QString m_caption;
+    QString m_filename;
+    TRandomList m_randomOrder;
+    int m_position = 0;
+    bool m_stopAtEnd = false;
+    bool m_autoCounterReset = false;
+    bool m_randomise = false;
+};
+
+// The cache file of a playlist made from an M3U file: the M3U file's name
+// without folder and extension, followed by ".vpl", in the cache folder.
+QString PlaylistCacheFile(const QString &m3uFile, const QString &cacheFolder);

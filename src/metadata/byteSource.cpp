@@ -1,0 +1,110 @@
+#include "metadata/byteSource.h"
+
+#include "platform/vorlenError.h"
+
+#include <QFile>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+qint64 TmemorySource::ReadAt(qint64 pos, void *dest, qint64 count) const
+{
+    const qint64 size = Size();
+    if (pos < 0 || count <= 0 || pos >= size)
+        return 0;
+    const qint64 n = std::min(count, size - pos);
+    std::memcpy(dest, m_bytes.data() + pos, size_t(n));
+    return n;
+}
+
+void TbyteSource::Prefetch(qint64, qint64) const {}
+
+QString CannotOpenFileText(const QString &fileName, int errorNumber)
+{
+    return QStringLiteral("Cannot open file \"%1\". %2").arg(fileName, QString::fromLocal8Bit(std::strerror(errorNumber)));
+}
+
+TfileSource::TfileSource(const QString &fileName, qint64 headBytes, qint64 tailBytes)
+{
+    const QByteArray path = QFile::encodeName(fileName);
+    do {
+        m_fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    } while (m_fd < 0 && errno == EINTR);
+    struct stat st {};
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        const int error = m_fd < 0 ? errno : (S_ISDIR(st.st_mode) ? EISDIR : errno);
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+        throw VorlenError(CannotOpenFileText(fileName, error));
+    }
+    m_size = st.st_size;
+    m_lastWrite = WinFileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+    const qint64 head = std::min(headBytes, m_size);
+    const qint64 tailStart = std::max<qint64>(0, m_size - tailBytes);
+    // One read when the tail starts inside (or right behind) the head.
+    const bool oneRead = tailStart <= head;
+    const qint64 headLen = oneRead ? m_size : head;
+    m_head.resize(headLen);
+    m_head.resize(std::max<qint64>(0, readFile(0, m_head.data(), headLen)));
+    if (!oneRead && tailBytes > 0) {
+        m_tailPos = tailStart;
+        m_tail.resize(m_size - tailStart);
+        m_tail.resize(std::max<qint64>(0, readFile(tailStart, m_tail.data(), m_size - tailStart)));
+    }
+}
+
+TfileSource::~TfileSource()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+qint64 TfileSource::readFile(qint64 pos, void *dest, qint64 count) const
+{
+    qint64 done = 0;
+    while (done < count) {
+        const ssize_t n = ::pread(m_fd, static_cast<char *>(dest) + done, size_t(count - done), off_t(pos + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+qint64 TfileSource::ReadAt(qint64 pos, void *dest, qint64 count) const
+{
+    if (pos < 0 || count <= 0 || pos >= m_size)
+        return 0;
+    count = std::min(count, m_size - pos);
+    const auto inside = [&](const QByteArray &cache, qint64 cachePos) {
+        return pos >= cachePos && pos + count <= cachePos + cache.size();
+    };
+    if (inside(m_head, m_headPos)) {
+        std::memcpy(dest, m_head.constData() + (pos - m_headPos), size_t(count));
+        return count;
+    }
+    if (inside(m_tail, m_tailPos)) {
+        std::memcpy(dest, m_tail.constData() + (pos - m_tailPos), size_t(count));
+        return count;
+    }
+    return readFile(pos, dest, count);
+}
+
+void TfileSource::Prefetch(qint64 pos, qint64 count) const
+{
+    if (pos < 0 || pos >= m_size)
+        return;
+    count = std::min(count, m_size - pos);
+    if (pos >= m_headPos && pos + count <= m_headPos + m_head.size())
+        return;
+    QByteArray bytes(count, Qt::Uninitialized);
+    bytes.resize(std::max<qint64>(0, readFile(pos, bytes.data(), count)));
+    m_head = std::move(bytes);
+    m_headPos = pos;
+}

@@ -1,0 +1,426 @@
+#include "metadata/id3v2.h"
+
+#include "metadata/byteSource.h"
+#include "metadata/textTrim.h"
+#include "platform/vorlenError.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+struct SlotIds {
+    const char *v3;
+    const char *v2;
+};
+
+// Frames kept, by slot. Slots 12 to 15 stand in for 4, 1, 0 and 2 when those
+// are empty.
+constexpr SlotIds kSlotIds[TID3v2::kSlotCount] = {
+    {"TIT2", "TT2"}, {"TPE1", "TP1"}, {"TALB", "TAL"}, {"TRCK", "TRK"}, {"TYER", "TYE"}, {"TCON", "TCO"},
+    {"COMM", "COM"}, {"TCOM", "TCM"}, {"TENC", "TEN"}, {"TCOP", "TCR"}, {"TLAN", "TLA"}, {"WXXX", "WXX"},
+    {"TDRC", "TOR"}, {"TOPE", "TOA"}, {"TIT1", "TT1"}, {"TOAL", "TOT"},
+};
+enum Slot { sTitle, sArtist, sAlbum, sTrack, sYear, sGenre, sComment, sComposer, sEncodedBy, sRights, sLanguage, sUrl,
+            sRecordingTime, sOriginalArtist, sContentGroup, sOriginalAlbum };
+
+constexpr qint64 kMaxBody = (1 << 28) - 1;
+
+quint32 bigEndian(const uchar *p, int bytes)
+{
+    quint32 value = 0;
+    for (int i = 0; i < bytes; ++i)
+        value = (value << 8) | p[i];
+    return value;
+}
+
+quint32 syncSafe(const uchar *p)
+{
+    return (quint32(p[0] & 0x7F) << 21) | (quint32(p[1] & 0x7F) << 14) | (quint32(p[2] & 0x7F) << 7) | (p[3] & 0x7F);
+}
+
+// Text encodings of the encoding byte.
+enum Encoding : uchar { eLatin1 = 0, eUtf16Bom = 1, eUtf16Be = 2, eUtf8 = 3 };
+
+bool isWide(uchar encoding)
+{
+    return encoding == eUtf16Bom || encoding == eUtf16Be;
+}
+
+// Decodes one string of the given encoding from bytes [0, size); it ends at
+// the encoding's terminator or at the end of the bytes. consumed receives the
+// bytes up to and including the terminator; terminated whether there was one.
+QString decodeString(uchar encoding, const uchar *p, qsizetype size, qsizetype *consumed = nullptr,
+                     bool *terminated = nullptr)
+{
+    qsizetype end = size;
+    qsizetype next = size;
+    if (isWide(encoding)) {
+        for (qsizetype i = 0; i + 1 < size; i += 2) {
+            if (p[i] == 0 && p[i + 1] == 0) {
+                end = i;
+                next = i + 2;
+                break;
+            }
+        }
+    } else {
+        const void *zero = std::memchr(p, 0, size_t(size));
+        if (zero) {
+            end = static_cast<const uchar *>(zero) - p;
+            next = end + 1;
+        }
+    }
+    if (consumed)
+        *consumed = next;
+    if (terminated)
+        *terminated = end < size;
+
+    QString text;
+    switch (encoding) {
+    case eUtf16Bom:
+    case eUtf16Be: {
+        bool bigEndianText = encoding == eUtf16Be;
+        qsizetype i = 0;
+        if (end >= 2 && ((p[0] == 0xFF && p[1] == 0xFE) || (p[0] == 0xFE && p[1] == 0xFF))) {
+            bigEndianText = p[0] == 0xFE;
+            i = 2;
+        }
+        text.reserve((end - i) / 2);
+        for (; i + 1 < end; i += 2)
+            text.append(QChar(bigEndianText ? char16_t((p[i] << 8) | p[i + 1]) : char16_t((p[i + 1] << 8) | p[i])));
+        break;
+    }
+    case eUtf8:
+        text = QString::fromUtf8(reinterpret_cast<const char *>(p), end);
+        if (text.startsWith(QChar(0xFEFF)))
+            text.remove(0, 1);
+        break;
+    default:
+        text = QString::fromLatin1(reinterpret_cast<const char *>(p), end);
+        break;
+    }
+    return text;
+}
+
+// A text frame: its encoding byte, then the text (its first value when the
+// frame holds several). Content without a known encoding byte is Latin-1.
+QString decodeTextFrame(const QByteArray &raw)
+{
+    if (raw.isEmpty())
+        return QString();
+    const auto *p = reinterpret_cast<const uchar *>(raw.constData());
+    if (p[0] > eUtf8)
+        return TrimBlanksAndControls(decodeString(eLatin1, p, raw.size()));
+    return TrimBlanksAndControls(decodeString(p[0], p + 1, raw.size() - 1));
+}
+
+// COMM: encoding, language, a description ended by the encoding's
+// terminator, then the comment text.
+QString decodeCommentFrame(const QByteArray &raw)
+{
+    if (raw.size() < 4)
+        return QString();
+    const auto *p = reinterpret_cast<const uchar *>(raw.constData());
+    const uchar encoding = p[0] > eUtf8 ? uchar(eLatin1) : p[0];
+    qsizetype consumed = 0;
+    bool terminated = false;
+    decodeString(encoding, p + 4, raw.size() - 4, &consumed, &terminated);
+    if (!terminated)
+        return QString();
+    return TrimBlanksAndControls(decodeString(encoding, p + 4 + consumed, raw.size() - 4 - consumed));
+}
+
+// WXXX: encoding, a description ended by the encoding's terminator, then the
+// URL in Latin-1.
+QString decodeUrlFrame(const QByteArray &raw)
+{
+    if (raw.isEmpty())
+        return QString();
+    const auto *p = reinterpret_cast<const uchar *>(raw.constData());
+    const uchar encoding = p[0] > eUtf8 ? uchar(eLatin1) : p[0];
+    qsizetype consumed = 0;
+    bool terminated = false;
+    decodeString(encoding, p + 1, raw.size() - 1, &consumed, &terminated);
+    if (!terminated)
+        return QString();
+    return TrimBlanksAndControls(decodeString(eLatin1, p + 1 + consumed, raw.size() - 1 - consumed));
+}
+
+bool fitsLatin1(const QString &text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xFF; });
+}
+
+// Appends text in the frame's encoding, with a terminator when asked.
+void appendEncoded(QByteArray &out, uchar encoding, const QString &text, bool terminate)
+{
+    if (encoding == eLatin1) {
+        out += text.toLatin1();
+        if (terminate)
+            out += '\0';
+        return;
+    }
+    out += char(0xFF);
+    out += char(0xFE);
+    for (const QChar c : text) {
+        out += char(c.unicode() & 0xFF);
+        out += char(c.unicode() >> 8);
+    }
+    if (terminate)
+        out += QByteArray(2, '\0');
+}
+
+void appendFrame(QByteArray &body, const char *id, const QByteArray &content)
+{
+    body += id;
+    const quint32 size = quint32(content.size());
+    body += char(size >> 24);
+    body += char(size >> 16);
+    body += char(size >> 8);
+    body += char(size);
+    body += QByteArray(2, '\0');
+    body += content;
+}
+
+} // namespace
+
+qint64 TID3v2::TagSizeFromHeader(const uchar *header, qint64 fileSize)
+{
+    if (std::memcmp(header, "ID3", 3) != 0)
+        return 0;
+    // The size bytes are added as they stand, unmasked.
+    const qint64 size = (qint64(header[6]) << 21) + (qint64(header[7]) << 14) + (qint64(header[8]) << 7) + header[9] +
+                        ((header[5] & 0x10) ? 20 : 10);
+    return size > fileSize ? 0 : size;
+}
+
+qint64 TID3v2::ExistingTagSize(const QString &fileName)
+{
+    try {
+        TfileSource source(fileName, 10, 0);
+        uchar header[10];
+        if (!source.ReadExact(0, header, sizeof header))
+            return 0;
+        return TagSizeFromHeader(header, source.Size());
+    } catch (const VorlenError &) {
+        return 0;
+    }
+}
+
+void TID3v2::clear()
+{
+    *this = TID3v2();
+}
+
+bool TID3v2::ReadFromFile(const QString &fileName)
+{
+    clear();
+    try {
+        TfileSource source(fileName, 64 * 1024, 0);
+        return ReadFromSource(source);
+    } catch (const VorlenError &) {
+        clear();
+        return false;
+    }
+}
+
+bool TID3v2::ReadFromSource(const TbyteSource &source)
+{
+    clear();
+    uchar header[10];
+    const qint64 fileSize = source.Size();
+    if (!source.ReadExact(0, header, sizeof header) || std::memcmp(header, "ID3", 3) != 0)
+        return false;
+    m_found = true;
+    m_majorVersion = header[3];
+    m_tagSize = TagSizeFromHeader(header, fileSize);
+    if (m_majorVersion < 2 || m_majorVersion > 4 || m_tagSize <= 0)
+        return true;
+
+    const bool v22 = m_majorVersion == 2;
+    const int frameHeaderSize = v22 ? 6 : 10;
+    const int idLength = v22 ? 3 : 4;
+    qint64 pos = 10;
+    // An extended header sits between the tag header and the first frame.
+    if (!v22 && (header[5] & 0x40)) {
+        uchar extended[4];
+        if (!source.ReadExact(pos, extended, 4))
+            return true;
+        pos += m_majorVersion == 3 ? 4 + qint64(bigEndian(extended, 4)) : qint64(syncSafe(extended));
+    }
+
+    std::array<QByteArray, kSlotCount> frameTexts;
+    uchar frame[10];
+    while (pos < m_tagSize && pos < fileSize) {
+        if (!source.ReadExact(pos, frame, frameHeaderSize))
+            break;
+        if (frame[0] < 'A' || frame[0] > 'Z')
+            break;
+        qint64 size = 0;
+        if (v22)
+            size = bigEndian(frame + 3, 3);
+        else if (m_majorVersion == 4 && !((frame[4] | frame[5] | frame[6] | frame[7]) & 0x80))
+            size = syncSafe(frame + 4);
+        else
+            size = bigEndian(frame + 4, 4);
+        QByteArray content(int(std::min<qint64>(size, kFrameCap)), Qt::Uninitialized);
+        if (!source.ReadExact(pos + frameHeaderSize, content.data(), content.size()))
+            break;
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            const char *id = v22 ? kSlotIds[slot].v2 : kSlotIds[slot].v3;
+            if (std::memcmp(frame, id, size_t(idLength)) == 0) {
+                frameTexts[slot] = std::move(content);
+                break;
+            }
+        }
+        pos += frameHeaderSize + size;
+    }
+    deriveFields(frameTexts);
+    return true;
+}
+
+void TID3v2::deriveFields(const std::array<QByteArray, kSlotCount> &frameTexts)
+{
+    const auto text = [&](int slot) { return decodeTextFrame(frameTexts[slot]); };
+    const auto either = [&](int slot, int fallback) {
+        const QString value = text(slot);
+        return value.isEmpty() ? text(fallback) : value;
+    };
+    m_title = either(sTitle, sContentGroup);
+    m_artist = either(sArtist, sOriginalArtist);
+    m_album = either(sAlbum, sOriginalAlbum);
+
+    QString track = text(sTrack);
+    const qsizetype slash = track.indexOf(QLatin1Char('/'));
+    if (slash >= 0)
+        track.truncate(slash);
+    bool ok = false;
+    const int trackNumber = track.toInt(&ok);
+    m_track = ok ? quint8(trackNumber & 0xFF) : 0;
+
+    m_year = text(sYear);
+    if (m_year.isEmpty())
+        m_year = text(sRecordingTime).left(4);
+
+    m_genre = text(sGenre);
+    const qsizetype paren = m_genre.lastIndexOf(QLatin1Char(')'));
+    if (paren >= 0)
+        m_genre = m_genre.mid(paren + 1);
+
+    m_comment = decodeCommentFrame(frameTexts[sComment]);
+    m_composer = text(sComposer);
+    m_encodedBy = text(sEncodedBy);
+    m_rightsText = text(sRights);
+    m_language = text(sLanguage);
+    m_url = decodeUrlFrame(frameTexts[sUrl]);
+}
+
+void TID3v2::SetTitle(const QString &value)
+{
+    m_title = TrimBlanksAndControls(value);
+}
+void TID3v2::SetArtist(const QString &value)
+{
+    m_artist = TrimBlanksAndControls(value);
+}
+void TID3v2::SetAlbum(const QString &value)
+{
+    m_album = TrimBlanksAndControls(value);
+}
+void TID3v2::SetYear(const QString &value)
+{
+    m_year = TrimBlanksAndControls(value);
+}
+void TID3v2::SetGenre(const QString &value)
+{
+    m_genre = TrimBlanksAndControls(value);
+}
+void TID3v2::SetComment(const QString &value)
+{
+    m_comment = TrimBlanksAndControls(value);
+}
+
+QByteArray TID3v2::BuildTag(qint64 minimumTagSize) const
+{
+    const QString texts[] = {m_title,    m_artist,    m_album,      m_track ? QString::number(m_track) : QString(),
+                             m_year,     m_genre,     QString(),    m_composer,
+                             m_encodedBy, m_rightsText, m_language};
+    QByteArray body;
+    for (int slot = sTitle; slot <= sLanguage; ++slot) {
+        const QString &value = texts[slot];
+        if (slot == sComment) {
+            if (m_comment.isEmpty())
+                continue;
+            const uchar encoding = fitsLatin1(m_comment) ? eLatin1 : eUtf16Bom;
+            QByteArray content(1, char(encoding));
+            content += "eng";
+            appendEncoded(content, encoding, QString(), true);
+            appendEncoded(content, encoding, m_comment, false);
+            appendFrame(body, kSlotIds[slot].v3, content);
+            continue;
+        }
+        if (value.isEmpty())
+            continue;
+        const uchar encoding = fitsLatin1(value) ? eLatin1 : eUtf16Bom;
+        QByteArray content(1, char(encoding));
+        appendEncoded(content, encoding, value, false);
+        appendFrame(body, kSlotIds[slot].v3, content);
+    }
+    if (!m_url.isEmpty()) {
+        QByteArray content(2, '\0');
+        content += m_url.toLatin1();
+        appendFrame(body, kSlotIds[sUrl].v3, content);
+    }
+
+    const qint64 bodySize = std::max({qint64(body.size()), m_paddingSize, minimumTagSize - 10});
+    if (bodySize > kMaxBody)
+        return QByteArray();
+    body.append(QByteArray(bodySize - body.size(), '\0'));
+    QByteArray tag("ID3\x03\x00\x00", 6);
+    tag += char((bodySize >> 21) & 0x7F);
+    tag += char((bodySize >> 14) & 0x7F);
+    tag += char((bodySize >> 7) & 0x7F);
+    tag += char(bodySize & 0x7F);
+    return tag + body;
+}
+
+bool TID3v2::WriteToFile(const QString &fileName) const
+{
+    const qint64 existing = ExistingTagSize(fileName);
+    const QByteArray unpadded = BuildTag();
+    if (unpadded.isEmpty())
+        return false;
+
+    if (existing > 0 && unpadded.size() <= existing) {
+        // Padded to the old tag's exact size, so no byte of it survives
+        // outside the new one and nothing behind it is touched.
+        const QByteArray tag = BuildTag(existing);
+        QFile file(fileName);
+        if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+            return false;
+        return file.write(tag) == tag.size() && file.flush();
+    }
+
+    QFile old(fileName);
+    if (!old.open(QIODevice::ReadOnly) || (existing > 0 && !old.seek(existing)))
+        return false;
+    // The new file is complete and on disk before it replaces the old name;
+    // QSaveFile removes it again on any failure.
+    QSaveFile replacement(fileName);
+    replacement.setDirectWriteFallback(false);
+    if (!replacement.open(QIODevice::WriteOnly) || replacement.write(unpadded) != unpadded.size())
+        return false;
+    QByteArray chunk(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = old.read(chunk.data(), chunk.size());
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;
+        if (replacement.write(chunk.constData(), n) != n)
+            return false;
+    }
+    return replacement.commit();
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+#include <array>
+
+class TbyteSource;
+
+// An ID3v2 tag at the start of an MPEG audio file.
+//
+// The reader understands versions 2.2, 2.3 and 2.4 as far as sixteen text-like
+// frames go (the first 250 bytes of each), decoding text by its encoding byte.
+// The writer produces a version 2.3 tag of at least PaddingSize body bytes.
+class TID3v2 {
+public:
+    static constexpr int kSlotCount = 16;
+    static constexpr int kFrameCap = 250;
+
+    // Size of the tag (header, body and footer) that a 10-byte header
+    // announces; 0 when it is no ID3v2 header or the tag would be larger than
+    // fileSize.
+    static qint64 TagSizeFromHeader(const uchar *header, qint64 fileSize);
+    // Size of the file's current tag; 0 when it has none or cannot be read.
+    static qint64 ExistingTagSize(const QString &fileName);
+
+    // Clear every field, then read; the result is Found. Errors of the file
+    // count as "no tag".
+    bool ReadFromFile(const QString &fileName);
+    bool ReadFromSource(const TbyteSource &source);
+
+    // Writes a tag built from the fields into the file. When it fits in the
+    // file's current tag it is padded to exactly that size and written in
+    // place; otherwise the whole file is rewritten beside the old one and
+    // renamed over it. False on any failure, which leaves the file untouched.
+    bool WriteToFile(const QString &fileName) const;
+    // The tag bytes, with the body padded to at least minimumTagSize - 10
+    // bytes; empty when the body cannot be expressed in 28 bits.
+    QByteArray BuildTag(qint64 minimumTagSize = 0) const;
+
+    bool Found() const { return m_found; }
+    quint8 MajorVersion() const { return m_majorVersion; }
+    qint64 TagSize() const { return m_tagSize; }
+
+    const QString &Title() const { return m_title; }
+    void SetTitle(const QString &value);
+    const QString &Artist() const { return m_artist; }
+    void SetArtist(const QString &value);
+    const QString &Album() const { return m_album; }
+    void SetAlbum(const QString &value);
+    quint8 Track() const { return m_track; }
+    void SetTrack(quint8 value) { m_track = value; }
+    const QString &Year() const { return m_year; }
+    void SetYear(const QString &value);
+    const QString &Genre() const { return m_genre; }
+    void SetGenre(const QString &value);
+    const QString &Comment() const { return m_comment; }
+    void SetComment(const QString &value);
+    const QString &Composer() const { return m_composer; }
+    void SetComposer(const QString &value) { m_composer = value; }
+    const QString &EncodedBy() const { return m_encodedBy; }
+    void SetEncodedBy(const QString &value) { m_encodedBy = value; }
+    const QString &RightsText() const { return m_rightsText; }
+    void SetRightsText(const QString &value) { m_rightsText = value; }
+    const QString &Language() const { return m_language; }
+    void SetLanguage(const QString &value) { m_language = value; }
+    const QString &Url() const { return m_url; }
+    void SetUrl(const QString &value) { m_url = value; }
+
+    qint64 PaddingSize() const { return m_paddingSize; }
+    void SetPaddingSize(qint64 value) { m_paddingSize = value; }
+
+private:
+    void clear();
+    void deriveFields(const std::array<QByteArray, kSlotCount> &frameTexts);
+
+    QString m_title;
+    QString m_artist;
+    QString m_album;
+    QString m_year;
+    QString m_genre;
+    QString m_comment;
+    QString m_composer;
+    QString m_encodedBy;
+    QString m_rightsText;
+    QString m_language;
+    QString m_url;
+    qint64 m_tagSize = 0;
+    qint64 m_paddingSize = 1024;
+    quint8 m_majorVersion = 0;
+    quint8 m_track = 0;
+    bool m_found = false;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+class TbyteSource;
+
+// Readers of the Vorbis headers of an Ogg file.
+//
+// Headers are searched for in the first kilobyte of the stream's packet data:
+// when the file is made of Ogg pages, the page headers are stepped over, so a
+// comment header that continues on the next page is read whole.
+
+// The lines "NAME=value" of the Vorbis comment header, in file order; empty
+// when there is no comment header. A damaged header ends the list silently.
+QStringList ReadVorbisComments(const TbyteSource &source);
+
+// The value of the first comment line whose name equals name without regard
+// to case; empty when there is none.
+QString VorbisCommentValue(const QStringList &lines, QLatin1StringView name);
+
+struct TvorbisStreamInfo {
+    bool found = false; // the identification header was found
+    quint8 channels = 0;
+    quint32 sampleRate = 0;
+    qint32 nominalBitrate = 0;
+};
+TvorbisStreamInfo ReadVorbisStreamInfo(const TbyteSource &source);
+
+// Bytes at the end of a file searched for the last page.
+constexpr qint64 kOggEndWindow = 50 * 240 + 10;
+
+// The granule position (samples per channel) of the last complete page that
+// ends a packet within the end window; -1 when there is none.
+qint64 LastOggGranule(const TbyteSource &source);
+
+// UTF-8 up to its first malformed sequence, which cuts the text there.
+QString DecodeUtf8UpToError(const char *bytes, qsizetype size);

@@ -1,0 +1,161 @@
+#include "coreTestFolder.h"
+
+#include "core/cdStacker.h"
+#include "core/retiredRecords.h"
+#include "library/tagAlbum.h"
+#include "library/tagAlbumList.h"
+#include "library/tagPlaylist.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Stacker : ::testing::Test {
+    TcoreTestFolder folder;
+    TretiredRecords retired;
+    Tmp3JukeBoxLists library;
+    QString data;
+    QStringList hits;
+    QString m3u;
+    int changes = 0;
+
+    void SetUp() override
+    {
+        data = folder.home() + QStringLiteral("/Data");
+        QDir().mkpath(data);
+        hits = {folder.addTrack(QStringLiteral("Hits/1.mp3"), QStringLiteral("One"), QStringLiteral("Nordwave"),
+                                QStringLiteral("Hits"), 1),
+                folder.addTrack(QStringLiteral("Hits/2.mp3"), QStringLiteral("Two"), QStringLiteral("Nordwave"),
+                                QStringLiteral("Hits"), 2)};
+        const QString single = folder.addTrack(QStringLiteral("Misc/x.mp3"), QStringLiteral("Party Song"),
+                                               QStringLiteral("Lanterns"), QStringLiteral("Misc"), 1);
+        library.MasterList().AddFileList(hits, false, true);
+        m3u = folder.root.filePath(QStringLiteral("party.m3u"));
+        QFile list(m3u);
+        EXPECT_TRUE(list.open(QIODevice::WriteOnly));
+        list.write("#EXTM3U\n" + QFile::encodeName(single) + "\n");
+    }
+
+    TtagAlbum &hitsAlbum() { return *library.AlbumList().Albums(0); }
+
+    std::unique_ptr<TcdStacker> makeStacker()
+    {
+        auto stacker = std::make_unique<TcdStacker>(data, retired);
+        stacker->OnChange = [this] { ++changes; };
+        return stacker;
+    }
+};
+
+} // namespace
+
+TEST_F(Stacker, AlbumsAndPlaylistsMakeThePlayListAndTheTitle)
+{
+    auto stacker = makeStacker();
+    EXPECT_EQ(stacker->Title(true, QString()), QStringLiteral("Empty"));
+    EXPECT_EQ(stacker->Title(false, QStringLiteral("Hits")), QString());
+
+    ASSERT_TRUE(stacker->AddPlaylist(QStringLiteral("Party"), m3u));
+    EXPECT_EQ(changes, 1);
+    // Playlists count as albums in the counts, not for the title.
+    EXPECT_EQ(stacker->AlbumCount(), 1);
+    EXPECT_EQ(stacker->Title(true, QString()), QStringLiteral("Empty"));
+    ASSERT_EQ(stacker->PlayList().Count(), 1);
+    EXPECT_EQ(stacker->Library().NextTrack()->Title(), QStringLiteral("Party Song"));
+
+    changes = 0;
+    stacker->AddAlbum(hitsAlbum());
+    stacker->AddAlbum(hitsAlbum());
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(stacker->Library().MasterList().Count(), 4) << "the same album twice adds its records twice";
+    EXPECT_EQ(stacker->PlayList().Count(), 5);
+    EXPECT_EQ(stacker->AlbumCount(), 2);
+    EXPECT_EQ(stacker->Title(true, QString()), QStringLiteral("Inactive"));
+    EXPECT_EQ(stacker->Title(true, QStringLiteral("Hits")), QStringLiteral("Hits"));
+    EXPECT_EQ(stacker->StatusTexts(),
+              (QStringList{QStringLiteral("Tracks : 5"), QStringLiteral("Duration : 0:00:05"),
+                           QStringLiteral("Artists : 2"), QStringLiteral("Albums : 1"),
+                           QStringLiteral("Playlists : 1")}));
+    // The stacker holds copies: the library's records stay its own.
+    EXPECT_EQ(library.MasterList().Count(), 2);
+    EXPECT_NE(stacker->Library().MasterList().Items(0), library.MasterList().Items(0));
+}
+
+TEST_F(Stacker, DeletingNodesRetiresTheirRecords)
+{
+    auto stacker = makeStacker();
+    stacker->AddAlbum(hitsAlbum());
+    ASSERT_TRUE(stacker->AddPlaylist(QStringLiteral("Party"), m3u));
+    TtagPlaylist *party = stacker->Library().PlaylistCollection().Playlists(0);
+    TtagAlbum *album = stacker->Library().AlbumList().Albums(0);
+    TcustomTagger *track = album->Items(0);
+
+    stacker->DeleteNode(track, TlistObject{});
+    EXPECT_EQ(stacker->PlayList().Count(), 3) << "a track node without a parent is left alone";
+    stacker->DeleteNode(TlistObject{}, static_cast<TcustomTaggerList *>(album));
+    EXPECT_EQ(stacker->PlayList().Count(), 3);
+
+    stacker->DeleteNode(track, static_cast<TcustomTaggerList *>(album));
+    EXPECT_EQ(stacker->Library().MasterList().Count(), 1);
+    EXPECT_EQ(stacker->PlayList().Count(), 2);
+    EXPECT_EQ(retired.Count(), 1);
+
+    stacker->DeleteNode(party->Items(0), static_cast<TcustomTaggerList *>(party));
+    EXPECT_EQ(party->Count(), 0);
+    EXPECT_EQ(stacker->PlayList().Count(), 1);
+
+    stacker->DeleteNode(static_cast<TcustomTaggerList *>(party), TlistObject{});
+    EXPECT_EQ(stacker->Library().PlaylistCollection().Count(), 0);
+
+    album = stacker->Library().AlbumList().Albums(0);
+    stacker->DeleteNode(static_cast<TcustomTaggerList *>(album), TlistObject{});
+    EXPECT_EQ(stacker->Library().MasterList().Count(), 0);
+    EXPECT_EQ(stacker->PlayList().Count(), 0);
+    EXPECT_EQ(retired.Count(), 3);
+    // Nothing uses them any more.
+    retired.Release([](const TcustomTagger *) { return false; });
+    EXPECT_EQ(retired.Count(), 0);
+    EXPECT_EQ(library.MasterList().Count(), 2);
+}
+
+TEST_F(Stacker, CartridgesAndTheStackerFiles)
+{
+    auto stacker = makeStacker();
+    stacker->AddAlbum(hitsAlbum());
+    ASSERT_TRUE(stacker->AddPlaylist(QStringLiteral("Party"), m3u));
+    const QString cartridge = folder.root.filePath(QStringLiteral("carts/Evening.vst"));
+    QDir().mkpath(QFileInfo(cartridge).path());
+    ASSERT_TRUE(stacker->SaveCartridge(cartridge));
+    EXPECT_TRUE(QFile::exists(cartridge));
+    EXPECT_TRUE(QFile::exists(data + QStringLiteral("/Evening.pll")));
+    EXPECT_FALSE(QFile::exists(folder.root.filePath(QStringLiteral("carts/Evening.pll"))));
+    ASSERT_TRUE(stacker->SaveFiles());
+
+    stacker->Empty();
+    EXPECT_EQ(stacker->PlayList().Count(), 0);
+    EXPECT_EQ(stacker->AlbumCount(), 0);
+
+    stacker->LoadCartridge(cartridge);
+    EXPECT_EQ(stacker->Library().MasterList().Count(), 2);
+    EXPECT_EQ(stacker->Library().PlaylistCollection().Count(), 1);
+    EXPECT_EQ(stacker->PlayList().Count(), 3);
+    stacker->AddCartridge(cartridge);
+    EXPECT_EQ(stacker->Library().MasterList().Count(), 4);
+    EXPECT_EQ(stacker->Library().PlaylistCollection().Count(), 1) << "a playlist of the same name is kept once";
+    stacker->LoadCartridge(cartridge);
+    EXPECT_EQ(stacker->Library().MasterList().Count(), 2);
+
+    // A cartridge whose playlist index is gone loads its albums alone.
+    ASSERT_TRUE(QFile::remove(data + QStringLiteral("/Evening.pll")));
+    stacker->LoadCartridge(cartridge);
+    EXPECT_EQ(stacker->Library().MasterList().Count(), 2);
+    EXPECT_EQ(stacker->Library().PlaylistCollection().Count(), 0);
+
+    // The files saved earlier bring the stacker back.
+    auto restored = makeStacker();
+    restored->LoadFiles();
+    EXPECT_EQ(restored->Library().MasterList().Count(), 2);
+    EXPECT_EQ(restored->Library().PlaylistCollection().Count(), 1);
+    EXPECT_EQ(restored->PlayList().Count(), 3);
+    EXPECT_EQ(restored->Library().MasterList().Items(0)->Album(), QStringLiteral("Hits"));
+}

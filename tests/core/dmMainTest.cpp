@@ -1,0 +1,302 @@
+#include "coreFakes.h"
+#include "coreTestFolder.h"
+
+#include "core/dmMain.h"
+#include "library/tagAlbum.h"
+#include "library/tagAlbumList.h"
+#include "platform/iniFile.h"
+#include "playback/crossPlayer.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+TcustomTagger *chooseNext(TdmMain &core)
+{
+    TcustomTagger *track = nullptr;
+    core.ChooseNextTrack(&track);
+    return track;
+}
+
+QStringList titles(const std::vector<TcustomTagger *> &records)
+{
+    QStringList list;
+    for (const TcustomTagger *r : records)
+        list << r->Title();
+    return list;
+}
+
+// An album of three tracks in one folder.
+QStringList makeAlbum(TcoreTestFolder &folder, const QString &album = QStringLiteral("Hits"),
+                      const QString &artist = QStringLiteral("Nordwave"))
+{
+    return {folder.addTrack(album + QStringLiteral("/01.mp3"), QStringLiteral("One"), artist, album, 1, 440),
+            folder.addTrack(album + QStringLiteral("/02.mp3"), QStringLiteral("Two"), artist, album, 2, 660),
+            folder.addTrack(album + QStringLiteral("/03.mp3"), QStringLiteral("Three"), artist, album, 3, 880)};
+}
+
+} // namespace
+
+TEST(DataModule, FirstStartWithoutALibrary)
+{
+    TcoreTestFolder folder;
+    TrecordingForm form;
+    TscriptedUi ui;
+    TdmMain core(form, ui, folder.options());
+    ASSERT_TRUE(core.SoundOutputOpen()) << core.SoundOutputError().toStdString();
+    EXPECT_TRUE(QDir(core.DataFolder()).exists());
+    EXPECT_EQ(form.count(QStringLiteral("LoadSettings")), 1);
+    EXPECT_EQ(form.count(QStringLiteral("PlaylistsLoaded")), 1);
+    // Defaults of a missing settings file replace the core's own initial values.
+    EXPECT_EQ(core.FadeInTime(), 5000);
+    EXPECT_EQ(core.Player().FadeOutTime(), 5000);
+    EXPECT_EQ(core.Player().FadeInFromVolume(), 125);
+    EXPECT_EQ(core.Player().FadeOutToVolume(), 40);
+
+    ASSERT_TRUE(form.OnStartup);
+    form.OnStartup();
+    EXPECT_EQ(form.log.mid(form.log.indexOf(QStringLiteral("PlayStateChanged 0"))).first(),
+              QStringLiteral("PlayStateChanged 0"));
+    EXPECT_EQ(core.jblMain().MasterList().Count(), 0);
+    ASSERT_EQ(ui.windows.size(), 1u);
+    EXPECT_EQ(ui.windows.front(), TcoreWindow::TipOfTheDay);
+
+    EXPECT_EQ(chooseNext(core), nullptr);
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_TRUE(ui.messages.first().startsWith(
+        QStringLiteral("Could not locate file: The requested/chosen file could not be located.\n")));
+}
+
+TEST(DataModule, ScannedFilesQueueAndTheNextTrackChoice)
+{
+    TcoreTestFolder folder;
+    const QStringList album = makeAlbum(folder);
+    const QString loose = folder.addTrack(QStringLiteral("loose.mp3"), QStringLiteral("Loose"), QStringLiteral("Solo"),
+                                          QString(), 0);
+    TrecordingForm form;
+    TscriptedUi ui;
+    TdmMain core(form, ui, folder.options());
+    form.OnStartup();
+    form.log.clear();
+
+    core.AddScannedFiles(album + QStringList{loose}, false);
+    EXPECT_EQ(form.count(QStringLiteral("ListsUpdated")), 1) << form.log.join(QLatin1Char(',')).toStdString();
+    EXPECT_EQ(core.jblMain().MasterList().Count(), 4);
+    EXPECT_TRUE(QFile::exists(core.DataFolder() + QStringLiteral("/jukebox.dat")));
+
+    TtagAlbumList &albums = core.jblMain().AlbumList();
+    ASSERT_EQ(albums.Count(), 1);
+    ui.album = albums.Albums(0);
+    form.log.clear();
+    core.QueueAlbum();
+    EXPECT_EQ(form.count(QStringLiteral("QueueChanged")), 1);
+    EXPECT_EQ(titles(core.tqQueue().Records()), (QStringList{QStringLiteral("One"), QStringLiteral("Two"),
+                                                             QStringLiteral("Three")}));
+
+    // The queue plays first, in order; a queued file that vanished is
+    // skipped without a word and the library fills in.
+    ASSERT_TRUE(QFile::remove(album[1]));
+    TcustomTagger *first = chooseNext(core);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->Title(), QStringLiteral("One"));
+    TcustomTagger *second = chooseNext(core);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(second->Title(), QStringLiteral("Two"));
+    EXPECT_TRUE(QFile::exists(second->Filename()));
+    EXPECT_EQ(chooseNext(core)->Title(), QStringLiteral("Three"));
+    EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(core.tqQueue().Count(), 0);
+
+    // Files queued by name are kept by the scratch list.
+    core.QueueFile(loose);
+    core.QueueFile(folder.music() + QStringLiteral("/nothing.mp3"));
+    ASSERT_EQ(core.tqQueue().Count(), 1);
+    EXPECT_EQ(core.tqQueue().Items(0)->Title(), QStringLiteral("Loose"));
+}
+
+TEST(DataModule, StackerFeedsThePlayerWhenEnabled)
+{
+    TcoreTestFolder folder;
+    const QStringList hits = makeAlbum(folder);
+    const QStringList other = {folder.addTrack(QStringLiteral("B/1.mp3"), QStringLiteral("B1"), QStringLiteral("Other"),
+                                               QStringLiteral("Bside"), 1)};
+    TrecordingForm form;
+    TscriptedUi ui;
+    TdmMain core(form, ui, folder.options());
+    form.OnStartup();
+    core.AddScannedFiles(hits + other, false);
+
+    core.SetStackerEnabled(true);
+    EXPECT_EQ(core.StackerTitle(), QStringLiteral("Empty"));
+    EXPECT_EQ(core.StackerStatus(), QStringLiteral("Empty"));
+
+    TtagAlbumList &albums = core.jblMain().AlbumList();
+    TtagAlbum *hitsAlbum = nullptr;
+    for (int i = 0; i < albums.Count(); ++i)
+        if (albums.Albums(i)->AlbumName() == QStringLiteral("Hits"))
+            hitsAlbum = albums.Albums(i);
+    ASSERT_NE(hitsAlbum, nullptr);
+    form.log.clear();
+    core.Stacker().AddAlbum(*hitsAlbum);
+    EXPECT_EQ(form.count(QStringLiteral("StackerChanged")), 1);
+    EXPECT_EQ(core.Stacker().PlayList().Count(), 3);
+
+    // The queue still comes first, and the title says the stacker is idle.
+    core.QueueRecord(core.jblMain().MasterList().Items(0));
+    const QString queued = core.jblMain().MasterList().Items(0)->Title();
+    EXPECT_EQ(chooseNext(core)->Title(), queued);
+    EXPECT_EQ(core.StackerTitle(), QStringLiteral("Inactive"));
+
+    for (int i = 0; i < 6; ++i) {
+        TcustomTagger *track = chooseNext(core);
+        ASSERT_NE(track, nullptr);
+        EXPECT_EQ(track->Album(), QStringLiteral("Hits"));
+        EXPECT_EQ(core.StackerTitle(), QStringLiteral("Hits"));
+    }
+
+    // Deleting the stacker's album hands over to the library; the library's
+    // own album is untouched.
+    TtagAlbumList &stackerAlbums = core.Stacker().Library().AlbumList();
+    ASSERT_EQ(stackerAlbums.Count(), 1);
+    core.Stacker().DeleteAlbum(*stackerAlbums.Albums(0));
+    EXPECT_EQ(core.Stacker().PlayList().Count(), 0);
+    EXPECT_EQ(core.jblMain().MasterList().Count(), 4);
+    EXPECT_NE(chooseNext(core), nullptr);
+    EXPECT_EQ(core.StackerTitle(), QStringLiteral("Empty"));
+    core.SetStackerEnabled(false);
+    EXPECT_EQ(core.StackerTitle(), QString());
+}
+
+TEST(DataModule, EverythingComesBackAfterARestartWithoutReadingMusic)
+{
+    TcoreTestFolder folder;
+    const QStringList hits = makeAlbum(folder);
+    {
+        TrecordingForm form;
+        TscriptedUi ui;
+        TdmMain core(form, ui, folder.options());
+        form.OnStartup();
+        core.AddScannedFiles(hits, false);
+        core.SetStackerEnabled(true);
+        core.Stacker().AddAlbum(*core.jblMain().AlbumList().Albums(0));
+        core.SetFadeInTime(1500);
+        core.SetFadeOutTime(2500);
+        core.SetFadeInFromVolume(10);
+        core.SetFadeOutToVolume(300);
+        core.Settings().DirList = {folder.music()};
+        core.SetGenres({QStringLiteral("Rock"), QStringLiteral("Pop")});
+        form.OnClosed();
+        EXPECT_EQ(form.count(QStringLiteral("SaveSettings")), 1);
+        EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join(QLatin1Char('|')).toStdString();
+    }
+    // With the music gone, only the caches can bring the library back.
+    ASSERT_TRUE(QDir(folder.music()).removeRecursively());
+
+    TrecordingForm form;
+    TscriptedUi ui;
+    TdmMain core(form, ui, folder.options());
+    form.OnStartup();
+    EXPECT_EQ(core.FadeInTime(), 1500);
+    EXPECT_EQ(core.FadeOutTime(), 2500);
+    EXPECT_EQ(core.Player().FadeInFromVolume(), 10);
+    EXPECT_EQ(core.Player().FadeOutToVolume(), 44);
+    EXPECT_TRUE(core.StackerEnabled());
+    EXPECT_EQ(core.Settings().DirList, QStringList{folder.music()});
+    EXPECT_EQ(core.GetGenres(), (QStringList{QStringLiteral("Rock"), QStringLiteral("Pop")}));
+    ASSERT_EQ(core.jblMain().MasterList().Count(), 3);
+    EXPECT_EQ(core.jblMain().AlbumList().Count(), 1);
+    EXPECT_EQ(core.jblMain().AlbumList().Albums(0)->AlbumName(), QStringLiteral("Hits"));
+    for (const TcustomTagger *record : core.jblMain().MasterList().Records()) {
+        EXPECT_EQ(record->Artist(), QStringLiteral("Nordwave"));
+        EXPECT_GT(record->Duration(), 0.0);
+    }
+    EXPECT_EQ(core.Stacker().PlayList().Count(), 3);
+    EXPECT_EQ(core.Stacker().IndexAlbumCount(), 1);
+}
+
+TEST(DataModule, ReloadingTheLibraryKeepsQueuedRecordsAlive)
+{
+    TcoreTestFolder folder;
+    const QStringList hits = makeAlbum(folder);
+    TrecordingForm form;
+    TscriptedUi ui;
+    TdmMain core(form, ui, folder.options());
+    form.OnStartup();
+    core.AddScannedFiles(hits, false);
+    core.QueueRecords(core.jblMain().MasterList().Records());
+    // Every record of the library is replaced by a freshly loaded one.
+    core.RefreshCDs();
+    core.LoadLibrary();
+    ASSERT_EQ(core.tqQueue().Count(), 3);
+    QStringList played;
+    for (int i = 0; i < 3; ++i) {
+        TcustomTagger *track = chooseNext(core);
+        ASSERT_NE(track, nullptr);
+        played << track->Title();
+    }
+    EXPECT_EQ(played.size(), 3);
+    EXPECT_TRUE(played.contains(QStringLiteral("Two")));
+}
+
+TEST(DataModule, SettingsFailuresAreReported)
+{
+    TcoreTestFolder folder;
+    const QString ini = folder.home() + QStringLiteral("/vorlen.ini");
+    // The playlist index cannot be replaced: a folder stands in its place. The
+    // settings themselves are still written, and the failure is reported.
+    ASSERT_TRUE(QDir().mkpath(folder.home() + QStringLiteral("/playlists.pll/blocked")));
+    {
+        TrecordingForm form;
+        TscriptedUi ui;
+        TdmMain core(form, ui, folder.options());
+        core.SetFadeInTime(1234);
+        core.SaveSettings();
+        ASSERT_EQ(ui.messages.size(), 1);
+        EXPECT_EQ(ui.messages.first(), QStringLiteral("File Write Error: Error writing settings files."));
+        EXPECT_EQ(TiniFile(ini).ReadInteger(QStringLiteral("CrossFader"), QStringLiteral("FadeInTime"), 0), 1234);
+    }
+    // A settings file that cannot be read or written.
+    ASSERT_TRUE(QFile::remove(ini));
+    ASSERT_TRUE(QDir().mkpath(ini));
+    TrecordingForm form;
+    TscriptedUi ui;
+    TdmMain core(form, ui, folder.options());
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages.first(), QStringLiteral("File Read Error: Error loading settings files."));
+    EXPECT_EQ(core.FadeInTime(), 4000) << "the core's own value stays when the file cannot be read";
+    core.SaveSettings();
+    ASSERT_EQ(ui.messages.size(), 2);
+    EXPECT_EQ(ui.messages.last(), QStringLiteral("File Write Error: Error writing settings files."));
+}
+
+TEST(DataModule, CoversAreLookedUpByArtistAndAlbum)
+{
+    TcoreTestFolder folder;
+    const QStringList hits = makeAlbum(folder);
+    const QString covers = folder.root.filePath(QStringLiteral("covers"));
+    QDir().mkpath(covers);
+    TrecordingForm form;
+    TscriptedUi ui;
+    TdmMain core(form, ui, folder.options());
+    core.Settings().CoverArtFolder = covers;
+    form.OnStartup();
+    core.AddScannedFiles(hits, false);
+    EXPECT_EQ(core.FindCover(), QString()) << "nothing is playing";
+
+    auto touch = [](const QString &name) {
+        QFile f(name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    };
+    const QString albumFolder = QFileInfo(hits[0]).path();
+    touch(albumFolder + QStringLiteral("/Hits - Nordwave.jpg"));
+    core.QueueRecord(core.jblMain().MasterList().Items(0));
+    core.Play();
+    ASSERT_EQ(core.Player().GetState(), ssPlaying);
+    EXPECT_EQ(core.FindCover(), albumFolder + QStringLiteral("/Hits - Nordwave.jpg"));
+    touch(covers + QStringLiteral("/Nordwave - Hits.bmp"));
+    EXPECT_EQ(core.FindCover(), covers + QStringLiteral("/Nordwave - Hits.bmp"));
+    touch(covers + QStringLiteral("/Nordwave - Hits.jpg"));
+    EXPECT_EQ(core.FindCover(), covers + QStringLiteral("/Nordwave - Hits.jpg"));
+    core.Stop();
+}

@@ -1,0 +1,256 @@
+#include "metadata/id3Tagger.h"
+#include "metadata/id3v1.h"
+#include "metadata/id3v2.h"
+#include "tagBytes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace tagBytes;
+
+namespace {
+
+QByteArray id3v1Block(const QByteArray &title, const QByteArray &comment30, quint8 genre = 17)
+{
+    QByteArray block(128, '\0');
+    block.replace(0, 3, "TAG");
+    block.replace(3, title.size(), title);
+    block.replace(33, 6, "Artist");
+    block.replace(63, 5, "Album");
+    block.replace(93, 4, "    ");
+    block.replace(97, comment30.size(), comment30);
+    block[127] = char(genre);
+    return block;
+}
+
+class Id3TaggerFiles : public ::testing::Test {
+protected:
+    QString write(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = m_dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+    static QByteArray contents(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QStringList entries() const { return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden); }
+
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST(Id3v1, ParseEdgeCases)
+{
+    TId3v1Tag tag;
+    const QByteArray exact = id3v1Block(QByteArray(30, 'T'), "  Flag comment   ");
+    ASSERT_TRUE(tag.Parse(reinterpret_cast<const uchar *>(exact.constData())));
+    EXPECT_EQ(tag.title, QString(30, QLatin1Char('T')));
+    EXPECT_EQ(tag.comment, QStringLiteral("Flag comment"));
+    EXPECT_EQ(tag.year, QStringLiteral("    "));
+
+    QByteArray cut = id3v1Block("0123456789\0after", QByteArray(30, 'c'));
+    cut[125] = 'c';
+    cut[126] = 'Z';
+    ASSERT_TRUE(tag.Parse(reinterpret_cast<const uchar *>(cut.constData())));
+    EXPECT_EQ(tag.title, QStringLiteral("0123456789"));
+    EXPECT_EQ(tag.comment, QString(28, QLatin1Char('c')));
+    EXPECT_EQ(tag.track, 'Z');
+
+    QByteArray notTag = exact;
+    notTag[2] = 'g';
+    EXPECT_FALSE(tag.Parse(reinterpret_cast<const uchar *>(notTag.constData())));
+
+    TId3v1Tag out;
+    out.title = QStringLiteral("Ünïcode ✓ title");
+    out.year = QStringLiteral("2001-05-12");
+    const QByteArray block = out.Build();
+    EXPECT_EQ(block.mid(3, 15), QByteArray("\xDCn\xEF" "code ? title"));
+    EXPECT_EQ(block.mid(93, 4), QByteArray("2001"));
+}
+
+TEST_F(Id3TaggerFiles, ReadsId3v2FirstThenId3v1ThenTheFileName)
+{
+    const QByteArray v2 = tag(3, frame("TIT2", QByteArray("\0Two", 4)) + frame("TCON", QByteArray("\0jazz", 5)));
+    const QString both = write(QStringLiteral("both.mp3"), v2 + mpegFrames(20) + id3v1Block("One", "FLAGrest"));
+    Tid3Tagger record;
+    record.LoadFromFile(both);
+    EXPECT_EQ(record.Title(), QStringLiteral("Two"));
+    EXPECT_EQ(record.Album(), QString()); // the ID3v1 album is not looked at
+    EXPECT_EQ(record.GenreByte(), 8);
+    EXPECT_EQ(record.Date(), QString());
+    EXPECT_EQ(record.TagKind(), tkId3v2);
+    EXPECT_TRUE(record.ValidTag());
+    EXPECT_EQ(record.TypeFlags(), QString());
+    EXPECT_EQ(record.Duration(), 0.0); // the flag is off: no stream information yet
+    record.SetReadFrameHeaders(true);
+    EXPECT_EQ(record.bitRate(), 128000u);
+    EXPECT_EQ(record.SampleRate(), 44100u);
+    EXPECT_EQ(record.MpegVersionText(), QStringLiteral("1.0"));
+    EXPECT_EQ(record.MpegLayer(), 3);
+    EXPECT_EQ(record.GetChannelModeText(), QStringLiteral("Joint Stereo"));
+    EXPECT_EQ(record.GetStereoText(), QStringLiteral("Stereo"));
+
+    const QString v1 = write(QStringLiteral("V1.MP3"), mpegFrames(20) + id3v1Block("One", "FLAGrest"));
+    record.LoadFromFile(v1);
+    EXPECT_EQ(record.Title(), QStringLiteral("One"));
+    EXPECT_EQ(record.Artist(), QStringLiteral("Artist"));
+    EXPECT_EQ(record.Genre(), QStringLiteral("Rock"));
+    EXPECT_EQ(record.TypeFlags(), QStringLiteral("FLAG"));
+    EXPECT_EQ(record.TagKind(), tkId3v1);
+    // The flag stays on: stream information is read with the tag.
+    EXPECT_EQ(record.bitRate(), 128000u);
+
+    record.SetTypeFlags(QStringLiteral("XY"));
+    EXPECT_EQ(record.Comment(), QStringLiteral("XYrest"));
+    EXPECT_EQ(record.TypeFlags(), QStringLiteral("XYre"));
+
+    const QString bare = write(QStringLiteral("bare.mp3"), mpegFrames(20));
+    Tid3Tagger untagged;
+    untagged.LoadFromFile(bare);
+    EXPECT_EQ(untagged.Title(), QStringLiteral("bare.mp3"));
+    EXPECT_EQ(untagged.Date(), QStringLiteral("0000"));
+    EXPECT_EQ(untagged.GenreByte(), 255);
+    EXPECT_FALSE(untagged.ValidTag());
+    EXPECT_EQ(untagged.TagKind(), tkNoTag);
+
+    const QString tiny = write(QStringLiteral("tiny.mp3"), QByteArray(128, 'x'));
+    Tid3Tagger small;
+    small.LoadFromFile(tiny);
+    EXPECT_EQ(small.Title(), QString());
+    EXPECT_EQ(small.TagKind(), tkNone);
+
+    Tid3Tagger missing;
+    missing.SetFilename(QStringLiteral("kept"));
+    missing.LoadFromFile(m_dir.filePath(QStringLiteral("missing.mp3")));
+    EXPECT_EQ(missing.Filename(), QStringLiteral("kept"));
+}
+
+TEST_F(Id3TaggerFiles, StreamInfoFollowsTheFileNotAStaleRead)
+{
+    const QString first = write(QStringLiteral("a.mp3"), mpegFrames(20));
+    QByteArray mono = mpegFrame(0x90, 0xC4);
+    QByteArray monoFile;
+    for (int i = 0; i < 20; ++i)
+        monoFile += mono;
+    const QString second = write(QStringLiteral("b.mp3"), monoFile);
+    Tid3Tagger record;
+    record.LoadFromFile(first);
+    record.SetFilename(second);
+    record.SetReadFrameHeaders(true);
+    EXPECT_EQ(record.ChannelMode(), 3u);
+    EXPECT_EQ(record.GetStereoText(), QStringLiteral("Mono"));
+}
+
+TEST_F(Id3TaggerFiles, WriteBothTagsRoundTrip)
+{
+    const QByteArray audio = mpegFrames(30);
+    const QString path = write(QStringLiteral("w.mp3"), audio);
+    Tid3Tagger record;
+    record.LoadFromFile(path);
+    record.SetTitle(QStringLiteral("Żółw ✓"));
+    record.SetArtist(QStringLiteral("Artist"));
+    record.SetAlbum(QStringLiteral("Album"));
+    record.SetDate(QStringLiteral("2001-05-12"));
+    record.SetComment(QStringLiteral("Comment"));
+    record.SetTrack(300);
+    record.SetGenre(QStringLiteral("Jazz"));
+    ASSERT_TRUE(record.WriteTag());
+    EXPECT_EQ(record.TagKind(), tkId3v2);
+    EXPECT_EQ(record.Title(), QStringLiteral("Żółw ✓"));
+    EXPECT_EQ(record.Track(), 44u);
+    EXPECT_EQ(record.Date(), QStringLiteral("2001-05-12"));
+    EXPECT_EQ(record.Genre(), QStringLiteral("Jazz"));
+
+    // Audio kept whole between the new ID3v2 tag and the appended ID3v1 tag.
+    const QByteArray bytes = contents(path);
+    const qint64 tagSize = TID3v2::ExistingTagSize(path);
+    EXPECT_EQ(bytes.mid(tagSize, audio.size()), audio);
+    ASSERT_EQ(bytes.size(), tagSize + audio.size() + 128);
+    TId3v1Tag v1;
+    ASSERT_TRUE(v1.Parse(reinterpret_cast<const uchar *>(bytes.constData()) + bytes.size() - 128));
+    EXPECT_EQ(v1.title, QStringLiteral("?ó?w ?"));
+    EXPECT_EQ(v1.year, QStringLiteral("2001"));
+    EXPECT_EQ(v1.genre, 8);
+
+    // A second write overwrites the ID3v1 tag instead of appending another.
+    record.SetWriteType(wtV1);
+    record.SetTitle(QStringLiteral("Again"));
+    ASSERT_TRUE(record.WriteTag());
+    EXPECT_EQ(contents(path).size(), bytes.size());
+    EXPECT_EQ(contents(path).right(128).mid(3, 5), QByteArray("Again"));
+}
+
+TEST_F(Id3TaggerFiles, InPlaceWritePadsToTheOldTagSize)
+{
+    const QByteArray oldTag = tag(3, frame("TIT2", QByteArray("\0Old title", 10)) + QByteArray(3000, 'P'));
+    const QByteArray audio = mpegFrames(10);
+    const QString path = write(QStringLiteral("p.mp3"), oldTag + audio);
+    TID3v2 tag;
+    tag.SetTitle(QStringLiteral("New"));
+    ASSERT_TRUE(tag.WriteToFile(path));
+    const QByteArray bytes = contents(path);
+    ASSERT_EQ(bytes.size(), oldTag.size() + audio.size());
+    EXPECT_EQ(TID3v2::ExistingTagSize(path), oldTag.size());
+    EXPECT_FALSE(bytes.left(oldTag.size()).contains('P'));
+    EXPECT_EQ(bytes.mid(oldTag.size()), audio);
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("p.mp3")});
+}
+
+TEST_F(Id3TaggerFiles, FailedRewriteLeavesTheOriginal)
+{
+    QByteArray original = tag(3, frame("TIT2", QByteArray("\0Old", 4))) + mpegFrames(200);
+    const QString path = write(QStringLiteral("f.mp3"), original);
+    TID3v2 tag;
+    tag.SetTitle(QStringLiteral("A title that no longer fits"));
+    tag.SetComment(QString(2000, QLatin1Char('c')));
+
+    // The process may not write files beyond 40,000 bytes: the new file
+    // fails half way through its audio.
+    struct rlimit saved {};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 40000;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    const bool written = tag.WriteToFile(path);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(contents(path), original);
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("f.mp3")});
+
+    ASSERT_TRUE(tag.WriteToFile(path));
+    const QByteArray bytes = contents(path);
+    EXPECT_EQ(bytes.mid(TID3v2::ExistingTagSize(path)), original.mid(original.indexOf('\xFF')));
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("f.mp3")});
+}
+
+TEST(Id3TaggerProperties, TableAddsWriteTypeAndTypeFlags)
+{
+    Tid3Tagger record;
+    const auto table = record.Properties();
+    ASSERT_EQ(table.size(), 19u);
+    EXPECT_STREQ(table[17].name, "WriteType");
+    EXPECT_EQ(table[17].kind, TaggerPropertyKind::Enumeration);
+    EXPECT_EQ(table[17].stored, TaggerStoredRule::Always);
+    EXPECT_STREQ(table[17].enumNames[3], "wtNone");
+    table[17].setInteger(record, 2);
+    EXPECT_EQ(record.WriteType(), wtV2);
+    EXPECT_STREQ(table[18].name, "TypeFlags");
+    EXPECT_EQ(table[18].maxLength, 4);
+    record.SetComment(QStringLiteral("keep"));
+    table[18].setString(record, QStringLiteral("ABCDEF"));
+    EXPECT_EQ(record.TypeFlags(), QStringLiteral("ABCD"));
+    EXPECT_EQ(record.Comment(), QStringLiteral("keep"));
+}

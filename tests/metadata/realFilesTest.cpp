@@ -1,0 +1,199 @@
+// Track records of real files made at test time by ffmpeg and lame.
+#include "audioFixtures.h"
+#include "metadata/customTagger.h"
+#include "metadata/id3Tagger.h"
+#include "metadata/oggTagger.h"
+#include "metadata/wmaTagger.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+class RealFiles : public ::testing::Test {
+protected:
+    // The record as a track list makes it: factory, file, then stream info.
+    std::unique_ptr<TcustomTagger> load(const QString &path)
+    {
+        std::unique_ptr<TcustomTagger> record = CreateTaggerForFile(path);
+        if (record) {
+            record->LoadFromFile(path);
+            record->SetReadFrameHeaders(true);
+        }
+        return record;
+    }
+    QString make(const QString &name, const ToneSpec &spec)
+    {
+        const QString path = m_dir.filePath(name);
+        QString error;
+        EXPECT_TRUE(MakeToneFile(path, spec, &error)) << error.toStdString();
+        return path;
+    }
+    static QMap<QString, QString> tags()
+    {
+        return {{QStringLiteral("title"), QStringLiteral("Crème ✓")},
+                {QStringLiteral("artist"), QStringLiteral("Nordwave")},
+                {QStringLiteral("album"), QStringLiteral("Hits")},
+                {QStringLiteral("date"), QStringLiteral("2004")},
+                {QStringLiteral("track"), QStringLiteral("3/12")},
+                {QStringLiteral("genre"), QStringLiteral("Rock")}};
+    }
+
+    QTemporaryDir m_dir;
+};
+
+} // namespace
+
+TEST_F(RealFiles, Mp3ConstantBitRate)
+{
+    ToneSpec spec;
+    spec.seconds = 5;
+    spec.metadata = tags();
+    spec.id3v1 = true;
+    const auto record = load(make(QStringLiteral("cbr.MP3"), spec));
+    ASSERT_TRUE(record);
+    const auto &mp3 = dynamic_cast<const Tid3Tagger &>(*record);
+    EXPECT_EQ(mp3.Title(), QStringLiteral("Crème ✓"));
+    EXPECT_EQ(mp3.Artist(), QStringLiteral("Nordwave"));
+    EXPECT_EQ(mp3.Album(), QStringLiteral("Hits"));
+    EXPECT_EQ(mp3.Date(), QStringLiteral("2004"));
+    EXPECT_EQ(mp3.Track(), 3u);
+    EXPECT_EQ(mp3.GenreByte(), 17);
+    EXPECT_EQ(mp3.TagKind(), tkId3v2);
+    EXPECT_FALSE(mp3.IsVBR());
+    EXPECT_EQ(mp3.MpegVersionText(), QStringLiteral("1.0"));
+    EXPECT_EQ(mp3.MpegLayer(), 3);
+    EXPECT_EQ(mp3.bitRate(), 128000u);
+    EXPECT_EQ(mp3.SampleRate(), 44100u);
+    EXPECT_EQ(mp3.Duration(), 5000.0);
+    EXPECT_TRUE(mp3.ValidTag());
+}
+
+TEST_F(RealFiles, Mp3VariableBitRateWithXingHeader)
+{
+    ToneSpec spec;
+    spec.seconds = 7;
+    spec.vbrQuality = 4;
+    spec.id3v2Version = 4;
+    spec.metadata = tags();
+    const auto record = load(make(QStringLiteral("vbr.mp3"), spec));
+    const auto &mp3 = dynamic_cast<const Tid3Tagger &>(*record);
+    EXPECT_TRUE(mp3.IsVBR());
+    EXPECT_EQ(mp3.Duration(), 7000.0);
+    EXPECT_EQ(mp3.Title(), QStringLiteral("Crème ✓"));
+
+    // MPEG 2 frames carry 576 samples: 22050 Hz must not double the time.
+    spec.sampleRate = 22050;
+    spec.channels = 1;
+    const auto half = load(make(QStringLiteral("vbr22.mp3"), spec));
+    const auto &lsf = dynamic_cast<const Tid3Tagger &>(*half);
+    EXPECT_TRUE(lsf.IsVBR());
+    EXPECT_EQ(lsf.MpegVersionText(), QStringLiteral("2.0"));
+    EXPECT_EQ(lsf.SampleRate(), 22050u);
+    EXPECT_EQ(lsf.GetChannelModeText(), QStringLiteral("Mono"));
+    EXPECT_EQ(lsf.Duration(), 7000.0);
+}
+
+TEST_F(RealFiles, LameCommandLineTags)
+{
+    ToneSpec spec;
+    spec.seconds = 3;
+    const QString wav = make(QStringLiteral("tone.wav"), spec);
+    const QString mp3 = m_dir.filePath(QStringLiteral("lame.mp3"));
+    QString error;
+    ASSERT_TRUE(RunTool(QStringLiteral("lame"),
+                        {QStringLiteral("--quiet"), QStringLiteral("-V"), QStringLiteral("2"), QStringLiteral("--tt"),
+                         QStringLiteral("Lame Title"), QStringLiteral("--ta"), QStringLiteral("Lame Artist"),
+                         QStringLiteral("--tl"), QStringLiteral("Lame Album"), QStringLiteral("--ty"),
+                         QStringLiteral("1999"), QStringLiteral("--tn"), QStringLiteral("4"), QStringLiteral("--tg"),
+                         QStringLiteral("Jazz"), QStringLiteral("--tc"), QStringLiteral("A comment"), wav, mp3},
+                        &error))
+        << error.toStdString();
+    const auto record = load(mp3);
+    const auto &tagged = dynamic_cast<const Tid3Tagger &>(*record);
+    EXPECT_EQ(tagged.Title(), QStringLiteral("Lame Title"));
+    EXPECT_EQ(tagged.Artist(), QStringLiteral("Lame Artist"));
+    EXPECT_EQ(tagged.Album(), QStringLiteral("Lame Album"));
+    EXPECT_EQ(tagged.Date(), QStringLiteral("1999"));
+    EXPECT_EQ(tagged.Track(), 4u);
+    EXPECT_EQ(tagged.Genre(), QStringLiteral("Jazz"));
+    EXPECT_EQ(tagged.Comment(), QStringLiteral("A comment"));
+    EXPECT_TRUE(tagged.IsVBR());
+    EXPECT_EQ(tagged.Duration(), 3000.0);
+
+    const QString v1 = m_dir.filePath(QStringLiteral("v1.mp3"));
+    ASSERT_TRUE(RunTool(QStringLiteral("lame"),
+                        {QStringLiteral("--quiet"), QStringLiteral("-b"), QStringLiteral("96"),
+                         QStringLiteral("--id3v1-only"), QStringLiteral("--tt"), QStringLiteral("Only V1"),
+                         QStringLiteral("--tc"), QStringLiteral("LIVEcomment"), wav, v1},
+                        &error))
+        << error.toStdString();
+    const auto old = load(v1);
+    const auto &oldTagged = dynamic_cast<const Tid3Tagger &>(*old);
+    EXPECT_EQ(oldTagged.TagKind(), tkId3v1);
+    EXPECT_EQ(oldTagged.Title(), QStringLiteral("Only V1"));
+    EXPECT_EQ(oldTagged.TypeFlags(), QStringLiteral("LIVE"));
+    EXPECT_EQ(oldTagged.bitRate(), 96000u);
+    EXPECT_EQ(oldTagged.Duration(), 3000.0);
+}
+
+TEST_F(RealFiles, Mp2)
+{
+    ToneSpec spec;
+    spec.seconds = 4;
+    spec.bitRate = QStringLiteral("192k");
+    const auto record = load(make(QStringLiteral("x.mp2"), spec));
+    const auto &mp2 = dynamic_cast<const Tid3Tagger &>(*record);
+    EXPECT_EQ(mp2.MpegLayer(), 2);
+    EXPECT_EQ(mp2.bitRate(), 192000u);
+    EXPECT_EQ(mp2.Duration(), 4000.0);
+    EXPECT_EQ(mp2.Title(), QStringLiteral("x.mp2"));
+    EXPECT_EQ(mp2.TagKind(), tkNoTag);
+}
+
+TEST_F(RealFiles, OggVorbis)
+{
+    ToneSpec spec;
+    spec.seconds = 6;
+    spec.metadata = tags();
+    spec.metadata[QStringLiteral("track")] = QStringLiteral("5");
+    const auto record = load(make(QStringLiteral("x.ogg"), spec));
+    ASSERT_STREQ(record->ClassName(), "ToggTagger");
+    EXPECT_EQ(record->Title(), QStringLiteral("Crème ✓"));
+    EXPECT_EQ(record->Artist(), QStringLiteral("Nordwave"));
+    EXPECT_EQ(record->Track(), 5u);
+    EXPECT_EQ(record->GenreByte(), 17);
+    EXPECT_EQ(record->SampleRate(), 44100u);
+    EXPECT_EQ(record->GetChannelModeText(), QStringLiteral("Stereo"));
+    EXPECT_NEAR(record->Duration(), 6000.0, 1.0);
+    EXPECT_TRUE(record->ValidTag());
+}
+
+TEST_F(RealFiles, Wma)
+{
+    ToneSpec spec;
+    spec.seconds = 6;
+    spec.metadata = tags();
+    const auto record = load(make(QStringLiteral("x.wma"), spec));
+    ASSERT_STREQ(record->ClassName(), "TwmaTagger");
+    EXPECT_EQ(record->Title(), QStringLiteral("Crème ✓"));
+    EXPECT_EQ(record->Artist(), QStringLiteral("Nordwave"));
+    EXPECT_EQ(record->Album(), QStringLiteral("Hits"));
+    EXPECT_EQ(record->Genre(), QStringLiteral("Rock"));
+    EXPECT_EQ(record->SampleRate(), 44100u);
+    EXPECT_EQ(record->ChannelMode(), 2u);
+    EXPECT_EQ(record->bitRate(), 128000u);
+    EXPECT_NEAR(record->Duration(), 6000.0, 100.0);
+}
+
+TEST_F(RealFiles, FactoryByExtensionAndClassName)
+{
+    EXPECT_STREQ(CreateTaggerForFile(QStringLiteral("/m/a.Mp2"))->ClassName(), "Tid3Tagger");
+    EXPECT_STREQ(CreateTaggerForFile(QStringLiteral("/m/a.OGG"))->ClassName(), "ToggTagger");
+    EXPECT_STREQ(CreateTaggerForFile(QStringLiteral("/m/a.wma"))->ClassName(), "TwmaTagger");
+    EXPECT_FALSE(CreateTaggerForFile(QStringLiteral("/m/a.wav")));
+    EXPECT_FALSE(CreateTaggerForFile(QStringLiteral("/m/mp3")));
+    for (const char *name : {"TcustomTagger", "Tid3Tagger", "ToggTagger", "TwmaTagger"})
+        EXPECT_STREQ(CreateTaggerByClassName(QString::fromLatin1(name))->ClassName(), name);
+    EXPECT_FALSE(CreateTaggerByClassName(u"TForm"));
+}
