@@ -60,13 +60,12 @@ private:
 };
 
 // A mixer channel. The GUI thread attaches and detaches the source and sets
-// volume and pause; the mixer reads them and owns gain; ended is set by the
-// mixer when the source has played out.
+// volume and pause; the mixer reads them and owns gain. Whether the source
+// has played out is asked of the source itself, so a seek revives it.
 struct Channel {
     std::atomic<StreamSource *> source{nullptr};
     std::atomic<int> volume{255};
     std::atomic<bool> paused{false};
-    std::atomic<bool> ended{false};
     // Set on attach: the first block takes the volume without a ramp.
     std::atomic<bool> fresh{false};
     float gain = 0;
@@ -164,7 +163,7 @@ void AudioEngine::Private::mixBlock(int frames, qint16 *out)
     for (int index = 0; index < channelCount; ++index) {
         Channel &ch = channels[index];
         StreamSource *source = ch.source.load();
-        if (!source || ch.ended.load(std::memory_order_acquire))
+        if (!source)
             continue;
         const float target = float(ch.volume.load(std::memory_order_relaxed)) / 255.0f;
         if (ch.fresh.exchange(false, std::memory_order_acq_rel))
@@ -178,8 +177,6 @@ void AudioEngine::Private::mixBlock(int frames, qint16 *out)
         mixRun(pulled.runs.second, pulled.runs.secondFrames, pulled.runs.firstFrames, start, step);
         source->release(pulled.frames);
         ch.gain = target;
-        if (pulled.playedOut)
-            ch.ended.store(true, std::memory_order_release);
         if (pulled.underrun)
             underruns.fetch_add(1, std::memory_order_relaxed);
     }
@@ -363,7 +360,6 @@ void AudioEngine::close()
     d->device.reset();
     for (Channel &ch : d->channels) {
         ch.source.store(nullptr);
-        ch.ended.store(false);
         ch.paused.store(false);
     }
     d->streams.clear();
@@ -420,7 +416,6 @@ int AudioEngine::streamPlay(EngineStream stream, int volume)
             continue;
         ch.volume.store(std::clamp(volume, 0, 255));
         ch.paused.store(false);
-        ch.ended.store(false);
         ch.fresh.store(true);
         ch.source.store(e->source.get());
         e->channel = index;
@@ -442,8 +437,6 @@ bool AudioEngine::streamSetTimeMs(EngineStream stream, qint64 ms)
         return false;
     const qint64 length = e->source->lengthMs();
     e->source->requestSeek(length > 0 ? std::clamp<qint64>(ms, 0, length) : std::max<qint64>(ms, 0));
-    if (e->channel >= 0)
-        d->channels[e->channel].ended.store(false);
     return true;
 }
 
@@ -472,7 +465,8 @@ bool AudioEngine::streamClose(EngineStream stream)
 bool AudioEngine::isPlaying(int channel) const
 {
     const Channel *ch = d->channel(channel);
-    return ch && ch->source.load() && !ch->ended.load();
+    const StreamSource *source = ch ? ch->source.load() : nullptr;
+    return source && !source->playedOut();
 }
 
 bool AudioEngine::setVolume(int channel, int volume)
@@ -575,7 +569,7 @@ void AudioEngine::pump(int frames, qint16 *out)
         for (int index = 0; index < d->channelCount; ++index) {
             Channel &ch = d->channels[index];
             StreamSource *source = ch.source.load();
-            if (source && !ch.ended.load() && !ch.paused.load())
+            if (source && !ch.paused.load())
                 source->fill(std::size_t(block));
         }
         d->mixBlock(block, out);

@@ -99,6 +99,13 @@ qint64 StreamSource::positionMs() const
     return m_positionFrames.load(std::memory_order_relaxed) * 1000 / m_mixRate;
 }
 
+bool StreamSource::playedOut() const
+{
+    const std::uint64_t consumed = m_consumedGeneration.load(std::memory_order_acquire);
+    return m_requestedGeneration.load(std::memory_order_acquire) == consumed
+        && m_finishedGeneration.load(std::memory_order_acquire) == consumed && m_ring.availableFrames() == 0;
+}
+
 void StreamSource::decoderLoop()
 {
     while (!m_quit.load()) {
@@ -265,10 +272,7 @@ StreamSource::PullResult StreamSource::pull(std::size_t frames)
     const bool finished = m_finishedGeneration.load(std::memory_order_acquire) == consumed;
     result.runs = m_ring.peek(frames);
     result.frames = result.runs.firstFrames + result.runs.secondFrames;
-    if (result.frames < frames) {
-        result.playedOut = finished;
-        result.underrun = !finished;
-    }
+    result.underrun = result.frames < frames && !finished;
     return result;
 }
 

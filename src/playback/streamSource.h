@@ -35,6 +35,8 @@ public:
     void requestSeek(qint64 ms);
     // What the mixer has consumed since the last seek, plus that seek's target.
     qint64 positionMs() const;
+    // Decoded to the end and all of it mixed, with no seek pending. Any thread.
+    bool playedOut() const;
 
     // --- decoder, manual-pump mode ------------------------------------------
     // Decodes on the calling thread until frames are buffered or the file ends.
@@ -46,7 +48,6 @@ public:
     struct PullResult {
         SampleRing::Runs runs;
         std::size_t frames = 0;
-        bool playedOut = false;
         bool underrun = false;
     };
     PullResult pull(std::size_t frames);
