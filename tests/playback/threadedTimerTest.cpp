@@ -42,7 +42,7 @@ TEST(ThreadedTimer, TicksOnTheGuiThreadAtTheInterval)
         times.push_back(clock.elapsed());
     });
     RunEvents(1150);
-    ASSERT_GE(times.size(), 3u);
+    ASSERT_GE(times.size(), 2u);
     EXPECT_LE(times.size(), 4u);
     EXPECT_GE(times[0], 240);
     for (std::size_t i = 1; i < times.size(); ++i)
@@ -59,7 +59,7 @@ TEST(ThreadedTimer, ASlowHandlerLengthensThePeriodInsteadOfQueueingTicks)
         QThread::msleep(200);
     });
     RunEvents(700);
-    EXPECT_GE(ticks, 2);
+    EXPECT_GE(ticks, 1);
     EXPECT_LE(ticks, 3);
 }
 
@@ -117,8 +117,10 @@ TEST(ThreadedTimer, AHandlerMayStopItsOwnTimer)
         ++ticks;
         timer.SetEnabled(false);
     });
-    RunEvents(400);
+    EXPECT_LT(WaitForTick(ticks, 2000), 2000);
+    RunEvents(300);
     EXPECT_EQ(ticks, 1);
+    EXPECT_FALSE(timer.Running());
 }
 
 TEST(ThreadedTimer, NoTickArrivesAfterDestructionBegins)
