@@ -60,13 +60,12 @@ private:
 };
 
 // A mixer channel. The GUI thread attaches and detaches the source and sets
-// volume and pause; the mixer reads them and owns gain; ended is set by the
-// mixer when the source has played out.
+// volume and pause; the mixer reads them and owns gain. Whether the source
+// has played out is asked of the source itself, so a seek revives it.
 struct Channel {
     std::atomic<StreamSource *> source{nullptr};
     std::atomic<int> volume{255};
     std::atomic<bool> paused{false};
-    std::atomic<bool> ended{false};
     // Set on attach: the first block takes the volume without a ramp.
     std::atomic<bool> fresh{false};
     float gain = 0;
@@ -119,7 +118,6 @@ struct AudioEngine::Private {
 
     // Mixer-owned scratch, sized at init.
     std::vector<float> mix;
-    std::vector<float> scratch;
     std::vector<qint16> original;
     std::vector<qint16> work;
 
@@ -133,6 +131,7 @@ struct AudioEngine::Private {
 
     static void sdlCallback(void *userData, Uint8 *stream, int length);
     void mixBlock(int frames, qint16 *out);
+    void mixRun(const float *frames, std::size_t count, std::size_t offset, float start, float step);
     void runDspChain(int frames);
     bool waitForMixerPass() const;
     StreamEntry *entry(EngineStream stream);
@@ -164,30 +163,29 @@ void AudioEngine::Private::mixBlock(int frames, qint16 *out)
     for (int index = 0; index < channelCount; ++index) {
         Channel &ch = channels[index];
         StreamSource *source = ch.source.load();
-        if (!source || ch.ended.load(std::memory_order_acquire))
+        if (!source)
             continue;
         const float target = float(ch.volume.load(std::memory_order_relaxed)) / 255.0f;
         if (ch.fresh.exchange(false, std::memory_order_acq_rel))
             ch.gain = target;
         if (ch.paused.load(std::memory_order_relaxed))
             continue;
-        const StreamSource::PullResult pulled = source->pull(scratch.data(), std::size_t(frames));
+        const StreamSource::PullResult pulled = source->pull(std::size_t(frames));
         const float start = ch.gain;
         const float step = (target - start) / float(frames);
-        for (std::size_t i = 0; i < pulled.frames; ++i) {
-            const float gain = start + step * float(i + 1);
-            mix[i * 2] += scratch[i * 2] * gain;
-            mix[i * 2 + 1] += scratch[i * 2 + 1] * gain;
-        }
+        mixRun(pulled.runs.first, pulled.runs.firstFrames, 0, start, step);
+        mixRun(pulled.runs.second, pulled.runs.secondFrames, pulled.runs.firstFrames, start, step);
+        source->release(pulled.frames);
         ch.gain = target;
-        if (pulled.playedOut)
-            ch.ended.store(true, std::memory_order_release);
         if (pulled.underrun)
             underruns.fetch_add(1, std::memory_order_relaxed);
     }
-    for (std::size_t i = 0; i < samples; ++i)
-        original[i] = qint16(std::lrintf(std::clamp(mix[i] * 32767.0f, -32768.0f, 32767.0f)));
-    std::copy_n(original.begin(), samples, work.begin());
+    // Branch-free so that the compiler vectorises it: clip, round half away from zero, truncate.
+    for (std::size_t i = 0; i < samples; ++i) {
+        const float scaled = std::min(std::max(mix[i] * 32767.0f, -32768.0f), 32767.0f);
+        original[i] = qint16(scaled + std::copysign(0.5f, scaled));
+        work[i] = original[i];
+    }
     runDspChain(frames);
     if (out)
         std::memcpy(out, work.data(), samples * sizeof(qint16));
@@ -199,6 +197,18 @@ void AudioEngine::Private::mixBlock(int frames, qint16 *out)
     if (ns > worstNs.load(std::memory_order_relaxed))
         worstNs.store(ns, std::memory_order_relaxed);
     epoch.fetch_add(1);
+}
+
+// Adds frames of a channel, starting at frame offset of the block, with the
+// gain ramping linearly from start by step per frame.
+void AudioEngine::Private::mixRun(const float *frames, std::size_t count, std::size_t offset, float start, float step)
+{
+    float *to = mix.data() + offset * 2;
+    for (std::size_t i = 0; i < count; ++i) {
+        const float gain = start + step * float(offset + i + 1);
+        to[i * 2] += frames[i * 2] * gain;
+        to[i * 2 + 1] += frames[i * 2 + 1] * gain;
+    }
 }
 
 void AudioEngine::Private::runDspChain(int frames)
@@ -299,7 +309,6 @@ bool AudioEngine::init(const AudioEngineOptions &options, QString *errorText)
     d->channelCount = std::clamp(options.maxChannels, 1, kMaxChannels);
     const std::size_t samples = std::size_t(d->options.blockFrames) * 2;
     d->mix.assign(samples, 0.0f);
-    d->scratch.assign(samples, 0.0f);
     d->original.assign(samples, 0);
     d->work.assign(samples, 0);
     av_log_set_level(AV_LOG_FATAL);
@@ -314,6 +323,8 @@ bool AudioEngine::init(const AudioEngineOptions &options, QString *errorText)
     spectrumSlot.handle.store((d->nextDspSerial++ << kDspSlotBits) | (kSpectrumSlot + 1));
 
     if (!d->options.manualPump) {
+        // The program handles its own signals; SDL must not swallow SIGINT and SIGTERM.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         d->sdl = std::make_unique<SdlAudioSubsystem>();
         if (!d->sdl->ok()) {
             if (errorText)
@@ -325,7 +336,7 @@ bool AudioEngine::init(const AudioEngineOptions &options, QString *errorText)
         wanted.freq = d->options.mixRate;
         wanted.format = AUDIO_S16SYS;
         wanted.channels = 2;
-        wanted.samples = Uint16(std::min(d->options.blockFrames, 32768));
+        wanted.samples = Uint16(std::min(d->options.blockFrames * d->options.bufferBlocks, 32768));
         wanted.callback = &Private::sdlCallback;
         wanted.userdata = d.get();
         SDL_AudioSpec obtained{};
@@ -349,7 +360,6 @@ void AudioEngine::close()
     d->device.reset();
     for (Channel &ch : d->channels) {
         ch.source.store(nullptr);
-        ch.ended.store(false);
         ch.paused.store(false);
     }
     d->streams.clear();
@@ -406,7 +416,6 @@ int AudioEngine::streamPlay(EngineStream stream, int volume)
             continue;
         ch.volume.store(std::clamp(volume, 0, 255));
         ch.paused.store(false);
-        ch.ended.store(false);
         ch.fresh.store(true);
         ch.source.store(e->source.get());
         e->channel = index;
@@ -428,8 +437,6 @@ bool AudioEngine::streamSetTimeMs(EngineStream stream, qint64 ms)
         return false;
     const qint64 length = e->source->lengthMs();
     e->source->requestSeek(length > 0 ? std::clamp<qint64>(ms, 0, length) : std::max<qint64>(ms, 0));
-    if (e->channel >= 0)
-        d->channels[e->channel].ended.store(false);
     return true;
 }
 
@@ -458,7 +465,8 @@ bool AudioEngine::streamClose(EngineStream stream)
 bool AudioEngine::isPlaying(int channel) const
 {
     const Channel *ch = d->channel(channel);
-    return ch && ch->source.load() && !ch->ended.load();
+    const StreamSource *source = ch ? ch->source.load() : nullptr;
+    return source && !source->playedOut();
 }
 
 bool AudioEngine::setVolume(int channel, int volume)
@@ -561,7 +569,7 @@ void AudioEngine::pump(int frames, qint16 *out)
         for (int index = 0; index < d->channelCount; ++index) {
             Channel &ch = d->channels[index];
             StreamSource *source = ch.source.load();
-            if (source && !ch.ended.load() && !ch.paused.load())
+            if (source && !ch.paused.load())
                 source->fill(std::size_t(block));
         }
         d->mixBlock(block, out);

@@ -34,9 +34,9 @@ struct AudioEngineOptions {
     int maxChannels = 32;
     // Frames mixed per audio callback / DSP block.
     int blockFrames = 1024;
-    // Blocks of buffering between the mixer and the device, reported by
-    // dspBufferLengthTotal() as blockFrames × bufferBlocks.
-    int bufferBlocks = 2;
+    // The device buffer in blocks: each audio callback mixes this many blocks.
+    // dspBufferLengthTotal() reports blockFrames × bufferBlocks.
+    int bufferBlocks = 4;
 };
 
 class AudioEngine {

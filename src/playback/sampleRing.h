@@ -41,15 +41,29 @@ public:
     {
         return std::size_t(m_write.load(std::memory_order_acquire) - m_read.load(std::memory_order_relaxed));
     }
-    std::size_t read(float *out, std::size_t count)
+    // The next frames to read, as up to two runs (the second after the wrap),
+    // without consuming them; advance() consumes.
+    struct Runs {
+        const float *first = nullptr;
+        std::size_t firstFrames = 0;
+        const float *second = nullptr;
+        std::size_t secondFrames = 0;
+    };
+    Runs peek(std::size_t count) const
     {
         const std::uint64_t r = m_read.load(std::memory_order_relaxed);
         count = std::min(count, availableFrames());
-        copyRing(r, count, [&](std::size_t slot, std::size_t n, std::size_t done) {
-            std::memcpy(out + done * 2, &m_data[slot * 2], n * 2 * sizeof(float));
-        });
-        m_read.store(r + count, std::memory_order_release);
-        return count;
+        const std::size_t slot = std::size_t(r % m_capacity);
+        Runs runs;
+        runs.first = &m_data[slot * 2];
+        runs.firstFrames = std::min(count, m_capacity - slot);
+        runs.second = m_data.data();
+        runs.secondFrames = count - runs.firstFrames;
+        return runs;
+    }
+    void advance(std::size_t count)
+    {
+        m_read.store(m_read.load(std::memory_order_relaxed) + count, std::memory_order_release);
     }
     // Drops everything written before position (a flush after a seek).
     void skipTo(std::uint64_t position) { m_read.store(position, std::memory_order_release); }

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <chrono>
+#include <cstring>
 
 namespace {
 
@@ -98,6 +99,13 @@ qint64 StreamSource::positionMs() const
     return m_positionFrames.load(std::memory_order_relaxed) * 1000 / m_mixRate;
 }
 
+bool StreamSource::playedOut() const
+{
+    const std::uint64_t consumed = m_consumedGeneration.load(std::memory_order_acquire);
+    return m_requestedGeneration.load(std::memory_order_acquire) == consumed
+        && m_finishedGeneration.load(std::memory_order_acquire) == consumed && m_ring.availableFrames() == 0;
+}
+
 void StreamSource::decoderLoop()
 {
     while (!m_quit.load()) {
@@ -146,13 +154,12 @@ bool StreamSource::decodeStep()
 
 bool StreamSource::flushPending()
 {
-    if (m_pendingOffset * 2 < m_pending.size()) {
-        const std::size_t frames = m_pending.size() / 2 - m_pendingOffset;
-        m_pendingOffset += m_ring.write(m_pending.data() + m_pendingOffset * 2, frames);
-        if (m_pendingOffset * 2 < m_pending.size())
+    if (m_pendingOffset < m_pendingFrames) {
+        m_pendingOffset += m_ring.write(m_pending.data() + m_pendingOffset * 2, m_pendingFrames - m_pendingOffset);
+        if (m_pendingOffset < m_pendingFrames)
             return false;
     }
-    m_pending.clear();
+    m_pendingFrames = 0;
     m_pendingOffset = 0;
     return true;
 }
@@ -167,7 +174,7 @@ void StreamSource::handleSeek(std::uint64_t generation)
     av_seek_frame(m_format.get(), m_streamIndex, timestamp, AVSEEK_FLAG_BACKWARD);
     avcodec_flush_buffers(m_codec.get());
     swr_init(m_resampler.get());
-    m_pending.clear();
+    m_pendingFrames = 0;
     m_pendingOffset = 0;
     m_inputDone = false;
     m_seekTargetFrames = targetMs * m_mixRate / 1000;
@@ -224,20 +231,25 @@ void StreamSource::convertFrame(const AVFrame *frame)
     const int room = swr_get_out_samples(m_resampler.get(), inFrames);
     if (room <= 0)
         return;
-    const std::size_t start = m_pending.size();
-    m_pending.resize(start + std::size_t(room) * 2);
-    auto *out = reinterpret_cast<uint8_t *>(m_pending.data() + start);
-    const int made = swr_convert(m_resampler.get(), &out, room, frame ? const_cast<const uint8_t **>(frame->extended_data) : nullptr,
-                                 inFrames);
-    m_pending.resize(start + std::size_t(std::max(made, 0)) * 2);
-    if (m_skipFrames > 0 && made > 0) {
-        const qint64 drop = std::min<qint64>(m_skipFrames, made);
-        m_pending.erase(m_pending.begin() + qptrdiff(start), m_pending.begin() + qptrdiff(start + std::size_t(drop) * 2));
-        m_skipFrames -= drop;
+    if (m_pending.size() < (m_pendingFrames + std::size_t(room)) * 2)
+        m_pending.resize((m_pendingFrames + std::size_t(room)) * 2);
+    float *start = m_pending.data() + m_pendingFrames * 2;
+    auto *out = reinterpret_cast<uint8_t *>(start);
+    const int made = swr_convert(m_resampler.get(), &out, room,
+                                 frame ? const_cast<const uint8_t **>(frame->extended_data) : nullptr, inFrames);
+    if (made <= 0)
+        return;
+    std::size_t kept = std::size_t(made);
+    if (m_skipFrames > 0) {
+        const std::size_t drop = std::size_t(std::min<qint64>(m_skipFrames, made));
+        std::memmove(start, start + drop * 2, (kept - drop) * 2 * sizeof(float));
+        kept -= drop;
+        m_skipFrames -= qint64(drop);
     }
+    m_pendingFrames += kept;
 }
 
-StreamSource::PullResult StreamSource::pull(float *out, std::size_t frames)
+StreamSource::PullResult StreamSource::pull(std::size_t frames)
 {
     PullResult result;
     const std::uint32_t sequence = m_flushSequence.load(std::memory_order_acquire);
@@ -258,11 +270,14 @@ StreamSource::PullResult StreamSource::pull(float *out, std::size_t frames)
     if (m_requestedGeneration.load(std::memory_order_acquire) != consumed)
         return result;
     const bool finished = m_finishedGeneration.load(std::memory_order_acquire) == consumed;
-    result.frames = m_ring.read(out, frames);
-    m_positionFrames.fetch_add(qint64(result.frames), std::memory_order_relaxed);
-    if (result.frames < frames) {
-        result.playedOut = finished;
-        result.underrun = !finished;
-    }
+    result.runs = m_ring.peek(frames);
+    result.frames = result.runs.firstFrames + result.runs.secondFrames;
+    result.underrun = result.frames < frames && !finished;
     return result;
+}
+
+void StreamSource::release(std::size_t frames)
+{
+    m_ring.advance(frames);
+    m_positionFrames.fetch_add(qint64(frames), std::memory_order_relaxed);
 }

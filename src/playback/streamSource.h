@@ -35,18 +35,23 @@ public:
     void requestSeek(qint64 ms);
     // What the mixer has consumed since the last seek, plus that seek's target.
     qint64 positionMs() const;
+    // Decoded to the end and all of it mixed, with no seek pending. Any thread.
+    bool playedOut() const;
 
     // --- decoder, manual-pump mode ------------------------------------------
     // Decodes on the calling thread until frames are buffered or the file ends.
     void fill(std::size_t frames);
 
     // --- mixer --------------------------------------------------------------
+    // The next frames to mix (up to frames of them), read in place from the
+    // ring; release() then consumes what was mixed.
     struct PullResult {
+        SampleRing::Runs runs;
         std::size_t frames = 0;
-        bool playedOut = false;
         bool underrun = false;
     };
-    PullResult pull(float *out, std::size_t frames);
+    PullResult pull(std::size_t frames);
+    void release(std::size_t frames);
 
 private:
     StreamSource(int mixRate);
@@ -71,7 +76,9 @@ private:
     AvPacketPtr m_packet;
     AvFramePtr m_frame;
     int m_streamIndex = -1;
+    // Converted frames not yet in the ring: m_pending[m_pendingOffset .. m_pendingFrames) in frames.
     std::vector<float> m_pending;
+    std::size_t m_pendingFrames = 0;
     std::size_t m_pendingOffset = 0;
     std::uint64_t m_handledGeneration = 0;
     qint64 m_skipFrames = 0;

@@ -1,0 +1,292 @@
+#include "playbackFixtures.h"
+
+#include "metadata/customTagger.h"
+#include "playback/crossPlayer.h"
+#include "playback/soundOutputCheck.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// A player in manual-pump mode whose ticks the test gives itself, each after
+// 250 ms of mixed sound, as the timer would while playing.
+class CrossPlayerTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        files = new PlaybackFiles;
+        fourSeconds = files->Wave(QStringLiteral("four.wav"), QStringLiteral("0.3"), 4);
+        twoSeconds = files->Wave(QStringLiteral("two.wav"), QStringLiteral("0.3"), 2);
+    }
+    static void TearDownTestSuite()
+    {
+        delete files;
+        files = nullptr;
+    }
+
+    void SetUp() override
+    {
+        AudioEngineOptions options;
+        options.manualPump = true;
+        player = std::make_unique<TcrossPlayer>(options);
+        ASSERT_TRUE(player->EngineOpen());
+        player->Timer().SetEnabled(false);
+        player->SetFadeInTime(1000);
+        player->SetFadeOutTime(1000);
+        player->OnNeedTrack = [this](TcrossPlayer *sender, TcustomTagger **track) {
+            EXPECT_EQ(sender, player.get());
+            EXPECT_EQ(*track, nullptr);
+            requestPositions.push_back(player->CurrentStream()->GetPosition());
+            if (supplied < tracks.size())
+                *track = tracks[supplied++].get();
+        };
+        player->OnTrackStart = [this](TcrossPlayer *, TvorlenStream *stream) {
+            EXPECT_EQ(stream, player->CurrentStream());
+            const TvorlenStream *outgoing = player->OutgoingStream();
+            switchPositions.push_back(outgoing ? outgoing->GetPosition() : -1);
+            started.push_back(stream->Track());
+        };
+        player->OnStateChange = [this](TcrossPlayer *sender) { states.push_back(sender->GetState()); };
+        player->OnPlaying = [this](TcrossPlayer *, TvorlenStream *) { ++playingEvents; };
+    }
+
+    TcustomTagger *AddTrack(const QString &path)
+    {
+        tracks.push_back(std::make_unique<TcustomTagger>());
+        tracks.back()->SetFilename(path);
+        return tracks.back().get();
+    }
+
+    void Step(int ticks = 1)
+    {
+        for (int i = 0; i < ticks; ++i) {
+            player->Engine().pump(FramesForMs(250));
+            player->Tick();
+        }
+    }
+
+    static inline PlaybackFiles *files = nullptr;
+    static inline QString fourSeconds;
+    static inline QString twoSeconds;
+    std::unique_ptr<TcrossPlayer> player;
+    std::vector<std::unique_ptr<TcustomTagger>> tracks;
+    std::size_t supplied = 0;
+    std::vector<qint64> requestPositions;
+    std::vector<qint64> switchPositions;
+    std::vector<TcustomTagger *> started;
+    std::vector<int> states;
+    int playingEvents = 0;
+};
+
+TEST_F(CrossPlayerTest, RequestsAndSwitchesAtTheFadeOutTimes)
+{
+    TcustomTagger *first = AddTrack(fourSeconds);
+    TcustomTagger *second = AddTrack(fourSeconds);
+    player->Play();
+    ASSERT_EQ(player->GetState(), ssPlaying);
+    EXPECT_EQ(player->CurrentTrack(), first);
+    EXPECT_EQ(player->Engine().volume(player->CurrentStream()->Channel()), 0);
+
+    // Asked for at the first tick with less than fade-out + 2000 ms left (1250 of 4000).
+    Step(4);
+    EXPECT_EQ(requestPositions.size(), 1u);
+    Step();
+    ASSERT_EQ(requestPositions.size(), 2u);
+    EXPECT_EQ(requestPositions[1], 1250);
+    EXPECT_TRUE(player->NextRequested());
+    EXPECT_EQ(player->StreamB().Track(), second);
+    EXPECT_EQ(player->StreamB().State(), ssStopped);
+
+    // Started at the first tick with less than the fade-out left (3250 of 4000).
+    Step(7);
+    EXPECT_EQ(started.size(), 1u);
+    Step();
+    ASSERT_EQ(started.size(), 2u);
+    EXPECT_EQ(switchPositions[1], 3250);
+    EXPECT_EQ(player->CurrentTrack(), second);
+    EXPECT_EQ(player->OutgoingStream(), &player->StreamA());
+    EXPECT_FALSE(player->NextRequested());
+    const int incoming = player->StreamB().Channel();
+    const int outgoing = player->StreamA().Channel();
+    EXPECT_EQ(player->Engine().volume(incoming), 0);
+
+    // The next tick: the new track rises from 120, the old one falls towards 30.
+    Step();
+    EXPECT_EQ(player->Engine().volume(incoming), 154);
+    EXPECT_EQ(player->Engine().volume(outgoing), 142);
+    EXPECT_EQ(player->GetState(), ssPlaying);
+
+    // The old stream is closed at the tick where it has played to its length.
+    Step();
+    EXPECT_NE(player->OutgoingStream(), nullptr);
+    Step();
+    EXPECT_EQ(player->OutgoingStream(), nullptr);
+    EXPECT_EQ(player->StreamA().Handle(), 0u);
+    EXPECT_EQ(states, (std::vector<int>{ssPlaying}));
+    EXPECT_EQ(player->Timer().Interval(), TcrossPlayer::kPlayingInterval);
+}
+
+TEST_F(CrossPlayerTest, AShortTrackAsksForItsSuccessorAtTheFirstTick)
+{
+    AddTrack(twoSeconds);
+    TcustomTagger *second = AddTrack(fourSeconds);
+    player->Play();
+    Step();
+    ASSERT_EQ(requestPositions.size(), 2u);
+    EXPECT_EQ(requestPositions[1], 250);
+    Step(4);
+    EXPECT_EQ(started.size(), 2u);
+    EXPECT_EQ(switchPositions[1], 1250);
+    EXPECT_EQ(player->CurrentTrack(), second);
+}
+
+TEST_F(CrossPlayerTest, NextDuringACrossFadeDoesNothing)
+{
+    AddTrack(fourSeconds);
+    TcustomTagger *second = AddTrack(fourSeconds);
+    AddTrack(fourSeconds);
+    player->Play();
+    Step(13);
+    ASSERT_EQ(player->CurrentTrack(), second);
+    ASSERT_NE(player->OutgoingStream(), nullptr);
+    const qint64 position = player->CurrentStream()->GetPosition();
+    player->Next();
+    EXPECT_EQ(player->CurrentTrack(), second);
+    EXPECT_EQ(player->CurrentStream()->GetPosition(), position);
+    EXPECT_EQ(requestPositions.size(), 2u);
+}
+
+TEST_F(CrossPlayerTest, NextStopsAtOnceAndTheSequenceGoesOn)
+{
+    AddTrack(fourSeconds);
+    AddTrack(fourSeconds);
+    TcustomTagger *third = AddTrack(fourSeconds);
+    TcustomTagger *fourth = AddTrack(fourSeconds);
+    player->Play();
+    // The successor has been asked for and loaded, but not started.
+    Step(6);
+    ASSERT_TRUE(player->NextRequested());
+    player->Next();
+    EXPECT_EQ(player->CurrentStream(), &player->StreamA());
+    EXPECT_EQ(player->CurrentTrack(), third);
+    EXPECT_EQ(player->GetState(), ssPlaying);
+    EXPECT_EQ(player->StreamB().Handle(), 0u);
+    EXPECT_FALSE(player->NextRequested());
+
+    // The track after Next is followed by the next one as usual.
+    Step(13);
+    EXPECT_EQ(player->CurrentTrack(), fourth);
+    EXPECT_EQ(player->GetState(), ssPlaying);
+}
+
+TEST_F(CrossPlayerTest, WithoutASuccessorTheTrackFadesOutAndThePlayerFallsIdle)
+{
+    AddTrack(fourSeconds);
+    player->Play();
+    Step(13);
+    EXPECT_EQ(requestPositions.size(), 2u);
+    EXPECT_EQ(player->GetState(), ssStopped);
+    const TvorlenStream *fading = player->OutgoingStream();
+    ASSERT_NE(fading, nullptr);
+    Step();
+    EXPECT_EQ(states, (std::vector<int>{ssPlaying, ssStopped}));
+    EXPECT_EQ(player->Engine().volume(fading->Channel()), 142);
+    Step(3);
+    EXPECT_EQ(player->OutgoingStream(), nullptr);
+    EXPECT_EQ(player->Timer().Interval(), TcrossPlayer::kIdleInterval);
+    Step(8);
+    EXPECT_EQ(requestPositions.size(), 2u);
+    EXPECT_EQ(started.size(), 1u);
+
+    // Play asks again.
+    AddTrack(twoSeconds);
+    player->Play();
+    EXPECT_EQ(requestPositions.size(), 3u);
+    EXPECT_EQ(player->GetState(), ssPlaying);
+}
+
+TEST_F(CrossPlayerTest, PlayResumesAPausedTrackAndIgnoresAPlayingOne)
+{
+    AddTrack(fourSeconds);
+    AddTrack(fourSeconds);
+    player->Play();
+    Step(2);
+    player->Play();
+    EXPECT_EQ(requestPositions.size(), 1u);
+    player->TogglePause();
+    EXPECT_EQ(player->GetState(), ssPaused);
+    const int events = playingEvents;
+    Step(4);
+    EXPECT_EQ(player->CurrentStream()->GetPosition(), 500);
+    EXPECT_EQ(playingEvents, events);
+    EXPECT_EQ(player->Timer().Interval(), TcrossPlayer::kIdleInterval);
+    player->Play();
+    EXPECT_EQ(player->GetState(), ssPlaying);
+    Step();
+    EXPECT_EQ(player->CurrentStream()->GetPosition(), 750);
+    EXPECT_EQ(states, (std::vector<int>{ssPlaying, ssPaused, ssPlaying}));
+
+    player->Seek(3000);
+    EXPECT_EQ(player->CurrentStream()->GetPosition(), 3000);
+    player->StopAll();
+    EXPECT_EQ(player->GetState(), ssStopped);
+    EXPECT_EQ(player->CurrentStream(), &player->StreamA());
+}
+
+TEST_F(CrossPlayerTest, FadeSettingsReachBothStreams)
+{
+    player->SetFadeInTime(1234);
+    player->SetFadeOutTime(4321);
+    player->SetFadeInFromVolume(11);
+    player->SetFadeOutToVolume(22);
+    for (TvorlenStream *stream : {&player->StreamA(), &player->StreamB()}) {
+        EXPECT_EQ(stream->FadeInTime(), 1234);
+        EXPECT_EQ(stream->FadeOutTime(), 4321);
+        EXPECT_EQ(stream->FadeInFromVolume(), 11);
+        EXPECT_EQ(stream->FadeOutToVolume(), 22);
+    }
+}
+
+TEST(CrossPlayerDefaults, StartWithTheDesignValues)
+{
+    AudioEngineOptions options;
+    options.manualPump = true;
+    TcrossPlayer player(options);
+    EXPECT_EQ(player.FadeInTime(), 5000);
+    EXPECT_EQ(player.FadeOutTime(), 5000);
+    EXPECT_EQ(player.FadeInFromVolume(), 120);
+    EXPECT_EQ(player.FadeOutToVolume(), 30);
+    EXPECT_EQ(player.StreamB().FadeOutToVolume(), 30);
+    EXPECT_EQ(player.GetState(), ssStopped);
+    EXPECT_EQ(player.CurrentTrack(), nullptr);
+    EXPECT_TRUE(player.Timer().Enabled());
+    EXPECT_EQ(player.Timer().Interval(), TcrossPlayer::kPlayingInterval);
+    // No handler: Play finds nothing to play.
+    player.Play();
+    EXPECT_EQ(player.GetState(), ssStopped);
+}
+
+TEST(CrossPlayerEngineFailure, ReportsWhyAndEndsTheProgram)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    qputenv("SDL_AUDIODRIVER", "vorlen-no-such-driver");
+    TcrossPlayer player;
+    qunsetenv("SDL_AUDIODRIVER");
+    EXPECT_FALSE(player.EngineOpen());
+    EXPECT_FALSE(player.EngineError().isEmpty());
+
+    // The player stays harmless without an engine.
+    PlaybackFiles files;
+    TcustomTagger track;
+    track.SetFilename(files.Wave(QStringLiteral("t.wav"), QStringLiteral("0.1"), 0.2));
+    player.OnNeedTrack = [&](TcrossPlayer *, TcustomTagger **out) { *out = &track; };
+    player.Play();
+    player.Tick();
+    EXPECT_EQ(player.GetState(), ssStopped);
+
+    EXPECT_EXIT(EndUnlessSoundOutput(player), ::testing::ExitedWithCode(1), "Vorlen Mp3 Jukebox: .*sound");
+}
+
+} // namespace
