@@ -4,6 +4,7 @@
 #include "playback/crossPlayer.h"
 #include "playback/soundOutputCheck.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -140,6 +141,19 @@ TEST_F(CrossPlayerTest, AShortTrackAsksForItsSuccessorAtTheFirstTick)
     EXPECT_EQ(started.size(), 2u);
     EXPECT_EQ(switchPositions[1], 1250);
     EXPECT_EQ(player->CurrentTrack(), second);
+}
+
+TEST_F(CrossPlayerTest, ShortTracksFollowEachOtherWithoutFallingSilent)
+{
+    // Each track is shorter than two fades plus the lead time, so the third is
+    // due while the first is still fading out on the stream it would load into.
+    TcustomTagger *a = AddTrack(twoSeconds);
+    TcustomTagger *b = AddTrack(twoSeconds);
+    TcustomTagger *c = AddTrack(twoSeconds);
+    player->Play();
+    Step(24);
+    EXPECT_EQ(started, (std::vector<TcustomTagger *>{a, b, c}));
+    EXPECT_EQ(std::count(states.begin(), states.end(), int(ssStopped)), 1) << "silent only after the last track";
 }
 
 TEST_F(CrossPlayerTest, NextDuringACrossFadeDoesNothing)
