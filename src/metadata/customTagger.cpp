@@ -197,6 +197,18 @@ void TcustomTagger::ReadModDate()
     m_modDateLow = time.low;
 }
 
+QString ChannelCountText(quint32 channels)
+{
+    switch (channels) {
+    case 1:
+        return QStringLiteral("Mono");
+    case 2:
+        return QStringLiteral("Stereo");
+    default:
+        return QStringLiteral("Unknown");
+    }
+}
+
 quint32 DigitsToNumber(const QString &text)
 {
     if (text.isEmpty())

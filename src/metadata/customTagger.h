@@ -118,6 +118,10 @@ private:
     bool m_readFrameHeaders = false;
 };
 
+// The channel text of formats whose channel code is the channel count:
+// 1 "Mono", 2 "Stereo", anything else "Unknown".
+QString ChannelCountText(quint32 channels);
+
 // DigitsToNumber: the value of a non-empty text made only of decimal digits;
 // 0 otherwise (also when the value does not fit in 32 bits).
 quint32 DigitsToNumber(const QString &text);

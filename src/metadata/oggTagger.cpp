@@ -17,14 +17,7 @@ const char *ToggTagger::ClassName() const
 
 QString ToggTagger::GetChannelModeText() const
 {
-    switch (ChannelMode()) {
-    case 1:
-        return QStringLiteral("Mono");
-    case 2:
-        return QStringLiteral("Stereo");
-    default:
-        return QStringLiteral("Unknown");
-    }
+    return ChannelCountText(ChannelMode());
 }
 
 void ToggTagger::ReadTag()

@@ -9,14 +9,7 @@ const char *TwmaTagger::ClassName() const
 
 QString TwmaTagger::GetChannelModeText() const
 {
-    switch (ChannelMode()) {
-    case 1:
-        return QStringLiteral("Mono");
-    case 2:
-        return QStringLiteral("Stereo");
-    default:
-        return QStringLiteral("Unknown");
-    }
+    return ChannelCountText(ChannelMode());
 }
 
 void TwmaTagger::ReadTag()
