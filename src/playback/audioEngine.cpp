@@ -1,6 +1,6 @@
 #include "playback/audioEngine.h"
 
-#include "playback/spectrumAnalyser.h"
+#include "playback/fftUnit.h"
 #include "playback/streamSource.h"
 
 #include <SDL.h>
@@ -90,7 +90,7 @@ struct StreamEntry {
 
 void *spectrumUnitCallback(void *, void *newBuffer, int length, void *userData)
 {
-    static_cast<SpectrumAnalyser *>(userData)->analyse(static_cast<const qint16 *>(newBuffer), length);
+    static_cast<FftUnit *>(userData)->analyse(static_cast<const qint16 *>(newBuffer), length);
     return newBuffer;
 }
 
@@ -114,7 +114,7 @@ struct AudioEngine::Private {
     std::array<DspSlot, kMaxDspUnits> dsps;
     quint32 nextDspSerial = 1;
     quint64 nextDspOrder = 1;
-    std::unique_ptr<SpectrumAnalyser> spectrum;
+    std::unique_ptr<FftUnit> spectrum;
 
     // Mixer-owned scratch, sized at init.
     std::vector<float> mix;
@@ -313,7 +313,7 @@ bool AudioEngine::init(const AudioEngineOptions &options, QString *errorText)
     d->work.assign(samples, 0);
     av_log_set_level(AV_LOG_FATAL);
 
-    d->spectrum = std::make_unique<SpectrumAnalyser>();
+    d->spectrum = std::make_unique<FftUnit>();
     DspSlot &spectrumSlot = d->dsps[kSpectrumSlot];
     spectrumSlot.callback.store(&spectrumUnitCallback);
     spectrumSlot.userData.store(d->spectrum.get());

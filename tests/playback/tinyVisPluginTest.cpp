@@ -36,7 +36,7 @@ protected:
     TinyVisHeader *header = nullptr;
 };
 
-TEST_F(TinyVisPluginTest, ListsASpectrumAnalyserAndAScope)
+TEST_F(TinyVisPluginTest, ListsAFftUnitAndAScope)
 {
     EXPECT_STREQ(header->description, "Vorlen visualisations");
     ASSERT_NE(header->getModule(0), nullptr);

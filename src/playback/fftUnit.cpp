@@ -1,4 +1,4 @@
-#include "playback/spectrumAnalyser.h"
+#include "playback/fftUnit.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,7 +17,7 @@ std::mutex &plannerMutex()
 
 } // namespace
 
-SpectrumAnalyser::SpectrumAnalyser()
+FftUnit::FftUnit()
     : m_input(fftwf_alloc_real(kFftSize)), m_output(fftwf_alloc_complex(kFftSize / 2 + 1))
 {
     {
@@ -36,13 +36,13 @@ SpectrumAnalyser::SpectrumAnalyser()
         value.store(0, std::memory_order_relaxed);
 }
 
-SpectrumAnalyser::~SpectrumAnalyser()
+FftUnit::~FftUnit()
 {
     std::lock_guard lock(plannerMutex());
     m_plan.reset();
 }
 
-void SpectrumAnalyser::analyse(const qint16 *stereo, int frames)
+void FftUnit::analyse(const qint16 *stereo, int frames)
 {
     const int take = std::min(frames, kFftSize);
     std::move(m_history.begin() + take, m_history.end(), m_history.begin());
@@ -61,7 +61,7 @@ void SpectrumAnalyser::analyse(const qint16 *stereo, int frames)
     }
 }
 
-std::array<float, SpectrumAnalyser::kBins> SpectrumAnalyser::snapshot() const
+std::array<float, FftUnit::kBins> FftUnit::snapshot() const
 {
     std::array<float, kBins> values;
     for (int bin = 0; bin < kBins; ++bin)

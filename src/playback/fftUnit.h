@@ -13,15 +13,15 @@
 // analyse() runs on the mixing thread and allocates nothing (the plan and its
 // buffers are made in the constructor); snapshot() may be called from any
 // thread and reads the values of the latest block (per value atomically).
-class SpectrumAnalyser {
+class FftUnit {
 public:
     static constexpr int kBins = 512;
     static constexpr int kFftSize = 2 * kBins;
 
-    SpectrumAnalyser();
-    ~SpectrumAnalyser();
-    SpectrumAnalyser(const SpectrumAnalyser &) = delete;
-    SpectrumAnalyser &operator=(const SpectrumAnalyser &) = delete;
+    FftUnit();
+    ~FftUnit();
+    FftUnit(const FftUnit &) = delete;
+    FftUnit &operator=(const FftUnit &) = delete;
 
     // Takes an interleaved signed 16-bit stereo block into the window and analyses it.
     void analyse(const qint16 *stereo, int frames);
