@@ -16,11 +16,9 @@ void TtagAlbumList::AddTrack(TcustomTagger *record)
 {
     if (record->Album().isEmpty())
         return;
-    const QString &fileName = record->Filename();
-    const qsizetype folderLength = fileName.lastIndexOf(u'/') + 1;
     QString key;
-    key.reserve(record->Album().size() + folderLength);
-    key.append(record->Album()).append(QStringView(fileName).left(folderLength));
+    key.reserve(record->Album().size() + record->Folder().size());
+    key.append(record->Album()).append(record->Folder());
     TtagAlbum *album = m_albums.Find(key);
     if (!album) {
         album = new TtagAlbum;

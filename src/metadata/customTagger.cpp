@@ -109,6 +109,18 @@ std::span<const TaggerProperty> TcustomTagger::Properties() const
     return CustomTaggerProperties();
 }
 
+void TcustomTagger::SetFilename(const QString &value)
+{
+    const qsizetype slash = value.lastIndexOf(u'/');
+    if (slash < 0) {
+        m_folder.clear();
+        m_name = value;
+    } else {
+        m_folder = value.left(slash + 1);
+        m_name = value.mid(slash + 1);
+    }
+}
+
 void TcustomTagger::SetGenre(const QString &value)
 {
     m_genre = value;
@@ -157,7 +169,7 @@ void TcustomTagger::ReadTag()
 
 void TcustomTagger::LoadFromFile(const QString &fileName)
 {
-    m_filename = fileName;
+    SetFilename(fileName);
     ReadTag();
 }
 
@@ -172,7 +184,8 @@ void TcustomTagger::Assign(const TcustomTagger *source)
 {
     if (!source)
         return;
-    m_filename = source->m_filename;
+    m_folder = source->m_folder;
+    m_name = source->m_name;
     m_artist = source->m_artist;
     m_album = source->m_album;
     m_title = source->m_title;
@@ -192,7 +205,7 @@ void TcustomTagger::Assign(const TcustomTagger *source)
 
 void TcustomTagger::ReadModDate()
 {
-    const WinFileTime time = FileLastWriteTime(m_filename);
+    const WinFileTime time = FileLastWriteTime(Filename());
     m_modDateHigh = time.high;
     m_modDateLow = time.low;
 }

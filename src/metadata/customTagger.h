@@ -50,8 +50,18 @@ public:
     void SetGenre(const QString &value);
     quint8 GenreByte() const { return m_genreByte; }
     void SetGenreByte(quint8 value);
-    const QString &Filename() const { return m_filename; }
-    void SetFilename(const QString &value) { m_filename = value; }
+    // Kept as its folder (shared between the tracks of one folder) and its
+    // name: most of a path is the folder, and a library holds 100,000 paths.
+    QString Filename() const { return m_folder.isEmpty() ? m_name : m_folder + m_name; }
+    void SetFilename(const QString &value);
+    // The folder part of Filename, with its trailing "/"; empty for a bare name.
+    const QString &Folder() const { return m_folder; }
+    // Shares the storage of an equal folder text (no change of value).
+    void ShareFolder(const QString &folder)
+    {
+        if (folder == m_folder)
+            m_folder = folder;
+    }
     // Playing time in milliseconds; negative means not yet known.
     double Duration() const { return m_duration; }
     void SetDuration(double value) { m_duration = value; }
@@ -104,7 +114,8 @@ private:
     QString m_date;
     QString m_comment;
     QString m_genre;
-    QString m_filename;
+    QString m_folder;
+    QString m_name;
     double m_duration = 0.0;
     qint32 m_tag = 0;
     quint32 m_track = 0;
