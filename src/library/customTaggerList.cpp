@@ -8,7 +8,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <cmath>
 #include <exception>
 #include <memory>
@@ -255,15 +254,9 @@ void TcustomTaggerList::LoadListFile(const QString &fileName, bool append, const
         const QByteArray data = file.readAll();
         m_records.reserve(m_records.size() + size_t(data.size() / 150));
         TtrackListReader reader(data);
-        // The tracks of one folder share its text.
-        QSet<QString> folders;
         while (std::unique_ptr<TcustomTagger> record = reader.Next()) {
             if (!cdRoot.isEmpty())
                 record->SetFilename(ResolveCdPath(record->Filename(), cdRoot));
-            auto folder = folders.constFind(record->Folder());
-            if (folder == folders.constEnd())
-                folder = folders.insert(record->Folder());
-            record->ShareFolder(*folder);
             TcustomTagger *added = record.release();
             Add(added);
             try {

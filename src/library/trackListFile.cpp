@@ -234,7 +234,7 @@ bool TtrackListReader::readInteger(quint8 type, qint64 &value)
     }
 }
 
-bool TtrackListReader::readStringValue(quint8 type, QString &value, bool shared)
+bool TtrackListReader::readStringBytes(quint8 type, QByteArrayView &bytes)
 {
     qsizetype length = 0;
     if (type == vaString) {
@@ -250,23 +250,43 @@ bool TtrackListReader::readStringValue(quint8 type, QString &value, bool shared)
     } else {
         return false;
     }
-    if (m_data.size() - m_pos < length)
+    if (length < 0 || m_data.size() - m_pos < length)
         return false;
-    const char *bytes = m_data.constData() + m_pos;
+    bytes = QByteArrayView(m_data.constData() + m_pos, length);
     m_pos += length;
-    if (!shared) {
-        value = QString::fromUtf8(bytes, length);
-        return true;
-    }
+    return true;
+}
+
+QString TtrackListReader::sharedText(QByteArrayView bytes)
+{
     // Looked up by the stored bytes: a text seen before costs no decoding and
     // no allocation.
-    const auto it = m_pool.constFind(QByteArray::fromRawData(bytes, length));
-    if (it != m_pool.constEnd()) {
-        value = *it;
-        return true;
-    }
-    value = QString::fromUtf8(bytes, length);
-    m_pool.insert(QByteArray(bytes, length), value);
+    const auto it = m_pool.constFind(QByteArray::fromRawData(bytes.data(), bytes.size()));
+    if (it != m_pool.constEnd())
+        return *it;
+    const QString value = QString::fromUtf8(bytes);
+    m_pool.insert(bytes.toByteArray(), value);
+    return value;
+}
+
+bool TtrackListReader::readStringValue(quint8 type, QString &value, bool shared)
+{
+    QByteArrayView bytes;
+    if (!readStringBytes(type, bytes))
+        return false;
+    value = shared ? sharedText(bytes) : QString::fromUtf8(bytes);
+    return true;
+}
+
+bool TtrackListReader::readFileName(quint8 type, TcustomTagger &record)
+{
+    QByteArrayView bytes;
+    if (!readStringBytes(type, bytes))
+        return false;
+    // The folder is shared by the tracks of one folder; only the name is new.
+    const qsizetype slash = bytes.lastIndexOf('/');
+    record.SetFilenameParts(slash < 0 ? QString() : sharedText(bytes.first(slash + 1)),
+                            QString::fromUtf8(bytes.sliced(slash + 1)));
     return true;
 }
 
@@ -301,6 +321,8 @@ bool TtrackListReader::readProperty(TcustomTagger &record, const TaggerProperty 
         return true;
     }
     case TaggerPropertyKind::String: {
+        if (std::strcmp(property.name, "Filename") == 0)
+            return readFileName(type, record);
         QString value;
         if (!readStringValue(type, value, isSharedText(property.name)))
             return false;

@@ -67,6 +67,9 @@ private:
     bool readShortText(QByteArrayView &text);
     bool readInteger(quint8 type, qint64 &value);
     bool readStringValue(quint8 type, QString &value, bool shared);
+    bool readStringBytes(quint8 type, QByteArrayView &bytes);
+    bool readFileName(quint8 type, TcustomTagger &record);
+    QString sharedText(QByteArrayView bytes);
     void shareGenreText(TcustomTagger &record);
 
     QByteArray m_data;

@@ -56,11 +56,13 @@ public:
     void SetFilename(const QString &value);
     // The folder part of Filename, with its trailing "/"; empty for a bare name.
     const QString &Folder() const { return m_folder; }
-    // Shares the storage of an equal folder text (no change of value).
-    void ShareFolder(const QString &folder)
+    // Sets Filename from its parts as SetFilename would split it: folder
+    // empty or ending with "/", name without "/". Lets a loader share one
+    // folder text between the tracks of a folder.
+    void SetFilenameParts(const QString &folder, const QString &name)
     {
-        if (folder == m_folder)
-            m_folder = folder;
+        m_folder = folder;
+        m_name = name;
     }
     // Playing time in milliseconds; negative means not yet known.
     double Duration() const { return m_duration; }
