@@ -34,9 +34,12 @@ constexpr std::array<const char *, TgenreList::kGenreCount> kGenreNames = {
 
 TgenreList::TgenreList()
 {
+    m_names.reserve(kGenreNames.size());
     m_sorted.reserve(kGenreNames.size());
-    for (std::size_t i = 0; i < kGenreNames.size(); ++i)
-        m_sorted.push_back(Entry{QString::fromLatin1(kGenreNames[i]), quint8(i)});
+    for (std::size_t i = 0; i < kGenreNames.size(); ++i) {
+        m_names.push_back(QString::fromLatin1(kGenreNames[i]));
+        m_sorted.push_back(Entry{m_names.back(), quint8(i)});
+    }
     std::stable_sort(m_sorted.begin(), m_sorted.end(),
                      [](const Entry &a, const Entry &b) { return QString::compare(a.name, b.name, Qt::CaseSensitive) < 0; });
     for (const Entry &entry : m_sorted)
@@ -65,7 +68,8 @@ QString TgenreList::GenreName(int number) const
 {
     if (number < 0 || number >= kGenreCount)
         return {};
-    return QString::fromLatin1(kGenreNames[std::size_t(number)]);
+    // Every record of a genre shares the table's one copy of its name.
+    return m_names[std::size_t(number)];
 }
 
 const TgenreList &SharedGenreList()

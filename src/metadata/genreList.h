@@ -31,6 +31,7 @@ private:
         QString name;
         quint8 number;
     };
+    std::vector<QString> m_names;    // by number
     std::vector<Entry> m_sorted;     // by character code
     std::vector<Entry> m_lookup;     // by case-insensitive order, for IndexOfGenre
     QStringList m_sortedNames;
