@@ -496,7 +496,14 @@ void TdmMain::ActivatePlaylist(const QString &name)
 
 void TdmMain::DeactivatePlaylists()
 {
-    m_library.LoadedPlaylist().Clear();
+    // The loaded playlist owns its records, and one of them may be playing.
+    TtagPlaylist &loaded = m_library.LoadedPlaylist();
+    std::vector<TcustomTagger *> records = loaded.Records();
+    loaded.SetFreeOnDestroy(false);
+    loaded.Clear();
+    loaded.SetFreeOnDestroy(true);
+    m_retired.Retire(std::move(records));
+    releaseRetired();
     m_library.PlaylistCollection().SetActive(false);
 }
 

@@ -350,3 +350,27 @@ TEST(DataModule, VisualisationFontsAndPlaylistsNotifyTheWindow)
         EXPECT_EQ(core.GetMasterVolume(), 0);
     }
 }
+
+TEST(DataModule, DeactivatingPlaylistsKeepsTheChosenTrackAlive)
+{
+    TcoreTestFolder folder;
+    const QString song = folder.addTrack(QStringLiteral("list/a.mp3"), QStringLiteral("Listed"), QStringLiteral("L"),
+                                         QStringLiteral("Album"), 1);
+    const QString m3u = folder.root.filePath(QStringLiteral("list.m3u"));
+    QFile list(m3u);
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write(QFile::encodeName(song) + "\n");
+    list.close();
+    TrecordingForm form;
+    TscriptedUi ui;
+    TdmMain core(form, ui, folder.options());
+    form.OnStartup();
+    core.jblMain().LoadedPlaylist().LoadFromM3U(m3u);
+    // The library is empty: the loaded playlist supplies the track.
+    TcustomTagger *track = chooseNext(core);
+    ASSERT_NE(track, nullptr);
+    core.DeactivatePlaylists();
+    EXPECT_EQ(core.jblMain().LoadedPlaylist().Count(), 0);
+    // Still a live record (the sanitizer build checks this access).
+    EXPECT_EQ(track->Title(), QStringLiteral("Listed"));
+}
