@@ -265,6 +265,7 @@ void TcustomTaggerList::LoadListFile(const QString &fileName, bool append, const
                 // The stored facts stay; the file could not be read now.
             }
         }
+        m_records.shrink_to_fit();
     }
     EndUpdate();
 }

@@ -56,6 +56,9 @@ public:
     virtual bool SaveToTextFile(const QString &fileName) const;
     void AssignPlaylist(const TcustomTaggerList &list);
     double TotalDuration() const;
+    // Gives back the spare capacity of the record list: a library builds
+    // thousands of lists once and then keeps them.
+    void ShrinkToFit() { m_records.shrink_to_fit(); }
 
     // Track-list files. cdRoot: the mount point of a disc; file names stored in
     // the "cdrom:" form are resolved against it on loading, and names below it

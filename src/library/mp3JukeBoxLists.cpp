@@ -148,6 +148,10 @@ void Tmp3JukeBoxLists::rebuild()
     // The records were filed in title order.
     m_albums.SortAllTitleOrdered();
     m_artists.SortAllTitleOrdered();
+    for (int i = 0; i < m_albums.Count(); ++i)
+        m_albums.Albums(i)->ShrinkToFit();
+    for (int i = 0; i < m_artists.Count(); ++i)
+        m_artists.Artists(i)->ShrinkToFit();
 
     for (int i = 0; i < m_albums.Count(); ++i) {
         TtagAlbum *album = m_albums.Albums(i);

@@ -78,7 +78,7 @@ std::span<const TaggerProperty> Tid3Tagger::Properties() const
 void Tid3Tagger::SetTypeFlags(const QString &value)
 {
     SetComment(value.left(4) + Comment().mid(4));
-    m_typeFlags = Comment().left(4);
+    storeTypeFlags(Comment());
 }
 
 QString Tid3Tagger::GetChannelModeText() const
@@ -120,7 +120,7 @@ void Tid3Tagger::resetForRead()
     if (pending.owner == this)
         pending.owner = nullptr;
     m_id3v1IdentifierLength = 0;
-    m_typeFlags.clear();
+    m_typeFlagsLength = 0;
     SetTitle(QString());
     SetArtist(QString());
     SetAlbum(QString());
@@ -204,7 +204,7 @@ void Tid3Tagger::ReadTagFromSource(const TbyteSource &source)
             SetComment(id3v1.comment);
             SetTrack(id3v1.track);
             SetGenreByte(id3v1.genre);
-            m_typeFlags = Comment().left(4);
+            storeTypeFlags(Comment());
         } else {
             SetValidTag(false);
             SetTitle(QFileInfo(Filename()).fileName());
@@ -297,4 +297,10 @@ QString Tid3Tagger::MpegVersionText() const
 QString Tid3Tagger::Id3v1Identifier() const
 {
     return QString::fromLatin1(m_id3v1Identifier.data(), m_id3v1IdentifierLength);
+}
+
+void Tid3Tagger::storeTypeFlags(const QString &value)
+{
+    m_typeFlagsLength = quint8(std::min<qsizetype>(value.size(), qsizetype(m_typeFlags.size())));
+    std::copy_n(value.constData(), m_typeFlagsLength, m_typeFlags.begin());
 }

@@ -30,7 +30,7 @@ public:
     Tid3TagWriteType WriteType() const { return m_writeType; }
     void SetWriteType(Tid3TagWriteType value) { m_writeType = value; }
     // The first four characters of an ID3v1 comment; empty otherwise.
-    const QString &TypeFlags() const { return m_typeFlags; }
+    QString TypeFlags() const { return QString(m_typeFlags.data(), m_typeFlagsLength); }
     // Puts the flags (cut to four characters) at the start of the comment and
     // re-derives TypeFlags from the new comment.
     void SetTypeFlags(const QString &value);
@@ -52,7 +52,7 @@ public:
     void ReadStreamInfo() override;
 
     // Stores TypeFlags as read from a track-list file (no comment rewrite).
-    void SetStoredTypeFlags(const QString &value) { m_typeFlags = value.left(4); }
+    void SetStoredTypeFlags(const QString &value) { storeTypeFlags(value); }
 
     // Reads tag and stream information from bytes already at hand (a file's
     // head and tail, or a memory buffer): what ReadTag does after opening the
@@ -64,9 +64,12 @@ private:
     void readOpenedFile(const TfileSource &source);
     void applyStreamInfo(const TAudioInfo &info);
 
-    QString m_typeFlags;
+    void storeTypeFlags(const QString &value);
+
     // A library holds 100,000 records: facts that fit in a few bytes are
     // kept in a few bytes, their texts made on request.
+    std::array<QChar, 4> m_typeFlags{};
+    quint8 m_typeFlagsLength = 0;
     std::array<char, 3> m_id3v1Identifier{};
     quint8 m_id3v1IdentifierLength = 0;
     quint8 m_mpegVersionIndex = kNoMpegVersion;
