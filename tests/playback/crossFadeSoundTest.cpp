@@ -86,7 +86,8 @@ TEST(CrossFadeSound, TheOutgoingTrackFallsWhileTheNextRises)
     ASSERT_GT(switchPosition, 0) << "the second track never started";
     // The switch comes at the first tick with less than the fade-out left.
     EXPECT_GE(switchPosition, firstLength - kFadeOutMs);
-    EXPECT_LE(switchPosition, firstLength - kFadeOutMs + TcrossPlayer::kPlayingInterval + 100);
+    // The upper bound allows for a GUI thread kept busy by other programs.
+    EXPECT_LE(switchPosition, firstLength - kFadeOutMs + TcrossPlayer::kPlayingInterval + 400);
 
     std::vector<double> rawA;
     std::vector<double> rawB;

@@ -29,6 +29,10 @@ qint64 WaitForTick(const int &ticks, int ms)
     return clock.elapsed();
 }
 
+// The worker starts at construction with the default interval and takes a
+// new interval at the start of its next period, so the tests time the periods
+// that follow the first tick.
+
 TEST(ThreadedTimer, TicksOnTheGuiThreadAtTheInterval)
 {
     TThreadedTimer timer;
@@ -41,10 +45,9 @@ TEST(ThreadedTimer, TicksOnTheGuiThreadAtTheInterval)
         EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
         times.push_back(clock.elapsed());
     });
-    RunEvents(1150);
-    ASSERT_GE(times.size(), 2u);
-    EXPECT_LE(times.size(), 4u);
-    EXPECT_GE(times[0], 240);
+    while (times.size() < 5 && clock.elapsed() < 10000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+    ASSERT_EQ(times.size(), 5u);
     for (std::size_t i = 1; i < times.size(); ++i)
         EXPECT_GE(times[i] - times[i - 1], 240);
 }
@@ -58,9 +61,12 @@ TEST(ThreadedTimer, ASlowHandlerLengthensThePeriodInsteadOfQueueingTicks)
         ++ticks;
         QThread::msleep(200);
     });
+    ASSERT_LT(WaitForTick(ticks, 3000), 3000);
+    const int first = ticks;
     RunEvents(700);
-    EXPECT_GE(ticks, 1);
-    EXPECT_LE(ticks, 3);
+    // Each period is at least the 200 ms handler plus the 50 ms interval.
+    EXPECT_GE(ticks - first, 1);
+    EXPECT_LE(ticks - first, 3);
 }
 
 TEST(ThreadedTimer, DoesNotRunWithIntervalZeroOrWithoutAHandler)
@@ -94,18 +100,20 @@ TEST(ThreadedTimer, ReEnablingKeepsThePlaceInThePeriod)
 {
     TThreadedTimer timer;
     int ticks = 0;
-    timer.SetInterval(600);
+    timer.SetInterval(2000);
     timer.SetOnTimer([&](QObject *) { ++ticks; });
-    RunEvents(350);
+    ASSERT_LT(WaitForTick(ticks, 4000), 4000);
+    RunEvents(1400);
     timer.SetEnabled(false);
     EXPECT_FALSE(timer.Running());
-    RunEvents(700);
-    EXPECT_EQ(ticks, 0);
-    timer.SetEnabled(true);
-    // Most of the period had passed before the pause: the tick comes well within one interval.
-    const qint64 waited = WaitForTick(ticks, 2000);
+    RunEvents(1000);
     EXPECT_EQ(ticks, 1);
-    EXPECT_LT(waited, 450);
+    timer.SetEnabled(true);
+    // Most of the period had passed before the pause, so the tick comes well
+    // before a whole interval; a restarted period would take 2 s.
+    const qint64 waited = WaitForTick(ticks, 4000);
+    EXPECT_EQ(ticks, 2);
+    EXPECT_LT(waited, 1600);
 }
 
 TEST(ThreadedTimer, AHandlerMayStopItsOwnTimer)
