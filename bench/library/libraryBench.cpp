@@ -45,6 +45,13 @@ double residentBytes()
     return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) : 0;
 }
 
+// Bytes handed out by malloc and not yet freed: what the program holds,
+// without the pages that freed memory keeps resident.
+double heapInUseBytes()
+{
+    return double(mallinfo2().uordblks);
+}
+
 // Words of 2 to 4 syllables, capitalised.
 QString word(QRandomGenerator &random)
 {
@@ -159,6 +166,7 @@ void run(int count)
     malloc_trim(0);
 
     const double before = residentBytes();
+    const double heapBefore = heapInUseBytes();
     Tmp3JukeBoxLists library;
     library.SuspendRebuild();
     timer.start();
@@ -169,6 +177,7 @@ void run(int count)
     // is measured is what the library holds.
     malloc_trim(0);
     const double afterLoad = residentBytes();
+    const double heapAfterLoad = heapInUseBytes();
 
     timer.start();
     library.RebuildIndex();
@@ -178,6 +187,7 @@ void run(int count)
     std::printf("%-34s %9.1f ms cpu\n", "load + rebuild", loadMs + rebuildMs);
     malloc_trim(0);
     const double afterRebuild = residentBytes();
+    const double heapAfterRebuild = heapInUseBytes();
 
     NullTree tree;
     QList<TlibraryTree::Node> roots;
@@ -207,6 +217,8 @@ void run(int count)
     std::printf("%-34s %10.0f bytes (records and texts)\n", "memory per record after load", (afterLoad - before) / count);
     std::printf("%-34s %10.0f bytes (with the index and random order)\n", "memory per record after rebuild",
                 (afterRebuild - before) / count);
+    std::printf("%-34s %10.0f bytes after load, %.0f after rebuild\n", "heap in use per record",
+                (heapAfterLoad - heapBefore) / count, (heapAfterRebuild - heapBefore) / count);
 }
 
 } // namespace

@@ -7,11 +7,25 @@
 #include <algorithm>
 #include <vector>
 
+// A text as a hash key compared without regard to case: the hash folds each
+// code point as QString::compare(Qt::CaseInsensitive) does, so keys that
+// compare equal hash equal and no folded copy of a key is ever made.
+struct TcaselessKey {
+    QString text;
+    friend bool operator==(const TcaselessKey &a, const TcaselessKey &b)
+    {
+        return a.text.size() == b.text.size() && a.text.compare(b.text, Qt::CaseInsensitive) == 0;
+    }
+};
+
+size_t qHash(const TcaselessKey &key, size_t seed = 0) noexcept;
+
 // A map from text keys to objects, keys compared without regard to case and
 // ordered by the user's locale; inserting a key that is present is ignored.
-// Lookups go through a hash of the case-folded key; the key order is worked
-// out when it is first asked for after a change, so filling the map costs no
-// collation per insert. It does not own the objects.
+// Small maps (an artist's albums) are searched in place; larger ones keep a
+// hash of their keys. The key order is worked out when it is first asked for
+// after a change, so filling the map costs no collation per insert. It does
+// not own the objects.
 template <typename T>
 class TcaselessMap {
 public:
@@ -26,27 +40,26 @@ public:
     // False (nothing changes) when the key is present.
     bool Insert(const QString &key, T *object)
     {
-        if (m_exact.contains(key))
+        if (Find(key))
             return false;
-        const QString folded = key.toCaseFolded();
-        if (m_index.contains(folded))
-            return false;
-        m_index.insert(folded, object);
-        m_exact.insert(key, object);
         m_entries.push_back(Entry{key, object});
+        if (!m_index.isEmpty())
+            m_index.insert(TcaselessKey{key}, object);
+        else if (m_entries.size() > kSearchedInPlace)
+            buildIndex();
         m_ordered = m_entries.size() < 2;
         return true;
     }
 
     T *Find(const QString &key) const
     {
-        // Most lookups use the very spelling a key was inserted or found with.
-        if (T *object = m_exact.value(key, nullptr))
-            return object;
-        T *object = m_index.value(key.toCaseFolded(), nullptr);
-        if (object)
-            m_exact.insert(key, object);
-        return object;
+        if (!m_index.isEmpty())
+            return m_index.value(TcaselessKey{key}, nullptr);
+        for (const Entry &e : m_entries) {
+            if (e.key.size() == key.size() && e.key.compare(key, Qt::CaseInsensitive) == 0)
+                return e.object;
+        }
+        return nullptr;
     }
 
     // Entry at position i in key order.
@@ -69,8 +82,8 @@ public:
         const auto it = std::find_if(m_entries.begin(), m_entries.end(), [&](const Entry &e) { return e.object == object; });
         if (it == m_entries.end())
             return false;
-        m_index.remove(it->key.toCaseFolded());
-        m_exact.removeIf([&](const auto &entry) { return entry.value() == object; });
+        if (!m_index.isEmpty())
+            m_index.remove(TcaselessKey{it->key});
         m_entries.erase(it);
         return true;
     }
@@ -78,12 +91,20 @@ public:
     void Clear()
     {
         m_index.clear();
-        m_exact.clear();
         m_entries.clear();
         m_ordered = true;
     }
 
 private:
+    static constexpr size_t kSearchedInPlace = 8;
+
+    void buildIndex()
+    {
+        m_index.reserve(qsizetype(m_entries.size()));
+        for (const Entry &e : m_entries)
+            m_index.insert(TcaselessKey{e.key}, e.object);
+    }
+
     void order() const
     {
         if (m_ordered)
@@ -107,9 +128,8 @@ private:
         m_ordered = true;
     }
 
-    QHash<QString, T *> m_index; // by case-folded key
-    // Spellings already seen, to their objects: lookups without case folding.
-    mutable QHash<QString, T *> m_exact;
+    // Empty while the map is searched in place; the keys share the entries' texts.
+    QHash<TcaselessKey, T *> m_index;
     mutable std::vector<Entry> m_entries;
     mutable bool m_ordered = true;
 };

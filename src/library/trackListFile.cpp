@@ -261,12 +261,11 @@ QString TtrackListReader::sharedText(QByteArrayView bytes)
 {
     // Looked up by the stored bytes: a text seen before costs no decoding and
     // no allocation.
-    const auto it = m_pool.constFind(QByteArray::fromRawData(bytes.data(), bytes.size()));
-    if (it != m_pool.constEnd())
-        return *it;
-    const QString value = QString::fromUtf8(bytes);
-    m_pool.insert(bytes.toByteArray(), value);
-    return value;
+    const std::string_view key(bytes.data(), size_t(bytes.size()));
+    const auto it = m_pool.find(key);
+    if (it != m_pool.end())
+        return it->second;
+    return m_pool.emplace(key, QString::fromUtf8(bytes)).first->second;
 }
 
 bool TtrackListReader::readStringValue(quint8 type, QString &value, bool shared)

@@ -3,10 +3,11 @@
 #include "metadata/customTagger.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 #include <array>
 #include <memory>
+#include <string_view>
+#include <unordered_map>
 
 // The track-list file: the one stored form of a track list (library cache, CD
 // caches, playlist caches, stacker). A plain concatenation of component
@@ -75,8 +76,9 @@ private:
     QByteArray m_data;
     qsizetype m_pos = 0;
     int m_skipped = 0;
-    // Texts shared between records, by their stored bytes.
-    QHash<QByteArray, QString> m_pool;
+    // Texts shared between records, by their stored bytes; the keys view
+    // m_data, which stays unchanged while the reader lives.
+    std::unordered_map<std::string_view, QString> m_pool;
     // The genre names assigned by genre number, one shared copy per number.
     std::array<QString, 148> m_sharedGenres;
 };
