@@ -60,7 +60,7 @@ void ToggTagger::ReadStreamInfoFromSource(const TbyteSource &source)
         SetSampleRate(info.sampleRate);
         SetBitRate(quint32(std::max(0, info.nominalBitrate)));
     }
-    const qint64 samples = LastOggGranule(source);
+    const qint64 samples = LastOggGranule(source, info.serial);
     if (samples > 0) {
         SetDuration(SampleRate() > 0 ? double(samples) / SampleRate() * 1000.0 : 0.0);
     } else if (bitRate() > 0) {

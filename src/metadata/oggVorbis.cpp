@@ -60,6 +60,9 @@ public:
         return done;
     }
 
+    // The serial of the logical stream followed, once a page has been read.
+    std::optional<quint32> Serial() const { return m_paged && m_serialKnown ? std::optional(m_serial) : std::nullopt; }
+
     bool ReadU32(quint32 *value)
     {
         uchar bytes[4];
@@ -248,10 +251,11 @@ TvorbisStreamInfo ReadVorbisStreamInfo(const TbyteSource &source)
         info.sampleRate = littleEndian32(fields + 5);
     if (got >= 17)
         info.nominalBitrate = qint32(littleEndian32(fields + 13));
+    info.serial = stream.Serial();
     return info;
 }
 
-qint64 LastOggGranule(const TbyteSource &source)
+qint64 LastOggGranule(const TbyteSource &source, std::optional<quint32> serial)
 {
     const qint64 size = source.Size();
     const qint64 start = std::max<qint64>(0, size - kOggEndWindow);
@@ -261,6 +265,9 @@ qint64 LastOggGranule(const TbyteSource &source)
     const auto *p = reinterpret_cast<const uchar *>(window.constData());
     for (qint64 i = window.size() - 27; i >= 0; --i) {
         if (std::memcmp(p + i, "OggS", 4) != 0 || p[i + 4] != 0)
+            continue;
+        // A page of another stream (video, a second audio track) counts other units.
+        if (serial && littleEndian32(p + i + 14) != *serial)
             continue;
         quint64 granule = 0;
         for (int k = 7; k >= 0; --k)

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
+#include <optional>
 
 class TbyteSource;
 
@@ -25,6 +26,7 @@ struct TvorbisStreamInfo {
     quint8 channels = 0;
     quint32 sampleRate = 0;
     qint32 nominalBitrate = 0;
+    std::optional<quint32> serial; // the stream's serial when the file is made of Ogg pages
 };
 TvorbisStreamInfo ReadVorbisStreamInfo(const TbyteSource &source);
 
@@ -32,8 +34,9 @@ TvorbisStreamInfo ReadVorbisStreamInfo(const TbyteSource &source);
 constexpr qint64 kOggEndWindow = 50 * 240 + 10;
 
 // The granule position (samples per channel) of the last complete page that
-// ends a packet within the end window; -1 when there is none.
-qint64 LastOggGranule(const TbyteSource &source);
+// ends a packet within the end window, of the stream with the given serial
+// when one is given; -1 when there is none.
+qint64 LastOggGranule(const TbyteSource &source, std::optional<quint32> serial = std::nullopt);
 
 // UTF-8 up to its first malformed sequence, which cuts the text there.
 QString DecodeUtf8UpToError(const char *bytes, qsizetype size);

@@ -179,6 +179,26 @@ TEST_F(RealFiles, OggVorbis)
     EXPECT_TRUE(record->ValidTag());
 }
 
+TEST_F(RealFiles, OggWithTwoStreamsTakesTheDurationOfTheVorbisStreamItReads)
+{
+    // The first stream lasts 2 s, the second 5 s and ends the file.
+    const QString path = m_dir.filePath(QStringLiteral("two.ogg"));
+    QString error;
+    ASSERT_TRUE(RunTool(QStringLiteral("ffmpeg"),
+                        {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                         QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                         QStringLiteral("sine=frequency=440:duration=2:sample_rate=44100"), QStringLiteral("-f"),
+                         QStringLiteral("lavfi"), QStringLiteral("-i"),
+                         QStringLiteral("sine=frequency=660:duration=5:sample_rate=44100"), QStringLiteral("-map"),
+                         QStringLiteral("0"), QStringLiteral("-map"), QStringLiteral("1"), QStringLiteral("-c:a"),
+                         QStringLiteral("libvorbis"), path},
+                        &error))
+        << error.toStdString();
+    const auto record = load(path);
+    ASSERT_STREQ(record->ClassName(), "ToggTagger");
+    EXPECT_NEAR(record->Duration(), 2000.0, 1.0);
+}
+
 TEST_F(RealFiles, Wma)
 {
     ToneSpec spec;
