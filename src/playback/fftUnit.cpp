@@ -55,11 +55,15 @@ void FftUnit::analyse(const qint16 *stereo, int frames)
     for (int i = 0; i < kFftSize; ++i)
         input[i] = m_history[i] * m_window[i];
     fftwf_execute(m_plan.get());
+    // Worked out in a plain array first: a loop that stores atomics does not vectorise.
     const fftwf_complex *output = m_output.get();
+    std::array<float, kBins> magnitudes;
     for (int bin = 0; bin < kBins; ++bin) {
         const float magnitude = std::sqrt(output[bin][0] * output[bin][0] + output[bin][1] * output[bin][1]) * m_scale;
-        m_values[bin].store(std::min(magnitude, 1.0f), std::memory_order_relaxed);
+        magnitudes[bin] = magnitude < 1.0f ? magnitude : 1.0f;
     }
+    for (int bin = 0; bin < kBins; ++bin)
+        m_values[bin].store(magnitudes[bin], std::memory_order_relaxed);
 }
 
 std::array<float, FftUnit::kBins> FftUnit::snapshot() const
