@@ -202,6 +202,13 @@ void AudioEngine::Private::mixBlock(int frames, qint16 *out)
 void AudioEngine::Private::mixRun(const float *frames, int count, int offset, float start, float step)
 {
     float *to = mix.data() + std::size_t(offset) * 2;
+    if (step == 0) {
+        // Most blocks leave the volume as it is: a plain scaled add, which
+        // needs none of the ramp's per-frame work.
+        for (int i = 0; i < count * 2; ++i)
+            to[i] += frames[i] * start;
+        return;
+    }
     for (int i = 0; i < count; ++i) {
         const float gain = start + step * float(offset + i + 1);
         to[i * 2] += frames[i * 2] * gain;
