@@ -5,6 +5,10 @@
 #include <mutex>
 #include <numbers>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // FFTW's planner is not thread-safe; executing a plan is.
@@ -12,6 +16,25 @@ std::mutex &plannerMutex()
 {
     static std::mutex mutex;
     return mutex;
+}
+
+// The mean of each frame's two samples, full scale 1. Their sum is exact in
+// an int and in a float alike, and so is the scaling by a power of two.
+void StereoToMono(const qint16 *stereo, float *mono, int frames)
+{
+    int i = 0;
+#ifdef __SSE2__
+    // PMADDWD adds each frame's two samples into 32 bits in one step, where
+    // the vectorised loop spends many shuffles.
+    const __m128i ones = _mm_set1_epi16(1);
+    const __m128 scale = _mm_set1_ps(1.0f / 65536.0f);
+    for (; i + 4 <= frames; i += 4) {
+        const __m128i sums = _mm_madd_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i *>(stereo + i * 2)), ones);
+        _mm_storeu_ps(mono + i, _mm_mul_ps(_mm_cvtepi32_ps(sums), scale));
+    }
+#endif
+    for (; i < frames; ++i)
+        mono[i] = float(stereo[i * 2] + stereo[i * 2 + 1]) / 65536.0f;
 }
 
 } // namespace
@@ -52,10 +75,7 @@ void FftUnit::analyse(const qint16 *stereo, int frames)
 {
     const int take = std::min(frames, kFftSize);
     std::move(m_history.begin() + take, m_history.end(), m_history.begin());
-    const qint16 *from = stereo + std::size_t(frames - take) * 2;
-    // The sum of two 16-bit samples is exact in an int and in a float alike.
-    for (int i = 0; i < take; ++i)
-        m_history[kFftSize - take + i] = float(from[i * 2] + from[i * 2 + 1]) / 65536.0f;
+    StereoToMono(stereo + std::size_t(frames - take) * 2, m_history.data() + kFftSize - take, take);
 
     float *input = m_input.get();
     for (int i = 0; i < kFftSize; ++i)

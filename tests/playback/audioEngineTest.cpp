@@ -325,7 +325,7 @@ TEST_F(ManualEngine, SpectrumIsTheWindowedTransformOfTheLatestMix)
                                            QStringLiteral("flt"));
     engine.streamPlay(engine.streamOpen(path));
     engine.dspSetActive(engine.fftUnit(), true);
-    const int frames = 3 * kBlock + 100;
+    const int frames = 3 * kBlock + 101;
     const std::vector<qint16> out = Pump(frames);
     const std::array<float, AudioEngine::kSpectrumSize> values = engine.spectrum();
 
