@@ -255,9 +255,9 @@ void StreamSource::convertFrame(const AVFrame *frame)
     m_pendingFrames += kept;
 }
 
-// A frame already in the mix format needs no resampler (which would only
-// copy it): it is interleaved straight into the ring, and what does not fit
-// into the pending buffer behind what waits there already.
+// A frame already in the mix format needs no resampler, which would only copy
+// it: it goes straight into the ring, interleaved. What does not fit waits in
+// the pending buffer, and so does all of it while frames wait there already.
 void StreamSource::takeFrame(const AVFrame *frame)
 {
     std::size_t first = 0;
