@@ -1,13 +1,13 @@
 #include "playback/audioEngine.h"
 
 #include "playback/fftUnit.h"
+#include "playback/pcm16.h"
 #include "playback/streamSource.h"
 
 #include <SDL.h>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <cmath>
 #include <cstring>
 #include <map>
 #include <thread>
@@ -131,7 +131,7 @@ struct AudioEngine::Private {
 
     static void sdlCallback(void *userData, Uint8 *stream, int length);
     void mixBlock(int frames, qint16 *out);
-    void mixRun(const float *frames, std::size_t count, std::size_t offset, float start, float step);
+    void mixRun(const float *frames, int count, int offset, float start, float step);
     void runDspChain(int frames);
     bool waitForMixerPass() const;
     StreamEntry *entry(EngineStream stream);
@@ -173,19 +173,15 @@ void AudioEngine::Private::mixBlock(int frames, qint16 *out)
         const StreamSource::PullResult pulled = source->pull(std::size_t(frames));
         const float start = ch.gain;
         const float step = (target - start) / float(frames);
-        mixRun(pulled.runs.first, pulled.runs.firstFrames, 0, start, step);
-        mixRun(pulled.runs.second, pulled.runs.secondFrames, pulled.runs.firstFrames, start, step);
+        mixRun(pulled.runs.first, int(pulled.runs.firstFrames), 0, start, step);
+        mixRun(pulled.runs.second, int(pulled.runs.secondFrames), int(pulled.runs.firstFrames), start, step);
         source->release(pulled.frames);
         ch.gain = target;
         if (pulled.underrun)
             underruns.fetch_add(1, std::memory_order_relaxed);
     }
-    // Branch-free so that the compiler vectorises it: clip, round half away from zero, truncate.
-    for (std::size_t i = 0; i < samples; ++i) {
-        const float scaled = std::min(std::max(mix[i] * 32767.0f, -32768.0f), 32767.0f);
-        original[i] = qint16(scaled + std::copysign(0.5f, scaled));
-        work[i] = original[i];
-    }
+    FloatToPcm16(mix.data(), original.data(), samples);
+    std::memcpy(work.data(), original.data(), samples * sizeof(qint16));
     runDspChain(frames);
     if (out)
         std::memcpy(out, work.data(), samples * sizeof(qint16));
@@ -200,11 +196,20 @@ void AudioEngine::Private::mixBlock(int frames, qint16 *out)
 }
 
 // Adds frames of a channel, starting at frame offset of the block, with the
-// gain ramping linearly from start by step per frame.
-void AudioEngine::Private::mixRun(const float *frames, std::size_t count, std::size_t offset, float start, float step)
+// gain ramping linearly from start by step per frame. The frame counter is an
+// int because a 64-bit integer to float conversion keeps the loop from
+// vectorising.
+void AudioEngine::Private::mixRun(const float *frames, int count, int offset, float start, float step)
 {
-    float *to = mix.data() + offset * 2;
-    for (std::size_t i = 0; i < count; ++i) {
+    float *to = mix.data() + std::size_t(offset) * 2;
+    if (step == 0) {
+        // Most blocks leave the volume as it is: a plain scaled add, which
+        // needs none of the ramp's per-frame work.
+        for (int i = 0; i < count * 2; ++i)
+            to[i] += frames[i] * start;
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
         const float gain = start + step * float(offset + i + 1);
         to[i * 2] += frames[i * 2] * gain;
         to[i * 2 + 1] += frames[i * 2 + 1] * gain;

@@ -38,9 +38,16 @@ private:
     // Mixing thread only: the latest kFftSize mono samples, oldest first.
     std::array<float, kFftSize> m_history{};
     std::array<float, kFftSize> m_window{};
+    // The windowed samples, read by the plan as kBins complex values.
     std::unique_ptr<float, FftwFree> m_input;
     std::unique_ptr<fftwf_complex, FftwFree> m_output;
     std::unique_ptr<fftwf_plan_s, PlanDestroy> m_plan;
+    // cos and sin of 2 pi k / kFftSize.
+    std::array<float, kBins> m_twiddleCos{};
+    std::array<float, kBins> m_twiddleSin{};
+    // The plan's output split into parts, with bin 0 repeated at kBins.
+    std::array<float, kBins + 1> m_real{};
+    std::array<float, kBins + 1> m_imaginary{};
     float m_scale = 0;
 
     std::array<std::atomic<float>, kBins> m_values{};

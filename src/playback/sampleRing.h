@@ -25,11 +25,18 @@ public:
     // Appends up to count frames; returns how many fitted.
     std::size_t write(const float *frames, std::size_t count)
     {
+        return produce(count, [frames](float *to, std::size_t n, std::size_t done) {
+            std::memcpy(to, frames + done * 2, n * 2 * sizeof(float));
+        });
+    }
+    // Appends up to count frames made in place, so that they need no copy:
+    // make(to, n, done) writes frames done .. done + n - 1 at to (at most
+    // twice, the second time after the wrap). Returns how many fitted.
+    template <typename Make> std::size_t produce(std::size_t count, Make make)
+    {
         const std::uint64_t w = m_write.load(std::memory_order_relaxed);
         count = std::min(count, freeFrames());
-        copyRing(w, count, [&](std::size_t slot, std::size_t n, std::size_t done) {
-            std::memcpy(&m_data[slot * 2], frames + done * 2, n * 2 * sizeof(float));
-        });
+        copyRing(w, count, [&](std::size_t slot, std::size_t n, std::size_t done) { make(&m_data[slot * 2], n, done); });
         m_write.store(w + count, std::memory_order_release);
         return count;
     }

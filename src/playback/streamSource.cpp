@@ -8,6 +8,7 @@ namespace {
 
 constexpr int kRingSeconds = 2;
 constexpr auto kDecoderIdleWait = std::chrono::milliseconds(10);
+const AVChannelLayout kStereo = AV_CHANNEL_LAYOUT_STEREO;
 
 } // namespace
 
@@ -60,7 +61,7 @@ bool StreamSource::openFile(const QString &fileName)
         av_channel_layout_default(&inLayout, m_codec->ch_layout.nb_channels);
     else if (av_channel_layout_copy(&inLayout, &m_codec->ch_layout) < 0)
         return false;
-    AVChannelLayout outLayout = AV_CHANNEL_LAYOUT_STEREO;
+    AVChannelLayout outLayout = kStereo;
     SwrContext *resampler = nullptr;
     const int made = swr_alloc_set_opts2(&resampler, &outLayout, AV_SAMPLE_FMT_FLT, m_mixRate, &inLayout,
                                          m_codec->sample_fmt, m_codec->sample_rate, 0, nullptr);
@@ -228,6 +229,11 @@ void StreamSource::convertFrame(const AVFrame *frame)
         m_skipFrames = std::max<qint64>(m_seekTargetFrames - startFrames, 0);
         m_measureSkip = false;
     }
+    if (frame && (frame->format == AV_SAMPLE_FMT_FLTP || frame->format == AV_SAMPLE_FMT_FLT)
+        && frame->sample_rate == m_mixRate && av_channel_layout_compare(&frame->ch_layout, &kStereo) == 0) {
+        takeFrame(frame);
+        return;
+    }
     const int room = swr_get_out_samples(m_resampler.get(), inFrames);
     if (room <= 0)
         return;
@@ -247,6 +253,43 @@ void StreamSource::convertFrame(const AVFrame *frame)
         m_skipFrames -= qint64(drop);
     }
     m_pendingFrames += kept;
+}
+
+// A frame already in the mix format needs no resampler, which would only copy
+// it: it goes straight into the ring, interleaved. What does not fit waits in
+// the pending buffer, and so does all of it while frames wait there already.
+void StreamSource::takeFrame(const AVFrame *frame)
+{
+    std::size_t first = 0;
+    std::size_t count = std::size_t(frame->nb_samples);
+    if (m_skipFrames > 0) {
+        first = std::min(std::size_t(m_skipFrames), count);
+        count -= first;
+        m_skipFrames -= qint64(first);
+    }
+    const auto copy = [frame](float *to, std::size_t from, std::size_t frames) {
+        if (frame->format == AV_SAMPLE_FMT_FLT) {
+            std::memcpy(to, reinterpret_cast<const float *>(frame->extended_data[0]) + from * 2,
+                        frames * 2 * sizeof(float));
+            return;
+        }
+        const float *left = reinterpret_cast<const float *>(frame->extended_data[0]) + from;
+        const float *right = reinterpret_cast<const float *>(frame->extended_data[1]) + from;
+        for (std::size_t i = 0; i < frames; ++i) {
+            to[i * 2] = left[i];
+            to[i * 2 + 1] = right[i];
+        }
+    };
+    std::size_t written = 0;
+    if (m_pendingOffset == m_pendingFrames)
+        written = m_ring.produce(count, [&](float *to, std::size_t n, std::size_t done) { copy(to, first + done, n); });
+    if (written == count)
+        return;
+    const std::size_t rest = count - written;
+    if (m_pending.size() < (m_pendingFrames + rest) * 2)
+        m_pending.resize((m_pendingFrames + rest) * 2);
+    copy(m_pending.data() + m_pendingFrames * 2, first + written, rest);
+    m_pendingFrames += rest;
 }
 
 StreamSource::PullResult StreamSource::pull(std::size_t frames)

@@ -62,6 +62,7 @@ private:
     void handleSeek(std::uint64_t generation);
     bool decodePacket();
     void convertFrame(const AVFrame *frame);
+    void takeFrame(const AVFrame *frame);
     void drain();
     bool flushPending();
 
