@@ -94,6 +94,8 @@ void writeLibraryCache(const QString &fileName, int count)
         record->SetModDateLow(quint32(random.generate()));
         list.Add(record);
     }
+    // The program saves its library as the last rebuild left it: in title order.
+    list.SortBy(tsTitle);
     if (!list.SaveListFile(fileName))
         std::fprintf(stderr, "cannot write %s\n", qPrintable(fileName));
 }

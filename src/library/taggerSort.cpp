@@ -180,11 +180,25 @@ void sortByColumns(std::vector<TcustomTagger *> &records, std::vector<std::vecto
         records[i] = entries[i].record;
 }
 
+bool inTitleOrder(const std::vector<TcustomTagger *> &records)
+{
+    for (size_t i = 1; i < records.size(); ++i) {
+        if (collator().compare(records[i - 1]->Title(), records[i]->Title()) > 0)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 void SortTaggers(std::vector<TcustomTagger *> &records, TtagSortType sortType)
 {
     if (records.size() < 2)
+        return;
+    // A library saved after a rebuild comes back in title order; confirming
+    // that costs a fraction of sorting it again, and an unsorted list shows
+    // itself within the first few records.
+    if (sortType == tsTitle && inTitleOrder(records))
         return;
     sortByColumns(records, keyColumns(records, sortType), false);
 }

@@ -104,3 +104,17 @@ TEST(Sorting, TimeStampReadsFilesOnceAndKeepsUnreadableFilesTogether)
     list.SortBy(tsTimeStamp);
     EXPECT_EQ(titles(list), (QStringList{"gone", "first", "second", "third"}));
 }
+
+TEST(Sorting, TitleOrderIsCheckedToTheLastRecordBeforeTheSortIsSkipped)
+{
+    TtaggerList list;
+    // Already in title order under the collator, though not by code points.
+    for (const char *title : {"apple", "Banana", "cherry", "Date"})
+        list.Add(MakeRecord({QString::fromUtf8(title), QString(), QString(), QStringLiteral("/m/%1.mp3").arg(title), 1, 1000}));
+    list.SortBy(tsTitle);
+    EXPECT_EQ(titles(list), (QStringList{"apple", "Banana", "cherry", "Date"}));
+
+    list.Add(MakeRecord({QStringLiteral("avocado"), QString(), QString(), QStringLiteral("/m/avocado.mp3"), 1, 1000}));
+    list.SortBy(tsTitle);
+    EXPECT_EQ(titles(list), (QStringList{"apple", "avocado", "Banana", "cherry", "Date"}));
+}
