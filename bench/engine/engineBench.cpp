@@ -109,11 +109,11 @@ qint64 DecodeWithFfmpeg(const QString &path)
 }
 
 // The player asks for the sequence's tracks one by one.
-void SupplyTracks(TcrossPlayer &player, std::vector<std::unique_ptr<TcustomTagger>> &tracks, std::size_t &next)
+void SupplyTracks(TcrossPlayer &player, std::vector<TtaggerRef> &tracks, std::size_t &next)
 {
-    player.OnNeedTrack = [&tracks, &next](TcrossPlayer *, TcustomTagger **track) {
+    player.OnNeedTrack = [&tracks, &next](TcrossPlayer *, TtaggerRef &track) {
         if (next < tracks.size())
-            *track = tracks[next++].get();
+            track = tracks[next++];
     };
 }
 
@@ -133,9 +133,9 @@ int main(int argc, char **argv)
             return 1;
         }
     }
-    std::vector<std::unique_ptr<TcustomTagger>> sequence;
+    std::vector<TtaggerRef> sequence;
     for (int i = 0; i < kSequenceTracks; ++i) {
-        sequence.push_back(std::make_unique<TcustomTagger>());
+        sequence.emplace_back(new TcustomTagger);
         sequence.back()->SetFilename(files[i % kDistinctFiles]);
     }
 
@@ -192,9 +192,9 @@ int main(int argc, char **argv)
 
     // 3: real time into the dummy device while the GUI thread stalls.
     qputenv("SDL_AUDIODRIVER", "dummy");
-    std::vector<std::unique_ptr<TcustomTagger>> live;
+    std::vector<TtaggerRef> live;
     for (int i = 0; i < 2; ++i) {
-        live.push_back(std::make_unique<TcustomTagger>());
+        live.emplace_back(new TcustomTagger);
         live.back()->SetFilename(files[i]);
     }
     TcrossPlayer player;

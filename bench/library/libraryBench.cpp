@@ -6,6 +6,7 @@
 // but tsTimeStamp, and the memory held per loaded record (resident-set growth
 // divided by the count).
 #include "library/mp3JukeBoxLists.h"
+#include "library/treeNodes.h"
 #include "metadata/id3Tagger.h"
 
 #include <QCoreApplication>
@@ -29,11 +30,14 @@ public:
     void BeginUpdate() override {}
     void EndUpdate() override {}
     void Clear() override { m_nodes = 0; }
-    Node AddChild(Node, const QString &, TlistObject) override { return reinterpret_cast<Node>(++m_nodes); }
-    qintptr Nodes() const { return m_nodes; }
+    TtreeNode AddChild(TtreeNode, const QString &, TlistObject, TtreeNodeKind) override
+    {
+        return TtreeNode(++m_nodes);
+    }
+    qint32 Nodes() const { return m_nodes; }
 
 private:
-    qintptr m_nodes = 0;
+    qint32 m_nodes = 0;
 };
 
 double residentBytes()
@@ -190,13 +194,22 @@ void run(int count)
     const double heapAfterRebuild = heapInUseBytes();
 
     NullTree tree;
-    QList<TlibraryTree::Node> roots;
+    QList<TtreeNode> roots;
     timer.start();
     library.FillLibraryTree(tree, true, roots);
     report("FillLibraryTree by title", timer, QStringLiteral("(%1 nodes)").arg(qint64(tree.Nodes())));
     timer.start();
     library.FillLibraryTree(tree, false, roots);
     report("FillLibraryTree by artist", timer, QStringLiteral("(%1 nodes)").arg(qint64(tree.Nodes())));
+    // The tree the window shows, kept whole.
+    TtreeNodes shown;
+    timer.start();
+    library.FillLibraryTree(shown, true, roots);
+    report("FillLibraryTree by title, kept", timer, QStringLiteral("(%1 nodes)").arg(shown.Count()));
+    shown.Select(shown.Child(roots[12], 3));
+    timer.start();
+    library.FillLibraryTree(shown, true, roots);
+    report("  refilled, selection kept", timer, QStringLiteral("(%1 nodes)").arg(shown.Count()));
 
     TstringList found;
     timer.start();

@@ -23,6 +23,7 @@ namespace {
 class TquietForm : public TvorlenPlayerFormInterface {
 public:
     void DoStartup() override {}
+    void LibraryChanging() override {}
     void ListsUpdated() override { ++listsUpdated; }
     void PositionChanged(TvorlenStream *) override {}
     void QueueChanged() override {}
@@ -42,6 +43,7 @@ public:
 class TsilentUi : public TcoreUserInterface {
 public:
     void ShowMessage(const QString &, const QString &, TmessageIcon) override {}
+    void ShowNotice(const QString &, const QString &, TmessageIcon) override {}
     bool AskYesNo(const QString &, const QString &) override { return false; }
     QStringList ChooseMusicFiles(const QString &) override { return {}; }
     TtagAlbum *ChooseAlbum() override { return nullptr; }

@@ -1,6 +1,5 @@
 #include "core/cdStacker.h"
 
-#include "core/retiredRecords.h"
 #include "library/tagAlbum.h"
 #include "library/tagAlbumList.h"
 #include "library/tagPlaylist.h"
@@ -8,32 +7,26 @@
 #include "platform/fileExists.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
-namespace {
-
-// Takes record out of a list without freeing it.
-void detach(TtaggerList &list, TcustomTagger *record)
+TcdStacker::TcdStacker(const QString &dataFolder) : m_dataFolder(dataFolder)
 {
-    const bool owns = list.FreeOnDestroy();
-    list.SetFreeOnDestroy(false);
-    list.Remove(record);
-    list.SetFreeOnDestroy(owns);
-}
-
-} // namespace
-
-TcdStacker::TcdStacker(const QString &dataFolder, TretiredRecords &retired)
-    : m_dataFolder(dataFolder), m_retired(retired)
-{
-    PlayList().SetFreeOnDestroy(false);
     PlayList().SetRandomise(true);
+    m_library.OnListsChanging = [this](TComponent *) { changing(); };
     m_library.OnListsUpdated = [this](TComponent *) { changed(); };
 }
 
 TcdStacker::~TcdStacker()
 {
+    m_library.OnListsChanging = nullptr;
     m_library.OnListsUpdated = nullptr;
     PlayList().Clear();
+}
+
+void TcdStacker::changing()
+{
+    if (OnChanging)
+        OnChanging();
 }
 
 void TcdStacker::changed()
@@ -62,79 +55,95 @@ void TcdStacker::AddAlbum(const TtagAlbum &album)
 
 bool TcdStacker::AddPlaylist(const QString &name, const QString &m3uFile)
 {
+    changing();
     const bool added = !name.isEmpty() && !m_library.PlaylistCollection().Find(name)
                        && m_library.PlaylistCollection().AddFromFile(name, m3uFile);
     changed();
     return added;
 }
 
+namespace {
+
+const TcustomTaggerList *listOf(const TlistObject &object)
+{
+    auto *const *list = std::get_if<TcustomTaggerList *>(&object);
+    return list ? *list : nullptr;
+}
+
+} // namespace
+
+TtagAlbum *TcdStacker::ownAlbum(const TcustomTaggerList *list)
+{
+    const TtagAlbumList &albums = m_library.AlbumList();
+    for (int i = 0; list && i < albums.Count(); ++i) {
+        if (albums.Albums(i) == list)
+            return albums.Albums(i);
+    }
+    return nullptr;
+}
+
+TtagPlaylist *TcdStacker::ownPlaylist(const TcustomTaggerList *list)
+{
+    const TtagPlayListCollection &collection = m_library.PlaylistCollection();
+    for (int i = 0; list && i < collection.Count(); ++i) {
+        if (collection.Playlists(i) == list)
+            return collection.Playlists(i);
+    }
+    return nullptr;
+}
+
 void TcdStacker::DeleteNode(const TlistObject &object, const TlistObject &parentObject)
 {
     if (auto *const *record = std::get_if<TcustomTagger *>(&object)) {
-        auto *const *parent = std::get_if<TcustomTaggerList *>(&parentObject);
-        if (!parent)
-            return;
-        if (auto *playlist = dynamic_cast<TtagPlaylist *>(*parent)) {
-            detach(*playlist, *record);
-        } else if (dynamic_cast<TtagAlbum *>(*parent)) {
-            detach(m_library.MasterList(), *record);
-        } else {
-            return;
+        if (TtagPlaylist *playlist = ownPlaylist(listOf(parentObject))) {
+            changing();
+            playlist->Remove(*record);
+            changed();
+        } else if (TtagAlbum *album = ownAlbum(listOf(parentObject))) {
+            // Only a record the album really holds: the address of a freed
+            // record may have been given to another one since.
+            if (std::find(album->Records().begin(), album->Records().end(), *record) == album->Records().end())
+                return;
+            m_library.SuspendRebuild();
+            m_library.MasterList().Remove(*record);
+            m_library.ResumeRebuild();
         }
-        m_retired.Retire({*record});
-        changed();
         return;
     }
-    if (auto *const *list = std::get_if<TcustomTaggerList *>(&object)) {
-        if (auto *playlist = dynamic_cast<TtagPlaylist *>(*list))
-            DeletePlaylist(playlist);
-        else if (auto *album = dynamic_cast<TtagAlbum *>(*list))
-            DeleteAlbum(*album);
-    }
+    if (TtagPlaylist *playlist = ownPlaylist(listOf(object)))
+        DeletePlaylist(playlist);
+    else if (TtagAlbum *album = ownAlbum(listOf(object)))
+        DeleteAlbum(album);
 }
 
-void TcdStacker::DeleteAlbum(const TtagAlbum &album)
+void TcdStacker::DeleteAlbum(const TtagAlbum *album)
 {
+    if (!ownAlbum(album))
+        return;
     // The album belongs to the index the rebuild replaces: copy its records first.
-    const std::vector<TcustomTagger *> records = album.Records();
+    const std::vector<TcustomTagger *> records = album->Records();
     m_library.SuspendRebuild();
     for (TcustomTagger *record : records)
-        detach(m_library.MasterList(), record);
-    m_retired.Retire(records);
+        m_library.MasterList().Remove(record);
     m_library.ResumeRebuild();
 }
 
-void TcdStacker::DeletePlaylist(TtagPlaylist *playlist)
+void TcdStacker::DeletePlaylist(const TtagPlaylist *playlist)
 {
-    TtagPlayListCollection &collection = m_library.PlaylistCollection();
-    for (int i = 0; i < collection.Count(); ++i) {
-        if (collection.Playlists(i) != playlist)
-            continue;
-        playlist->SetFreeOnDestroy(false);
-        m_retired.Retire(playlist->Records());
-        collection.RemovePlaylist(playlist);
-        break;
-    }
+    TtagPlaylist *own = ownPlaylist(playlist);
+    if (!own)
+        return;
+    changing();
+    m_library.PlaylistCollection().RemovePlaylist(own);
     changed();
-}
-
-std::vector<TcustomTagger *> TcdStacker::takeMasterRecords()
-{
-    TtaggerList &master = m_library.MasterList();
-    std::vector<TcustomTagger *> records = master.Records();
-    master.SetFreeOnDestroy(false);
-    m_library.Clear();
-    master.SetFreeOnDestroy(true);
-    return records;
 }
 
 void TcdStacker::Empty()
 {
-    TtagPlayListCollection &collection = m_library.PlaylistCollection();
-    while (collection.Count() > 0)
-        DeletePlaylist(collection.Playlists(0));
+    changing();
+    m_library.PlaylistCollection().Clear();
     m_library.SuspendRebuild();
-    m_retired.Retire(takeMasterRecords());
+    m_library.Clear();
     m_library.ResumeRebuild();
 }
 
@@ -152,17 +161,11 @@ bool TcdStacker::SaveCartridge(const QString &fileName)
 void TcdStacker::loadCartridge(const QString &fileName, bool append)
 {
     m_library.SuspendRebuild();
-    TtagPlayListCollection &collection = m_library.PlaylistCollection();
     if (!append) {
-        while (collection.Count() > 0) {
-            TtagPlaylist *playlist = collection.Playlists(0);
-            playlist->SetFreeOnDestroy(false);
-            m_retired.Retire(playlist->Records());
-            collection.RemovePlaylist(playlist);
-        }
-        m_retired.Retire(takeMasterRecords());
+        m_library.PlaylistCollection().Clear();
+        m_library.Clear();
     }
-    collection.LoadIndex(CartridgeIndexFile(fileName), m_dataFolder, true);
+    m_library.PlaylistCollection().LoadIndex(CartridgeIndexFile(fileName), m_dataFolder, true);
     m_library.MasterList().LoadListFile(fileName, true);
     m_library.ResumeRebuild();
 }

@@ -6,7 +6,6 @@
 #include <QStringList>
 #include <functional>
 
-class TretiredRecords;
 class TtagAlbum;
 class TtagPlaylist;
 
@@ -19,11 +18,13 @@ class TtagPlaylist;
 // of every playlist, played in random order, rebuilt on every change. The
 // stacker window presents this class; it holds no logic of its own.
 //
-// Records leaving the stacker may still be playing, so they are retired, not
-// freed. GUI thread only.
+// Records leaving the stacker are freed only when nothing else holds them (the
+// player or the queue may). The stacker window's tree points at the stacker's
+// albums, playlists and records: OnChanging tells it to let go of them before
+// they are replaced or freed, and OnChange to refill. GUI thread only.
 class TcdStacker {
 public:
-    TcdStacker(const QString &dataFolder, TretiredRecords &retired);
+    explicit TcdStacker(const QString &dataFolder);
     ~TcdStacker();
     TcdStacker(const TcdStacker &) = delete;
     TcdStacker &operator=(const TcdStacker &) = delete;
@@ -39,10 +40,11 @@ public:
     bool AddPlaylist(const QString &name, const QString &m3uFile);
     // Deletes what a tree node stands for: a track from its playlist or from
     // the stacker's albums, a whole album or a whole playlist. A track node
-    // without a parent, or a node without an object, is left alone.
+    // without a parent, a node without an object, and objects that are not
+    // (or no longer) the stacker's are left alone.
     void DeleteNode(const TlistObject &object, const TlistObject &parentObject);
-    void DeleteAlbum(const TtagAlbum &album);
-    void DeletePlaylist(TtagPlaylist *playlist);
+    void DeleteAlbum(const TtagAlbum *album);
+    void DeletePlaylist(const TtagPlaylist *playlist);
     // Empties the collection and the master list.
     void Empty();
 
@@ -72,15 +74,20 @@ public:
     // otherwise the current stacker album, or "Inactive" when there is none.
     QString Title(bool enabled, const QString &currentAlbum);
 
-    // Raised after every change of the stacker, once the play list is rebuilt.
+    // Raised before the stacker's albums, playlists or records are replaced
+    // or freed, and after every change once the play list is rebuilt.
+    std::function<void()> OnChanging;
     std::function<void()> OnChange;
 
 private:
+    void changing();
     void changed();
     void loadCartridge(const QString &fileName, bool append);
-    std::vector<TcustomTagger *> takeMasterRecords();
+    // The album or playlist a tree object stands for when it is one of the
+    // stacker's own (found by address: a stale object is never touched).
+    TtagAlbum *ownAlbum(const TcustomTaggerList *list);
+    TtagPlaylist *ownPlaylist(const TcustomTaggerList *list);
 
     QString m_dataFolder;
-    TretiredRecords &m_retired;
     Tmp3JukeBoxLists m_library;
 };

@@ -50,17 +50,15 @@ TdmMain::TdmMain(TvorlenPlayerFormInterface &form, TcoreUserInterface &ui, TdmMa
     m_files.SetFreeOnDestroy(true);
     m_files.SetSortType(tsNone);
     m_files.SetId3WriteType(wtBoth);
+    m_library.OnListsChanging = [this](TComponent *) { m_form.LibraryChanging(); };
     m_library.OnListsUpdated = [this](TComponent *) { m_form.ListsUpdated(); };
     m_library.OnPlayListChange = [this](TComponent *) { m_form.PlaylistChanged(); };
 
     m_player = std::make_unique<TcrossPlayer>(m_options.engine);
     m_player->OnPlaying = [this](TcrossPlayer *, TvorlenStream *stream) { m_form.PositionChanged(stream); };
     m_player->OnStateChange = [this](TcrossPlayer *player) { m_form.PlayStateChanged(player->GetState()); };
-    m_player->OnTrackStart = [this](TcrossPlayer *player, TvorlenStream *) {
-        releaseRetired();
-        m_form.TrackChanged(player->CurrentStream());
-    };
-    m_player->OnNeedTrack = [this](TcrossPlayer *, TcustomTagger **track) { ChooseNextTrack(track); };
+    m_player->OnTrackStart = [this](TcrossPlayer *player, TvorlenStream *) { m_form.TrackChanged(player->CurrentStream()); };
+    m_player->OnNeedTrack = [this](TcrossPlayer *, TtaggerRef &track) { ChooseNextTrack(track); };
 
     // The core's own values until the settings file replaces them.
     m_settings.FadeInFromVolume = 0;
@@ -69,7 +67,7 @@ TdmMain::TdmMain(TvorlenPlayerFormInterface &form, TcoreUserInterface &ui, TdmMa
     m_settings.FadeInTime = 4000;
 
     QDir().mkpath(DataFolder());
-    m_stacker = std::make_unique<TcdStacker>(DataFolder(), m_retired);
+    m_stacker = std::make_unique<TcdStacker>(DataFolder());
     m_stacker->OnChange = [this] { m_form.StackerChanged(); };
 
     m_mixer = std::make_unique<TAudioMixer>();
@@ -97,6 +95,7 @@ TdmMain::~TdmMain()
     // are freed with the lists.
     m_player.reset();
     m_queue.OnChange = nullptr;
+    m_library.OnListsChanging = nullptr;
     m_library.OnListsUpdated = nullptr;
     m_library.OnPlayListChange = nullptr;
     m_stacker->OnChange = nullptr;
@@ -185,28 +184,6 @@ void TdmMain::StartUp()
         m_ui.ShowWindow(TcoreWindow::TipOfTheDay);
 }
 
-void TdmMain::retireLibrary()
-{
-    TtaggerList &master = m_library.MasterList();
-    std::vector<TcustomTagger *> records = master.Records();
-    master.SetFreeOnDestroy(false);
-    m_library.Clear();
-    master.SetFreeOnDestroy(true);
-    m_retired.Retire(std::move(records));
-    m_discRecords.clear();
-}
-
-void TdmMain::releaseRetired()
-{
-    if (m_retired.Count() == 0)
-        return;
-    std::unordered_set<const TcustomTagger *> used(m_queue.Records().begin(), m_queue.Records().end());
-    used.insert(m_player->StreamA().Track());
-    used.insert(m_player->StreamB().Track());
-    used.insert(m_lastChosen);
-    m_retired.Release([&used](const TcustomTagger *record) { return used.count(record) > 0; });
-}
-
 QString TdmMain::cdCacheFile(const CdDrive &drive) const
 {
     const QString serial = m_options.volumeSerial(drive.device);
@@ -218,7 +195,8 @@ QString TdmMain::cdCacheFile(const CdDrive &drive) const
 void TdmMain::LoadLibrary()
 {
     ProcessPendingEvents();
-    retireLibrary();
+    m_library.Clear();
+    m_discRecords.clear();
     TtaggerList &master = m_library.MasterList();
     master.LoadListFile(DataFolder() + QStringLiteral("/jukebox.dat"), false);
     for (const CdDrive &drive : m_options.cdDrives()) {
@@ -232,12 +210,12 @@ void TdmMain::LoadLibrary()
         for (int i = before; i < master.Count(); ++i)
             m_discRecords.push_back(master.Items(i));
     }
-    releaseRetired();
 }
 
 void TdmMain::scanDisc(const CdDrive &drive, const QString &cacheFile)
 {
-    retireLibrary();
+    m_library.Clear();
+    m_discRecords.clear();
     m_library.MasterList().ScanFolder(drive.mountPoint, true, cacheFile, false);
 }
 
@@ -289,20 +267,15 @@ void TdmMain::AddScannedFiles(const QStringList &newFiles, bool removeMissing)
     m_library.SuspendRebuild();
     TtaggerList &master = m_library.MasterList();
     if (removeMissing) {
-        std::vector<TcustomTagger *> missing;
-        master.SetFreeOnDestroy(false);
+        master.BeginUpdate();
         for (int i = master.Count() - 1; i >= 0; --i) {
-            TcustomTagger *record = master.Items(i);
+            const TcustomTagger *record = master.Items(i);
             if (!QuietFileExists(record->Filename())) {
+                std::erase(m_discRecords, record);
                 master.Delete(i);
-                missing.push_back(record);
             }
         }
-        master.SetFreeOnDestroy(true);
-        std::erase_if(m_discRecords, [&missing](const TcustomTagger *r) {
-            return std::find(missing.begin(), missing.end(), r) != missing.end();
-        });
-        m_retired.Retire(std::move(missing));
+        master.EndUpdate();
     }
     master.AddFileList(newFiles, true, true);
     if (!saveLibraryCache())
@@ -362,24 +335,36 @@ void TdmMain::Skip()
         m_player->Next();
 }
 
-void TdmMain::ChooseNextTrack(TcustomTagger **track)
+TtaggerRef TdmMain::libraryTrack()
 {
-    TcustomTagger *record = m_queue.Pop();
+    constexpr int kPicks = 8;
+    for (int pick = 0; pick < kPicks; ++pick) {
+        TtaggerRef record(m_library.NextTrack());
+        if (!record || exists(record.get()))
+            return record;
+    }
+    return TtaggerRef();
+}
+
+void TdmMain::ChooseNextTrack(TtaggerRef &track)
+{
+    TtaggerRef record = m_queue.Pop();
     m_stackerAlbum.clear();
-    if (!exists(record)) {
+    if (!exists(record.get())) {
         if (m_settings.StackerEnabled)
-            record = m_stacker->Library().NextTrack();
-        if (exists(record))
+            record = TtaggerRef(m_stacker->Library().NextTrack());
+        if (exists(record.get()))
             m_stackerAlbum = record->Album();
         else
-            record = m_library.NextTrack();
+            record = libraryTrack();
     }
-    if (exists(record)) {
-        *track = record;
-        m_lastChosen = record;
+    if (exists(record.get())) {
+        track = std::move(record);
         return;
     }
-    m_ui.ShowMessage(kCouldNotLocateText, QStringLiteral("Could not locate file"), TmessageIcon::Exclamation);
+    // The player asks from its timer tick: a box that waited for the user
+    // here would stop the jukebox until somebody clicked it.
+    m_ui.ShowNotice(kCouldNotLocateText, QStringLiteral("Could not locate file"), TmessageIcon::Exclamation);
 }
 
 // --- queueing ------------------------------------------------------------
@@ -418,13 +403,6 @@ void TdmMain::QueueAlbum()
 }
 
 // --- stacker -------------------------------------------------------------
-
-QString TdmMain::StackerStatus()
-{
-    if (m_stacker->IndexAlbumCount() == 0)
-        return QStringLiteral("Empty");
-    return m_stackerAlbum.isEmpty() ? QStringLiteral("Inactive") : m_stackerAlbum;
-}
 
 QString TdmMain::StackerTitle()
 {
@@ -496,14 +474,7 @@ void TdmMain::ActivatePlaylist(const QString &name)
 
 void TdmMain::DeactivatePlaylists()
 {
-    // The loaded playlist owns its records, and one of them may be playing.
-    TtagPlaylist &loaded = m_library.LoadedPlaylist();
-    std::vector<TcustomTagger *> records = loaded.Records();
-    loaded.SetFreeOnDestroy(false);
-    loaded.Clear();
-    loaded.SetFreeOnDestroy(true);
-    m_retired.Retire(std::move(records));
-    releaseRetired();
+    m_library.LoadedPlaylist().Clear();
     m_library.PlaylistCollection().SetActive(false);
 }
 

@@ -2,7 +2,6 @@
 
 #include "core/cdStacker.h"
 #include "core/coreSettings.h"
-#include "core/retiredRecords.h"
 #include "core/userInterface.h"
 #include "library/mp3JukeBoxLists.h"
 #include "library/taggerList.h"
@@ -90,8 +89,9 @@ public:
     void Stop();
     void Skip();
     // The player's request for its next track: queue, then stacker, then
-    // library; a message when no file can be found.
-    void ChooseNextTrack(TcustomTagger **track);
+    // library; a notice (which does not stop the player) when no file can be
+    // found.
+    void ChooseNextTrack(TtaggerRef &track);
 
     // --- queueing --------------------------------------------------------
     void QueueRecords(const std::vector<TcustomTagger *> &records);
@@ -108,7 +108,8 @@ public:
     QString FindCover() const;
 
     // --- stacker ---------------------------------------------------------
-    QString StackerStatus();
+    // The stacker title: empty when the stacker is off, "Empty" without
+    // albums, else the album the stacker supplied last or "Inactive".
     QString StackerTitle();
     bool StackerEnabled() const { return m_settings.StackerEnabled; }
     void SetStackerEnabled(bool value) { m_settings.StackerEnabled = value; }
@@ -160,10 +161,9 @@ private:
     void applyFadeSettings();
     QString cdCacheFile(const CdDrive &drive) const;
     void scanDisc(const CdDrive &drive, const QString &cacheFile);
-    // Takes every record out of the main library for the retirement list.
-    void retireLibrary();
-    // Frees retired records that neither the queue nor the player use.
-    void releaseRetired();
+    // The library's next track whose file exists; a few picks at most, so a
+    // library whose files are all gone does not hold the player.
+    TtaggerRef libraryTrack();
     bool saveLibraryCache();
 
     TvorlenPlayerFormInterface &m_form;
@@ -172,7 +172,6 @@ private:
     ProgramFolders m_folders;
     TcoreSettings m_settings;
     TgenreList m_genreList;
-    TretiredRecords m_retired;
     TtaggerQueue m_queue;
     TtaggerList m_files;
     Tmp3JukeBoxLists m_library;
@@ -181,9 +180,9 @@ private:
     std::unique_ptr<TAudioMixer> m_mixer;
     std::unique_ptr<TThreadedTimer> m_visTimer;
     // Records of the main library loaded from disc caches: they are not part
-    // of the music-folder library cache jukebox.dat.
+    // of the music-folder library cache jukebox.dat. Compared by address
+    // only; a record leaves this list before the master list lets go of it.
     std::vector<const TcustomTagger *> m_discRecords;
-    TcustomTagger *m_lastChosen = nullptr;
     QString m_stackerAlbum;
     QString m_helpFile;
     TtreeFont m_treeFont{QStringLiteral("Arial"), 8, true, 0xE0E0E0};

@@ -29,6 +29,10 @@ public:
     virtual ~TcoreUserInterface() = default;
 
     virtual void ShowMessage(const QString &text, const QString &caption, TmessageIcon icon) = 0;
+    // The same message without waiting for the user: it is shown while the
+    // jukebox goes on. A notice given while the previous one is still shown
+    // replaces it.
+    virtual void ShowNotice(const QString &text, const QString &caption, TmessageIcon icon) = 0;
     // A Yes/No question; true on Yes.
     virtual bool AskYesNo(const QString &text, const QString &caption) = 0;
     // The multi-select music file dialog; empty when cancelled.

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <exception>
 #include <memory>
+#include <utility>
 
 QString FileNamePart(const QString &path)
 {
@@ -44,11 +45,26 @@ void TcustomTaggerList::Changed()
 
 void TcustomTaggerList::ClearRecords()
 {
+    // Taken out first: a record freed here must not be found in the list by
+    // anything its destruction reaches.
+    const std::vector<TcustomTagger *> records = std::exchange(m_records, {});
     if (m_ownsRecords) {
-        for (TcustomTagger *record : m_records)
-            delete record;
+        for (TcustomTagger *record : records)
+            record->Release();
     }
-    m_records.clear();
+}
+
+void TcustomTaggerList::SetOwnsRecords(bool value)
+{
+    if (value == m_ownsRecords)
+        return;
+    m_ownsRecords = value;
+    for (TcustomTagger *record : m_records) {
+        if (value)
+            record->Hold();
+        else
+            record->ReleaseKeeping();
+    }
 }
 
 TcustomTagger *TcustomTaggerList::TakeAt(int index)
@@ -56,6 +72,24 @@ TcustomTagger *TcustomTaggerList::TakeAt(int index)
     TcustomTagger *record = m_records[size_t(index)];
     m_records.erase(m_records.begin() + index);
     return record;
+}
+
+void TcustomTaggerList::DeleteAt(int index)
+{
+    TcustomTagger *record = TakeAt(index);
+    if (m_ownsRecords)
+        record->Release();
+}
+
+TcustomTagger *TcustomTaggerList::Adopt(std::unique_ptr<TcustomTagger> record)
+{
+    // A list that does not own its records has nobody to free what it would
+    // create: it keeps nothing.
+    if (!m_ownsRecords || !record)
+        return nullptr;
+    TcustomTagger *added = record.release();
+    Add(added);
+    return added;
 }
 
 void TcustomTaggerList::Clear()
@@ -69,6 +103,8 @@ void TcustomTaggerList::Add(TcustomTagger *record)
     if (auto *id3 = dynamic_cast<Tid3Tagger *>(record))
         id3->SetWriteType(m_id3WriteType);
     m_records.push_back(record);
+    if (m_ownsRecords)
+        record->Hold();
     if (record->Duration() < 0)
         record->SetReadFrameHeaders(m_readFrameHeaders);
     Changed();
@@ -89,9 +125,7 @@ TcustomTagger *TcustomTaggerList::AddFile(const QString &fileName)
     }
     if (!m_keepUntagged && !record->ValidTag())
         return nullptr;
-    TcustomTagger *added = record.release();
-    Add(added);
-    return added;
+    return Adopt(std::move(record));
 }
 
 TcustomTagger *TcustomTaggerList::AddCopy(const TcustomTagger *source)
@@ -102,29 +136,22 @@ TcustomTagger *TcustomTaggerList::AddCopy(const TcustomTagger *source)
     if (!record)
         return nullptr;
     record->Assign(source);
-    TcustomTagger *added = record.release();
-    Add(added);
-    return added;
+    return Adopt(std::move(record));
 }
 
 void TcustomTaggerList::Delete(int index)
 {
     if (index < 0 || index >= Count())
         return;
-    TcustomTagger *record = TakeAt(index);
-    if (m_ownsRecords)
-        delete record;
+    DeleteAt(index);
     Changed();
 }
 
 void TcustomTaggerList::Remove(TcustomTagger *record)
 {
     const auto it = std::find(m_records.begin(), m_records.end(), record);
-    if (it != m_records.end()) {
-        m_records.erase(it);
-        if (m_ownsRecords)
-            delete record;
-    }
+    if (it != m_records.end())
+        DeleteAt(int(it - m_records.begin()));
     Changed();
 }
 
@@ -257,8 +284,9 @@ void TcustomTaggerList::LoadListFile(const QString &fileName, bool append, const
         while (std::unique_ptr<TcustomTagger> record = reader.Next()) {
             if (!cdRoot.isEmpty())
                 record->SetFilename(ResolveCdPath(record->Filename(), cdRoot));
-            TcustomTagger *added = record.release();
-            Add(added);
+            TcustomTagger *added = Adopt(std::move(record));
+            if (!added)
+                continue;
             try {
                 added->SetReadFrameHeaders(m_readFrameHeaders);
             } catch (const std::exception &) {

@@ -3,8 +3,10 @@
 #include "library/component.h"
 #include "library/stringList.h"
 #include "metadata/id3Tagger.h"
+#include "metadata/taggerRef.h"
 
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 // How a list shows its records.
@@ -12,7 +14,10 @@ enum TtagDisplayType { tdTitle, tdArtistTitle, tdTitleArtist, tdTrackTitle, tdTr
 
 // An ordered list of track records with a display form, change notification
 // (batched by BeginUpdate/EndUpdate) and progress events. Whether the list owns
-// (frees) its records depends on the class: this base class owns them.
+// its records depends on the class: this base class owns them. A list that
+// owns its records holds each of them (TcustomTagger::Hold): removing a record
+// frees it only when nothing else holds it, so a record that plays or is
+// queued outlives the list it came from.
 //
 // GUI thread only. Long operations let pending window messages run between
 // files; re-entrant calls into the same list from those messages are not
@@ -37,7 +42,9 @@ public:
     // Creates and reads a record for a file; null for an unsupported extension,
     // an untagged file that is not kept, or a file its reader cannot read.
     virtual TcustomTagger *AddFile(const QString &fileName);
-    // Adds a copy of a known record without reading its file.
+    // Adds a copy of a known record without reading its file. AddFile and
+    // AddCopy add nothing to a list that does not own its records (nothing
+    // would free what they create) and return null there.
     virtual TcustomTagger *AddCopy(const TcustomTagger *source);
     virtual void Delete(int index);
     virtual void Remove(TcustomTagger *record);
@@ -84,11 +91,21 @@ public:
 
 protected:
     bool OwnsRecords() const { return m_ownsRecords; }
-    void SetOwnsRecords(bool value) { m_ownsRecords = value; }
-    // Empties the list (freeing owned records) without raising anything.
+    // Starting to own holds every record in the list; stopping lets go of
+    // them without freeing any: the caller takes them over.
+    void SetOwnsRecords(bool value);
+    // Empties the list (letting go of owned records) without raising anything.
     void ClearRecords();
-    // Takes the record at index out of the list without freeing it or raising anything.
+    // Takes the record at index out of the list without letting go of it or
+    // raising anything: a list that owns its records passes its hold to the
+    // caller.
     TcustomTagger *TakeAt(int index);
+    // Takes the record at index out of the list and lets go of it, without
+    // raising anything.
+    void DeleteAt(int index);
+    // Adds a record just created for this list; null (and the record freed)
+    // when the list does not own its records.
+    TcustomTagger *Adopt(std::unique_ptr<TcustomTagger> record);
     std::vector<TcustomTagger *> &MutableRecords() { return m_records; }
 
 private:

@@ -72,8 +72,8 @@ Tmp3JukeBoxLists::Tmp3JukeBoxLists()
     m_master.SetKeepUntagged(true);
     m_master.SetReadFrameHeaders(false);
     m_loadedPlaylist.SetDisplayType(tdArtistTitle);
-    // The loaded playlist holds records of its own only (the genre rule adds
-    // copies), so clearing or refilling it never frees a library record.
+    // The loaded playlist holds its records: those the genre rule takes from
+    // the library and those it reads from a file alike.
     m_loadedPlaylist.SetFreeOnDestroy(true);
 
     m_master.OnChange = [this](TComponent *) {
@@ -110,12 +110,20 @@ void Tmp3JukeBoxLists::SetDontUseTrackNumbers(bool value)
 
 void Tmp3JukeBoxLists::Clear()
 {
+    RaiseEvent(OnListsChanging, this);
     m_albums.Clear();
     m_artists.Clear();
     TNotifyEvent rebuildOnChange = std::move(m_master.OnChange);
     m_master.OnChange = nullptr;
     m_master.Clear();
     m_master.OnChange = std::move(rebuildOnChange);
+}
+
+void Tmp3JukeBoxLists::SuspendRebuild()
+{
+    if (!m_rebuildSuspended)
+        RaiseEvent(OnListsChanging, this);
+    m_rebuildSuspended = true;
 }
 
 void Tmp3JukeBoxLists::ResumeRebuild()
@@ -126,6 +134,7 @@ void Tmp3JukeBoxLists::ResumeRebuild()
 
 void Tmp3JukeBoxLists::RebuildIndex()
 {
+    RaiseEvent(OnListsChanging, this);
     m_albums.Clear();
     m_artists.Clear();
     if (m_master.Count() > 0)
@@ -207,9 +216,9 @@ void Tmp3JukeBoxLists::FillLoadedPlaylistByGenres(const QList<quint8> &genreNumb
 {
     m_loadedPlaylist.BeginUpdate();
     m_loadedPlaylist.Clear();
-    for (const TcustomTagger *record : m_master.Records()) {
+    for (TcustomTagger *record : m_master.Records()) {
         if (genreNumbers.contains(record->GenreByte()))
-            m_loadedPlaylist.AddCopy(record);
+            m_loadedPlaylist.Add(record);
     }
     m_loadedPlaylist.SetRandomise(true);
     m_loadedPlaylist.EndUpdate();
@@ -231,47 +240,51 @@ void Tmp3JukeBoxLists::SearchTitles(const QString &text, TstringList &strings)
     strings.EndUpdate();
 }
 
-void Tmp3JukeBoxLists::FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<TlibraryTree::Node> &rootNodes)
+void Tmp3JukeBoxLists::FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<TtreeNode> &rootNodes)
 {
     tree.BeginUpdate();
     tree.Clear();
     rootNodes.clear();
     for (int letter = 0; letter < 26; ++letter)
-        rootNodes.append(tree.AddChild(nullptr, letterRootText(letter), {}));
-    rootNodes.append(tree.AddChild(nullptr, QStringLiteral("<other>"), {}));
-    rootNodes.append(tree.AddChild(nullptr, TtagArtistList::kNoName, {}));
-    TlibraryTree::Node noName = rootNodes[27];
+        rootNodes.append(tree.AddChild(TtreeNode(), letterRootText(letter), {}, TtreeNodeKind::Letter));
+    rootNodes.append(tree.AddChild(TtreeNode(), QStringLiteral("<other>"), {}, TtreeNodeKind::Letter));
+    rootNodes.append(tree.AddChild(TtreeNode(), TtagArtistList::kNoName, {}, TtreeNodeKind::Letter));
+    const TtreeNode noName = rootNodes[27];
     TpendingEventsPacer pacer;
 
     if (byTitle) {
         for (int i = 0; i < m_master.Count(); ++i) {
             TcustomTagger *record = m_master.Items(i);
             if (record->Title().isEmpty())
-                tree.AddChild(noName, record->Filename(), record);
+                tree.AddChild(noName, record->Filename(), record, TtreeNodeKind::Track);
             else
-                tree.AddChild(rootNodes[letterRoot(record->Title())], m_master.DisplayText(i), record);
+                tree.AddChild(rootNodes[letterRoot(record->Title())], m_master.DisplayText(i), record,
+                              TtreeNodeKind::Track);
             pacer.Poll();
         }
     } else {
-        rootNodes.append(tree.AddChild(nullptr, QStringLiteral("<Compilations>"), {}));
-        TlibraryTree::Node compilations = rootNodes[28];
+        rootNodes.append(tree.AddChild(TtreeNode(), QStringLiteral("<Compilations>"), {}, TtreeNodeKind::Letter));
+        const TtreeNode compilations = rootNodes[28];
         for (int i = 0; i < m_artists.Count(); ++i) {
             const QString &key = m_artists.Keys(i);
             TtagArtist *artist = m_artists.Artists(i);
             const TtagAlbumList &albums = artist->AlbumList();
             if (key.isEmpty() || key == TtagArtistList::kNoName) {
-                tree.AddChild(noName, QStringLiteral("Files"), static_cast<TcustomTaggerList *>(artist));
+                tree.AddChild(noName, QStringLiteral("Files"), static_cast<TcustomTaggerList *>(artist),
+                              TtreeNodeKind::Artist);
             } else if (key == kCompilation) {
                 for (int a = 0; a < albums.Count(); ++a) {
                     TtagAlbum *album = albums.Albums(a);
-                    tree.AddChild(compilations, album->AlbumName(), static_cast<TcustomTaggerList *>(album));
+                    tree.AddChild(compilations, album->AlbumName(), static_cast<TcustomTaggerList *>(album),
+                                  TtreeNodeKind::Album);
                 }
             } else {
-                TlibraryTree::Node node =
-                    tree.AddChild(rootNodes[letterRoot(key)], key, static_cast<TcustomTaggerList *>(artist));
+                const TtreeNode node = tree.AddChild(rootNodes[letterRoot(key)], key,
+                                                     static_cast<TcustomTaggerList *>(artist), TtreeNodeKind::Artist);
                 for (int a = 0; a < albums.Count(); ++a) {
                     TtagAlbum *album = albums.Albums(a);
-                    tree.AddChild(node, album->AlbumName(), static_cast<TcustomTaggerList *>(album));
+                    tree.AddChild(node, album->AlbumName(), static_cast<TcustomTaggerList *>(album),
+                                  TtreeNodeKind::Album);
                 }
             }
             pacer.Poll();
@@ -280,7 +293,7 @@ void Tmp3JukeBoxLists::FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<T
     tree.EndUpdate();
 }
 
-void Tmp3JukeBoxLists::FillArtistTree(TlibraryTree &tree, QList<TlibraryTree::Node> &rootNodes)
+void Tmp3JukeBoxLists::FillArtistTree(TlibraryTree &tree, QList<TtreeNode> &rootNodes)
 {
     // The counts are part of the root and artist texts, so the tree is laid
     // out first and then added.
@@ -320,20 +333,22 @@ void Tmp3JukeBoxLists::FillArtistTree(TlibraryTree &tree, QList<TlibraryTree::No
     for (int root = 0; root < 27; ++root) {
         const QString base = root < 26 ? letterRootText(root) : QStringLiteral("<other>");
         const auto &artists = roots[size_t(root)];
-        TlibraryTree::Node rootNode = tree.AddChild(nullptr, base + countText(qsizetype(artists.size()), "artist"), {});
+        const TtreeNode rootNode = tree.AddChild(TtreeNode(), base + countText(qsizetype(artists.size()), "artist"),
+                                                 {}, TtreeNodeKind::Letter);
         rootNodes.append(rootNode);
         for (const ArtistNode &a : artists) {
-            TlibraryTree::Node node = tree.AddChild(rootNode, a.text + countText(qsizetype(a.albums.size()), "album"),
-                                                    static_cast<TcustomTaggerList *>(a.artist));
+            const TtreeNode node = tree.AddChild(rootNode, a.text + countText(qsizetype(a.albums.size()), "album"),
+                                                 static_cast<TcustomTaggerList *>(a.artist), TtreeNodeKind::Artist);
             for (const auto &[text, album] : a.albums)
-                tree.AddChild(node, text, static_cast<TcustomTaggerList *>(album));
+                tree.AddChild(node, text, static_cast<TcustomTaggerList *>(album), TtreeNodeKind::Album);
         }
     }
-    TlibraryTree::Node compilations = tree.AddChild(
-        nullptr, QStringLiteral("<Compilations>") + countText(qsizetype(compilationAlbums.size()), "artist"), {});
+    const TtreeNode compilations =
+        tree.AddChild(TtreeNode(), QStringLiteral("<Compilations>") + countText(qsizetype(compilationAlbums.size()), "artist"),
+                      {}, TtreeNodeKind::Letter);
     rootNodes.append(compilations);
     for (const auto &[text, album] : compilationAlbums)
-        tree.AddChild(compilations, text, static_cast<TcustomTaggerList *>(album));
+        tree.AddChild(compilations, text, static_cast<TcustomTaggerList *>(album), TtreeNodeKind::Album);
     tree.EndUpdate();
 }
 
@@ -354,17 +369,18 @@ void Tmp3JukeBoxLists::FillAlbumTree(TlibraryTree &tree, bool showDurations, boo
         QString text = uniform ? album->Artist() + QStringLiteral(" - ") + album->AlbumName() : album->AlbumName();
         if (showDurations)
             text += QStringLiteral(" [") + MinutesSecondsText(album->TotalDuration()) + u']';
-        TlibraryTree::Node node = tree.AddChild(nullptr, text, static_cast<TcustomTaggerList *>(album));
+        const TtreeNode node =
+            tree.AddChild(TtreeNode(), text, static_cast<TcustomTaggerList *>(album), TtreeNodeKind::Album);
         for (int j = 0; j < album->Count(); ++j)
-            tree.AddChild(node, album->DisplayText(j), album->Items(j));
+            tree.AddChild(node, album->DisplayText(j), album->Items(j), TtreeNodeKind::Track);
     }
     if (includePlaylists) {
         for (int p = 0; p < m_playlists.Count(); ++p) {
             TtagPlaylist *playlist = m_playlists.Playlists(p);
-            TlibraryTree::Node node =
-                tree.AddChild(nullptr, m_playlists.Names(p), static_cast<TcustomTaggerList *>(playlist));
+            const TtreeNode node = tree.AddChild(TtreeNode(), m_playlists.Names(p),
+                                                 static_cast<TcustomTaggerList *>(playlist), TtreeNodeKind::Playlist);
             for (int j = 0; j < playlist->Count(); ++j)
-                tree.AddChild(node, playlist->DisplayText(j), playlist->Items(j));
+                tree.AddChild(node, playlist->DisplayText(j), playlist->Items(j), TtreeNodeKind::Track);
         }
     }
     tree.EndUpdate();

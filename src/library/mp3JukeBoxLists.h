@@ -10,10 +10,16 @@
 
 #include <QList>
 
-// The library component: the master list (which alone owns the track
-// records), the artist and album index built from it, a random play order, the
-// loaded playlist and the named playlists. It chooses the next track when the
-// queue is empty and answers title searches.
+// The library component: the master list (which owns the track records), the
+// artist and album index built from it, a random play order, the loaded
+// playlist and the named playlists. It chooses the next track when the queue
+// is empty and answers title searches.
+//
+// The albums and artists live from one rebuild of the index to the next, and
+// the index holds the records it files, so every pointer into the index stays
+// valid until OnListsChanging announces that the index is about to be
+// replaced: when the library is cleared, when rebuilding is suspended for a
+// series of changes, and before every rebuild.
 //
 // GUI thread only.
 class Tmp3JukeBoxLists : public TComponent {
@@ -32,11 +38,11 @@ public:
     bool DontUseTrackNumbers() const { return m_dontUseTrackNumbers; }
     void SetDontUseTrackNumbers(bool value);
 
-    // Empties the index and the master list; raises nothing, does not rebuild.
+    // Empties the index and the master list; does not rebuild. Raises only
+    // OnListsChanging.
     void Clear();
-    void SuspendRebuild() { m_rebuildSuspended = true; }
+    void SuspendRebuild();
     void ResumeRebuild();
-    bool RebuildSuspended() const { return m_rebuildSuspended; }
     void RebuildIndex();
 
     // The active playlist's next record, else the loaded playlist's, else a
@@ -48,21 +54,22 @@ public:
     // Lists "Title - Artist" of every record whose title contains the text
     // (letters a-z compared without regard to case).
     void SearchTitles(const QString &text, TstringList &strings);
-    // The genre rule: the loaded playlist becomes copies of every library
-    // record (master order) whose genre number is one of the given, played in
-    // random order.
+    // The genre rule: the loaded playlist becomes every library record (master
+    // order) whose genre number is one of the given, played in random order.
     void FillLoadedPlaylistByGenres(const QList<quint8> &genreNumbers);
 
     // rootNodes receives the fixed root nodes: '<A>'..'<Z>', "<other>",
     // "<no name>" and, by artist, "<Compilations>".
-    void FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<TlibraryTree::Node> &rootNodes);
+    void FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<TtreeNode> &rootNodes);
     // rootNodes receives '<A>'..'<Z>', "<other>", "<Compilations>".
-    void FillArtistTree(TlibraryTree &tree, QList<TlibraryTree::Node> &rootNodes);
+    void FillArtistTree(TlibraryTree &tree, QList<TtreeNode> &rootNodes);
     void FillAlbumTree(TlibraryTree &tree, bool showDurations, bool includePlaylists);
 
     TlistProcessStartEvent OnListProcessStart;
     TlistProcessEvent OnListProcess;
     TNotifyEvent OnListProcessFinished;
+    // Before the albums, artists or records of the index are replaced or freed.
+    TNotifyEvent OnListsChanging;
     TNotifyEvent OnListsUpdated;
     TdirScanStartEvent OnDirScanStart;
     TFileFoundEvent OnFileFound;

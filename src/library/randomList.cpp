@@ -1,47 +1,57 @@
 #include "library/randomList.h"
 
-#include <QDateTime>
-#include <QRandomGenerator>
+#include "library/randomEngine.h"
+
 #include <numeric>
 
-TRandomList::TRandomList()
-{
-    SetSize(1);
-}
+TRandomList::TRandomList() = default;
 
 void TRandomList::SetSize(quint32 value)
 {
-    m_items.assign(value == 0 ? 1 : value, 0);
-    draw();
+    m_size = value == 0 ? 1 : value;
+    m_stale = true;
+}
+
+void TRandomList::SetSorted(bool value)
+{
+    m_sorted = value;
+    m_stale = true;
 }
 
 quint32 TRandomList::Next()
 {
+    drawIfStale();
     ++m_itemIndex;
-    if (m_itemIndex >= Size()) {
+    if (m_itemIndex >= m_size) {
         m_itemIndex = 0;
         draw();
     }
     return m_items[m_itemIndex];
 }
 
-void TRandomList::draw()
+quint32 TRandomList::Items(quint32 index) const
 {
-    const quint32 size = Size();
-    if (m_sorted) {
-        std::iota(m_items.begin(), m_items.end(), 0u);
+    drawIfStale();
+    return m_items[index];
+}
+
+void TRandomList::drawIfStale() const
+{
+    if (m_stale)
+        draw();
+}
+
+void TRandomList::draw() const
+{
+    m_items.resize(m_size);
+    std::iota(m_items.begin(), m_items.end(), 0u);
+    m_stale = false;
+    if (m_sorted)
         return;
-    }
-    QRandomGenerator clockSeeded{quint32(QDateTime::currentMSecsSinceEpoch())};
-    const SlotPicker pick = m_picker ? m_picker : SlotPicker([&](quint32 bound) { return clockSeeded.bounded(bound); });
-    // Each number k goes to a random slot, or to the first free slot after it
-    // (wrapping round) when that one is taken.
-    std::vector<char> taken(size, 0);
-    for (quint32 k = 0; k < size; ++k) {
-        quint32 slot = pick(size) % size;
-        while (taken[slot])
-            slot = slot + 1 == size ? 0 : slot + 1;
-        taken[slot] = 1;
-        m_items[slot] = k;
+    // Fisher-Yates: every order equally likely, each number once.
+    for (quint32 i = m_size - 1; i > 0; --i) {
+        const quint32 j = m_picker ? m_picker(i + 1) % (i + 1)
+                                   : std::uniform_int_distribution<quint32>(0, i)(RandomEngine());
+        std::swap(m_items[i], m_items[j]);
     }
 }

@@ -2,8 +2,8 @@
 
 #include "library/taggerList.h"
 
-// An album ("virtual CD"): one album name in one folder. Refers to records
-// owned by the library's master list. Its display and sort type follow from
+// An album ("virtual CD"): one album name in one folder. Holds records of the
+// library's master list. Its display and sort type follow from
 // DontUseTrackNumbers and IsCompilation.
 class TtagAlbum : public TtaggerList {
 public:

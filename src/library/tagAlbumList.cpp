@@ -2,11 +2,6 @@
 
 #include "library/tagAlbum.h"
 
-QString FolderPart(const QString &path)
-{
-    return path.left(path.lastIndexOf(u'/') + 1);
-}
-
 TtagAlbumList::~TtagAlbumList()
 {
     Clear();
@@ -38,12 +33,6 @@ void TtagAlbumList::AddTrack(TcustomTagger *record)
 void TtagAlbumList::AddAlbum(TtagAlbum *album)
 {
     m_albums.Insert(album->AlbumName(), album);
-}
-
-void TtagAlbumList::SortAll()
-{
-    for (const auto &entry : m_albums.UnorderedEntries())
-        entry.object->ApplySort();
 }
 
 void TtagAlbumList::SortAllTitleOrdered()

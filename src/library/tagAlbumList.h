@@ -20,8 +20,8 @@ public:
     void AddAlbum(TtagAlbum *album);
     int Count() const { return m_albums.Count(); }
     TtagAlbum *Albums(int index) const { return m_albums.At(index).object; }
-    void SortAll();
-    // SortAll for lists filled in title order (the index rebuild).
+    // Sorts every album; its records were filed in title order (the index
+    // rebuild).
     void SortAllTitleOrdered();
     // Empties the list, freeing the albums when FreeObjects is set.
     void Clear();
@@ -34,6 +34,3 @@ private:
     TcaselessMap<TtagAlbum> m_albums;
     bool m_freeObjects = true;
 };
-
-// The folder part of a path including its trailing "/".
-QString FolderPart(const QString &path);

@@ -2,7 +2,9 @@
 
 TtagArtist::TtagArtist()
 {
-    SetFreeOnDestroy(false);
+    // Holds its records, so the index never points at a freed record, even
+    // while the library changes with its rebuild suspended.
+    SetFreeOnDestroy(true);
     SetDisplayType(tdTitle);
     SetSortType(tsTitle);
     m_albumList.SetFreeObjects(false);

@@ -3,7 +3,7 @@
 #include "library/tagAlbumList.h"
 #include "library/taggerList.h"
 
-// An artist: the artist's tracks (records owned by the library's master list)
+// An artist: the artist's tracks (records of the library's master list, held)
 // and the artist's albums, keyed by album name alone.
 class TtagArtist : public TtaggerList {
 public:

@@ -51,12 +51,6 @@ void TtagArtistList::AddArtist(TtagArtist *artist, const QString &key)
         delete artist;
 }
 
-void TtagArtistList::SortAll()
-{
-    for (const auto &entry : m_artists.UnorderedEntries())
-        entry.object->ApplySort();
-}
-
 void TtagArtistList::SortAllTitleOrdered()
 {
     for (const auto &entry : m_artists.UnorderedEntries())

@@ -22,8 +22,8 @@ public:
     int Count() const { return m_artists.Count(); }
     TtagArtist *Artists(int index) const { return m_artists.At(index).object; }
     const QString &Keys(int index) const { return m_artists.At(index).key; }
-    void SortAll();
-    // SortAll for lists filled in title order (the index rebuild).
+    // Sorts every artist's tracks; they were filed in title order (the index
+    // rebuild).
     void SortAllTitleOrdered();
     void Clear();
 

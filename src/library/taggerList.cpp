@@ -1,12 +1,12 @@
 #include "library/taggerList.h"
 
+#include "library/randomEngine.h"
 #include "platform/fileExists.h"
 #include "platform/pendingEvents.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QRandomGenerator>
 #include <QSet>
+#include <algorithm>
 
 namespace {
 
@@ -139,16 +139,7 @@ void TtaggerList::ScanFolder(const QString &folder, bool recursive, const QStrin
 void TtaggerList::Shuffle()
 {
     BeginUpdate();
-    QRandomGenerator random{quint32(QDateTime::currentMSecsSinceEpoch())};
-    std::vector<TcustomTagger *> &records = MutableRecords();
-    std::vector<TcustomTagger *> shuffled;
-    shuffled.reserve(records.size());
-    while (!records.empty()) {
-        const size_t pick = size_t(random.bounded(quint32(records.size())));
-        shuffled.push_back(records[pick]);
-        records.erase(records.begin() + qsizetype(pick));
-    }
-    records = std::move(shuffled);
+    std::shuffle(MutableRecords().begin(), MutableRecords().end(), RandomEngine());
     m_sorted = false;
     EndUpdate();
 }

@@ -5,7 +5,7 @@
 
 TtaggerQueue::TtaggerQueue()
 {
-    SetOwnsRecords(false);
+    SetOwnsRecords(true);
     SetReadFrameHeaders(true);
     SetKeepUntagged(true);
 }
@@ -23,9 +23,13 @@ void TtaggerQueue::AddExisting(const TcustomTaggerList &list)
     EndUpdate();
 }
 
-TcustomTagger *TtaggerQueue::Pop()
+TtaggerRef TtaggerQueue::Pop()
 {
-    TcustomTagger *record = Count() > 0 ? TakeAt(0) : nullptr;
+    TtaggerRef record;
+    if (Count() > 0) {
+        record = TtaggerRef(TakeAt(0));
+        record->Release();
+    }
     Changed();
     return record;
 }

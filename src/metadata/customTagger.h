@@ -14,8 +14,15 @@
 // taggerProperty.h) in stream order; the track-list file reader and writer walk
 // that table, with the class name written ahead of each record.
 //
+// Lifetime: a record is held by the lists that own their records and by
+// whatever plays or is queued (TtaggerRef); it is freed when the last holder
+// lets go, so no library, playlist or stacker operation can free a record that
+// plays or is queued. A record nothing has held yet belongs to its creator;
+// once held, it belongs to its holders, and only the last may free it.
+//
 // Owned and used on the GUI thread only (the folder scan re-reads a modified
-// record on the GUI thread during its notification).
+// record on the GUI thread during its notification); the holder count is not
+// atomic.
 class TcustomTagger {
 public:
     TcustomTagger();
@@ -101,6 +108,18 @@ public:
     // does nothing.
     void Assign(const TcustomTagger *source);
 
+    // Holders: Hold adds one; Release drops one and frees the record when it
+    // was the last. ReleaseKeeping drops one without freeing: the caller takes
+    // the record over (a list that stops owning its records).
+    void Hold() const { ++m_holders; }
+    void Release() const
+    {
+        if (--m_holders == 0)
+            delete this;
+    }
+    void ReleaseKeeping() const { --m_holders; }
+    quint32 Holders() const { return m_holders; }
+
 protected:
     // Stores the file's last-write time in ModDateHigh/ModDateLow (0 and 0 when
     // it cannot be read).
@@ -126,6 +145,7 @@ private:
     quint32 m_channelMode = 0;
     quint32 m_modDateHigh = 0;
     quint32 m_modDateLow = 0;
+    mutable quint32 m_holders = 0;
     quint8 m_genreByte = 0;
     bool m_validTag = false;
     bool m_readFrameHeaders = false;

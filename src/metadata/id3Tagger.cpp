@@ -48,7 +48,6 @@ std::vector<TaggerProperty> buildId3Properties()
     typeFlags.getString = [](const TcustomTagger &t) { return static_cast<const Tid3Tagger &>(t).TypeFlags(); };
     typeFlags.setString
         = [](TcustomTagger &t, const QString &v) { static_cast<Tid3Tagger &>(t).SetStoredTypeFlags(v); };
-    typeFlags.maxLength = 4;
     table.push_back(writeType);
     table.push_back(typeFlags);
     return table;

@@ -38,8 +38,6 @@ struct TaggerProperty {
     bool (*getBoolean)(const TcustomTagger &) = nullptr;
     void (*setBoolean)(TcustomTagger &, bool) = nullptr;
     std::span<const char *const> enumNames = {};
-    // Longest text a string property holds (TypeFlags: 4 characters); 0 = no limit.
-    int maxLength = 0;
 };
 
 // The published properties of TcustomTagger in stream order; descendants

@@ -137,11 +137,11 @@ TcustomTagger *TcrossPlayer::CurrentTrack() const
 
 void TcrossPlayer::RequestTrack(TvorlenStream *stream)
 {
-    TcustomTagger *track = nullptr;
+    TtaggerRef track;
     if (OnNeedTrack)
-        OnNeedTrack(this, &track);
+        OnNeedTrack(this, track);
     if (track)
-        stream->Load(track);
+        stream->Load(track.get());
 }
 
 void TcrossPlayer::Tick()

@@ -18,8 +18,8 @@ class TcrossPlayer {
 public:
     using TplayerEvent = std::function<void(TcrossPlayer *sender)>;
     using TstreamEvent = std::function<void(TcrossPlayer *sender, TvorlenStream *stream)>;
-    // The handler sets *track to the record to play, or leaves it null.
-    using TneedTrackEvent = std::function<void(TcrossPlayer *sender, TcustomTagger **track)>;
+    // The handler sets track to the record to play, or leaves it empty.
+    using TneedTrackEvent = std::function<void(TcrossPlayer *sender, TtaggerRef &track)>;
 
     static constexpr quint16 kPlayingInterval = 250;
     static constexpr quint16 kIdleInterval = 1000;

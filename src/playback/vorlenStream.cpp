@@ -26,11 +26,11 @@ TvorlenStream::~TvorlenStream()
 void TvorlenStream::Load(TcustomTagger *track)
 {
     m_state = ssLoading;
-    m_track = track;
+    TtaggerRef held(track);
     if (track && QuietFileExists(track->Filename()))
         OpenFile(track->Filename());
     // Opening closes what was loaded before, and that forgets the record.
-    m_track = track;
+    m_track = std::move(held);
 }
 
 void TvorlenStream::OpenFile(const QString &fileName)
@@ -85,7 +85,7 @@ void TvorlenStream::Close()
         m_engine.streamClose(m_handle);
         m_channel = -1;
         m_lengthMs = 0;
-        m_track = nullptr;
+        m_track.reset();
         m_volume = 0;
     }
     m_state = ssStopped;

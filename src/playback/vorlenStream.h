@@ -1,17 +1,17 @@
 #pragma once
 
+#include "metadata/taggerRef.h"
 #include "playback/audioEngine.h"
 
 #include <QString>
 #include <QtGlobal>
 
-class TcustomTagger;
-
 // Stream states; the player reports its current stream's state with the same codes.
 enum TstreamState : quint8 { ssStopped = 0, ssPlaying = 1, ssPaused = 2, ssLoading = 3, ssStopping = 4 };
 
 // One track played through one engine stream, with a linear volume rise at
-// its start and a linear fall at its end. GUI thread only.
+// its start and a linear fall at its end. The stream holds the record it
+// plays, so the lists it came from may drop it meanwhile. GUI thread only.
 class TvorlenStream {
 public:
     explicit TvorlenStream(AudioEngine &engine);
@@ -51,7 +51,7 @@ public:
     EngineStream Handle() const { return m_handle; }
     quint8 Volume() const { return m_volume; }
     quint8 State() const { return m_state; }
-    TcustomTagger *Track() const { return m_track; }
+    TcustomTagger *Track() const { return m_track.get(); }
 
 private:
     AudioEngine &m_engine;
@@ -64,5 +64,5 @@ private:
     EngineStream m_handle = 0;
     quint8 m_volume = 0;
     quint8 m_state = ssStopped;
-    TcustomTagger *m_track = nullptr;
+    TtaggerRef m_track;
 };

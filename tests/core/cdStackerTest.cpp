@@ -1,7 +1,6 @@
 #include "coreTestFolder.h"
 
 #include "core/cdStacker.h"
-#include "core/retiredRecords.h"
 #include "library/tagAlbum.h"
 #include "library/tagAlbumList.h"
 #include "library/tagPlaylist.h"
@@ -13,7 +12,6 @@ namespace {
 
 struct Stacker : ::testing::Test {
     TcoreTestFolder folder;
-    TretiredRecords retired;
     Tmp3JukeBoxLists library;
     QString data;
     QStringList hits;
@@ -41,7 +39,7 @@ struct Stacker : ::testing::Test {
 
     std::unique_ptr<TcdStacker> makeStacker()
     {
-        auto stacker = std::make_unique<TcdStacker>(data, retired);
+        auto stacker = std::make_unique<TcdStacker>(data);
         stacker->OnChange = [this] { ++changes; };
         return stacker;
     }
@@ -81,24 +79,37 @@ TEST_F(Stacker, AlbumsAndPlaylistsMakeThePlayListAndTheTitle)
     EXPECT_NE(stacker->Library().MasterList().Items(0), library.MasterList().Items(0));
 }
 
-TEST_F(Stacker, DeletingNodesRetiresTheirRecords)
+TEST_F(Stacker, DeletedNodesFreeOnlyWhatNothingElseHolds)
 {
     auto stacker = makeStacker();
     stacker->AddAlbum(hitsAlbum());
     ASSERT_TRUE(stacker->AddPlaylist(QStringLiteral("Party"), m3u));
     TtagPlaylist *party = stacker->Library().PlaylistCollection().Playlists(0);
     TtagAlbum *album = stacker->Library().AlbumList().Albums(0);
-    TcustomTagger *track = album->Items(0);
+    // As the player holds the record it plays.
+    const TtaggerRef playing(album->Items(0));
+    int changing = 0;
+    stacker->OnChanging = [&] { ++changing; };
 
-    stacker->DeleteNode(track, TlistObject{});
+    stacker->DeleteNode(playing.get(), TlistObject{});
     EXPECT_EQ(stacker->PlayList().Count(), 3) << "a track node without a parent is left alone";
     stacker->DeleteNode(TlistObject{}, static_cast<TcustomTaggerList *>(album));
     EXPECT_EQ(stacker->PlayList().Count(), 3);
+    EXPECT_EQ(changing, 0);
 
-    stacker->DeleteNode(track, static_cast<TcustomTaggerList *>(album));
+    changes = 0;
+    stacker->DeleteNode(playing.get(), static_cast<TcustomTaggerList *>(album));
     EXPECT_EQ(stacker->Library().MasterList().Count(), 1);
     EXPECT_EQ(stacker->PlayList().Count(), 2);
-    EXPECT_EQ(retired.Count(), 1);
+    EXPECT_EQ(changes, 1);
+    EXPECT_GE(changing, 1) << "the window hears before the album goes";
+    EXPECT_EQ(playing->Title(), QStringLiteral("One")) << "still alive for the player";
+    EXPECT_EQ(playing->Holders(), 1u);
+    // The same, now stale, node again: the album was replaced by the rebuild
+    // and the record is no longer the stacker's. Nothing happens.
+    stacker->DeleteNode(playing.get(), static_cast<TcustomTaggerList *>(album));
+    EXPECT_EQ(stacker->Library().MasterList().Count(), 1);
+    EXPECT_EQ(playing->Holders(), 1u);
 
     stacker->DeleteNode(party->Items(0), static_cast<TcustomTaggerList *>(party));
     EXPECT_EQ(party->Count(), 0);
@@ -106,15 +117,14 @@ TEST_F(Stacker, DeletingNodesRetiresTheirRecords)
 
     stacker->DeleteNode(static_cast<TcustomTaggerList *>(party), TlistObject{});
     EXPECT_EQ(stacker->Library().PlaylistCollection().Count(), 0);
+    // A playlist that is gone is not deleted twice.
+    stacker->DeleteNode(static_cast<TcustomTaggerList *>(party), TlistObject{});
+    EXPECT_EQ(stacker->Library().PlaylistCollection().Count(), 0);
 
     album = stacker->Library().AlbumList().Albums(0);
     stacker->DeleteNode(static_cast<TcustomTaggerList *>(album), TlistObject{});
     EXPECT_EQ(stacker->Library().MasterList().Count(), 0);
     EXPECT_EQ(stacker->PlayList().Count(), 0);
-    EXPECT_EQ(retired.Count(), 3);
-    // Nothing uses them any more.
-    retired.Release([](const TcustomTagger *) { return false; });
-    EXPECT_EQ(retired.Count(), 0);
     EXPECT_EQ(library.MasterList().Count(), 2);
 }
 

@@ -2,17 +2,52 @@
 
 #include "core/playerForm.h"
 #include "core/userInterface.h"
+#include "library/mp3JukeBoxLists.h"
+#include "library/tagAlbum.h"
+#include "library/tagArtist.h"
 #include "metadata/customTagger.h"
 #include "playback/vorlenStream.h"
 
 #include <QStringList>
+#include <QTimer>
 #include <deque>
 
 // A main window that records every notification the core sends it.
+//
+// Given a library to watch, it behaves like a window that shows it: at every
+// ListsUpdated it takes pointers to every album, artist and record of the
+// index, drops them at LibraryChanging, and touches all it holds whenever
+// pending events run (a zero-time timer), as a user clicking around during
+// a scan would. Under the address sanitizer a change the window was not told
+// of first fails the test.
 class TrecordingForm : public TvorlenPlayerFormInterface {
 public:
+    TrecordingForm()
+    {
+        m_toucher.setInterval(0);
+        QObject::connect(&m_toucher, &QTimer::timeout, [this] { TouchHeldPointers(); });
+        m_toucher.start();
+    }
+
+    void Watch(Tmp3JukeBoxLists *library)
+    {
+        watched = library;
+        takePointers();
+    }
+
     void DoStartup() override { log << QStringLiteral("DoStartup"); }
-    void ListsUpdated() override { log << QStringLiteral("ListsUpdated"); }
+    void LibraryChanging() override
+    {
+        log << QStringLiteral("LibraryChanging");
+        albums.clear();
+        artists.clear();
+        records.clear();
+    }
+    void ListsUpdated() override
+    {
+        log << QStringLiteral("ListsUpdated");
+        takePointers();
+    }
     void PositionChanged(TvorlenStream *) override { ++positions; }
     void QueueChanged() override { log << QStringLiteral("QueueChanged"); }
     void PlayStateChanged(int state) override { log << QStringLiteral("PlayStateChanged %1").arg(state); }
@@ -32,10 +67,51 @@ public:
 
     int count(const QString &entry) const { return int(log.count(entry)); }
 
+    // Reads every held pointer; returns how many objects it reached.
+    int TouchHeldPointers()
+    {
+        qsizetype sum = 0;
+        for (const TtagAlbum *album : albums)
+            sum += album->AlbumName().size() + album->Count();
+        for (const TtagArtist *artist : artists)
+            sum += artist->Artist().size() + artist->Count();
+        for (const TcustomTagger *record : records)
+            sum += record->Title().size() + record->Filename().size();
+        touched += sum > 0 ? 1 : 0;
+        return int(albums.size() + artists.size() + records.size());
+    }
+
     QStringList log;
     QStringList tracks;
     int positions = 0;
     int visTicks = 0;
+    Tmp3JukeBoxLists *watched = nullptr;
+    std::vector<const TtagAlbum *> albums;
+    std::vector<const TtagArtist *> artists;
+    std::vector<const TcustomTagger *> records;
+    int touched = 0;
+
+private:
+    void takePointers()
+    {
+        albums.clear();
+        artists.clear();
+        records.clear();
+        if (!watched)
+            return;
+        for (int i = 0; i < watched->AlbumList().Count(); ++i) {
+            albums.push_back(watched->AlbumList().Albums(i));
+            for (const TcustomTagger *record : albums.back()->Records())
+                records.push_back(record);
+        }
+        for (int i = 0; i < watched->ArtistList().Count(); ++i) {
+            artists.push_back(watched->ArtistList().Artists(i));
+            for (const TcustomTagger *record : artists.back()->Records())
+                records.push_back(record);
+        }
+    }
+
+    QTimer m_toucher;
 };
 
 // Dialogs that answer from a script and record what they were asked.
@@ -44,6 +120,10 @@ public:
     void ShowMessage(const QString &text, const QString &caption, TmessageIcon) override
     {
         messages << caption + QStringLiteral(": ") + text;
+    }
+    void ShowNotice(const QString &text, const QString &caption, TmessageIcon) override
+    {
+        notices << caption + QStringLiteral(": ") + text;
     }
     bool AskYesNo(const QString &text, const QString &caption) override
     {
@@ -59,6 +139,7 @@ public:
     void ShowWindow(TcoreWindow window) override { windows.push_back(window); }
 
     QStringList messages;
+    QStringList notices;
     QStringList questions;
     std::deque<bool> answers;
     QStringList files;

@@ -110,7 +110,7 @@ TEST(ArtistsAndAlbums, LibraryTreeByTitleAndByArtist)
     Tmp3JukeBoxLists library;
     addAll(library, sampleLibrary());
     RecordingTree tree;
-    QList<TlibraryTree::Node> roots;
+    QList<TtreeNode> roots;
 
     library.FillLibraryTree(tree, true, roots);
     EXPECT_EQ(tree.beginCount, 1);
@@ -125,7 +125,7 @@ TEST(ArtistsAndAlbums, LibraryTreeByTitleAndByArtist)
     EXPECT_EQ(tree.Children(tree.IndexOf(roots[26])), (QStringList{"9 lives", "e.mp3"}));
     EXPECT_EQ(tree.Children(tree.IndexOf(roots[27])), QStringList{"/m/z/untitled.mp3"});
     EXPECT_EQ(tree.Children(tree.IndexOf(roots['L' - 'A'])), QStringList{"Love Song"});
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(tree.nodes[0].object));
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(tree.Object(TtreeNode(0))));
 
     library.FillLibraryTree(tree, false, roots);
     ASSERT_EQ(roots.size(), 29);
@@ -140,7 +140,7 @@ TEST(ArtistsAndAlbums, LibraryTreeByTitleAndByArtist)
     EXPECT_EQ(tree.Children(alias), QStringList{"Glow"});
     EXPECT_EQ(tree.Children(tree.Find(QStringLiteral("nordwave"), tree.IndexOf(roots['N' - 'A']))),
               (QStringList{"Bay", "Fjord"}));
-    auto *artistObject = std::get<TcustomTaggerList *>(tree.nodes[size_t(lanterns)].object);
+    auto *artistObject = std::get<TcustomTaggerList *>(tree.Object(TtreeNode(lanterns)));
     EXPECT_EQ(dynamic_cast<TtagArtist *>(artistObject), library.ArtistList().FindArtist(QStringLiteral("the lanterns")));
 }
 
@@ -149,21 +149,21 @@ TEST(ArtistsAndAlbums, ChooseCdAndStackerTrees)
     Tmp3JukeBoxLists library;
     addAll(library, sampleLibrary());
     RecordingTree tree;
-    QList<TlibraryTree::Node> roots;
+    QList<TtreeNode> roots;
     library.FillArtistTree(tree, roots);
     ASSERT_EQ(roots.size(), 28);
-    EXPECT_EQ(tree.nodes[size_t(tree.IndexOf(roots['N' - 'A']))].text, QStringLiteral("<N> (1 artist)"));
-    EXPECT_EQ(tree.nodes[size_t(tree.IndexOf(roots[0]))].text, QStringLiteral("<A> (0 artists)"));
+    EXPECT_EQ(tree.Text(TtreeNode(tree.IndexOf(roots['N' - 'A']))), QStringLiteral("<N> (1 artist)"));
+    EXPECT_EQ(tree.Text(TtreeNode(tree.IndexOf(roots[0]))), QStringLiteral("<A> (0 artists)"));
     // Shown under its own letter twice, through the alias.
     EXPECT_EQ(tree.Children(tree.IndexOf(roots['T' - 'A'])),
               (QStringList{"The Lanterns (1 album)", "The Lanterns (1 album)"}));
     const int nordwave = tree.Find(QStringLiteral("nordwave (2 albums)"), tree.IndexOf(roots['N' - 'A']));
     EXPECT_EQ(tree.Children(nordwave), (QStringList{"Bay  [0:00]", "Fjord  [0:00]"}));
-    EXPECT_EQ(tree.nodes[size_t(tree.IndexOf(roots[27]))].text, QStringLiteral("<Compilations> (1 artist)"));
+    EXPECT_EQ(tree.Text(TtreeNode(tree.IndexOf(roots[27]))), QStringLiteral("<Compilations> (1 artist)"));
     EXPECT_EQ(tree.Children(tree.IndexOf(roots[27])), QStringList{"X  [2:01]"});
     // Albums without an artist ("Anon") belong to no artist; artists without
     // albums are not shown.
-    EXPECT_EQ(tree.nodes[size_t(tree.IndexOf(roots[26]))].text, QStringLiteral("<other> (1 artist)"));
+    EXPECT_EQ(tree.Text(TtreeNode(tree.IndexOf(roots[26]))), QStringLiteral("<other> (1 artist)"));
     // Under "<other>" albums show without their durations.
     EXPECT_EQ(tree.Children(tree.Find(QStringLiteral("4 Hands (1 album)"), tree.IndexOf(roots[26]))),
               QStringList{"Duo"});

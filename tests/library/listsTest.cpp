@@ -108,29 +108,49 @@ TEST(TrackLists, ChangeEventsAndUpdateBatching)
     EXPECT_EQ(list.Count(), 0);
 }
 
-TEST(TrackLists, OwnershipFollowsTheClassAndFreeOnDestroy)
+TEST(TrackLists, ListsThatOwnRecordsHoldThemAndTheLastHolderFreesThem)
 {
-    auto *kept = MakeRecord({QStringLiteral("kept"), {}, {}, QStringLiteral("/k.mp3")});
+    // As the player holds the record it plays.
+    TtaggerRef playing(MakeRecord({QStringLiteral("kept"), {}, {}, QStringLiteral("/k.mp3")}));
     {
         TtaggerQueue queue;
-        queue.Add(kept);
-        queue.Add(kept); // the same record queued twice
+        queue.Add(playing.get());
+        queue.Add(playing.get()); // the same record queued twice
         EXPECT_EQ(queue.Count(), 2);
+        EXPECT_EQ(playing->Holders(), 3u);
         queue.Delete(0);
-        EXPECT_EQ(queue.Items(0), kept);
+        EXPECT_EQ(queue.Items(0), playing.get());
+        const TtaggerRef popped = queue.Pop();
+        EXPECT_EQ(popped.get(), playing.get());
+        EXPECT_EQ(queue.Count(), 0);
+        EXPECT_EQ(playing->Holders(), 2u);
     }
+    EXPECT_EQ(playing->Holders(), 1u);
     {
         TtaggerList notOwning;
         notOwning.SetFreeOnDestroy(false);
-        notOwning.Add(kept);
-        notOwning.Remove(kept);
+        notOwning.Add(playing.get());
+        EXPECT_EQ(playing->Holders(), 1u);
+        // Starting to own holds what is there; stopping lets go without freeing.
+        notOwning.SetFreeOnDestroy(true);
+        EXPECT_EQ(playing->Holders(), 2u);
+        notOwning.SetFreeOnDestroy(false);
+        EXPECT_EQ(playing->Holders(), 1u);
+        // Nothing would free a copy it made: it makes none.
+        EXPECT_EQ(notOwning.AddCopy(playing.get()), nullptr);
+        EXPECT_EQ(notOwning.AddFile(QStringLiteral("/no/such/file.mp3")), nullptr);
+        EXPECT_EQ(notOwning.Count(), 1);
+        notOwning.Remove(playing.get());
         EXPECT_EQ(notOwning.Count(), 0);
     }
-    // Still alive: a list that owns it frees it (the sanitizer build checks).
+    // The library takes it over; the player lets go; the library frees it
+    // (the sanitizer build checks both the access and the leak).
     TtaggerList owning;
     EXPECT_TRUE(owning.FreeOnDestroy());
-    owning.Add(kept);
+    owning.Add(playing.get());
+    playing.reset();
     EXPECT_EQ(owning.Items(0)->Title(), QStringLiteral("kept"));
+    EXPECT_EQ(owning.Items(0)->Holders(), 1u);
 }
 
 TEST(TrackLists, CopiesAndPlaylistAssignmentDoNotShareRecords)
@@ -216,7 +236,7 @@ TEST(PlayQueue, PopAddExistingAndOneChangePerOperation)
     TtaggerQueue queue;
     int changes = 0;
     queue.OnChange = [&](TComponent *) { ++changes; };
-    EXPECT_EQ(queue.Pop(), nullptr);
+    EXPECT_FALSE(queue.Pop());
     EXPECT_EQ(changes, 1);
 
     queue.AddExisting(album);
@@ -228,7 +248,7 @@ TEST(PlayQueue, PopAddExistingAndOneChangePerOperation)
     queue.AddExisting(queue); // queuing the queue itself doubles it
     EXPECT_EQ(queue.Count(), 4);
 
-    EXPECT_EQ(queue.Pop(), album.Items(0));
+    EXPECT_EQ(queue.Pop().get(), album.Items(0));
     EXPECT_EQ(changes, 4);
     queue.Clear();
     EXPECT_EQ(album.Count(), 3); // the records stay in their list

@@ -198,7 +198,7 @@ TEST(Playlists, IndexFileAndCachesRoundTrip)
     EXPECT_EQ(reloaded.Playlists(1)->Items(1)->Filename(), tracks[1]);
 }
 
-TEST(Playlists, GenreRuleCopiesLibraryRecords)
+TEST(Playlists, GenreRuleHoldsTheLibraryRecords)
 {
     Tmp3JukeBoxLists library;
     library.SuspendRebuild();
@@ -218,7 +218,13 @@ TEST(Playlists, GenreRuleCopiesLibraryRecords)
     ASSERT_EQ(library.LoadedPlaylist().Count(), 2);
     EXPECT_TRUE(library.LoadedPlaylist().Randomise());
     for (const TcustomTagger *r : library.LoadedPlaylist().Records())
-        EXPECT_EQ(std::count(library.MasterList().Records().begin(), library.MasterList().Records().end(), r), 0);
+        EXPECT_EQ(std::count(library.MasterList().Records().begin(), library.MasterList().Records().end(), r), 1);
+    // The library is reloaded: the playlist's records live on with it.
+    library.Clear();
+    ASSERT_EQ(library.LoadedPlaylist().Count(), 2);
+    EXPECT_EQ(library.LoadedPlaylist().Items(0)->GenreByte(), 17);
+    // Clearing the playlist does not take the library's records with it.
+    library.MasterList().Add(library.LoadedPlaylist().Items(0));
     library.LoadedPlaylist().Clear();
-    EXPECT_EQ(library.MasterList().Count(), 3);
+    EXPECT_EQ(library.MasterList().Items(0)->Title().toLower(), QStringLiteral("rock"));
 }

@@ -28,15 +28,17 @@ std::vector<quint32> items(const TRandomList &list)
 
 } // namespace
 
-TEST(RandomOrder, TakenSlotsStepForwardAndWrap)
+TEST(RandomOrder, DrawsWhenFirstUsedAfterAChangeOfSize)
 {
     TRandomList order;
-    std::deque<quint32> picks{3, 3, 3, 0, 3};
+    std::deque<quint32> picks{3, 0, 2, 0};
     order.SetSlotPicker(scriptedSlots(picks));
+    order.SetSize(7);
     order.SetSize(5);
-    // k=0 -> 3; k=1 -> 3 taken -> 4; k=2 -> 3,4 taken -> wraps to 0; k=3 -> 0
-    // taken -> 1; k=4 -> 3,4,0,1 taken -> 2.
-    EXPECT_EQ(items(order), (std::vector<quint32>{2, 3, 4, 0, 1}));
+    EXPECT_EQ(picks.size(), 4u) << "no permutation is drawn until one is used";
+    // From the last place down, each place swaps with a picked one at or
+    // before it: [0 1 2 4 3], [4 1 2 0 3], [4 1 2 0 3], [1 4 2 0 3].
+    EXPECT_EQ(items(order), (std::vector<quint32>{1, 4, 2, 0, 3}));
     EXPECT_TRUE(picks.empty());
 
     order.SetSorted(true);
@@ -64,16 +66,15 @@ TEST(RandomOrder, NextTrackWalksThePermutationThenDrawsAgain)
     library.SuspendRebuild();
     for (const char *title : {"t0", "t1", "t2"})
         library.MasterList().Add(MakeRecord({QString::fromLatin1(title), {}, {}, QStringLiteral("/m/x.mp3")}));
-    std::deque<quint32> picks{2, 0, 1, /* next draw */ 1, 1, 1};
+    std::deque<quint32> picks{2, 0, /* next draw */ 1, 1};
     library.RandomOrder().SetSlotPicker(scriptedSlots(picks));
     library.ResumeRebuild();
     EXPECT_EQ(library.RandomOrder().ItemIndex(), 0u);
-    // First permutation: slot 2 <- 0, slot 0 <- 1, slot 1 <- 2 = [1, 2, 0].
-    // Second: slot 1 <- 0, slot 2 <- 1, slot 0 <- 2 = [2, 0, 1].
+    // First permutation [1 0 2], walked from position 1; then [0 2 1].
     QStringList played;
     for (int i = 0; i < 5; ++i)
         played.append(library.NextTrack()->Title());
-    EXPECT_EQ(played, (QStringList{"t2", "t0", "t2", "t0", "t1"}));
+    EXPECT_EQ(played, (QStringList{"t0", "t2", "t0", "t2", "t1"}));
 }
 
 TEST(RandomOrder, NextTrackPrefersActiveThenLoadedPlaylist)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/libraryTree.h"
+#include "library/treeNodes.h"
 #include "metadata/id3Tagger.h"
 
 #include <QString>
@@ -36,45 +36,41 @@ inline Tid3Tagger *MakeRecord(const RecordSpec &spec)
     return record;
 }
 
-// A tree that records what it is filled with, for checking texts and shape.
-class RecordingTree : public TlibraryTree {
+// The tree the windows show, counting its updates, with lookups by index.
+class RecordingTree : public TtreeNodes {
 public:
-    struct Node {
-        int parent; // -1 for a root
-        QString text;
-        TlistObject object;
-    };
-
-    void BeginUpdate() override { ++beginCount; }
-    void EndUpdate() override { ++endCount; }
-    void Clear() override { nodes.clear(); }
-    TlibraryTree::Node AddChild(TlibraryTree::Node parent, const QString &text, TlistObject object) override
+    void BeginUpdate() override
     {
-        nodes.push_back(Node{parent ? int(reinterpret_cast<qintptr>(parent)) - 1 : -1, text, object});
-        return reinterpret_cast<TlibraryTree::Node>(qintptr(nodes.size()));
+        ++beginCount;
+        TtreeNodes::BeginUpdate();
+    }
+    void EndUpdate() override
+    {
+        ++endCount;
+        TtreeNodes::EndUpdate();
     }
 
-    int IndexOf(TlibraryTree::Node node) const { return int(reinterpret_cast<qintptr>(node)) - 1; }
+    int IndexOf(TtreeNode node) const { return node.Index(); }
     // Texts of the children of a node (-1: the roots).
     QStringList Children(int parent) const
     {
         QStringList texts;
-        for (const Node &n : nodes) {
-            if (n.parent == parent)
-                texts.append(n.text);
-        }
+        for (int row = 0; row < ChildCount(TtreeNode(parent)); ++row)
+            texts.append(Text(Child(TtreeNode(parent), row)));
         return texts;
     }
+    // The child of parent (-1: a root) with the text; -2 when there is none.
     int Find(const QString &text, int parent) const
     {
-        for (size_t i = 0; i < nodes.size(); ++i) {
-            if (nodes[i].parent == parent && nodes[i].text == text)
-                return int(i);
+        for (int row = 0; row < ChildCount(TtreeNode(parent)); ++row) {
+            const TtreeNode child = Child(TtreeNode(parent), row);
+            if (Text(child) == text)
+                return child.Index();
         }
         return -2;
     }
 
-    std::vector<Node> nodes;
     int beginCount = 0;
     int endCount = 0;
 };
+

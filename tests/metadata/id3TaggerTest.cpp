@@ -262,22 +262,3 @@ TEST_F(Id3TaggerFiles, FailedRewriteLeavesTheOriginal)
     EXPECT_EQ(bytes.mid(TID3v2::ExistingTagSize(path)), original.mid(original.indexOf('\xFF')));
     EXPECT_EQ(entries(), QStringList { QStringLiteral("f.mp3") });
 }
-
-TEST(Id3TaggerProperties, TableAddsWriteTypeAndTypeFlags)
-{
-    Tid3Tagger record;
-    const auto table = record.Properties();
-    ASSERT_EQ(table.size(), 19u);
-    EXPECT_STREQ(table[17].name, "WriteType");
-    EXPECT_EQ(table[17].kind, TaggerPropertyKind::Enumeration);
-    EXPECT_EQ(table[17].stored, TaggerStoredRule::Always);
-    EXPECT_STREQ(table[17].enumNames[3], "wtNone");
-    table[17].setInteger(record, 2);
-    EXPECT_EQ(record.WriteType(), wtV2);
-    EXPECT_STREQ(table[18].name, "TypeFlags");
-    EXPECT_EQ(table[18].maxLength, 4);
-    record.SetComment(QStringLiteral("keep"));
-    table[18].setString(record, QStringLiteral("ABCDEF"));
-    EXPECT_EQ(record.TypeFlags(), QStringLiteral("ABCD"));
-    EXPECT_EQ(record.Comment(), QStringLiteral("keep"));
-}

@@ -44,10 +44,10 @@ TEST(CrossFadeSound, TheOutgoingTrackFallsWhileTheNextRises)
 {
     ASSERT_TRUE(PulseTestServer::UsePulseTestServer());
     PlaybackFiles files;
-    TcustomTagger first;
-    first.SetFilename(files.Tone(QStringLiteral("a440.mp3"), 440, 8));
-    TcustomTagger second;
-    second.SetFilename(files.Tone(QStringLiteral("b880.mp3"), 880, 8));
+    const TtaggerRef first(new TcustomTagger);
+    first->SetFilename(files.Tone(QStringLiteral("a440.mp3"), 440, 8));
+    const TtaggerRef second(new TcustomTagger);
+    second->SetFilename(files.Tone(QStringLiteral("b880.mp3"), 880, 8));
 
     PulseRecorder recorder;
     ASSERT_TRUE(recorder.start());
@@ -55,17 +55,17 @@ TEST(CrossFadeSound, TheOutgoingTrackFallsWhileTheNextRises)
     ASSERT_TRUE(player.EngineOpen()) << player.EngineError().toStdString();
     player.SetFadeOutTime(kFadeOutMs);
     int requests = 0;
-    player.OnNeedTrack = [&](TcrossPlayer *, TcustomTagger **track) {
+    player.OnNeedTrack = [&](TcrossPlayer *, TtaggerRef &track) {
         ++requests;
         if (requests == 1)
-            *track = &first;
+            track = first;
         else if (requests == 2)
-            *track = &second;
+            track = second;
     };
     qint64 switchPosition = -1;
     qint64 firstLength = 0;
     player.OnTrackStart = [&](TcrossPlayer *sender, TvorlenStream *stream) {
-        if (stream->Track() == &second && sender->OutgoingStream()) {
+        if (stream->Track() == second.get() && sender->OutgoingStream()) {
             switchPosition = sender->OutgoingStream()->GetPosition();
             firstLength = sender->OutgoingStream()->LengthMs();
         }

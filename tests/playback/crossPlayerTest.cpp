@@ -36,12 +36,12 @@ protected:
         player->Timer().SetEnabled(false);
         player->SetFadeInTime(1000);
         player->SetFadeOutTime(1000);
-        player->OnNeedTrack = [this](TcrossPlayer *sender, TcustomTagger **track) {
+        player->OnNeedTrack = [this](TcrossPlayer *sender, TtaggerRef &track) {
             EXPECT_EQ(sender, player.get());
-            EXPECT_EQ(*track, nullptr);
+            EXPECT_FALSE(track);
             requestPositions.push_back(player->CurrentStream()->GetPosition());
             if (supplied < tracks.size())
-                *track = tracks[supplied++].get();
+                track = tracks[supplied++];
         };
         player->OnTrackStart = [this](TcrossPlayer *, TvorlenStream *stream) {
             EXPECT_EQ(stream, player->CurrentStream());
@@ -55,7 +55,7 @@ protected:
 
     TcustomTagger *AddTrack(const QString &path)
     {
-        tracks.push_back(std::make_unique<TcustomTagger>());
+        tracks.emplace_back(new TcustomTagger);
         tracks.back()->SetFilename(path);
         return tracks.back().get();
     }
@@ -72,7 +72,7 @@ protected:
     static inline QString fourSeconds;
     static inline QString twoSeconds;
     std::unique_ptr<TcrossPlayer> player;
-    std::vector<std::unique_ptr<TcustomTagger>> tracks;
+    std::vector<TtaggerRef> tracks;
     std::size_t supplied = 0;
     std::vector<qint64> requestPositions;
     std::vector<qint64> switchPositions;
@@ -293,9 +293,9 @@ TEST(CrossPlayerEngineFailure, ReportsWhyAndEndsTheProgram)
 
     // The player stays harmless without an engine.
     PlaybackFiles files;
-    TcustomTagger track;
-    track.SetFilename(files.Wave(QStringLiteral("t.wav"), QStringLiteral("0.1"), 0.2));
-    player.OnNeedTrack = [&](TcrossPlayer *, TcustomTagger **out) { *out = &track; };
+    const TtaggerRef track(new TcustomTagger);
+    track->SetFilename(files.Wave(QStringLiteral("t.wav"), QStringLiteral("0.1"), 0.2));
+    player.OnNeedTrack = [&](TcrossPlayer *, TtaggerRef &out) { out = track; };
     player.Play();
     player.Tick();
     EXPECT_EQ(player.GetState(), ssStopped);

@@ -52,13 +52,13 @@ protected:
         AudioEngineOptions options;
         options.manualPump = true;
         ASSERT_TRUE(engine.init(options));
-        track.SetFilename(level);
+        track->SetFilename(level);
     }
 
     static inline PlaybackFiles *files = nullptr;
     static inline QString level;
     AudioEngine engine;
-    TcustomTagger track;
+    TtaggerRef track{new TcustomTagger};
 };
 
 TEST_F(StreamTest, LoadsPlaysPausesAndCloses)
@@ -69,12 +69,12 @@ TEST_F(StreamTest, LoadsPlaysPausesAndCloses)
     stream.Play();
     EXPECT_EQ(stream.State(), ssStopped);
 
-    stream.Load(&track);
+    stream.Load(track.get());
     EXPECT_EQ(stream.State(), ssStopped);
     EXPECT_NE(stream.Handle(), 0u);
     EXPECT_EQ(stream.Channel(), -1);
     EXPECT_EQ(stream.LengthMs(), 2000);
-    EXPECT_EQ(stream.Track(), &track);
+    EXPECT_EQ(stream.Track(), track.get());
     EXPECT_EQ(stream.GetPosition(), 0);
 
     stream.Play();
@@ -112,7 +112,7 @@ TEST_F(StreamTest, LoadsPlaysPausesAndCloses)
 TEST_F(StreamTest, SetVolumeSkipsTheEngineWhenTheValueIsUnchanged)
 {
     TvorlenStream stream(engine);
-    stream.Load(&track);
+    stream.Load(track.get());
     stream.Play();
     stream.SetVolume(100);
     EXPECT_EQ(engine.volume(stream.Channel()), 100);
@@ -130,7 +130,7 @@ TEST_F(StreamTest, ApplyFadeShapesTheVolumeOnlyWhilePlaying)
     stream.SetFadeOutTime(1000);
     stream.SetFadeInFromVolume(120);
     stream.SetFadeOutToVolume(30);
-    stream.Load(&track);
+    stream.Load(track.get());
     stream.ApplyFade();
     EXPECT_EQ(stream.Volume(), 0);
     stream.Play();
@@ -155,7 +155,7 @@ TEST_F(StreamTest, ZeroFadeTimesGiveFullAndEndVolumesWithoutFailing)
     stream.SetFadeOutTime(0);
     stream.SetFadeInFromVolume(120);
     stream.SetFadeOutToVolume(30);
-    stream.Load(&track);
+    stream.Load(track.get());
     stream.Play();
     stream.ApplyFade();
     EXPECT_EQ(engine.volume(stream.Channel()), 255);
@@ -167,12 +167,12 @@ TEST_F(StreamTest, ZeroFadeTimesGiveFullAndEndVolumesWithoutFailing)
 TEST_F(StreamTest, MissingAndUnreadableFilesLeaveTheStreamWithoutAHandle)
 {
     TvorlenStream stream(engine);
-    TcustomTagger gone;
-    gone.SetFilename(files->Path(QStringLiteral("gone.mp3")));
-    stream.Load(&gone);
+    const TtaggerRef gone(new TcustomTagger);
+    gone->SetFilename(files->Path(QStringLiteral("gone.mp3")));
+    stream.Load(gone.get());
     EXPECT_EQ(stream.State(), ssLoading);
     EXPECT_EQ(stream.Handle(), 0u);
-    EXPECT_EQ(stream.Track(), &gone);
+    EXPECT_EQ(stream.Track(), gone.get());
     stream.Play();
     EXPECT_EQ(stream.State(), ssLoading);
 
@@ -181,9 +181,9 @@ TEST_F(StreamTest, MissingAndUnreadableFilesLeaveTheStreamWithoutAHandle)
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write(QByteArray(4000, 'x'));
     junk.close();
-    TcustomTagger unreadable;
-    unreadable.SetFilename(junkPath);
-    stream.Load(&unreadable);
+    const TtaggerRef unreadable(new TcustomTagger);
+    unreadable->SetFilename(junkPath);
+    stream.Load(unreadable.get());
     EXPECT_EQ(stream.State(), ssStopped);
     EXPECT_EQ(stream.Handle(), 0u);
     stream.Play();
@@ -196,12 +196,12 @@ TEST_F(StreamTest, MissingAndUnreadableFilesLeaveTheStreamWithoutAHandle)
 TEST_F(StreamTest, LoadingOverAnOpenFileKeepsTheNewRecord)
 {
     TvorlenStream stream(engine);
-    TcustomTagger other;
-    other.SetFilename(level);
-    stream.Load(&track);
+    const TtaggerRef other(new TcustomTagger);
+    other->SetFilename(level);
+    stream.Load(track.get());
     stream.Play();
-    stream.Load(&other);
-    EXPECT_EQ(stream.Track(), &other);
+    stream.Load(other.get());
+    EXPECT_EQ(stream.Track(), other.get());
     EXPECT_EQ(stream.State(), ssStopped);
     EXPECT_NE(stream.Handle(), 0u);
 }
@@ -211,7 +211,7 @@ TEST_F(StreamTest, StopEndsEvenWhenItsChannelNeverFallsSilent)
     // While the stream stops, a pending event starts another stream, which
     // takes over the freed channel number: that channel keeps playing.
     TvorlenStream stream(engine);
-    stream.Load(&track);
+    stream.Load(track.get());
     stream.Play();
     const int channel = stream.Channel();
     const EngineStream intruder = engine.streamOpen(level);
@@ -226,7 +226,7 @@ TEST_F(StreamTest, StopEndsEvenWhenItsChannelNeverFallsSilent)
 TEST_F(StreamTest, DestroyingAPlayingStreamFreesItsChannel)
 {
     auto stream = std::make_unique<TvorlenStream>(engine);
-    stream->Load(&track);
+    stream->Load(track.get());
     stream->Play();
     const int channel = stream->Channel();
     ASSERT_TRUE(engine.isPlaying(channel));

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "library/libraryTree.h"
+
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+// The nodes of a library tree as a window shows them: texts, objects, kinds,
+// levels, the expanded nodes and the selection. A view model reads it; nothing
+// here is per-row widget state, so 100,000 tracks fill in one pass.
+//
+// A refill keeps what the user had open: when the tree is cleared inside an
+// update, the selected node and the expanded nodes are remembered by their
+// texts from the root, and when the update ends every one of them that still
+// exists is selected or expanded again.
+//
+// GUI thread only. The objects are the library's: they are valid until the
+// library announces a change (the core's LibraryChanging), when the window
+// clears the tree.
+class TtreeNodes : public TlibraryTree {
+public:
+    void BeginUpdate() override;
+    void EndUpdate() override;
+    void Clear() override;
+    TtreeNode AddChild(TtreeNode parent, const QString &text, TlistObject object, TtreeNodeKind kind) override;
+
+    int Count() const { return int(m_nodes.size()); }
+    bool Updating() const { return m_updateCount > 0; }
+
+    // Children of a node, or the root nodes for no node.
+    int ChildCount(TtreeNode parent) const { return int(children(parent).size()); }
+    TtreeNode Child(TtreeNode parent, int row) const;
+    TtreeNode Parent(TtreeNode node) const { return TtreeNode(at(node).parent); }
+    // Position among its siblings.
+    int Row(TtreeNode node) const { return at(node).row; }
+    bool HasChildren(TtreeNode node) const { return !at(node).children.empty(); }
+    bool HasNextSibling(TtreeNode node) const { return Row(node) + 1 < ChildCount(Parent(node)); }
+    // 0 for a root node.
+    int Level(TtreeNode node) const { return at(node).level; }
+    const QString &Text(TtreeNode node) const { return at(node).text; }
+    const TlistObject &Object(TtreeNode node) const { return at(node).object; }
+    TtreeNodeKind Kind(TtreeNode node) const { return at(node).kind; }
+    // The texts from the root down to the node.
+    QStringList Path(TtreeNode node) const;
+    // The node at a path of texts; no node when there is none.
+    TtreeNode Find(const QStringList &path) const;
+
+    bool Expanded(TtreeNode node) const { return at(node).expanded; }
+    // Expanding a node also expands its ancestors, so that it can be seen.
+    void Expand(TtreeNode node);
+    void Collapse(TtreeNode node);
+    TtreeNode Selected() const { return m_selected; }
+    // No node clears the selection.
+    void Select(TtreeNode node);
+
+    // For a view model: around a refill (the first BeginUpdate and the last
+    // EndUpdate), and after a node was expanded, collapsed or selected.
+    std::function<void()> OnBeginReset;
+    std::function<void()> OnEndReset;
+    std::function<void(TtreeNode node)> OnExpandedChange;
+    std::function<void(TtreeNode node)> OnSelect;
+
+private:
+    struct Node {
+        QString text;
+        TlistObject object;
+        std::vector<qint32> children;
+        qint32 parent = -1;
+        qint32 row = 0;
+        quint16 level = 0;
+        TtreeNodeKind kind = TtreeNodeKind::Letter;
+        bool expanded = false;
+    };
+
+    const Node &at(TtreeNode node) const { return m_nodes[size_t(node.Index())]; }
+    const std::vector<qint32> &children(TtreeNode parent) const
+    {
+        return parent.IsValid() ? at(parent).children : m_roots;
+    }
+    void rememberOpenNodes();
+    void restoreOpenNodes();
+
+    std::vector<Node> m_nodes;
+    std::vector<qint32> m_roots;
+    TtreeNode m_selected;
+    int m_updateCount = 0;
+    // What was open before a refill: set by Clear inside an update, used at its end.
+    bool m_remembered = false;
+    QStringList m_selectedPath;
+    std::vector<QStringList> m_expandedPaths;
+};
