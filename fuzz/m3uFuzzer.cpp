@@ -10,8 +10,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     const QByteArray text(reinterpret_cast<const char *>(data), qsizetype(size));
     const QString base = QStringLiteral("/music/lists");
-    const QStringList names = ReadM3uLines(text, base);
-    if (ReadM3uLines(WriteM3uLines(names), base) != names)
-        __builtin_trap();
+    for (const Tm3uEncoding encoding : {Tm3uEncoding::Detect, Tm3uEncoding::Utf8}) {
+        const QStringList names = ReadM3uLines(text, base, encoding);
+        if (ReadM3uLines(WriteM3uLines(names), base) != names)
+            __builtin_trap();
+    }
     return 0;
 }

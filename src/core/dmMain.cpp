@@ -478,6 +478,85 @@ void TdmMain::DeactivatePlaylists()
     m_library.PlaylistCollection().SetActive(false);
 }
 
+bool TdmMain::ApplyPlaylistRule(TplaylistRule rule, const QString &m3uFile, bool randomOrder,
+                                const QStringList &genres)
+{
+    TtagPlaylist &loaded = m_library.LoadedPlaylist();
+    switch (rule) {
+    case prNone:
+        loaded.Clear();
+        return true;
+    case prM3uFile: {
+        TtagPlaylist fresh;
+        fresh.SetReadFrameHeaders(loaded.ReadFrameHeaders());
+        if (QuietFileExists(m3uFile))
+            fresh.LoadPlaylist(m3uFile, false, DataFolder());
+        if (fresh.Count() == 0)
+            return false;
+        loaded.ResetPosition();
+        loaded.SetRandomise(randomOrder);
+        loaded.ReplaceRecords(fresh);
+        return true;
+    }
+    case prGenres: {
+        QList<quint8> numbers;
+        for (const QString &name : genres)
+            numbers.append(m_genreList.IndexOfGenre(name));
+        m_library.FillLoadedPlaylistByGenres(numbers);
+        SetGenres(genres);
+        return true;
+    }
+    }
+    return false;
+}
+
+void TdmMain::CopyToJukebox(const TcustomTaggerList &editing)
+{
+    m_library.LoadedPlaylist().AssignPlaylist(editing);
+}
+
+void TdmMain::CopyFromJukebox(TcustomTaggerList &editing)
+{
+    editing.AssignPlaylist(m_library.LoadedPlaylist());
+}
+
+TtagPlaylist *TdmMain::AddPreloadedPlaylist(const QString &name, const QString &m3uFile, bool autoCounterReset,
+                                            bool loop)
+{
+    TtagPlayListCollection &collection = m_library.PlaylistCollection();
+    if (name.isEmpty() || collection.Find(name) || !QuietFileExists(m3uFile))
+        return nullptr;
+    TtagPlaylist *playlist = collection.AddFromFile(name, m3uFile);
+    if (playlist) {
+        playlist->SetAutoCounterReset(autoCounterReset);
+        playlist->SetStopAtEnd(!loop);
+    }
+    return playlist;
+}
+
+void TdmMain::UpdatePreloadedPlaylist(int index, bool autoCounterReset, bool loop)
+{
+    if (TtagPlaylist *playlist = m_library.PlaylistCollection().Playlists(index)) {
+        playlist->SetAutoCounterReset(autoCounterReset);
+        playlist->SetStopAtEnd(!loop);
+    }
+}
+
+void TdmMain::DeletePreloadedPlaylist(int index)
+{
+    m_library.PlaylistCollection().Delete(index);
+}
+
+bool TdmMain::ReloadPreloadedPlaylist(int index, const QString &m3uFile, bool autoCounterReset, bool loop)
+{
+    TtagPlaylist *playlist = m_library.PlaylistCollection().Playlists(index);
+    if (!playlist || !playlist->ReloadFromM3U(m3uFile))
+        return false;
+    playlist->SetAutoCounterReset(autoCounterReset);
+    playlist->SetStopAtEnd(!loop);
+    return true;
+}
+
 void TdmMain::PlaylistsEdited()
 {
     m_form.PlaylistsLoaded();

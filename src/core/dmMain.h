@@ -24,6 +24,9 @@ class TiniFile;
 class TvorlenPlayerFormInterface;
 class TvorlenStream;
 
+// The rules the playlist options offer for the loaded playlist.
+enum TplaylistRule { prNone, prM3uFile, prGenres };
+
 // A font the windows paint tree items with.
 struct TtreeFont {
     QString family;
@@ -130,10 +133,32 @@ public:
     bool GetVisualisation() const;
 
     // --- playlists and the genre rule ------------------------------------
+    // Every change of a playlist the windows make goes through these, so that
+    // records in use stay alive and the windows hear of the change.
     void ActivatePlaylist(const QString &name);
     void DeactivatePlaylists();
     QStringList GetGenres() const { return m_settings.Genres; }
     void SetGenres(const QStringList &genres) { m_settings.Genres = genres; }
+    // The playlist options' OK. prNone empties the loaded playlist; prM3uFile
+    // makes it the tracks of the file (from its cache in the data folder when
+    // there is one), in random order when asked; prGenres makes it every
+    // library track of the named genres, in random order, and stores the
+    // names as the genre rule's list. False, with the loaded playlist as it
+    // was, when the file is missing or names no existing music file.
+    bool ApplyPlaylistRule(TplaylistRule rule, const QString &m3uFile, bool randomOrder, const QStringList &genres);
+    // The playlist editor's "Copy to Jukebox" (the loaded playlist becomes a
+    // copy of the editing playlist) and "Copy from Jukebox" (the reverse).
+    void CopyToJukebox(const TcustomTaggerList &editing);
+    void CopyFromJukebox(TcustomTaggerList &editing);
+    // The playlist list editor. Add needs a name no other playlist has and an
+    // M3U file naming at least one existing music file; null otherwise.
+    // "Loop Playlist" is the opposite of StopAtEnd. Reload keeps the playlist
+    // as it was when the file gives no track (false then). Positions outside
+    // the collection are ignored.
+    TtagPlaylist *AddPreloadedPlaylist(const QString &name, const QString &m3uFile, bool autoCounterReset, bool loop);
+    void UpdatePreloadedPlaylist(int index, bool autoCounterReset, bool loop);
+    void DeletePreloadedPlaylist(int index);
+    bool ReloadPreloadedPlaylist(int index, const QString &m3uFile, bool autoCounterReset, bool loop);
     // Tells the main window that the playlist list was edited.
     void PlaylistsEdited();
 

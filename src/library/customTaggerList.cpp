@@ -242,7 +242,8 @@ void TcustomTaggerList::LoadFromTextFile(const QString &fileName, bool append)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return;
-    AddFileList(ReadM3uLines(file.readAll(), QFileInfo(fileName).absolutePath()), append, m_readFrameHeaders);
+    AddFileList(ReadM3uLines(file.readAll(), QFileInfo(fileName).absolutePath(), M3uEncodingOf(fileName)), append,
+                m_readFrameHeaders);
 }
 
 bool TcustomTaggerList::SaveToTextFile(const QString &fileName) const
@@ -260,6 +261,16 @@ void TcustomTaggerList::AssignPlaylist(const TcustomTaggerList &list)
     Clear();
     for (const TcustomTagger *record : list.Records())
         AddCopy(record);
+    EndUpdate();
+}
+
+void TcustomTaggerList::ReplaceRecords(TcustomTaggerList &source)
+{
+    BeginUpdate();
+    ClearRecords();
+    for (TcustomTagger *record : source.m_records)
+        Add(record);
+    source.ClearRecords();
     EndUpdate();
 }
 

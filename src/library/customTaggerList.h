@@ -62,6 +62,9 @@ public:
     // One file name per line, CR LF line ends; false when it could not be written.
     virtual bool SaveToTextFile(const QString &fileName) const;
     void AssignPlaylist(const TcustomTaggerList &list);
+    // This list's records become the other's, which is left empty: one
+    // change. The records stay held throughout (both lists must own them).
+    void ReplaceRecords(TcustomTaggerList &source);
     double TotalDuration() const;
     // Gives back the spare capacity of the record list: a library builds
     // thousands of lists once and then keeps them.

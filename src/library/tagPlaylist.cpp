@@ -2,11 +2,18 @@
 
 #include "platform/fileExists.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
 
 QString PlaylistCacheFile(const QString &m3uFile, const QString &cacheFolder)
 {
-    return cacheFolder + u'/' + QFileInfo(m3uFile).completeBaseName() + QStringLiteral(".vpl");
+    // The name alone would let two lists of the same name in different
+    // folders share one cache, and each would load the other's tracks.
+    const QFileInfo info(m3uFile);
+    const QByteArray folderHash =
+        QCryptographicHash::hash(info.absoluteFilePath().toUtf8(), QCryptographicHash::Sha1).toHex().left(8);
+    return cacheFolder + u'/' + info.completeBaseName() + u'.' + QString::fromLatin1(folderHash) +
+           QStringLiteral(".vpl");
 }
 
 TtagPlaylist::TtagPlaylist()
@@ -57,6 +64,18 @@ void TtagPlaylist::LoadFromM3U(const QString &fileName)
         return;
     m_filename = fileName;
     LoadPlaylist(fileName, false, QString());
+}
+
+bool TtagPlaylist::ReloadFromM3U(const QString &fileName)
+{
+    TtagPlaylist fresh;
+    fresh.SetReadFrameHeaders(ReadFrameHeaders());
+    fresh.LoadFromM3U(fileName);
+    if (fresh.Count() == 0)
+        return false;
+    m_filename = fileName;
+    ReplaceRecords(fresh);
+    return true;
 }
 
 void TtagPlaylist::LoadPlaylist(const QString &fileName, bool append, const QString &cacheFolder)

@@ -31,6 +31,9 @@ public:
     void Changed() override;
 
     void LoadFromM3U(const QString &fileName);
+    // LoadFromM3U that keeps the playlist as it was when the file is missing
+    // or names no existing music file; false then.
+    bool ReloadFromM3U(const QString &fileName);
     // With a cache folder, the playlist's cache there is read when it exists
     // (no music file is touched); otherwise the M3U file itself.
     void LoadPlaylist(const QString &fileName, bool append, const QString &cacheFolder);
@@ -48,6 +51,8 @@ private:
     bool m_randomise = false;
 };
 
-// The cache file of a playlist made from an M3U file: the M3U file's name
-// without folder and extension, followed by ".vpl", in the cache folder.
+// The cache file of a playlist made from an M3U file, in the cache folder: the
+// M3U file's name without folder and extension, a dot, eight hexadecimal
+// digits that tell apart lists of the same name in different folders, and
+// ".vpl" ("party.1f0a33c2.vpl").
 QString PlaylistCacheFile(const QString &m3uFile, const QString &cacheFolder);

@@ -3,6 +3,7 @@
 
 #include "core/dmMain.h"
 #include "library/taggerList.h"
+#include "platform/pendingEvents.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -59,6 +60,8 @@ TEST(Discs, ANewDiscIsOfferedScannedCachedAndFollowedToANewMountPoint)
     TrecordingForm form;
     TscriptedUi ui;
     TdmMain core(form, ui, options);
+    // The window keeps reading what it holds while the disc is scanned.
+    form.Watch(&core.jblMain());
     form.OnStartup();
 
     ui.answers = {false};
@@ -78,6 +81,9 @@ TEST(Discs, ANewDiscIsOfferedScannedCachedAndFollowedToANewMountPoint)
     EXPECT_EQ(form.count(QStringLiteral("ListsUpdated")), 1);
     EXPECT_EQ(fileNames(core.jblMain().MasterList()),
               (QStringList{disc.mountPoint + QStringLiteral("/CD/1.mp3"), disc.mountPoint + QStringLiteral("/CD/2.mp3")}));
+
+    ProcessPendingEvents();
+    EXPECT_EQ(form.TouchHeldPointers(), 1 + 1 + 2 + 2) << "one album, one artist and their records";
 
     // A known disc is not offered again.
     core.RefreshCDs();

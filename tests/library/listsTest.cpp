@@ -253,3 +253,28 @@ TEST(PlayQueue, PopAddExistingAndOneChangePerOperation)
     queue.Clear();
     EXPECT_EQ(album.Count(), 3); // the records stay in their list
 }
+
+TEST(TrackLists, ShuffleKeepsEveryRecordOnceInOneChange)
+{
+    TtaggerList list;
+    std::vector<const TcustomTagger *> before;
+    for (int i = 0; i < 200; ++i) {
+        list.Add(MakeRecord({QStringLiteral("t%1").arg(i, 3, 10, QLatin1Char('0')), {}, {},
+                             QStringLiteral("/m/%1.mp3").arg(i)}));
+        before.push_back(list.Items(i));
+    }
+    list.SortBy(tsTitle);
+    ASSERT_TRUE(list.Sorted());
+    int changes = 0;
+    list.OnChange = [&](TComponent *) { ++changes; };
+    list.Shuffle();
+    EXPECT_EQ(changes, 1);
+    EXPECT_FALSE(list.Sorted());
+    std::vector<const TcustomTagger *> after(list.Records().begin(), list.Records().end());
+    EXPECT_NE(after, before) << "200 records kept in order by chance";
+    std::sort(after.begin(), after.end());
+    std::sort(before.begin(), before.end());
+    EXPECT_EQ(after, before);
+    for (const TcustomTagger *record : list.Records())
+        EXPECT_EQ(record->Holders(), 1u);
+}

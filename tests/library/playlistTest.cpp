@@ -186,7 +186,8 @@ TEST(Playlists, IndexFileAndCachesRoundTrip)
     const TiniFile written(index);
     EXPECT_EQ(written.ReadSections(), (QStringList{"chill", "Zed"}));
     EXPECT_EQ(written.ReadString(QStringLiteral("zed"), QStringLiteral("StopAtEnd"), {}), QStringLiteral("0"));
-    EXPECT_TRUE(QFile::exists(data + QStringLiteral("/party.vpl")));
+    EXPECT_TRUE(QFile::exists(PlaylistCacheFile(party, data)));
+    EXPECT_TRUE(QFileInfo(PlaylistCacheFile(party, data)).fileName().startsWith(QStringLiteral("party.")));
 
     // The next start reads the caches, not the music files.
     for (const QString &t : tracks)
@@ -227,4 +228,69 @@ TEST(Playlists, GenreRuleHoldsTheLibraryRecords)
     library.MasterList().Add(library.LoadedPlaylist().Items(0));
     library.LoadedPlaylist().Clear();
     EXPECT_EQ(library.MasterList().Items(0)->Title().toLower(), QStringLiteral("rock"));
+}
+
+TEST(Playlists, ListsOfTheSameNameInTwoFoldersKeepTheirOwnCaches)
+{
+    QTemporaryDir dir;
+    const QString data = dir.filePath(QStringLiteral("Data"));
+    QDir().mkpath(data);
+    QDir().mkpath(dir.filePath(QStringLiteral("home")));
+    QDir().mkpath(dir.filePath(QStringLiteral("work")));
+    const QString homeTrack = dir.filePath(QStringLiteral("home.mp3"));
+    const QString workTrack = dir.filePath(QStringLiteral("work.mp3"));
+    writeTaggedFile(homeTrack, QStringLiteral("Home Song"));
+    writeTaggedFile(workTrack, QStringLiteral("Work Song"));
+    const QString homeList = dir.filePath(QStringLiteral("home/party.m3u"));
+    const QString workList = dir.filePath(QStringLiteral("work/party.m3u"));
+    writeFile(homeList, WriteM3uLines({homeTrack}));
+    writeFile(workList, WriteM3uLines({workTrack}));
+    EXPECT_NE(PlaylistCacheFile(homeList, data), PlaylistCacheFile(workList, data));
+
+    const QString index = dir.filePath(QStringLiteral("playlists.pll"));
+    {
+        TtagPlayListCollection collection;
+        ASSERT_TRUE(collection.AddFromFile(QStringLiteral("Home"), homeList));
+        ASSERT_TRUE(collection.AddFromFile(QStringLiteral("Work"), workList));
+        collection.Find(QStringLiteral("Home"))->SetFilename(homeList);
+        collection.Find(QStringLiteral("Work"))->SetFilename(workList);
+        ASSERT_TRUE(collection.SaveIndex(index, data));
+    }
+    // From the caches alone: each list has its own track.
+    QFile::remove(homeTrack);
+    QFile::remove(workTrack);
+    TtagPlayListCollection reloaded;
+    reloaded.LoadIndex(index, data, false);
+    ASSERT_EQ(reloaded.Count(), 2);
+    EXPECT_EQ(reloaded.Find(QStringLiteral("Home"))->Items(0)->Filename(), homeTrack);
+    EXPECT_EQ(reloaded.Find(QStringLiteral("Work"))->Items(0)->Filename(), workTrack);
+}
+
+TEST(Playlists, ListsWrittenInWindowsCodePagesKeepTheirNonAsciiNames)
+{
+    QTemporaryDir dir;
+    const QString cafe = dir.filePath(QStringLiteral("Café.mp3"));
+    const QString euro = dir.filePath(QStringLiteral("€uro “mix”.mp3"));
+    writeTaggedFile(cafe, QStringLiteral("Cafe"));
+    writeTaggedFile(euro, QStringLiteral("Euro"));
+    // Windows-1252: é is E9, € is 80, the curly quotes 93 and 94.
+    const QByteArray cp1252 = "#EXTM3U\r\nCaf\xE9.mp3\r\n\x80uro \x93mix\x94.mp3\r\n";
+    EXPECT_EQ(ReadM3uLines(cp1252, dir.path()), (QStringList{cafe, euro}));
+    // Valid UTF-8 is UTF-8, also when it would be readable as Windows-1252.
+    EXPECT_EQ(ReadM3uLines(QStringLiteral("Café.mp3\n").toUtf8(), dir.path()), QStringList{cafe});
+    // An .m3u8 list is UTF-8 whatever it holds: bytes that are not are not
+    // taken for another code page.
+    EXPECT_EQ(M3uEncodingOf(QStringLiteral("/a/b.M3U8")), Tm3uEncoding::Utf8);
+    EXPECT_NE(ReadM3uLines("Caf\xE9.mp3\n", dir.path(), Tm3uEncoding::Utf8), QStringList{cafe});
+
+    const QString list = dir.filePath(QStringLiteral("old player.m3u"));
+    writeFile(list, cp1252);
+    TtagPlaylist playlist;
+    playlist.LoadFromM3U(list);
+    ASSERT_EQ(playlist.Count(), 2);
+    EXPECT_EQ(playlist.Items(1)->Filename(), euro);
+    // Written back as UTF-8.
+    const QString saved = dir.filePath(QStringLiteral("saved.m3u"));
+    ASSERT_TRUE(playlist.SavePlaylist(saved, QString()));
+    EXPECT_EQ(readAll(saved), (cafe + QStringLiteral("\r\n") + euro + QStringLiteral("\r\n")).toUtf8());
 }

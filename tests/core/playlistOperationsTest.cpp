@@ -1,0 +1,182 @@
+#include "coreFakes.h"
+#include "coreTestFolder.h"
+
+#include "core/dmMain.h"
+#include "core/playlistEditor.h"
+#include "library/m3uFile.h"
+#include "library/tagAlbum.h"
+#include "library/tagPlaylist.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList titles(const TcustomTaggerList &list)
+{
+    QStringList out;
+    for (const TcustomTagger *record : list.Records())
+        out << record->Title();
+    return out;
+}
+
+struct PlaylistOperations : ::testing::Test {
+    TcoreTestFolder folder;
+    QStringList tracks;
+    QString party;
+    TrecordingForm form;
+    TscriptedUi ui;
+    std::unique_ptr<TdmMain> core;
+
+    void SetUp() override
+    {
+        const char *genres[] = {"Rock", "Jazz", "Rock"};
+        for (int i = 0; i < 3; ++i) {
+            ToneSpec spec;
+            spec.metadata = {{QStringLiteral("title"), QStringLiteral("Song %1").arg(i)},
+                             {QStringLiteral("artist"), QStringLiteral("Band %1").arg(i % 2)},
+                             {QStringLiteral("album"), QStringLiteral("Record")},
+                             {QStringLiteral("genre"), QString::fromLatin1(genres[i])}};
+            tracks << folder.music() + QStringLiteral("/%1.mp3").arg(i);
+            QString error;
+            EXPECT_TRUE(MakeToneFile(tracks.back(), spec, &error)) << error.toStdString();
+        }
+        party = writeList(QStringLiteral("party.m3u"), {tracks[0], tracks[1]});
+        core = std::make_unique<TdmMain>(form, ui, folder.options());
+        form.OnStartup();
+        core->AddScannedFiles(tracks, false);
+    }
+
+    QString writeList(const QString &name, const QStringList &names)
+    {
+        const QString path = folder.root.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(WriteM3uLines(names));
+        return path;
+    }
+
+    TtagPlaylist &loaded() { return core->jblMain().LoadedPlaylist(); }
+};
+
+} // namespace
+
+TEST_F(PlaylistOperations, TheRulesOfTheLoadedPlaylist)
+{
+    form.log.clear();
+    ASSERT_TRUE(core->ApplyPlaylistRule(prM3uFile, party, false, {}));
+    EXPECT_EQ(titles(loaded()), (QStringList{"Song 0", "Song 1"}));
+    EXPECT_FALSE(loaded().Randomise());
+    EXPECT_EQ(form.count(QStringLiteral("PlaylistChanged")), 1) << "one change for the window";
+
+    // A file that is missing, or names no music that exists, changes nothing.
+    const QString dead = writeList(QStringLiteral("dead.m3u"), {folder.music() + QStringLiteral("/none.mp3")});
+    EXPECT_FALSE(core->ApplyPlaylistRule(prM3uFile, dead, true, {}));
+    EXPECT_FALSE(core->ApplyPlaylistRule(prM3uFile, folder.root.filePath(QStringLiteral("no.m3u")), true, {}));
+    EXPECT_EQ(titles(loaded()), (QStringList{"Song 0", "Song 1"}));
+
+    ASSERT_TRUE(core->ApplyPlaylistRule(prGenres, {}, false, {QStringLiteral("rock"), QStringLiteral("Nothing")}));
+    QStringList rock = titles(loaded());
+    rock.sort();
+    EXPECT_EQ(rock, (QStringList{"Song 0", "Song 2"}));
+    EXPECT_TRUE(loaded().Randomise());
+    EXPECT_EQ(core->GetGenres(), (QStringList{"rock", "Nothing"}));
+    // The genre rule plays the library's own records.
+    EXPECT_TRUE(std::find(core->jblMain().MasterList().Records().begin(), core->jblMain().MasterList().Records().end(),
+                          loaded().Items(0)) != core->jblMain().MasterList().Records().end());
+
+    ASSERT_TRUE(core->ApplyPlaylistRule(prNone, {}, false, {}));
+    EXPECT_EQ(loaded().Count(), 0);
+    EXPECT_EQ(core->jblMain().MasterList().Count(), 3);
+}
+
+TEST_F(PlaylistOperations, PreloadedPlaylistsAreAddedUpdatedReloadedAndDeleted)
+{
+    TtagPlayListCollection &collection = core->jblMain().PlaylistCollection();
+    TtagPlaylist *added = core->AddPreloadedPlaylist(QStringLiteral("Party"), party, true, false);
+    ASSERT_NE(added, nullptr);
+    EXPECT_TRUE(added->AutoCounterReset());
+    EXPECT_TRUE(added->StopAtEnd()) << "not looped";
+    EXPECT_EQ(added->DisplayType(), tdArtistTitle);
+    EXPECT_EQ(core->AddPreloadedPlaylist(QStringLiteral("PARTY"), party, false, true), nullptr) << "name taken";
+    EXPECT_EQ(core->AddPreloadedPlaylist(QString(), party, false, true), nullptr);
+    EXPECT_EQ(core->AddPreloadedPlaylist(QStringLiteral("Lost"), folder.root.filePath(QStringLiteral("no.m3u")), false,
+                                         true),
+              nullptr);
+    EXPECT_EQ(collection.Count(), 1);
+
+    core->UpdatePreloadedPlaylist(0, false, true);
+    EXPECT_FALSE(added->AutoCounterReset());
+    EXPECT_FALSE(added->StopAtEnd());
+    core->UpdatePreloadedPlaylist(5, true, true);
+
+    const QString single = writeList(QStringLiteral("single.m3u"), {tracks[2]});
+    ASSERT_TRUE(core->ReloadPreloadedPlaylist(0, single, true, false));
+    EXPECT_EQ(titles(*collection.Playlists(0)), QStringList{"Song 2"});
+    EXPECT_EQ(collection.Playlists(0)->Filename(), single);
+    EXPECT_TRUE(collection.Playlists(0)->StopAtEnd());
+    // A reload from a list that gives nothing keeps the playlist.
+    QFile::remove(single);
+    EXPECT_FALSE(core->ReloadPreloadedPlaylist(0, single, false, true));
+    EXPECT_EQ(titles(*collection.Playlists(0)), QStringList{"Song 2"});
+    EXPECT_TRUE(collection.Playlists(0)->StopAtEnd());
+
+    core->DeletePreloadedPlaylist(3);
+    EXPECT_EQ(collection.Count(), 1);
+    core->DeletePreloadedPlaylist(0);
+    EXPECT_EQ(collection.Count(), 0);
+}
+
+TEST_F(PlaylistOperations, TheEditorWorksOnItsOwnLibraryAndCopiesToAndFromTheJukebox)
+{
+    TplaylistEditor editor(*core);
+    editor.Open();
+    ASSERT_EQ(editor.Library().MasterList().Count(), 3);
+    EXPECT_NE(editor.Library().MasterList().Items(0), core->jblMain().MasterList().Items(0))
+        << "the editor's library is its own";
+    TtagPlaylist &playlist = editor.Playlist();
+    EXPECT_EQ(playlist.DisplayType(), tdQueue);
+
+    int changes = 0;
+    playlist.OnChange = [&](TComponent *) { ++changes; };
+    editor.AddTracks(editor.Library().AlbumList().Albums(0)->Records());
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(titles(playlist), (QStringList{"Song 0", "Song 1", "Song 2"}));
+    EXPECT_EQ(editor.StatusTexts(),
+              (QStringList{"Count : 3", "Play Time : 0:00:03", "Artist Count : 2"}));
+
+    changes = 0;
+    editor.Delete({2, 0, 2});
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(titles(playlist), QStringList{"Song 1"});
+    editor.MoveUp(0);
+    editor.MoveDown(0);
+    EXPECT_EQ(titles(playlist), QStringList{"Song 1"});
+
+    ASSERT_TRUE(editor.Load(party, true));
+    EXPECT_EQ(titles(playlist), (QStringList{"Song 1", "Song 0", "Song 1"}));
+    EXPECT_EQ(core->Settings().PlaylistFolder, folder.root.path());
+    EXPECT_FALSE(editor.Load(folder.root.filePath(QStringLiteral("no.m3u")), false));
+    EXPECT_EQ(playlist.Count(), 3) << "a list that gives nothing changes nothing";
+
+    editor.CopyToJukebox();
+    EXPECT_EQ(titles(loaded()), (QStringList{"Song 1", "Song 0", "Song 1"}));
+    EXPECT_NE(loaded().Items(0), playlist.Items(0)) << "the jukebox gets copies";
+    editor.Clear();
+    editor.CopyFromJukebox();
+    EXPECT_EQ(playlist.Count(), 3);
+
+    const QString saved = folder.root.filePath(QStringLiteral("lists/saved.m3u"));
+    QDir().mkpath(QFileInfo(saved).path());
+    ASSERT_TRUE(editor.Save(saved));
+    EXPECT_EQ(core->Settings().PlaylistFolder, QFileInfo(saved).path());
+    EXPECT_TRUE(QFile::exists(PlaylistCacheFile(saved, core->DataFolder())));
+
+    editor.Randomize();
+    EXPECT_EQ(playlist.Count(), 3);
+    editor.Close();
+    EXPECT_EQ(playlist.Count(), 0);
+    EXPECT_EQ(loaded().Count(), 3);
+    ASSERT_TRUE(editor.Load(saved, false));
+    EXPECT_EQ(playlist.Count(), 3);
+}
