@@ -5,7 +5,10 @@
 // artist), SearchTitles for a common substring and SortBy for every sort type
 // but tsTimeStamp, and the memory held per loaded record (resident-set growth
 // divided by the count).
+#include "core/cdStacker.h"
 #include "library/mp3JukeBoxLists.h"
+#include "library/tagAlbum.h"
+#include "library/tagAlbumList.h"
 #include "library/treeNodes.h"
 #include "metadata/id3Tagger.h"
 
@@ -215,6 +218,39 @@ void run(int count)
     timer.start();
     library.SearchTitles(QStringLiteral("ren"), found);
     report("SearchTitles \"ren\"", timer, QStringLiteral("(%1 found)").arg(found.Count()));
+
+    // A randomised playlist filled one record at a time (the genre rule, the
+    // stacker's play list), then asked for its first track.
+    for (int adds : {1000, 4000, 8000, 100000}) {
+        if (adds > count)
+            break;
+        TtagPlaylist playlist;
+        playlist.SetRandomise(true);
+        timer.start();
+        for (int i = 0; i < adds; ++i)
+            playlist.Add(library.MasterList().Items(i));
+        playlist.NextRecord();
+        report(QStringLiteral("randomised playlist, %1 adds").arg(adds).toLatin1().constData(), timer,
+               QStringLiteral("(one by one, then the first pick)"));
+    }
+
+    // A stacker of 20,000 tracks: a change rebuilds its index and play list.
+    if (count >= 20000) {
+        TcdStacker stacker(dir.path());
+        stacker.Library().SuspendRebuild();
+        for (int i = 0; i < 20000; ++i)
+            stacker.Library().MasterList().AddCopy(library.MasterList().Items(i));
+        timer.start();
+        stacker.Library().ResumeRebuild();
+        report("stacker of 20,000: a change", timer, QStringLiteral("(index and play list rebuilt)"));
+        TtagAlbum *album = stacker.Library().AlbumList().Albums(0);
+        timer.start();
+        stacker.DeleteNode(album->Items(0), static_cast<TcustomTaggerList *>(album));
+        report("stacker of 20,000: delete a track", timer);
+        timer.start();
+        stacker.PlayList().NextRecord();
+        report("stacker of 20,000: next track", timer, QStringLiteral("(draws the order)"));
+    }
 
     const char *const names[] = {"tsNone",     "tsTrack",   "tsAlbum",      "tsArtist",  "tsTitle",
                                  "tsComment",  "tsYear",    "tsBitRate",    "tsSampleRate", "tsDuration",
