@@ -110,6 +110,37 @@ TEST(ScrollBanner, ALongTextGetsAStripAsWideAsTheTextAndItsSpaces)
     EXPECT_EQ(fixture.banner.Strip().width(), 2000) << "rebuilt for the new size";
 }
 
+TEST(ScrollBanner, ANewFontOrColourRebuildsTheStrip)
+{
+    Banner fixture(200, QStringLiteral("Lamb - Gorecki"));
+    TScrollBanner2 &banner = fixture.banner;
+    const QImage blue = banner.Strip();
+    banner.SetFontColor(QColor(255, 125, 70));
+    const QImage orange = banner.Strip();
+    ASSERT_EQ(orange.size(), blue.size());
+    int orangePixels = 0;
+    for (int y = 0; y < orange.height(); ++y)
+        for (int x = 0; x < 60; ++x)
+            orangePixels += orange.pixel(x, y) == qRgb(255, 125, 70);
+    EXPECT_GT(orangePixels, 0);
+    QFont bigger = BannerFont();
+    bigger.setPixelSize(25);
+    banner.setFont(bigger);
+    const int textWidth = QFontMetrics(bigger).horizontalAdvance(QStringLiteral("Lamb - Gorecki") + QString(10, ' '));
+    EXPECT_EQ(banner.Strip().width(), std::max(textWidth, 200)) << "laid out in the new font";
+    EXPECT_NE(banner.Strip(), orange);
+}
+
+TEST(ScrollBanner, AnEndlessTitleIsCutToAStripThePainterCanDraw)
+{
+    Banner fixture(300, QString(20000, QLatin1Char('M')));
+    const QImage &strip = fixture.banner.Strip();
+    EXPECT_FALSE(strip.isNull());
+    EXPECT_EQ(strip.width(), 32767);
+    fixture.banner.Step();
+    EXPECT_EQ(fixture.banner.ScrollOffset(), -15);
+}
+
 TEST(ScrollBanner, TheTextLeavesOnTheLeftAndComesBackFromTheRight)
 {
     Banner fixture(601, QStringLiteral("Portishead - Roads"));

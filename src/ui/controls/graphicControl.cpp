@@ -87,10 +87,8 @@ void TgraphicControl::SetFontColor(const QColor &value)
 
 void TgraphicControl::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::FontChange) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
         FontChanged();
-        update();
-    } else if (event->type() == QEvent::PaletteChange) {
         update();
     }
     QWidget::changeEvent(event);

@@ -7,6 +7,15 @@
 #include <QPainter>
 #include <algorithm>
 
+namespace {
+
+// The raster painter draws nothing beyond this coordinate: a title longer
+// than that (a damaged tag) is cut rather than given a strip of many
+// megabytes that would show blank.
+constexpr int kWidestStrip = 32767;
+
+} // namespace
+
 TScrollBanner2::TScrollBanner2(QWidget *parent)
     : TgraphicControl(parent)
     , m_timer(std::make_unique<TThreadedTimer>())
@@ -141,7 +150,7 @@ void TScrollBanner2::RebuildStrip()
     const QString shown = m_text + QString(m_numSpaces, QLatin1Char(' '));
     const QFontMetrics metrics(font());
     const int textWidth = m_smoothScrolling ? metrics.horizontalAdvance(shown) : int(shown.size()) * m_cellWidth;
-    const int stripWidth = std::max(textWidth, width());
+    const int stripWidth = std::min(std::max(textWidth, width()), kWidestStrip);
     if (stripWidth <= 0 || height() <= 0) {
         m_strip = QImage();
         return;
