@@ -38,7 +38,8 @@ public:
     TMouseEvent OnMouseMove;
 
 protected:
-    // Called after the widget's font changed, before the repaint.
+    // Called after the widget's font or the font's colour changed, before the
+    // repaint.
     virtual void FontChanged() { }
 
     bool event(QEvent *event) override;
