@@ -14,7 +14,8 @@ struct TcaselessKey {
     QString text;
     friend bool operator==(const TcaselessKey &a, const TcaselessKey &b)
     {
-        return a.text.size() == b.text.size() && a.text.compare(b.text, Qt::CaseInsensitive) == 0;
+        return a.text.size() == b.text.size() &&
+               (a.text == b.text || a.text.compare(b.text, Qt::CaseInsensitive) == 0);
     }
 };
 
@@ -56,7 +57,7 @@ public:
         if (!m_index.isEmpty())
             return m_index.value(TcaselessKey{key}, nullptr);
         for (const Entry &e : m_entries) {
-            if (e.key.size() == key.size() && e.key.compare(key, Qt::CaseInsensitive) == 0)
+            if (e.key.size() == key.size() && (e.key == key || e.key.compare(key, Qt::CaseInsensitive) == 0))
                 return e.object;
         }
         return nullptr;
@@ -109,19 +110,18 @@ private:
     {
         if (m_ordered)
             return;
-        const QCollator collator = TextCollator();
         struct Keyed {
             QCollatorSortKey sortKey;
-            QString folded;
             Entry entry;
         };
         std::vector<Keyed> keyed;
         keyed.reserve(m_entries.size());
         for (const Entry &e : m_entries)
-            keyed.push_back(Keyed{collator.sortKey(e.key), e.key.toCaseFolded(), e});
+            keyed.push_back(Keyed{CachedSortKey(e.key), e});
+        // Keys the collator finds equal are rare: they are folded only then.
         std::sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
             const int c = a.sortKey.compare(b.sortKey);
-            return c != 0 ? c < 0 : a.folded < b.folded;
+            return c != 0 ? c < 0 : a.entry.key.toCaseFolded() < b.entry.key.toCaseFolded();
         });
         for (size_t i = 0; i < keyed.size(); ++i)
             m_entries[i] = keyed[i].entry;

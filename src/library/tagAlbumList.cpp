@@ -23,7 +23,9 @@ void TtagAlbumList::AddTrack(TcustomTagger *record)
         m_albums.Insert(key, album);
         return;
     }
-    if (album->Artist().compare(record->Artist(), Qt::CaseInsensitive) != 0) {
+    // Most tracks of an album name its artist exactly as the first did: the
+    // caseless comparison is for the few that do not.
+    if (album->Artist() != record->Artist() && album->Artist().compare(record->Artist(), Qt::CaseInsensitive) != 0) {
         album->SetArtist(QStringLiteral("Compilation"));
         album->SetDisplayType(tdTrackArtistTitle);
     }

@@ -68,18 +68,6 @@ TcustomTagger *TtaggerList::AddFile(const QString &fileName)
     return TcustomTaggerList::AddFile(fileName);
 }
 
-void TtaggerList::Delete(int index)
-{
-    m_sorted = false;
-    TcustomTaggerList::Delete(index);
-}
-
-void TtaggerList::Remove(TcustomTagger *record)
-{
-    m_sorted = false;
-    TcustomTaggerList::Remove(record);
-}
-
 void TtaggerList::LoadListFile(const QString &fileName, bool append, const QString &cdRoot)
 {
     m_sorted = false;

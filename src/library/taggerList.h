@@ -21,10 +21,11 @@ public:
     bool FreeOnDestroy() const { return OwnsRecords(); }
     void SetFreeOnDestroy(bool value) { SetOwnsRecords(value); }
 
+    // Adding marks the list unsorted; taking a record out leaves the rest in
+    // order, so a sorted list stays sorted (a rebuild after a delete does not
+    // sort the library again).
     void Add(TcustomTagger *record) override;
     TcustomTagger *AddFile(const QString &fileName) override;
-    void Delete(int index) override;
-    void Remove(TcustomTagger *record) override;
     void LoadListFile(const QString &fileName, bool append, const QString &cdRoot = QString()) override;
     void FillStrings(TstringList &strings) override;
 
