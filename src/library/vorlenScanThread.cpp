@@ -61,10 +61,12 @@ public:
         scanDirectory(AT_FDCWD, encoded.constData(), true);
     }
 
+    // Posts what is left; a run that found nothing still posts once, so
+    // that the GUI thread hears that it started.
     void finish()
     {
-        if (!m_batch.empty())
-            m_scan.post(std::move(m_batch));
+        if (!m_batch.empty() || !m_posted)
+            post();
     }
 
 private:
@@ -193,9 +195,15 @@ private:
         const Clock::time_point now = Clock::now();
         if (m_batch.size() < kBatchSize && now - m_lastFlush < kBatchDelay)
             return;
-        m_scan.post(std::move(m_batch));
-        m_batch = {};
+        post();
         m_lastFlush = now;
+    }
+
+    void post()
+    {
+        m_scan.post(std::move(m_batch), !m_posted);
+        m_batch = {};
+        m_posted = true;
     }
 
     TvorlenScanThread &m_scan;
@@ -208,6 +216,7 @@ private:
     Clock::time_point m_lastAnnounce;
     Clock::time_point m_lastFlush = Clock::now();
     std::vector<Finding> m_batch;
+    bool m_posted = false;
 };
 
 TvorlenScanThread::TvorlenScanThread()
@@ -238,7 +247,6 @@ void TvorlenScanThread::run()
     if (FolderList.isEmpty() || m_extensions.isEmpty())
         return;
     const QStringList folders = FolderList;
-    m_modifiedCount = 0;
     Walker walker(*this);
     for (const QString &folder : folders) {
         if (isInterruptionRequested())
@@ -248,13 +256,14 @@ void TvorlenScanThread::run()
     walker.finish();
 }
 
-void TvorlenScanThread::post(std::vector<Finding> findings)
+void TvorlenScanThread::post(std::vector<Finding> findings, bool startsRun)
 {
     bool holdsSlot = m_batchSlots.tryAcquire(1, 20);
     while (!holdsSlot && !isInterruptionRequested())
         holdsSlot = m_batchSlots.tryAcquire(1, 20);
     QMetaObject::invokeMethod(
-        this, [this, batch = Batch { std::move(findings), holdsSlot }]() mutable { deliver(std::move(batch)); },
+        this,
+        [this, batch = Batch { std::move(findings), holdsSlot, startsRun }]() mutable { deliver(std::move(batch)); },
         Qt::QueuedConnection);
 }
 
@@ -269,6 +278,8 @@ void TvorlenScanThread::deliver(Batch batch)
     while (!m_arrived.empty()) {
         Batch current = std::move(m_arrived.front());
         m_arrived.pop_front();
+        if (current.startsRun)
+            m_modifiedCount = 0;
         for (const Finding &finding : current.findings)
             report(finding);
         if (current.holdsSlot)

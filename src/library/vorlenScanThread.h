@@ -32,7 +32,10 @@ class TcustomTagger;
 // read (NewFiles, ModifiedCount, the current folder and file) is written on
 // the GUI thread while a batch is delivered, so it may be read at any time
 // there; every event runs on the GUI thread. All batches of a run are
-// delivered before QThread::finished reaches a receiver on the GUI thread.
+// delivered before QThread::finished reaches a receiver on the GUI thread,
+// unless an event handler lets pending events run: then the batches that
+// arrive meanwhile wait for that handler to return, and finished may overtake
+// them.
 // The worker holds no pointer to a track record: a modified file's record is
 // looked up through LookupRecord at the moment it is re-read.
 class TvorlenScanThread : public QThread {
@@ -100,11 +103,13 @@ private:
         std::vector<Finding> findings;
         // Whether it took one of m_batchSlots, to be given back once delivered.
         bool holdsSlot;
+        // The first batch of a run: the counts start again.
+        bool startsRun;
     };
 
     // Worker: hands a batch to the GUI thread, first waiting while too many
     // are undelivered (unless the scan is being stopped).
-    void post(std::vector<Finding> findings);
+    void post(std::vector<Finding> findings, bool startsRun);
     // GUI thread.
     void deliver(Batch batch);
     void report(const Finding &finding);
@@ -124,7 +129,5 @@ private:
     std::deque<TvorlenFileRec> m_fileRecs;
     QString m_currentFolder;
     QString m_currentFile;
-    // Reset by the worker when a run starts, before it posts anything;
-    // counted on the GUI thread.
     int m_modifiedCount = 0;
 };

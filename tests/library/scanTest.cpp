@@ -274,6 +274,10 @@ TEST_F(ScanFolderFixture, KnownFilesAreNewOnlyWhenUnknownAndReReadWhenTouched)
     EXPECT_EQ(lookedUp, QStringList { path("sub/c.mp3") });
     EXPECT_EQ(touched->Title(), QStringLiteral("Tone"));
     EXPECT_EQ(unchanged->Title(), QStringLiteral("kept"));
+
+    // Run again with the same table: the count starts afresh.
+    runToEnd(rescan);
+    EXPECT_EQ(rescan.ModifiedCount(), 1);
 }
 
 TEST_F(ScanFolderFixture, OnlyRegularFilesWithAnAcceptedExtensionAreFound)
