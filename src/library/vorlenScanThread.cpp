@@ -1,32 +1,233 @@
 #include "library/vorlenScanThread.h"
 
 #include "metadata/customTagger.h"
-#include "platform/fileTime.h"
 
-#include <QCoreApplication>
-#include <QDirIterator>
-#include <QFileInfo>
+#include <QFile>
+#include <chrono>
+#include <cstring>
+#include <dirent.h>
 #include <exception>
+#include <fcntl.h>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-QString joinPath(const QString &a, const QString &b)
+using Clock = std::chrono::steady_clock;
+
+// A batch is handed over when it holds this many findings or has waited this
+// long, whichever comes first: large enough that the hand-over costs nothing
+// per file, small enough that the window shows progress as it happens.
+constexpr size_t kBatchSize = 256;
+constexpr auto kBatchDelay = std::chrono::milliseconds(100);
+// Undelivered batches a worker may have before it waits for the GUI thread.
+constexpr int kBatchesInFlight = 4;
+// How often a folder that holds nothing new is shown: a window cannot show
+// more than a few a second.
+constexpr auto kFolderDelay = std::chrono::milliseconds(250);
+
+bool isAscii(std::string_view text)
 {
-    if (a.isEmpty())
-        return b;
-    return a.endsWith(u'/') ? a + b : a + u'/' + b;
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
 }
 
 } // namespace
 
-TvorlenScanThread::TvorlenScanThread() = default;
+// The worker's side of a run: walks the folders depth first, each subfolder
+// scanned at once before the next entry, and collects findings into batches.
+class TvorlenScanThread::Walker {
+public:
+    explicit Walker(TvorlenScanThread &scan)
+        : m_scan(scan)
+    {
+        for (const QString &entry : scan.m_extensions) {
+            const QByteArray utf8 = entry.toUtf8();
+            if (isAscii(std::string_view(utf8.constData(), size_t(utf8.size()))))
+                m_asciiExtensions.push_back(utf8);
+        }
+    }
+
+    // A folder of the folder list.
+    void scanFolder(const QString &folder)
+    {
+        const QByteArray encoded = QFile::encodeName(folder);
+        m_path.assign(encoded.constData(), size_t(encoded.size()));
+        scanDirectory(AT_FDCWD, encoded.constData(), true);
+    }
+
+    // Posts what is left; a run that found nothing still posts once, so
+    // that the GUI thread hears that it started.
+    void finish()
+    {
+        if (!m_batch.empty() || !m_posted)
+            post();
+    }
+
+private:
+    // m_path is the folder's path; name opens it relative to parentFd. A
+    // listed folder may be a symbolic link; a subfolder reached through one
+    // is not entered, so that a link cannot lead the scan in a circle.
+    void scanDirectory(int parentFd, const char *name, bool listed)
+    {
+        beginFolder(listed);
+        const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | (listed ? 0 : O_NOFOLLOW));
+        if (fd < 0)
+            return;
+        DIR *dir = ::fdopendir(fd);
+        if (!dir) {
+            ::close(fd);
+            return;
+        }
+        const size_t folderLength = m_path.size();
+        m_path += '/';
+        const TknownFolder *known = m_scan.KnownFiles.FindFolder(m_path);
+        m_path.resize(folderLength);
+        QString folderText;
+        while (!m_scan.isInterruptionRequested()) {
+            flushIfDue();
+            const dirent *entry = ::readdir(dir);
+            if (!entry)
+                break;
+            const char *entryName = entry->d_name;
+            if (std::strcmp(entryName, ".") == 0 || std::strcmp(entryName, "..") == 0)
+                continue;
+            // The listing's file type spares a stat for folders and for files
+            // of other types; some file systems leave it unknown.
+            unsigned char type = entry->d_type;
+            struct stat info { };
+            bool haveInfo = false;
+            if (type == DT_UNKNOWN) {
+                if (::fstatat(fd, entryName, &info, AT_SYMLINK_NOFOLLOW) != 0)
+                    continue;
+                type = IFTODT(info.st_mode);
+                haveInfo = type != DT_LNK;
+            }
+            if (type == DT_DIR) {
+                if (m_scan.Recursive) {
+                    if (m_path.empty() || m_path.back() != '/')
+                        m_path += '/';
+                    m_path += entryName;
+                    scanDirectory(fd, entryName, false);
+                    m_path.resize(folderLength);
+                }
+                continue;
+            }
+            if ((type != DT_REG && type != DT_LNK) || !accepted(entryName))
+                continue;
+            // A file that vanished since the listing, or a link to nothing, is
+            // not there to be added or re-read.
+            if (!haveInfo && ::fstatat(fd, entryName, &info, 0) != 0)
+                continue;
+            if (!S_ISREG(info.st_mode))
+                continue;
+            foundFile(known, folderText, entryName, WinFileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec));
+        }
+        ::closedir(dir);
+    }
+
+    bool accepted(std::string_view name) const
+    {
+        const size_t dot = name.rfind('.');
+        if (dot == std::string_view::npos)
+            return false;
+        const std::string_view extension = name.substr(dot + 1);
+        if (isAscii(extension)) {
+            const QByteArrayView view(extension.data(), qsizetype(extension.size()));
+            for (const QByteArray &entry : m_asciiExtensions) {
+                if (entry.compare(view, Qt::CaseInsensitive) == 0)
+                    return true;
+            }
+            return false;
+        }
+        return m_scan.m_extensions.contains(QString::fromUtf8(extension.data(), qsizetype(extension.size())).toUpper());
+    }
+
+    // A file named name in the folder m_path, whose known files are folder
+    // and whose text is folderText once a file of it has been reported.
+    void foundFile(const TknownFolder *folder, QString &folderText, std::string_view name, WinFileTime time)
+    {
+        const TknownFile *known = folder ? folder->Find(name) : nullptr;
+        if (known && known->time == time)
+            return;
+        if (!m_announced)
+            announceFolder();
+        if (folderText.isNull())
+            folderText = QFile::decodeName(m_path.c_str());
+        // The folder's text is decoded once, and most names are ASCII: a new
+        // file's path then costs one allocation.
+        QString path;
+        path.reserve(folderText.size() + 1 + qsizetype(name.size()));
+        path += folderText;
+        path += u'/';
+        if (isAscii(name))
+            path += QLatin1StringView(name.data(), qsizetype(name.size()));
+        else
+            path += QString::fromUtf8(name.data(), qsizetype(name.size()));
+        m_batch.push_back(
+            Finding { known ? Finding::fkModifiedFile : Finding::fkNewFile, path, time, known ? known->index : -1 });
+    }
+
+    void beginFolder(bool listed)
+    {
+        m_began = m_path;
+        m_announced = false;
+        if (listed || Clock::now() - m_lastAnnounce >= kFolderDelay)
+            announceFolder();
+    }
+
+    void announceFolder()
+    {
+        m_batch.push_back(Finding { Finding::fkFolder, QFile::decodeName(m_began.c_str()), {}, -1 });
+        m_announced = true;
+        m_lastAnnounce = Clock::now();
+    }
+
+    void flushIfDue()
+    {
+        if (m_batch.empty())
+            return;
+        const Clock::time_point now = Clock::now();
+        if (m_batch.size() < kBatchSize && now - m_lastFlush < kBatchDelay)
+            return;
+        post();
+        m_lastFlush = now;
+    }
+
+    void post()
+    {
+        m_scan.post(std::move(m_batch), !m_posted);
+        m_batch = {};
+        m_posted = true;
+    }
+
+    TvorlenScanThread &m_scan;
+    std::vector<QByteArray> m_asciiExtensions;
+    // The path being looked at, in the file system's encoding.
+    std::string m_path;
+    // The folder whose scan began last, and whether it has been reported.
+    std::string m_began;
+    bool m_announced = false;
+    Clock::time_point m_lastAnnounce;
+    Clock::time_point m_lastFlush = Clock::now();
+    std::vector<Finding> m_batch;
+    bool m_posted = false;
+};
+
+TvorlenScanThread::TvorlenScanThread()
+    : m_batchSlots(kBatchesInFlight)
+{
+}
 
 TvorlenScanThread::~TvorlenScanThread()
 {
     requestInterruption();
-    // The worker may be waiting for an event to run on this (GUI) thread.
-    while (!wait(10))
-        QCoreApplication::processEvents();
+    wait();
 }
 
 void TvorlenScanThread::SetExtensions(const QString &text)
@@ -41,87 +242,83 @@ void TvorlenScanThread::SetExtensions(const QString &text)
     }
 }
 
-bool TvorlenScanThread::acceptedExtension(const QString &name) const
-{
-    const qsizetype dot = name.lastIndexOf(u'.');
-    if (dot < 0)
-        return false;
-    const QString extension = name.mid(dot).toUpper();
-    for (const QString &entry : m_extensions) {
-        if (extension == u'.' + entry)
-            return true;
-    }
-    return false;
-}
-
-void TvorlenScanThread::onGuiThread(const std::function<void()> &call)
-{
-    if (QThread::currentThread() == thread())
-        call();
-    else
-        QMetaObject::invokeMethod(this, call, Qt::BlockingQueuedConnection);
-}
-
 void TvorlenScanThread::run()
 {
     if (FolderList.isEmpty() || m_extensions.isEmpty())
         return;
     const QStringList folders = FolderList;
-    m_modifiedCount = 0;
+    Walker walker(*this);
     for (const QString &folder : folders) {
         if (isInterruptionRequested())
             break;
-        scanDirectory(folder, Recursive);
+        walker.scanFolder(folder);
     }
+    walker.finish();
 }
 
-void TvorlenScanThread::scanDirectory(const QString &folder, bool recursive)
+void TvorlenScanThread::post(std::vector<Finding> findings, bool startsRun)
 {
-    m_currentFolder = folder;
-    onGuiThread([&] {
-        if (OnFolder)
-            OnFolder(this, m_currentFolder);
-    });
+    bool holdsSlot = m_batchSlots.tryAcquire(1, 20);
+    while (!holdsSlot && !isInterruptionRequested())
+        holdsSlot = m_batchSlots.tryAcquire(1, 20);
+    QMetaObject::invokeMethod(
+        this,
+        [this, batch = Batch { std::move(findings), holdsSlot, startsRun }]() mutable { deliver(std::move(batch)); },
+        Qt::QueuedConnection);
+}
 
-    QDirIterator entries(folder.isEmpty() ? QStringLiteral(".") : folder,
-                         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (entries.hasNext()) {
-        if (isInterruptionRequested())
-            return;
-        entries.next();
-        const QFileInfo info = entries.fileInfo();
-        const QString name = info.fileName();
-        if (!info.isDir() && acceptedExtension(name)) {
-            const QString path = folder + u'/' + name;
-            const WinFileTime time = FileLastWriteTime(path);
-            const auto known = KnownFiles.constFind(path);
-            if (known == KnownFiles.constEnd()) {
-                m_fileRecs.push_back(TvorlenFileRec{path, time.low, time.high});
-                m_currentFile = path;
-                onGuiThread([&] {
-                    m_newFiles.Add(path, &m_fileRecs.back());
-                    if (OnNewFile)
-                        OnNewFile(this, m_currentFile, m_newFiles.Count());
-                });
-            } else {
-                TcustomTagger *record = known.value();
-                // The record belongs to the GUI thread: compare and re-read it there.
-                onGuiThread([&] {
-                    if (record->ModDateHigh() == time.high && record->ModDateLow() == time.low)
-                        return;
-                    try {
-                        record->ReadTag();
-                        record->ReadStreamInfo();
-                    } catch (const std::exception &) {
-                        // The record keeps what its reader left.
-                    }
-                    ++m_modifiedCount;
-                    if (OnModifiedFile)
-                        OnModifiedFile(this, m_modifiedCount);
-                });
-            }
+void TvorlenScanThread::deliver(Batch batch)
+{
+    m_arrived.push_back(std::move(batch));
+    // A handler that lets pending events run brings the next batch here while
+    // this one is being reported: it waits its turn, so events keep their order.
+    if (m_delivering)
+        return;
+    m_delivering = true;
+    while (!m_arrived.empty()) {
+        Batch current = std::move(m_arrived.front());
+        m_arrived.pop_front();
+        if (current.startsRun)
+            m_modifiedCount = 0;
+        for (const Finding &finding : current.findings)
+            report(finding);
+        if (current.holdsSlot)
+            m_batchSlots.release();
+    }
+    m_delivering = false;
+}
+
+void TvorlenScanThread::report(const Finding &finding)
+{
+    switch (finding.kind) {
+    case Finding::fkFolder:
+        m_currentFolder = finding.path;
+        if (OnFolder)
+            OnFolder(this, finding.path);
+        break;
+    case Finding::fkNewFile:
+        m_fileRecs.push_back(TvorlenFileRec { finding.path, finding.time.low, finding.time.high });
+        m_newFiles.Add(finding.path, &m_fileRecs.back());
+        m_currentFile = finding.path;
+        if (OnNewFile)
+            OnNewFile(this, finding.path, m_newFiles.Count());
+        break;
+    case Finding::fkModifiedFile: {
+        // Looked up now, not when the scan started: the library may have
+        // dropped the record since.
+        TcustomTagger *record = LookupRecord ? LookupRecord(finding.path, finding.indexHint) : nullptr;
+        if (!record)
+            break;
+        try {
+            record->ReadTag();
+            record->ReadStreamInfo();
+        } catch (const std::exception &) {
+            // The record keeps what its reader left.
         }
-        if (recursive && info.isDir() && !info.isSymLink())
-            scanDirectory(joinPath(folder, name), recursive);
+        ++m_modifiedCount;
+        if (OnModifiedFile)
+            OnModifiedFile(this, m_modifiedCount);
+        break;
+    }
     }
 }

@@ -1,42 +1,57 @@
 #pragma once
 
+#include "library/knownFiles.h"
 #include "library/stringList.h"
 #include "library/vorlenFileRec.h"
 
-#include <QHash>
+#include <QSemaphore>
 #include <QStringList>
 #include <QThread>
 #include <deque>
 #include <functional>
+#include <vector>
 
 class TcustomTagger;
 
 // Scans the music folders for new and modified music files on its own thread,
 // so that the window stays responsive and the scan can be stopped
-// (requestInterruption). It never touches the library: new files are collected
-// in NewFiles, and a known file whose last-write time changed is re-read on the
-// GUI thread during its notification.
+// (requestInterruption ends it at the next directory entry). It never touches
+// the library: new files are collected in NewFiles, and a known file whose
+// last-write time differs from the one in KnownFiles is re-read on the GUI
+// thread during its notification.
 //
-// Threads: the owner (GUI thread) configures the scan before start() and reads
-// the results after the thread has finished (QThread::finished, delivered on
-// the GUI thread). While it runs, the worker owns the current folder and file
-// and the found-file records; every event runs on the GUI thread while the
-// worker waits for it (a blocking queued call), so the GUI thread may read the
-// worker's fields inside an event. NewFiles and ModifiedCount are written on
-// the GUI thread, inside those calls. The known records belong to the GUI
-// thread: the worker never touches them; their times are compared and a
-// modified record re-read on the GUI thread.
+// The worker walks the folders, compares times and collects what it finds in
+// batches; only new and modified files (and now and then the folder being
+// scanned) cross to the GUI thread, a batch at a time, without the worker
+// waiting for each. An unchanged file costs a stat, a table lookup and a time
+// comparison on the worker.
+//
+// Threads: the owner (GUI thread) sets FolderList, Recursive, the extensions,
+// KnownFiles, LookupRecord and the events before start(), and leaves them
+// alone until finished; the worker only reads them. Everything the owner can
+// read (NewFiles, ModifiedCount, the current folder and file) is written on
+// the GUI thread while a batch is delivered, so it may be read at any time
+// there; every event runs on the GUI thread. All batches of a run are
+// delivered before QThread::finished reaches a receiver on the GUI thread,
+// unless an event handler lets pending events run: then the batches that
+// arrive meanwhile wait for that handler to return, and finished may overtake
+// them.
+// The worker holds no pointer to a track record: a modified file's record is
+// looked up through LookupRecord at the moment it is re-read.
 class TvorlenScanThread : public QThread {
 public:
     using FolderEvent = std::function<void(TvorlenScanThread *sender, const QString &folder)>;
     using NewFileEvent = std::function<void(TvorlenScanThread *sender, const QString &fileName, int newCount)>;
     using ModifiedFileEvent = std::function<void(TvorlenScanThread *sender, int modifiedCount)>;
+    // The record of a known file as it stands now (see FindKnownRecord), or
+    // null when the library no longer holds it. Called on the GUI thread.
+    using RecordLookup = std::function<TcustomTagger *(const QString &path, int indexHint)>;
 
     // Create on the GUI thread: the events are delivered to the thread this
     // object lives in.
     TvorlenScanThread();
-    // Stops a running scan and waits for it, letting the events it is
-    // delivering run meanwhile.
+    // Stops a running scan and waits for it; findings not yet delivered are
+    // dropped.
     ~TvorlenScanThread() override;
 
     // "mp3;mp2;wma;ogg": split at ";", each piece upper-cased; an empty last
@@ -47,10 +62,18 @@ public:
     // Set before start().
     QStringList FolderList;
     bool Recursive = false;
-    // Full path of every file already in the library, to its record. Paths are
-    // compared exactly (case-sensitively), as stored by the previous scan.
-    QHash<QString, TcustomTagger *> KnownFiles;
+    // The files already in the library (built from the master list).
+    // Paths are compared exactly (case-sensitively), as the previous scan
+    // stored them.
+    TknownFiles KnownFiles;
+    // Finds the record of a modified known file; when it is unset or finds
+    // none, nothing is re-read and the file is not counted as modified.
+    RecordLookup LookupRecord;
 
+    // Raised on the GUI thread. OnFolder is raised for each folder of
+    // FolderList, and for the folder whose scan began last before a new or
+    // modified file is reported, when it has not been yet; other folders are
+    // reported a few times a second, as many as a window can show.
     FolderEvent OnFolder;
     NewFileEvent OnNewFile;
     ModifiedFileEvent OnModifiedFile;
@@ -66,12 +89,42 @@ protected:
     void run() override;
 
 private:
-    void scanDirectory(const QString &folder, bool recursive);
-    bool acceptedExtension(const QString &name) const;
-    void onGuiThread(const std::function<void()> &call);
+    class Walker;
+
+    // What the worker found, in the order found.
+    struct Finding {
+        enum Kind { fkFolder, fkNewFile, fkModifiedFile };
+        Kind kind;
+        QString path;
+        WinFileTime time;
+        int indexHint;
+    };
+    struct Batch {
+        std::vector<Finding> findings;
+        // Whether it took one of m_batchSlots, to be given back once delivered.
+        bool holdsSlot;
+        // The first batch of a run: the counts start again.
+        bool startsRun;
+    };
+
+    // Worker: hands a batch to the GUI thread, first waiting while too many
+    // are undelivered (unless the scan is being stopped).
+    void post(std::vector<Finding> findings, bool startsRun);
+    // GUI thread.
+    void deliver(Batch batch);
+    void report(const Finding &finding);
 
     QString m_extensionText;
     QStringList m_extensions;
+
+    // Batches posted and not yet delivered; bounds the memory and the lag of a
+    // worker that runs ahead of a busy GUI thread. Taken by the worker, given
+    // back by the GUI thread.
+    QSemaphore m_batchSlots;
+
+    // GUI thread only.
+    std::deque<Batch> m_arrived;
+    bool m_delivering = false;
     TstringList m_newFiles;
     std::deque<TvorlenFileRec> m_fileRecs;
     QString m_currentFolder;
