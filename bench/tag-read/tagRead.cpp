@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr int kRounds = 5;
+constexpr int kRounds = 7;
 
 double timeVorlen(const QStringList &paths, std::vector<TrackAnswers> *answers)
 {
@@ -85,6 +85,7 @@ int main(int argc, char *argv[])
     timeTagLib(encodedPaths, &theirs);
     double oursBest = 1e9;
     double theirsBest = 1e9;
+    std::vector<double> ratios;
     for (int round = 1; round <= kRounds; ++round) {
         // Alternate which reader goes first, so neither always runs on a
         // cache or clock the other left behind.
@@ -97,6 +98,7 @@ int main(int argc, char *argv[])
             theirsTime = timeTagLib(encodedPaths, &theirs);
             oursTime = timeVorlen(paths, &ours);
         }
+        ratios.push_back(theirsTime / oursTime);
         oursBest = std::min(oursBest, oursTime);
         theirsBest = std::min(theirsBest, theirsTime);
         std::printf("round %d: vorlen %.0f files/s, TagLib %.0f files/s, ratio %.2fx\n", round, count / oursTime,
@@ -104,6 +106,11 @@ int main(int argc, char *argv[])
     }
     std::printf("best:    vorlen %.0f files/s, TagLib %.0f files/s, ratio %.2fx\n", count / oursBest,
         count / theirsBest, theirsBest / oursBest);
+    // Each round's ratio compares two readers timed side by side; their median
+    // is the figure a load spike on one of them moves least.
+    std::sort(ratios.begin(), ratios.end());
+    std::printf("median ratio of the rounds: %.2fx (from %.2fx to %.2fx)\n", ratios[ratios.size() / 2], ratios.front(),
+        ratios.back());
 
     const auto invalid = std::count_if(theirs.begin(), theirs.end(), [](const TagLibAnswers &a) { return !a.valid; });
     if (invalid > 0)
