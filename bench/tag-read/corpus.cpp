@@ -4,7 +4,6 @@
 #include "metadata/id3Tagger.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace {
 
@@ -24,7 +23,7 @@ struct Cover {
     int size;
 };
 
-// The tags every template is given, in the tagger's own words.
+// The tag fields a template is given, as the tagger is given them.
 struct Texts {
     QString title;
     QString artist;
