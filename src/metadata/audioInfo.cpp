@@ -12,8 +12,12 @@ namespace {
 // ID3v2 tags at the start of the analysis that the frame search steps over.
 constexpr int kLeadingTagsSkipped = 4;
 
-// Bytes of the search region fetched first (the window of a file source).
+// Bytes of the search region fetched first (the window of a file source),
+// unless at least kEnoughAtHand bytes are at hand already: the first frame
+// nearly always starts right behind the tag, and its header, the Xing header
+// and the next frame's header lie within its length.
 constexpr qint64 kFirstSearchPart = 4096;
+constexpr qint64 kEnoughAtHand = 1024;
 
 // Where the Xing header sits behind the frame header: 4 header bytes plus the
 // Layer III side information, whose size depends on version and channels.
@@ -55,7 +59,7 @@ void TAudioInfo::AnalyseFile(const QString &fileName)
     reset();
     if (fileName.trimmed().isEmpty())
         return;
-    const TfileSource source(fileName, 64 * 1024, 0);
+    const TfileSource source(fileName, kMpegHeadBytes, 0);
     AnalyseStream(source, 0, source.Size());
 }
 
@@ -87,7 +91,8 @@ void TAudioInfo::AnalyseStream(const TbyteSource &source, qint64 start, qint64 c
     while (toRead < std::min(m_searchLimit, searchable))
         toRead = std::min(toRead + 124, searchable);
     QVarLengthArray<uchar, 16384> window(std::max<qint64>(toRead, 0));
-    const qint64 firstPart = std::min(toRead, kFirstSearchPart);
+    const qint64 atHand = source.BytesAtHand(start + skip);
+    const qint64 firstPart = std::min(toRead, atHand >= kEnoughAtHand ? atHand : kFirstSearchPart);
     qint64 got = firstPart > 0 ? source.ReadAt(start + skip, window.data(), firstPart) : 0;
     qint64 found = m_header.FindHeader(window.data(), got);
     if (found < 0 && got == firstPart && toRead > firstPart) {

@@ -46,17 +46,13 @@ TfileSource::TfileSource(const QString &fileName, qint64 headBytes, qint64 tailB
     m_size = st.st_size;
     m_lastWrite = WinFileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
     const qint64 head = std::min(headBytes, m_size);
-    const qint64 tailStart = std::max<qint64>(0, m_size - tailBytes);
+    m_tailPos = std::max<qint64>(0, m_size - tailBytes);
     // One read when the tail starts inside (or right behind) the head.
-    const bool oneRead = tailStart <= head;
+    const bool oneRead = m_tailPos <= head;
     const qint64 headLen = oneRead ? m_size : head;
     m_head.resize(headLen);
     m_head.resize(std::max<qint64>(0, readFile(0, m_head.data(), headLen)));
-    if (!oneRead && tailBytes > 0) {
-        m_tailPos = tailStart;
-        m_tail.resize(m_size - tailStart);
-        m_tail.resize(std::max<qint64>(0, readFile(tailStart, m_tail.data(), m_size - tailStart)));
-    }
+    m_tailPending = !oneRead && tailBytes > 0;
 }
 
 TfileSource::~TfileSource()
@@ -91,6 +87,11 @@ qint64 TfileSource::ReadAt(qint64 pos, void *dest, qint64 count) const
         std::memcpy(dest, m_head.constData() + (pos - m_headPos), size_t(count));
         return count;
     }
+    if (m_tailPending && pos >= m_tailPos) {
+        m_tailPending = false;
+        m_tail.resize(m_size - m_tailPos);
+        m_tail.resize(std::max<qint64>(0, readFile(m_tailPos, m_tail.data(), m_size - m_tailPos)));
+    }
     if (inside(m_tail, m_tailPos)) {
         std::memcpy(dest, m_tail.constData() + (pos - m_tailPos), size_t(count));
         return count;
@@ -108,4 +109,12 @@ qint64 TfileSource::ReadAt(qint64 pos, void *dest, qint64 count) const
     }
     std::memcpy(dest, m_window.constData() + (pos - m_windowPos), size_t(count));
     return count;
+}
+
+qint64 TfileSource::BytesAtHand(qint64 pos) const
+{
+    const auto from = [pos](const QByteArray &cache, qint64 cachePos) {
+        return pos >= cachePos && pos < cachePos + cache.size() ? cachePos + cache.size() - pos : qint64(0);
+    };
+    return std::max({ from(m_head, m_headPos), from(m_tail, m_tailPos), from(m_window, m_windowPos) });
 }

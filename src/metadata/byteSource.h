@@ -12,7 +12,7 @@
 //
 // Readers take a TbyteSource instead of a file so that they run the same on a
 // memory buffer (tests, fuzzers) and on a file, where TfileSource answers
-// almost every read from the head and tail it fetched when it was opened.
+// almost every read from the few blocks it fetched.
 class TbyteSource {
 public:
     virtual ~TbyteSource() = default;
@@ -21,6 +21,10 @@ public:
     // Copies up to count bytes starting at pos into dest; returns how many were
     // copied (fewer at the end of the data, 0 outside it or on a read error).
     virtual qint64 ReadAt(qint64 pos, void *dest, qint64 count) const = 0;
+    // How many bytes from pos a read can copy without touching the file, so
+    // that a reader free to choose how much it reads can stay within them.
+    // A source that cannot tell answers 0.
+    virtual qint64 BytesAtHand(qint64 /*pos*/) const { return 0; }
 
     // True when all count bytes at pos could be copied.
     bool ReadExact(qint64 pos, void *dest, qint64 count) const
@@ -28,6 +32,11 @@ public:
         return count >= 0 && ReadAt(pos, dest, count) == count;
     }
 };
+
+// What the MPEG readers fetch from the start of a file with its first read:
+// a tag without pictures and the first frames behind it. A larger tag costs
+// one more read, from where the reader steps next, not the bytes in between.
+constexpr qint64 kMpegHeadBytes = 4096;
 
 // A source over bytes held by the caller, who keeps them alive.
 class TmemorySource final : public TbyteSource {
@@ -43,15 +52,18 @@ public:
 
     qint64 Size() const override { return qint64(m_bytes.size()); }
     qint64 ReadAt(qint64 pos, void *dest, qint64 count) const override;
+    qint64 BytesAtHand(qint64 pos) const override { return pos >= 0 && pos < Size() ? Size() - pos : 0; }
 
 private:
     std::span<const uchar> m_bytes;
 };
 
-// A file opened read-only. The constructor reads the first headBytes and the
-// last tailBytes with one read each (one read when they overlap); later reads
-// inside those ranges cost no system call. Small reads elsewhere fetch a 4 KB
-// window around them, larger ones go straight to the file.
+// A file opened read-only. The constructor reads the first headBytes (the
+// whole file when it is hardly longer); the last tailBytes are read with one
+// read when a read first falls inside them, so a reader that needs no tail
+// costs no read for it. Later reads inside these ranges cost no system call.
+// Small reads elsewhere fetch a 4 KB window from where they start, larger
+// ones go straight to the file.
 //
 // Owned by one thread at a time.
 class TfileSource final : public TbyteSource {
@@ -64,6 +76,7 @@ public:
 
     qint64 Size() const override { return m_size; }
     qint64 ReadAt(qint64 pos, void *dest, qint64 count) const override;
+    qint64 BytesAtHand(qint64 pos) const override;
 
     // The file's last-write time, from the same query that gave its size.
     WinFileTime LastWriteTime() const { return m_lastWrite; }
@@ -78,8 +91,9 @@ private:
 
     QByteArray m_head;
     qint64 m_headPos = 0;
-    QByteArray m_tail;
+    mutable QByteArray m_tail;
     qint64 m_tailPos = 0;
+    mutable bool m_tailPending = false;
     mutable QByteArray m_window;
     mutable qint64 m_windowPos = 0;
 };

@@ -63,6 +63,8 @@ public:
     void SetFilename(const QString &value);
     // The folder part of Filename, with its trailing "/"; empty for a bare name.
     const QString &Folder() const { return m_folder; }
+    // The part of Filename behind its folder.
+    const QString &NameInFolder() const { return m_name; }
     // Sets Filename from its parts as SetFilename would split it: folder
     // empty or ending with "/", name without "/". Lets a loader share one
     // folder text between the tracks of a folder.

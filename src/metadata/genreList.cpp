@@ -50,12 +50,21 @@ TgenreList::TgenreList()
     std::stable_sort(m_lookup.begin(), m_lookup.end(), [](const Entry &a, const Entry &b) {
         return QString::compare(a.name, b.name, Qt::CaseInsensitive) < 0;
     });
+    m_caseDistinct = std::adjacent_find(m_lookup.begin(), m_lookup.end(), [](const Entry &a, const Entry &b) {
+        return QString::compare(a.name, b.name, Qt::CaseInsensitive) == 0;
+    }) == m_lookup.end();
 }
 
 quint8 TgenreList::IndexOfGenre(const QString &name) const
 {
     if (name.isEmpty())
         return kNoGenre;
+    if (m_caseDistinct) {
+        const auto exact = std::lower_bound(m_sorted.begin(), m_sorted.end(), name,
+            [](const Entry &entry, const QString &key) { return entry.name < key; });
+        if (exact != m_sorted.end() && exact->name == name)
+            return exact->number;
+    }
     const auto it = std::lower_bound(m_lookup.begin(), m_lookup.end(), name, [](const Entry &entry, const QString &key) {
         return QString::compare(entry.name, key, Qt::CaseInsensitive) < 0;
     });

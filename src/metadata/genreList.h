@@ -35,6 +35,9 @@ private:
     std::vector<Entry> m_sorted;     // by character code
     std::vector<Entry> m_lookup;     // by case-insensitive order, for IndexOfGenre
     QStringList m_sortedNames;
+    // No two names are equal without regard to case, so a name spelled as
+    // the table spells it (as taggers write it) is found by an exact match.
+    bool m_caseDistinct = false;
 };
 
 // The one genre table shared by the track records' genre rule.

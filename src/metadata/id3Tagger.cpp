@@ -15,10 +15,6 @@
 
 namespace {
 
-// Bytes fetched from the start of an MPEG file with the first read: an
-// ordinary tag and the frames behind it. Larger tags cost one more read.
-constexpr qint64 kHeadBytes = 32 * 1024;
-
 // Stream information analysed by the last ReadTag of a record whose
 // read-frame-headers flag was off. Track lists load a record and switch the
 // flag on right after; that step then takes these values instead of opening
@@ -26,7 +22,10 @@ constexpr qint64 kHeadBytes = 32 * 1024;
 // that owns them.
 struct PendingStreamInfo {
     const Tid3Tagger *owner = nullptr;
-    QString fileName;
+    // The file name as the record held it, in its two parts: comparing them
+    // costs no new text.
+    QString folder;
+    QString name;
     TAudioInfo info;
 };
 thread_local PendingStreamInfo pending;
@@ -106,7 +105,7 @@ void Tid3Tagger::SetReadFrameHeaders(bool value)
     SetReadFrameHeadersFlag(value);
     if (!value)
         return;
-    if (pending.owner == this && pending.fileName == Filename()) {
+    if (pending.owner == this && pending.name == NameInFolder() && pending.folder == Folder()) {
         pending.owner = nullptr;
         applyStreamInfo(pending.info);
         return;
@@ -135,7 +134,7 @@ void Tid3Tagger::LoadFromFile(const QString &fileName)
     // and an existing one is read without asking the file system twice.
     std::optional<TfileSource> source;
     try {
-        source.emplace(fileName, kHeadBytes, TId3v1Tag::kSize);
+        source.emplace(fileName, kMpegHeadBytes, TId3v1Tag::kSize);
     } catch (const VorlenError &) {
         if (!QuietFileExists(fileName))
             return;
@@ -152,7 +151,7 @@ void Tid3Tagger::ReadTag()
     resetForRead();
     std::optional<TfileSource> source;
     try {
-        source.emplace(Filename(), kHeadBytes, TId3v1Tag::kSize);
+        source.emplace(Filename(), kMpegHeadBytes, TId3v1Tag::kSize);
     } catch (const VorlenError &) {
         // A missing file keeps the reset values; any other failure to open
         // reaches the caller.
@@ -219,7 +218,8 @@ void Tid3Tagger::ReadTagFromSource(const TbyteSource &source)
         applyStreamInfo(info);
     } else {
         pending.owner = this;
-        pending.fileName = Filename();
+        pending.folder = Folder();
+        pending.name = NameInFolder();
         pending.info = info;
     }
 }

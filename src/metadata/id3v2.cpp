@@ -116,9 +116,13 @@ QString decodeString(
             bigEndianText = p[0] == 0xFE;
             i = 2;
         }
-        text.reserve((end - i) / 2);
-        for (; i + 1 < end; i += 2)
-            text.append(QChar(bigEndianText ? char16_t((p[i] << 8) | p[i + 1]) : char16_t((p[i + 1] << 8) | p[i])));
+        const qsizetype units = (end - i) / 2;
+        if (units == 0)
+            break;
+        text.resize(units);
+        char16_t *out = reinterpret_cast<char16_t *>(text.data());
+        for (qsizetype unit = 0; unit < units; ++unit, i += 2)
+            out[unit] = bigEndianText ? char16_t((p[i] << 8) | p[i + 1]) : char16_t((p[i + 1] << 8) | p[i]);
         break;
     }
     case eUtf8:
@@ -133,48 +137,83 @@ QString decodeString(
     return text;
 }
 
+// The first bytes of a kept frame's content; empty when the tag has no such
+// frame.
+using FrameText = std::span<const uchar>;
+
 // A text frame: its encoding byte, then the text (its first value when the
 // frame holds several). Content without a known encoding byte is Latin-1.
-QString decodeTextFrame(const QByteArray &raw)
+QString decodeTextFrame(FrameText raw)
 {
-    if (raw.isEmpty())
+    if (raw.empty())
         return QString();
-    const auto *p = reinterpret_cast<const uchar *>(raw.constData());
+    const uchar *p = raw.data();
+    const qsizetype size = qsizetype(raw.size());
     if (p[0] > eUtf8)
-        return TrimBlanksAndControls(decodeString(eLatin1, p, raw.size()));
-    return TrimBlanksAndControls(decodeString(p[0], p + 1, raw.size() - 1));
+        return TrimBlanksAndControls(decodeString(eLatin1, p, size));
+    return TrimBlanksAndControls(decodeString(p[0], p + 1, size - 1));
 }
 
 // COMM: encoding, language, a description ended by the encoding's
 // terminator, then the comment text.
-QString decodeCommentFrame(const QByteArray &raw)
+QString decodeCommentFrame(FrameText raw)
 {
-    if (raw.size() < 4)
+    const qsizetype size = qsizetype(raw.size());
+    if (size < 4)
         return QString();
-    const auto *p = reinterpret_cast<const uchar *>(raw.constData());
+    const uchar *p = raw.data();
     const uchar encoding = p[0] > eUtf8 ? uchar(eLatin1) : p[0];
     qsizetype consumed = 0;
     bool terminated = false;
-    decodeString(encoding, p + 4, raw.size() - 4, &consumed, &terminated);
+    decodeString(encoding, p + 4, size - 4, &consumed, &terminated);
     if (!terminated)
         return QString();
-    return TrimBlanksAndControls(decodeString(encoding, p + 4 + consumed, raw.size() - 4 - consumed));
+    return TrimBlanksAndControls(decodeString(encoding, p + 4 + consumed, size - 4 - consumed));
 }
 
 // WXXX: encoding, a description ended by the encoding's terminator, then the
 // URL in Latin-1.
-QString decodeUrlFrame(const QByteArray &raw)
+QString decodeUrlFrame(FrameText raw)
 {
-    if (raw.isEmpty())
+    if (raw.empty())
         return QString();
-    const auto *p = reinterpret_cast<const uchar *>(raw.constData());
+    const uchar *p = raw.data();
+    const qsizetype size = qsizetype(raw.size());
     const uchar encoding = p[0] > eUtf8 ? uchar(eLatin1) : p[0];
     qsizetype consumed = 0;
     bool terminated = false;
-    decodeString(encoding, p + 1, raw.size() - 1, &consumed, &terminated);
+    decodeString(encoding, p + 1, size - 1, &consumed, &terminated);
     if (!terminated)
         return QString();
-    return TrimBlanksAndControls(decodeString(eLatin1, p + 1 + consumed, raw.size() - 1 - consumed));
+    return TrimBlanksAndControls(decodeString(eLatin1, p + 1 + consumed, size - 1 - consumed));
+}
+
+// A frame identifier as one number (3 or 4 characters), so that finding its
+// slot costs a compare per slot.
+constexpr quint32 idKey(const char *id, bool v22)
+{
+    quint32 key = 0;
+    for (int i = 0; i < (v22 ? 3 : 4); ++i)
+        key = (key << 8) | uchar(id[i]);
+    return key;
+}
+
+constexpr auto kSlotKeys = [] {
+    std::array<std::array<quint32, TID3v2::kSlotCount>, 2> keys {};
+    for (int slot = 0; slot < TID3v2::kSlotCount; ++slot) {
+        keys[0][size_t(slot)] = idKey(kSlotIds[slot].v3, false);
+        keys[1][size_t(slot)] = idKey(kSlotIds[slot].v2, true);
+    }
+    return keys;
+}();
+
+// The slot a frame identifier feeds; -1 for frames that are not kept.
+int slotOf(const uchar *id, bool v22)
+{
+    const quint32 key = idKey(reinterpret_cast<const char *>(id), v22);
+    const auto &keys = kSlotKeys[v22 ? 1 : 0];
+    const auto it = std::find(keys.begin(), keys.end(), key);
+    return it == keys.end() ? -1 : int(it - keys.begin());
 }
 
 bool fitsLatin1(const QString &text)
@@ -247,7 +286,7 @@ bool TID3v2::ReadFromFile(const QString &fileName)
 {
     clear();
     try {
-        TfileSource source(fileName, 64 * 1024, 0);
+        TfileSource source(fileName, kMpegHeadBytes, 0);
         return ReadFromSource(source);
     } catch (const VorlenError &) {
         clear();
@@ -270,7 +309,6 @@ bool TID3v2::ReadFromSource(const TbyteSource &source)
 
     const bool v22 = m_majorVersion == 2;
     const int frameHeaderSize = v22 ? 6 : 10;
-    const int idLength = v22 ? 3 : 4;
     qint64 pos = 10;
     // An extended header sits between the tag header and the first frame.
     if (!v22 && (header[5] & 0x40)) {
@@ -280,7 +318,13 @@ bool TID3v2::ReadFromSource(const TbyteSource &source)
         pos += m_majorVersion == 3 ? 4 + qint64(bigEndian(extended, 4)) : qint64(syncSafe(extended));
     }
 
-    std::array<QByteArray, kSlotCount> frameTexts;
+    // Only the kept frames' contents are read, and only their first
+    // kFrameCap bytes: other frames (a cover picture) are stepped over by
+    // their size, so their bytes are never fetched. A content is read aside
+    // first, so a failed read keeps the earlier frame of its slot whole.
+    uchar contents[kSlotCount][kFrameCap];
+    uchar incoming[kFrameCap];
+    std::array<FrameText, kSlotCount> frameTexts;
     uchar frame[10];
     while (pos < m_tagSize && pos < fileSize) {
         if (!source.ReadExact(pos, frame, frameHeaderSize))
@@ -294,15 +338,13 @@ bool TID3v2::ReadFromSource(const TbyteSource &source)
             size = syncSafe(frame + 4);
         else
             size = bigEndian(frame + 4, 4);
-        QByteArray content(int(std::min<qint64>(size, kFrameCap)), Qt::Uninitialized);
-        if (!source.ReadExact(pos + frameHeaderSize, content.data(), content.size()))
-            break;
-        for (int slot = 0; slot < kSlotCount; ++slot) {
-            const char *id = v22 ? kSlotIds[slot].v2 : kSlotIds[slot].v3;
-            if (std::memcmp(frame, id, size_t(idLength)) == 0) {
-                frameTexts[slot] = std::move(content);
+        const int slot = slotOf(frame, v22);
+        if (slot >= 0) {
+            const qint64 kept = std::min<qint64>(size, kFrameCap);
+            if (!source.ReadExact(pos + frameHeaderSize, incoming, kept))
                 break;
-            }
+            std::memcpy(contents[slot], incoming, size_t(kept));
+            frameTexts[size_t(slot)] = FrameText(contents[slot], size_t(kept));
         }
         pos += frameHeaderSize + size;
     }
@@ -310,9 +352,9 @@ bool TID3v2::ReadFromSource(const TbyteSource &source)
     return true;
 }
 
-void TID3v2::deriveFields(const std::array<QByteArray, kSlotCount> &frameTexts)
+void TID3v2::deriveFields(const std::array<std::span<const uchar>, kSlotCount> &frameTexts)
 {
-    const auto text = [&](int slot) { return decodeTextFrame(frameTexts[slot]); };
+    const auto text = [&](int slot) { return decodeTextFrame(frameTexts[size_t(slot)]); };
     const auto either = [&](int slot, int fallback) {
         const QString value = text(slot);
         return value.isEmpty() ? text(fallback) : value;

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QtGlobal>
 #include <array>
+#include <span>
 
 class TbyteSource;
 
@@ -72,7 +73,8 @@ public:
 
 private:
     void clear();
-    void deriveFields(const std::array<QByteArray, kSlotCount> &frameTexts);
+    // Fields from the first bytes of the kept frames, by slot.
+    void deriveFields(const std::array<std::span<const uchar>, kSlotCount> &frameTexts);
 
     QString m_title;
     QString m_artist;

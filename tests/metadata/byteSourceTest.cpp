@@ -38,6 +38,45 @@ TEST(FileSource, EveryReadMatchesTheFile)
     EXPECT_EQ(out.left(128), bytes.right(128));
 }
 
+TEST(FileSource, BytesAtHandAreServedWithoutTheFile)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bytes.bin"));
+    QByteArray bytes(20000, Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        bytes[i] = char(i * 7 + 1);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    file.write(bytes);
+    file.flush();
+
+    const TfileSource source(path, 1000, 128);
+    char out[4096];
+    // The tail is fetched by the first read inside it, a window by a small
+    // read elsewhere.
+    EXPECT_EQ(source.BytesAtHand(19900), 0);
+    ASSERT_TRUE(source.ReadExact(19990, out, 10));
+    ASSERT_TRUE(source.ReadExact(5000, out, 10));
+    EXPECT_EQ(source.BytesAtHand(0), 1000);
+    EXPECT_EQ(source.BytesAtHand(999), 1);
+    EXPECT_EQ(source.BytesAtHand(1000), 0);
+    EXPECT_EQ(source.BytesAtHand(19872), 128);
+    EXPECT_EQ(source.BytesAtHand(5000), 4096);
+    EXPECT_EQ(source.BytesAtHand(20000), 0);
+
+    // What is at hand is what was read before the file changed.
+    file.seek(0);
+    file.write(QByteArray(bytes.size(), '\0'));
+    file.flush();
+    for (const qint64 pos : { qint64(0), qint64(999), qint64(5000), qint64(7000), qint64(19872), qint64(19999) }) {
+        const qint64 count = std::min<qint64>(source.BytesAtHand(pos), sizeof out);
+        ASSERT_EQ(source.ReadAt(pos, out, count), count);
+        EXPECT_EQ(QByteArray(out, count), bytes.mid(pos, count)) << pos;
+    }
+    EXPECT_TRUE(source.ReadExact(12000, out, 1));
+    EXPECT_EQ(out[0], '\0');
+}
+
 TEST(FileSource, UnopenableFilesRaiseWithTheirName)
 {
     QTemporaryDir dir;

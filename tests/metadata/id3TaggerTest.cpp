@@ -1,4 +1,5 @@
 #include "metadata/id3Tagger.h"
+#include "metadata/byteSource.h"
 #include "metadata/id3v1.h"
 #include "metadata/id3v2.h"
 #include "platform/vorlenError.h"
@@ -160,6 +161,86 @@ TEST_F(Id3TaggerFiles, LargeTagsAreReadBeyondTheFirstRead)
     EXPECT_EQ(record.Artist(), QStringLiteral("Band"));
     EXPECT_EQ(record.bitRate(), 128000u);
     EXPECT_EQ(record.Duration(), 10000.0); // 400 frames of 417 bytes at 128 kbit/s
+}
+
+TEST_F(Id3TaggerFiles, TextsAroundALargeCoverAndBehindPaddingAreAllRead)
+{
+    // A cover between the text frames, padding beyond the first read, then
+    // a VBR stream; the ID3v1 tag at the end is not looked at.
+    const QByteArray picture = QByteArray("\0image/jpeg\0\x03\0", 14) + QByteArray(150000, '\xD8');
+    const QByteArray body = frame("TIT2", QByteArray("\0Before", 7)) + frame("APIC", picture)
+        + frame("TPE1", QByteArray("\0After", 6)) + frame("TALB", QByteArray("\0Album", 6))
+        + frame("COMM", QByteArray("\0eng\0Said", 9)) + QByteArray(6000, '\0');
+    const QString path = write(QStringLiteral("cover.mp3"),
+        tag(3, body) + xingFrame(1149, true) + mpegFrames(40) + id3v1Block("One", "v1 comment"));
+    Tid3Tagger record;
+    record.LoadFromFile(path);
+    record.SetReadFrameHeaders(true);
+    EXPECT_EQ(record.Title(), QStringLiteral("Before"));
+    EXPECT_EQ(record.Artist(), QStringLiteral("After"));
+    EXPECT_EQ(record.Album(), QStringLiteral("Album"));
+    EXPECT_EQ(record.Comment(), QStringLiteral("Said"));
+    EXPECT_TRUE(record.IsVBR());
+    EXPECT_EQ(record.Duration(), 30000.0); // 1149 frames of 1152 samples at 44100 Hz
+}
+
+TEST_F(Id3TaggerFiles, TagSizeBeyondTheFileGivesNoTextsButTheStream)
+{
+    QByteArray bytes = tag(3, frame("TIT2", QByteArray("\0Lost", 5))) + mpegFrames(20);
+    bytes.replace(6, 4, syncSafe(quint32(bytes.size())));
+    const QString path = write(QStringLiteral("oversized.mp3"), bytes);
+    Tid3Tagger record;
+    record.LoadFromFile(path);
+    record.SetReadFrameHeaders(true);
+    EXPECT_EQ(record.TagKind(), tkId3v2);
+    EXPECT_TRUE(record.ValidTag());
+    EXPECT_EQ(record.Title(), QString());
+    EXPECT_EQ(record.bitRate(), 128000u);
+    EXPECT_EQ(record.SampleRate(), 44100u);
+}
+
+// Reading a file fetches only some blocks of it; whatever falls on the edge
+// of a block, the record must be the one read from all the file's bytes.
+TEST_F(Id3TaggerFiles, FileReadsAgreeWithReadsOfAllTheBytes)
+{
+    const QByteArray texts = frame("TIT2", QByteArray("\0Title", 6)) + frame("TPE1", QByteArray("\0Artist", 7))
+        + frame("COMM", QByteArray("\0eng\0Comment", 12));
+    const QByteArray stream = xingFrame(383, true) + mpegFrames(30) + id3v1Block("One", "v1");
+    std::vector<QByteArray> bodies;
+    // Text frames, the tag's end and the first frames on the edge of the
+    // first read, and where it leaves less than a frame behind the tag.
+    for (int filler = 3980; filler < 4100; filler += 3)
+        bodies.push_back(frame("PRIV", QByteArray(filler, 'p')) + texts);
+    for (int padding = 2700; padding < 4300; padding += 29)
+        bodies.push_back(texts + QByteArray(padding, '\0'));
+    // Text frames on the edge of the block fetched behind a cover.
+    for (int filler = 4020; filler < 4100; filler += 3)
+        bodies.push_back(frame("APIC", QByteArray(50000, 'c')) + frame("PRIV", QByteArray(filler, 'p')) + texts);
+
+    for (size_t i = 0; i < bodies.size(); ++i) {
+        const QByteArray bytes = tag(3, bodies[i]) + stream;
+        const QString path = write(QStringLiteral("edge%1.mp3").arg(i), bytes);
+        Tid3Tagger fromFile;
+        fromFile.LoadFromFile(path);
+        fromFile.SetReadFrameHeaders(true);
+        Tid3Tagger fromBytes;
+        fromBytes.SetFilename(path);
+        fromBytes.ReadTagFromSource(TmemorySource(bytes.constData(), bytes.size()));
+        fromBytes.SetReadFrameHeaders(true);
+        SCOPED_TRACE(bodies[i].size());
+        ASSERT_EQ(fromFile.Title(), QStringLiteral("Title"));
+        EXPECT_EQ(fromFile.Artist(), QStringLiteral("Artist"));
+        EXPECT_EQ(fromFile.Comment(), QStringLiteral("Comment"));
+        EXPECT_EQ(fromFile.Duration(), 10000.0);
+        EXPECT_EQ(fromFile.Title(), fromBytes.Title());
+        EXPECT_EQ(fromFile.Artist(), fromBytes.Artist());
+        EXPECT_EQ(fromFile.Comment(), fromBytes.Comment());
+        EXPECT_EQ(fromFile.Duration(), fromBytes.Duration());
+        EXPECT_EQ(fromFile.bitRate(), fromBytes.bitRate());
+        EXPECT_EQ(fromFile.SampleRate(), fromBytes.SampleRate());
+        EXPECT_EQ(fromFile.ChannelMode(), fromBytes.ChannelMode());
+        EXPECT_EQ(fromFile.IsVBR(), fromBytes.IsVBR());
+    }
 }
 
 TEST_F(Id3TaggerFiles, StreamInfoFollowsTheFileNotAStaleRead)

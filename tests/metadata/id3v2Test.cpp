@@ -154,6 +154,12 @@ TEST(Id3v2, TruncatedTagsKeepWhatWasRead)
     const TID3v2 parsed = read(walked);
     EXPECT_EQ(parsed.Title(), QStringLiteral("Kept"));
     EXPECT_EQ(parsed.Artist(), QString());
+
+    // A later frame of the same kind that runs past the end of the file
+    // leaves the earlier one whole.
+    QByteArray repeated = tag(3, frame("TIT2", latin1("Kept")) + frame("TIT2", latin1("Cut short")));
+    repeated.replace(repeated.lastIndexOf("TIT2") + 4, 4, be32(200));
+    EXPECT_EQ(read(repeated).Title(), QStringLiteral("Kept"));
 }
 
 TEST(Id3v2, BuildsAVersion23Tag)

@@ -41,15 +41,6 @@ private:
     qint64 m_size;
 };
 
-QByteArray xingFrame(
-    quint32 frames, bool framesFlag, uchar b1 = 0xFB, uchar b2 = 0x90, uchar b3 = 0x64, int offset = 36)
-{
-    QByteArray f = mpegFrame(b2, b3);
-    f[1] = char(b1);
-    f.replace(offset, 12, QByteArray("Xing") + be32(framesFlag ? 1 : 0) + be32(frames));
-    return f;
-}
-
 } // namespace
 
 TEST(MpegFrameHdr, DecodesTheFieldsOfAHeader)

@@ -147,6 +147,56 @@ TEST_F(RealFiles, LameCommandLineTags)
     EXPECT_EQ(oldTagged.Duration(), 3000.0);
 }
 
+TEST_F(RealFiles, Mp3WithCoverPictures)
+{
+    // A real JPEG of about 70 KB, as taggers embed it.
+    const QString cover = m_dir.filePath(QStringLiteral("cover.jpg"));
+    QString error;
+    ASSERT_TRUE(RunTool(QStringLiteral("ffmpeg"),
+        { QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-f"),
+            QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("mandelbrot=size=500x500"),
+            QStringLiteral("-frames:v"), QStringLiteral("1"), QStringLiteral("-q:v"), QStringLiteral("3"), cover },
+        &error))
+        << error.toStdString();
+    ToneSpec spec;
+    spec.seconds = 4;
+    const QString wav = make(QStringLiteral("tone.wav"), spec);
+
+    // lame writes the picture behind its UTF-16 text frames.
+    const QString byLame = m_dir.filePath(QStringLiteral("lame.mp3"));
+    ASSERT_TRUE(RunTool(QStringLiteral("lame"),
+        { QStringLiteral("--quiet"), QStringLiteral("-V"), QStringLiteral("2"), QStringLiteral("--id3v2-utf16"),
+            QStringLiteral("--tt"), QStringLiteral("Crème ✓"), QStringLiteral("--ta"), QStringLiteral("Nordwave"),
+            QStringLiteral("--tc"), QStringLiteral("Kommentar"), QStringLiteral("--ti"), cover, wav, byLame },
+        &error))
+        << error.toStdString();
+    const auto lame = load(byLame);
+    EXPECT_EQ(lame->Title(), QStringLiteral("Crème ✓"));
+    EXPECT_EQ(lame->Artist(), QStringLiteral("Nordwave"));
+    EXPECT_EQ(lame->Comment(), QStringLiteral("Kommentar"));
+    EXPECT_TRUE(dynamic_cast<const Tid3Tagger &>(*lame).IsVBR());
+    EXPECT_EQ(lame->Duration(), 4000.0);
+
+    // ffmpeg writes an ID3v2.4 tag in UTF-8 with the picture last.
+    const QString byFfmpeg = m_dir.filePath(QStringLiteral("ffmpeg.mp3"));
+    ASSERT_TRUE(RunTool(QStringLiteral("ffmpeg"),
+        { QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-i"),
+            byLame, QStringLiteral("-i"), cover, QStringLiteral("-map"), QStringLiteral("0:a"), QStringLiteral("-map"),
+            QStringLiteral("1"), QStringLiteral("-c"), QStringLiteral("copy"), QStringLiteral("-id3v2_version"),
+            QStringLiteral("4"), QStringLiteral("-metadata"), QStringLiteral("title=日本 ✓"),
+            QStringLiteral("-metadata"), QStringLiteral("album=Hits"), QStringLiteral("-metadata"),
+            QStringLiteral("track=7/9"), byFfmpeg },
+        &error))
+        << error.toStdString();
+    const auto ffmpeg = load(byFfmpeg);
+    EXPECT_EQ(ffmpeg->Title(), QStringLiteral("日本 ✓"));
+    EXPECT_EQ(ffmpeg->Artist(), QStringLiteral("Nordwave"));
+    EXPECT_EQ(ffmpeg->Album(), QStringLiteral("Hits"));
+    EXPECT_EQ(ffmpeg->Track(), 7u);
+    EXPECT_EQ(ffmpeg->SampleRate(), 44100u);
+    EXPECT_EQ(ffmpeg->Duration(), 4000.0);
+}
+
 TEST_F(RealFiles, Mp2)
 {
     ToneSpec spec;

@@ -93,6 +93,16 @@ inline QByteArray mpegFrame(uchar b2 = 0x90, uchar b3 = 0x64, int length = 417)
     return f;
 }
 
+// A first frame carrying a Xing header (at offset 36 for MPEG 1 stereo).
+inline QByteArray xingFrame(
+    quint32 frames, bool framesFlag, uchar b1 = 0xFB, uchar b2 = 0x90, uchar b3 = 0x64, int offset = 36)
+{
+    QByteArray f = mpegFrame(b2, b3);
+    f[1] = char(b1);
+    f.replace(offset, 12, QByteArray("Xing") + be32(framesFlag ? 1 : 0) + be32(frames));
+    return f;
+}
+
 inline QByteArray mpegFrames(int count)
 {
     QByteArray out;
