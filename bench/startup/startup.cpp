@@ -23,6 +23,7 @@ namespace {
 class TquietForm : public TvorlenPlayerFormInterface {
 public:
     void DoStartup() override {}
+    void LibraryChanging() override {}
     void ListsUpdated() override { ++listsUpdated; }
     void PositionChanged(TvorlenStream *) override {}
     void QueueChanged() override {}

@@ -14,6 +14,9 @@ public:
     virtual ~TvorlenPlayerFormInterface() = default;
 
     virtual void DoStartup() = 0;
+    // Raised before the library's albums, artists or records are replaced or
+    // freed: the window drops every pointer it holds to them.
+    virtual void LibraryChanging() = 0;
     virtual void ListsUpdated() = 0;
     virtual void PositionChanged(TvorlenStream *stream) = 0;
     virtual void QueueChanged() = 0;

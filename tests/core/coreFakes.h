@@ -12,6 +12,7 @@
 class TrecordingForm : public TvorlenPlayerFormInterface {
 public:
     void DoStartup() override { log << QStringLiteral("DoStartup"); }
+    void LibraryChanging() override {}
     void ListsUpdated() override { log << QStringLiteral("ListsUpdated"); }
     void PositionChanged(TvorlenStream *) override { ++positions; }
     void QueueChanged() override { log << QStringLiteral("QueueChanged"); }
