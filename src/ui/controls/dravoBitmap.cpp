@@ -91,6 +91,9 @@ void TdravoBitmap::paintEvent(QPaintEvent *)
 
 void TdravoBitmap::Paint(QPainter &painter)
 {
+    // A hidden control hears of its size only when it is shown.
+    if (m_buffer.size() != size())
+        Render();
     if (!m_buffer.isNull())
         painter.drawImage(QPoint(0, 0), m_buffer);
 }
