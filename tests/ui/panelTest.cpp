@@ -111,6 +111,32 @@ TEST_F(PanelTest, NinePiecesTiledRowByRow)
     EXPECT_EQ(Rgb(shown, 48, 0), Rgb(PieceColor(ppTopRight)));
 }
 
+// Bands of matching heights cover the whole panel, stretched or tiled, at
+// any size.
+TEST_F(PanelTest, MatchingBandsCoverEveryPixel)
+{
+    const QSize sizes[kPanelPieceCount]
+        = { { 10, 6 }, { 9, 5 }, { 12, 6 }, { 6, 5 }, { 5, 6 }, { 4, 5 }, { 7, 4 }, { 8, 4 }, { 3, 4 } };
+    QList<QRgb> colors;
+    for (int piece = 0; piece < kPanelPieceCount; ++piece) {
+        panel.SetPiece(TpanelPiece(piece),
+            SolidImage(sizes[piece].width(), sizes[piece].height(), PieceColor(TpanelPiece(piece))));
+        colors << Rgb(PieceColor(TpanelPiece(piece)));
+    }
+    for (const bool stretch : { false, true }) {
+        panel.SetStretchDraw(stretch);
+        for (const QSize size : { QSize(100, 80), QSize(13, 7), QSize(31, 23) }) {
+            panel.resize(size);
+            const QImage shown = Grab(panel);
+            for (int y = 0; y < shown.height(); ++y) {
+                for (int x = 0; x < shown.width(); ++x)
+                    ASSERT_TRUE(colors.contains(Rgb(shown, x, y))) << x << "," << y << " of " << size.width() << "x"
+                                                                   << size.height() << (stretch ? " stretched" : "");
+            }
+        }
+    }
+}
+
 // Only the top-left and top-centre pieces: the top centre repeats from the
 // left piece's right edge to the panel's edge, the last copy cut off.
 TEST_F(PanelTest, TopLeftAndTiledTopCentre)

@@ -9,41 +9,66 @@
 
 namespace {
 
+// The smallest side of the picture a piece is tiled from: repeating a small
+// piece from a larger picture of its copies gives the same pixels at a
+// fraction of the cost per pixel.
+constexpr int kMinTileSide = 128;
+
+QBrush TileBrush(const QImage &piece)
+{
+    if (IsEmptyBitmap(piece))
+        return QBrush();
+    const int columns = (kMinTileSide + piece.width() - 1) / piece.width();
+    const int rows = (kMinTileSide + piece.height() - 1) / piece.height();
+    if (columns == 1 && rows == 1)
+        return QBrush(piece);
+    QImage tile(piece.width() * columns, piece.height() * rows, piece.format());
+    QPainter painter(&tile);
+    painter.fillRect(tile.rect(), QBrush(piece));
+    painter.end();
+    return QBrush(tile);
+}
+
 // Draws pieces as the composition needs them: placed unscaled, stretched
 // into a rectangle (right and bottom exclusive), or repeated from a start
 // until a limit, the last copy running past the limit.
 class TpieceCanvas {
 public:
-    explicit TpieceCanvas(QPainter &painter)
+    TpieceCanvas(QPainter &painter, const QImage *pieces, const QBrush *tiles)
         : m_painter(painter)
+        , m_pieces(pieces)
+        , m_tiles(tiles)
     {
     }
 
-    void Draw(const QImage &piece, int x, int y) { m_painter.drawImage(QPoint(x, y), piece); }
+    void Draw(TpanelPiece piece, int x, int y) { m_painter.drawImage(QPoint(x, y), m_pieces[piece]); }
 
-    void Stretch(const QImage &piece, int left, int top, int right, int bottom)
+    void Stretch(TpanelPiece piece, int left, int top, int right, int bottom)
     {
         if (right > left && bottom > top)
-            m_painter.drawImage(QRect(left, top, right - left, bottom - top), piece);
+            m_painter.drawImage(QRect(left, top, right - left, bottom - top), m_pieces[piece]);
     }
 
-    // piece at (x, y) for x = x0, x0 + width ... while x < x1, and the same
-    // for every y = y0, y0 + height ... while y < y1.
-    void Tile(const QImage &piece, int x0, int x1, int y0, int y1)
+    // The piece at (x, y) for x = x0, x0 + width ... while x < x1, and the
+    // same for every y = y0, y0 + height ... while y < y1.
+    void Tile(TpanelPiece piece, int x0, int x1, int y0, int y1)
     {
         if (x1 <= x0 || y1 <= y0)
             return;
-        const int columns = (x1 - x0 + piece.width() - 1) / piece.width();
-        const int rows = (y1 - y0 + piece.height() - 1) / piece.height();
+        const QImage &image = m_pieces[piece];
+        const int columns = (x1 - x0 + image.width() - 1) / image.width();
+        const int rows = (y1 - y0 + image.height() - 1) / image.height();
         m_painter.setBrushOrigin(x0, y0);
-        m_painter.fillRect(QRect(x0, y0, columns * piece.width(), rows * piece.height()), QBrush(piece));
+        m_painter.fillRect(QRect(x0, y0, columns * image.width(), rows * image.height()), m_tiles[piece]);
     }
 
-    void TileRow(const QImage &piece, int y, int x0, int x1) { Tile(piece, x0, x1, y, y + 1); }
-    void TileColumn(const QImage &piece, int x, int y0, int y1) { Tile(piece, x, x + 1, y0, y1); }
+    void TileRow(TpanelPiece piece, int y, int x0, int x1) { Tile(piece, x0, x1, y, y + 1); }
+    void TileColumn(TpanelPiece piece, int x, int y0, int y1) { Tile(piece, x, x + 1, y0, y1); }
 
 private:
     QPainter &m_painter;
+    const QImage *m_pieces;
+    const QBrush *m_tiles;
 };
 
 } // namespace
@@ -66,6 +91,7 @@ void TvorlenPanel::SetBitmap(const QImage &value)
 void TvorlenPanel::SetPiece(TpanelPiece piece, const QImage &value)
 {
     m_pieces[piece] = ToControlBitmap(value);
+    m_tiles[piece] = TileBrush(m_pieces[piece]);
     update();
     repaint();
 }
@@ -131,11 +157,13 @@ void TvorlenPanel::UpdateMargins()
 
 void TvorlenPanel::ApplySkinColors(const QColor &panelColor)
 {
-    for (QImage &piece : m_pieces) {
+    for (int index = 0; index < kPanelPieceCount; ++index) {
+        QImage &piece = m_pieces[index];
         if (IsEmptyBitmap(piece))
             continue;
         TintSkinBitmap(piece, 1, panelColor);
         piece = ToControlBitmap(piece);
+        m_tiles[index] = TileBrush(piece);
     }
     update();
     repaint();
@@ -191,15 +219,15 @@ bool TvorlenPanel::PaintSkinned(QPainter &painter)
     const int w = width();
     const int h = height();
     const bool stretch = m_stretchDraw;
-    TpieceCanvas canvas(painter);
+    TpieceCanvas canvas(painter, m_pieces, m_tiles);
 
     const auto topEdge = [&] {
-        canvas.Draw(tl, 0, 0);
+        canvas.Draw(ppTopLeft, 0, 0);
         if (stretch)
-            canvas.Stretch(tc, tl.width(), 0, w - tr.width(), tc.height());
+            canvas.Stretch(ppTopCenter, tl.width(), 0, w - tr.width(), tc.height());
         else
-            canvas.TileRow(tc, 0, tl.width(), w - tr.width());
-        canvas.Draw(tr, w - tr.width(), 0);
+            canvas.TileRow(ppTopCenter, 0, tl.width(), w - tr.width());
+        canvas.Draw(ppTopRight, w - tr.width(), 0);
     };
 
     const bool all = has({ ppTopLeft, ppBottomLeft, ppTopRight, ppBottomRight, ppTopCenter, ppBottomCenter,
@@ -211,73 +239,78 @@ bool TvorlenPanel::PaintSkinned(QPainter &painter)
         && !has({ ppLeftCenter }))
         return false;
 
-    painter.fillRect(rect(), ResolveColor(m_color));
+    // With bands of matching heights the nine pieces cover every pixel, and
+    // the panel colour under them would only cost a full-size fill.
+    const bool covered = all && tl.height() == tc.height() && tc.height() == tr.height() && bl.height() == bc.height()
+        && bc.height() == br.height() && (stretch || (lc.height() >= rc.height() && m.height() >= rc.height()));
+    if (!covered)
+        painter.fillRect(rect(), ResolveColor(m_color));
     if (all) {
         topEdge();
         const int y0 = tr.height();
         if (stretch) {
-            canvas.Stretch(lc, 0, y0, lc.width(), h - bl.height());
-            canvas.Stretch(m, lc.width(), y0, w - rc.width(), h - bl.height());
-            canvas.Stretch(rc, w - rc.width(), y0, w, h - br.height());
+            canvas.Stretch(ppLeftCenter, 0, y0, lc.width(), h - bl.height());
+            canvas.Stretch(ppMiddle, lc.width(), y0, w - rc.width(), h - bl.height());
+            canvas.Stretch(ppRightCenter, w - rc.width(), y0, w, h - br.height());
         } else if (m.height() == rc.height()) {
             // Rows as high as the middle piece: one fill gives the same
             // picture as a middle row per row, at a fraction of the cost.
-            canvas.Tile(m, lc.width(), w - rc.width(), y0, h - br.height());
+            canvas.Tile(ppMiddle, lc.width(), w - rc.width(), y0, h - br.height());
             for (int y = y0; y < h - br.height(); y += rc.height()) {
-                canvas.Draw(lc, 0, y);
-                canvas.Draw(rc, w - rc.width(), y);
+                canvas.Draw(ppLeftCenter, 0, y);
+                canvas.Draw(ppRightCenter, w - rc.width(), y);
             }
         } else {
             for (int y = y0; y < h - br.height(); y += rc.height()) {
-                canvas.Draw(lc, 0, y);
-                canvas.TileRow(m, y, lc.width(), w - rc.width());
-                canvas.Draw(rc, w - rc.width(), y);
+                canvas.Draw(ppLeftCenter, 0, y);
+                canvas.TileRow(ppMiddle, y, lc.width(), w - rc.width());
+                canvas.Draw(ppRightCenter, w - rc.width(), y);
             }
         }
         const int y1 = h - br.height();
-        canvas.Draw(bl, 0, y1);
+        canvas.Draw(ppBottomLeft, 0, y1);
         if (stretch)
-            canvas.Stretch(bc, bl.width(), y1, w - br.width(), h);
+            canvas.Stretch(ppBottomCenter, bl.width(), y1, w - br.width(), h);
         else
-            canvas.TileRow(bc, y1, bl.width(), w - br.width());
-        canvas.Draw(br, w - br.width(), y1);
+            canvas.TileRow(ppBottomCenter, y1, bl.width(), w - br.width());
+        canvas.Draw(ppBottomRight, w - br.width(), y1);
     } else if (topStrip) {
         topEdge();
     } else if (leftColumn) {
-        canvas.Draw(tl, 0, 0);
+        canvas.Draw(ppTopLeft, 0, 0);
         if (stretch)
-            canvas.Stretch(lc, 0, tl.height(), lc.width(), h - bl.height());
+            canvas.Stretch(ppLeftCenter, 0, tl.height(), lc.width(), h - bl.height());
         else
-            canvas.TileColumn(lc, 0, tl.height(), h - bl.height());
-        canvas.Draw(bl, 0, h - bl.height());
+            canvas.TileColumn(ppLeftCenter, 0, tl.height(), h - bl.height());
+        canvas.Draw(ppBottomLeft, 0, h - bl.height());
     } else if (band) {
         if (stretch) {
-            canvas.Stretch(tc, 0, 0, w, tc.height());
-            canvas.Stretch(m, 0, tc.height(), w, h - bc.height());
-            canvas.Stretch(bc, 0, h - bc.height(), w, h);
+            canvas.Stretch(ppTopCenter, 0, 0, w, tc.height());
+            canvas.Stretch(ppMiddle, 0, tc.height(), w, h - bc.height());
+            canvas.Stretch(ppBottomCenter, 0, h - bc.height(), w, h);
         } else {
-            canvas.TileRow(tc, 0, 0, w);
-            canvas.Tile(m, 0, w, tc.height(), h - bc.height());
-            canvas.TileRow(bc, h - bc.height(), 0, w);
+            canvas.TileRow(ppTopCenter, 0, 0, w);
+            canvas.Tile(ppMiddle, 0, w, tc.height(), h - bc.height());
+            canvas.TileRow(ppBottomCenter, h - bc.height(), 0, w);
         }
     } else if (has({ ppTopLeft, ppTopCenter })) {
-        canvas.Draw(tl, 0, 0);
+        canvas.Draw(ppTopLeft, 0, 0);
         if (stretch)
-            canvas.Stretch(tc, tl.width(), 0, w, tc.height());
+            canvas.Stretch(ppTopCenter, tl.width(), 0, w, tc.height());
         else
-            canvas.TileRow(tc, 0, tl.width(), w);
+            canvas.TileRow(ppTopCenter, 0, tl.width(), w);
     } else if (has({ ppTopLeft })) {
-        canvas.Draw(tl, 0, 0);
+        canvas.Draw(ppTopLeft, 0, 0);
     } else if (has({ ppTopCenter })) {
         if (stretch)
-            canvas.Stretch(tc, 0, 0, w, tc.height());
+            canvas.Stretch(ppTopCenter, 0, 0, w, tc.height());
         else
-            canvas.TileRow(tc, 0, 0, w);
+            canvas.TileRow(ppTopCenter, 0, 0, w);
     } else {
         if (stretch)
-            canvas.Stretch(lc, 0, 0, lc.width(), h);
+            canvas.Stretch(ppLeftCenter, 0, 0, lc.width(), h);
         else
-            canvas.TileColumn(lc, 0, 0, h);
+            canvas.TileColumn(ppLeftCenter, 0, 0, h);
     }
     return true;
 }

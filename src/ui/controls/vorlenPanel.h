@@ -2,6 +2,7 @@
 
 #include "ui/controls/controlEvents.h"
 
+#include <QBrush>
 #include <QColor>
 #include <QImage>
 #include <QWidget>
@@ -105,6 +106,8 @@ private:
 
     QImage m_bitmap;
     QImage m_pieces[kPanelPieceCount];
+    // Each piece's texture for tiling, made once per change of the piece.
+    QBrush m_tiles[kPanelPieceCount];
     bool m_isSkinned = false;
     bool m_stretchDraw = false;
     QColor m_color;
