@@ -107,16 +107,6 @@ TEST_F(LabelTest, KeyColouredTextIsSeeThrough)
     }
 }
 
-TEST_F(LabelTest, AutoSizeFollowsTheText)
-{
-    const int shortWidth = label.width();
-    label.SetCaption(QStringLiteral("Vorlen 42 and more"));
-    EXPECT_GT(label.width(), shortWidth);
-    label.SetAutoSize(false);
-    label.SetCaption(QStringLiteral("V"));
-    EXPECT_GT(label.width(), shortWidth);
-}
-
 // 200 x 100 in 135 x 135 keeping the aspect: 135 x round(67.5) = 135 x 68.
 TEST(DravoBitmap, MaintainedAspectIsPlacedByAlignment)
 {
