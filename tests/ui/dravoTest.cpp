@@ -107,6 +107,15 @@ TEST_F(LabelTest, KeyColouredTextIsSeeThrough)
     }
 }
 
+TEST_F(LabelTest, TextOutsideTheParentShowsOnceTheParentGrows)
+{
+    const QImage whole = Shown();
+    panel.resize(30, 60);
+    (void)Shown();
+    panel.resize(300, 60);
+    EXPECT_EQ(Shown(), whole);
+}
+
 // 200 x 100 in 135 x 135 keeping the aspect: 135 x round(67.5) = 135 x 68.
 TEST(DravoBitmap, MaintainedAspectIsPlacedByAlignment)
 {

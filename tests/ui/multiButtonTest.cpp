@@ -103,6 +103,19 @@ TEST_F(MultiButtonTest, CheckButtonTogglesOrMoves)
     EXPECT_EQ(button.ButtonChecked(), 1);
 }
 
+TEST_F(MultiButtonTest, PartColoursCanBeChanged)
+{
+    button.SetButtonColor(1, QColor(0, 255, 0));
+    button.SetButtonColor(3, QColor(255, 0, 255));
+    EXPECT_EQ(button.PartAt(3, 7), 1);
+    QTest::mousePress(&button, Qt::LeftButton, {}, QPoint(3, 7));
+    const QImage shown = Grab(button);
+    EXPECT_EQ(Rgb(shown, 3, 7), Rgb(kPressed));
+    EXPECT_EQ(Rgb(shown, 3, 2), Rgb(kNormal));
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(3, 7));
+    EXPECT_EQ(clicks, QList<int>({1}));
+}
+
 TEST_F(MultiButtonTest, BlackOverlayPixelsLetTheNormalFrameShow)
 {
     QImage skin = FourPartSkin();

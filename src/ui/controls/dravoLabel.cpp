@@ -101,19 +101,24 @@ void TdravoLabel::Invalidate()
     update();
 }
 
-void TdravoLabel::RenderText()
+QRect TdravoLabel::ShownArea() const
 {
-    m_textValid = true;
     QRect area = rect();
     if (parentWidget())
         area &= QRect(-x(), -y(), parentWidget()->width(), parentWidget()->height());
     area.setWidth(qMin(area.width(), kMaxTextSide));
     area.setHeight(qMin(area.height(), kMaxTextSide));
+    return area;
+}
+
+void TdravoLabel::RenderText(const QRect &area)
+{
+    m_textValid = true;
+    m_textArea = area;
     if (area.isEmpty()) {
         m_text = QImage();
         return;
     }
-    m_textOrigin = area.topLeft();
     if (m_text.size() != area.size())
         m_text = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
     m_text.fill(QColor(kKeyColor | 0xFF000000));
@@ -161,10 +166,12 @@ void TdravoLabel::paintEvent(QPaintEvent *)
 
 void TdravoLabel::Paint(QPainter &painter)
 {
-    if (!m_textValid)
-        RenderText();
+    // The parent may have grown or shrunk around the label since.
+    const QRect area = ShownArea();
+    if (!m_textValid || area != m_textArea)
+        RenderText(area);
     if (!m_text.isNull())
-        painter.drawImage(m_textOrigin, m_text);
+        painter.drawImage(m_textArea.topLeft(), m_text);
 }
 
 void TdravoLabel::changeEvent(QEvent *event)
@@ -187,13 +194,6 @@ void TdravoLabel::changeEvent(QEvent *event)
 void TdravoLabel::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    Invalidate();
-}
-
-void TdravoLabel::moveEvent(QMoveEvent *event)
-{
-    QWidget::moveEvent(event);
-    // The part of the label its parent shows may have changed.
     Invalidate();
 }
 

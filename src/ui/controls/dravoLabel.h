@@ -52,7 +52,6 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
-    void moveEvent(QMoveEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
@@ -62,7 +61,9 @@ private:
     int TextFlags() const;
     void AdjustBounds();
     void Invalidate();
-    void RenderText();
+    // The part of the label its parent can show.
+    QRect ShownArea() const;
+    void RenderText(const QRect &area);
 
     QString m_caption;
     TlabelStyle m_labelStyle = lsNormal;
@@ -78,6 +79,6 @@ private:
     // window costs no more than the window); rebuilt when anything that
     // shapes the text changes.
     QImage m_text;
-    QPoint m_textOrigin;
+    QRect m_textArea;
     bool m_textValid = false;
 };

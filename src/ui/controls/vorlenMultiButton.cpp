@@ -20,6 +20,8 @@ void TvorlenMultiButton::SetButtonColor(int part, const QColor &value)
     if (part < 1 || part > 4)
         return;
     m_partColors[part - 1] = value;
+    BuildOverlays();
+    update();
 }
 
 void TvorlenMultiButton::SetButtonChecked(int value)
