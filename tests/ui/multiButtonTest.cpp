@@ -113,7 +113,7 @@ TEST_F(MultiButtonTest, PartColoursCanBeChanged)
     EXPECT_EQ(Rgb(shown, 3, 7), Rgb(kPressed));
     EXPECT_EQ(Rgb(shown, 3, 2), Rgb(kNormal));
     QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(3, 7));
-    EXPECT_EQ(clicks, QList<int>({1}));
+    EXPECT_EQ(clicks, QList<int>({ 1 }));
 }
 
 TEST_F(MultiButtonTest, BlackOverlayPixelsLetTheNormalFrameShow)

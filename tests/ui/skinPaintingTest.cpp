@@ -182,3 +182,10 @@ TEST(CaptionText, StripAmpersandRemovesTheFirstSingleMarker)
     for (const char *same : { "Rock && Roll", "abc&", "a&&", "&", "", "plain" })
         EXPECT_EQ(StripAmpersand(QString::fromLatin1(same)), QString::fromLatin1(same)) << same;
 }
+
+TEST(CaptionText, DisplayTextLeavesOutEveryMarker)
+{
+    EXPECT_EQ(CaptionDisplayText(QStringLiteral("&Apply")), QStringLiteral("Apply"));
+    EXPECT_EQ(CaptionDisplayText(QStringLiteral("Rock && &Roll&")), QStringLiteral("Rock & Roll"));
+    EXPECT_EQ(CaptionDisplayText(QStringLiteral("&&&")), QStringLiteral("&"));
+}

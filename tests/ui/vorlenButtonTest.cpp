@@ -227,7 +227,7 @@ TEST_F(GlyphTest, GlyphPositions)
     EXPECT_EQ(RedLeft(), 75 - 4 - 16 + 4);
     button.SetGlyphPos(gpCenter);
     EXPECT_EQ(RedLeft(), 30 + 4) << "round(29.5) = 30";
-    button.SetCaption(QStringLiteral("Play"));
+    button.SetCaption(QStringLiteral("&Play"));
     const int captionWidth = button.fontMetrics().horizontalAdvance(QStringLiteral("Play"));
     const int beside = int(RoundDiv(captionWidth, 2)) + 4 + 8;
     button.SetGlyphPos(gpCenterLeft);

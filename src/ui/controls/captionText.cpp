@@ -13,3 +13,18 @@ QString StripAmpersand(const QString &caption)
     }
     return caption;
 }
+
+QString CaptionDisplayText(const QString &caption)
+{
+    QString text;
+    text.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption.at(i) == u'&') {
+            if (i + 1 >= caption.size() || caption.at(i + 1) != u'&')
+                continue;
+            ++i;
+        }
+        text += caption.at(i);
+    }
+    return text;
+}

@@ -1,5 +1,6 @@
 #include "ui/controls/vorlenButton.h"
 
+#include "ui/controls/captionText.h"
 #include "ui/controls/roundHalfEven.h"
 #include "ui/controls/skinColors.h"
 #include "ui/controls/skinPainting.h"
@@ -81,8 +82,8 @@ void TvorlenButton::SetGlyphPadding(int value)
 void TvorlenButton::SetCaption(const QString &value)
 {
     m_caption = value;
-    m_captionText.setText(value);
-    m_captionWidth = fontMetrics().horizontalAdvance(value);
+    m_captionText.setText(CaptionDisplayText(value));
+    m_captionWidth = fontMetrics().horizontalAdvance(m_captionText.text());
     update();
 }
 
@@ -385,7 +386,7 @@ void TvorlenButton::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
-        m_captionWidth = fontMetrics().horizontalAdvance(m_caption);
+        m_captionWidth = fontMetrics().horizontalAdvance(m_captionText.text());
         m_captionText.prepare(QTransform(), font());
         DrawFrame();
     }

@@ -46,6 +46,7 @@ public:
     void SetGlyphPos(TglyphPos value);
     int GlyphPadding() const { return m_glyphPadding; }
     void SetGlyphPadding(int value);
+    // "&" marks a mnemonic and is not shown ("&&" shows one "&").
     const QString &Caption() const { return m_caption; }
     void SetCaption(const QString &value);
     const QColor &Color() const { return m_color; }
