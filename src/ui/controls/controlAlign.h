@@ -2,7 +2,7 @@
 
 class QWidget;
 
-// Docking of controls to their parent's edges, as the window designs place
+// Docking of controls to their parent's edges, as the windows place
 // their panels, bars and lists: the parent's aligned children are laid out
 // top edge first, then bottom, left, right, and the client control fills
 // what is left; within one edge the control nearer to that edge comes first.

@@ -30,7 +30,7 @@ constexpr TpieceKey kPanelKeys[] = {
     { ppTopRight, "bmTopRight", "Skin_tr.bmp" },
 };
 
-// The stored key keeps the design's spelling.
+// Spelt as existing skin files spell it.
 const QString kStretchKey = QStringLiteral("StetchDraw");
 
 void SizeScrollBarToBackground(TvorlenScrollBar &bar)
