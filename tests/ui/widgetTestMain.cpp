@@ -1,8 +1,8 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-// Widget tests run with a full application object on the offscreen platform
-// unless another platform is asked for: real widgets, no display needed.
+// Widget tests run with a QApplication on the offscreen platform unless
+// another platform is asked for, so they need no display.
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+
+class QMouseEvent;
+class QWidget;
+
+// The event slots of the skinned controls. The first argument is always the
+// control that raises the event; an empty slot is skipped. Coordinates are
+// in the control's own pixels.
+using TNotifyEvent = std::function<void(QObject *sender)>;
+using TMouseEvent
+    = std::function<void(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)>;
+using TMouseMoveEvent = std::function<void(QObject *sender, Qt::KeyboardModifiers shift, int x, int y)>;
+
+// The mouse events of a control that raises them as they come: OnMouseDown
+// and OnMouseUp for every button, OnClick for a left-button release inside
+// the control after a left press on it (before OnMouseUp), OnDblClick for a
+// left double click (before the second press's OnMouseDown). The control
+// forwards its mouse handlers to the Raise operations.
+class TmouseEvents {
+public:
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+
+protected:
+    void RaiseMouseDown(QWidget *control, QMouseEvent *event);
+    void RaiseMouseUp(QWidget *control, QMouseEvent *event);
+    void RaiseDoubleClick(QWidget *control, QMouseEvent *event);
+    void RaiseMouseMove(QWidget *control, QMouseEvent *event);
+
+private:
+    bool m_leftPressed = false;
+};
