@@ -1,5 +1,7 @@
 #include "playback/streamSource.h"
 
+#include "playback/mixResampler.h"
+
 #include <QFile>
 #include <chrono>
 #include <cstring>
@@ -61,13 +63,9 @@ bool StreamSource::openFile(const QString &fileName)
         av_channel_layout_default(&inLayout, m_codec->ch_layout.nb_channels);
     else if (av_channel_layout_copy(&inLayout, &m_codec->ch_layout) < 0)
         return false;
-    AVChannelLayout outLayout = kStereo;
-    SwrContext *resampler = nullptr;
-    const int made = swr_alloc_set_opts2(&resampler, &outLayout, AV_SAMPLE_FMT_FLT, m_mixRate, &inLayout,
-                                         m_codec->sample_fmt, m_codec->sample_rate, 0, nullptr);
+    m_resampler = OpenMixResampler(inLayout, m_codec->sample_fmt, m_codec->sample_rate, m_mixRate);
     av_channel_layout_uninit(&inLayout);
-    m_resampler.reset(resampler);
-    if (made < 0 || swr_init(resampler) < 0)
+    if (!m_resampler)
         return false;
 
     m_packet.reset(av_packet_alloc());

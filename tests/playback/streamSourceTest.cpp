@@ -1,4 +1,5 @@
 #include "playbackFixtures.h"
+#include "toneSpectrum.h"
 
 #include "playback/streamSource.h"
 
@@ -10,6 +11,31 @@
 namespace {
 
 constexpr std::size_t kRingFrames = 2 * 44100;
+constexpr int kMixRate = 44100;
+
+// Every frame from the play position to the end, interleaved, as the mixer
+// reads them (manual mode: decoded on this thread).
+std::vector<float> ReadToEnd(StreamSource &source)
+{
+    std::vector<float> frames;
+    for (int pass = 0; pass < 10000 && !source.playedOut(); ++pass) {
+        source.fill(4096);
+        const StreamSource::PullResult pulled = source.pull(4096);
+        frames.insert(frames.end(), pulled.runs.first, pulled.runs.first + pulled.runs.firstFrames * 2);
+        frames.insert(frames.end(), pulled.runs.second, pulled.runs.second + pulled.runs.secondFrames * 2);
+        source.release(pulled.frames);
+    }
+    return frames;
+}
+
+// The first frame whose left sample reaches level; the frame count when none does.
+std::size_t FirstFrameAbove(const std::vector<float> &frames, float level)
+{
+    std::size_t frame = 0;
+    while (frame < frames.size() / 2 && std::abs(frames[frame * 2]) < level)
+        ++frame;
+    return frame;
+}
 
 } // namespace
 
@@ -52,4 +78,37 @@ TEST(StreamSource, ADecoderThatFillsTheRingLosesNoFrame)
         }
         EXPECT_EQ(frame, 3 * 44100);
     }
+}
+
+// A 48 kHz file plays at the mix rate with its tone intact (frequency and
+// level, and nothing else in the audible band within 90 dB of it) and on
+// time: a tone that begins at 1 s begins 44100 frames in, and 22050 frames
+// after a seek to 500 ms.
+TEST(StreamSource, AFileAtAnotherRatePlaysItsToneIntactAndOnTime)
+{
+    PlaybackFiles files;
+    const QString tone = QStringLiteral("0.5*sin(2*PI*1000*t)*gte(t\\,1)");
+    const QString path = files.FloatFile(
+        QStringLiteral("late1k.wav"), tone, tone, 3, QStringLiteral("pcm_f32le"), QStringLiteral("flt"), 48000);
+    const std::unique_ptr<StreamSource> source = StreamSource::open(path, kMixRate, false);
+    ASSERT_TRUE(source);
+    EXPECT_EQ(source->lengthMs(), 3000);
+
+    const std::vector<float> frames = ReadToEnd(*source);
+    ASSERT_NEAR(double(frames.size() / 2), 3 * kMixRate, 2);
+    // The sine reaches a quarter 83 microseconds (3.7 frames) after it begins.
+    EXPECT_NEAR(double(FirstFrameAbove(frames, 0.25f)), kMixRate + 4, 2);
+    std::vector<float> second(kMixRate);
+    for (std::size_t i = 0; i < second.size(); ++i)
+        second[i] = frames[(std::size_t(kMixRate) * 3 / 2 + i) * 2];
+    const std::vector<double> spectrum = AmplitudeSpectrum(second);
+    EXPECT_EQ(LoudestBin(spectrum, 20, 20000).hz, 1000);
+    EXPECT_NEAR(Decibels(spectrum[1000]), Decibels(0.5), 0.05);
+    const SpectrumPeak other = LoudestBin(spectrum, 20, 20000, { 1000 });
+    EXPECT_LT(Decibels(other.amplitude), Decibels(0.5) - 90) << "at " << other.hz << " Hz";
+
+    source->requestSeek(500);
+    const std::vector<float> afterSeek = ReadToEnd(*source);
+    EXPECT_NEAR(double(afterSeek.size() / 2), 2.5 * kMixRate, 2);
+    EXPECT_NEAR(double(FirstFrameAbove(afterSeek, 0.25f)), kMixRate / 2 + 4, 2);
 }
