@@ -90,7 +90,7 @@ struct StreamEntry {
 
 void *spectrumUnitCallback(void *, void *newBuffer, int length, void *userData)
 {
-    static_cast<FftUnit *>(userData)->analyse(static_cast<const qint16 *>(newBuffer), length);
+    static_cast<FftUnit *>(userData)->take(static_cast<const qint16 *>(newBuffer), length);
     return newBuffer;
 }
 
@@ -130,7 +130,8 @@ struct AudioEngine::Private {
     std::atomic<qint64> underruns{0};
 
     static void sdlCallback(void *userData, Uint8 *stream, int length);
-    void mixBlock(int frames, qint16 *out);
+    // The last block of a device buffer (or of a pump) also publishes the spectrum.
+    void mixBlock(int frames, qint16 *out, bool last);
     void mixRun(const float *frames, int count, int offset, float start, float step);
     void runDspChain(int frames);
     bool waitForMixerPass() const;
@@ -148,13 +149,13 @@ void AudioEngine::Private::sdlCallback(void *userData, Uint8 *stream, int length
     int frames = length / int(2 * sizeof(qint16));
     while (frames > 0) {
         const int block = std::min(frames, d->options.blockFrames);
-        d->mixBlock(block, out);
+        d->mixBlock(block, out, block == frames);
         out += block * 2;
         frames -= block;
     }
 }
 
-void AudioEngine::Private::mixBlock(int frames, qint16 *out)
+void AudioEngine::Private::mixBlock(int frames, qint16 *out, bool last)
 {
     epoch.fetch_add(1);
     const auto started = std::chrono::steady_clock::now();
@@ -183,6 +184,8 @@ void AudioEngine::Private::mixBlock(int frames, qint16 *out)
     FloatToPcm16(mix.data(), original.data(), samples);
     std::memcpy(work.data(), original.data(), samples * sizeof(qint16));
     runDspChain(frames);
+    if (last)
+        spectrum->publish();
     if (out)
         std::memcpy(out, work.data(), samples * sizeof(qint16));
 
@@ -577,7 +580,7 @@ void AudioEngine::pump(int frames, qint16 *out)
             if (source && !ch.paused.load())
                 source->fill(std::size_t(block));
         }
-        d->mixBlock(block, out);
+        d->mixBlock(block, out, block == frames);
         if (out)
             out += block * 2;
         frames -= block;
