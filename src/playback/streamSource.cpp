@@ -235,14 +235,25 @@ void StreamSource::convertFrame(const AVFrame *frame)
     const int room = swr_get_out_samples(m_resampler.get(), inFrames);
     if (room <= 0)
         return;
-    if (m_pending.size() < (m_pendingFrames + std::size_t(room)) * 2)
-        m_pending.resize((m_pendingFrames + std::size_t(room)) * 2);
-    float *start = m_pending.data() + m_pendingFrames * 2;
+    // Straight into the ring when it has the room in one piece and no frames
+    // wait before these; else into the pending buffer, which the ring takes later.
+    std::size_t contiguous = 0;
+    float *start = m_ring.writable(contiguous);
+    const bool direct = m_pendingOffset == m_pendingFrames && m_skipFrames == 0 && contiguous >= std::size_t(room);
+    if (!direct) {
+        if (m_pending.size() < (m_pendingFrames + std::size_t(room)) * 2)
+            m_pending.resize((m_pendingFrames + std::size_t(room)) * 2);
+        start = m_pending.data() + m_pendingFrames * 2;
+    }
     auto *out = reinterpret_cast<uint8_t *>(start);
     const int made = swr_convert(m_resampler.get(), &out, room,
                                  frame ? const_cast<const uint8_t **>(frame->extended_data) : nullptr, inFrames);
     if (made <= 0)
         return;
+    if (direct) {
+        m_ring.commit(std::size_t(made));
+        return;
+    }
     std::size_t kept = std::size_t(made);
     if (m_skipFrames > 0) {
         const std::size_t drop = std::size_t(std::min<qint64>(m_skipFrames, made));
