@@ -9,7 +9,12 @@
 namespace {
 
 constexpr int kRingSeconds = 2;
-constexpr auto kDecoderIdleWait = std::chrono::milliseconds(10);
+// A decoder with a full ring (or at the end of its file) rests until the
+// mixer has had time to take a quarter of the ring: it wakes a few times a
+// second rather than a hundred and refills in bursts, and the ring still
+// holds about three quarters of its length when it does. A seek, or closing
+// the stream, wakes it at once.
+constexpr int kRingRestDivisor = 4;
 const AVChannelLayout kStereo = AV_CHANNEL_LAYOUT_STEREO;
 
 } // namespace
@@ -111,7 +116,8 @@ void StreamSource::decoderLoop()
         if (decodeStep())
             continue;
         std::unique_lock lock(m_wakeMutex);
-        m_wake.wait_for(lock, kDecoderIdleWait, [this] {
+        const auto rest = std::chrono::milliseconds(qint64(m_ring.capacity()) * 1000 / m_mixRate / kRingRestDivisor);
+        m_wake.wait_for(lock, rest, [this] {
             return m_quit.load() || m_requestedGeneration.load() != m_handledGeneration;
         });
     }

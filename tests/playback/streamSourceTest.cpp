@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QThread>
+#include <sys/resource.h>
 #include <array>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -152,4 +153,29 @@ TEST(StreamSource, AResampledDecoderThatFillsTheRingLosesNoFrame)
         ASSERT_NEAR(frames[frame * 2], 0.5 * std::sin(2 * std::numbers::pi * 100 * t), 2e-3) << "frame " << frame;
         ASSERT_NEAR(frames[frame * 2 + 1], -0.25 * std::sin(2 * std::numbers::pi * 250 * t), 2e-3) << "frame " << frame;
     }
+}
+
+// A decoder whose ring is full rests instead of polling it: over a second in
+// which nothing is taken, the process hardly switches (a decoder that looked
+// every 10 ms would switch a hundred times).
+TEST(StreamSource, ADecoderWithAFullRingRests)
+{
+    PlaybackFiles files;
+    const QString path = files.Wave(QStringLiteral("long.wav"), QStringLiteral("0.25"), 10);
+    const std::unique_ptr<StreamSource> source = StreamSource::open(path, kMixRate, true);
+    ASSERT_TRUE(source);
+    QElapsedTimer clock;
+    clock.start();
+    while (source->pull(kRingFrames).frames < kRingFrames && clock.elapsed() < 5000)
+        QThread::msleep(5);
+    ASSERT_EQ(source->pull(kRingFrames).frames, kRingFrames);
+    // Let the decoder find the ring full and lie down.
+    QThread::msleep(50);
+
+    rusage before{};
+    getrusage(RUSAGE_SELF, &before);
+    QThread::msleep(1000);
+    rusage after{};
+    getrusage(RUSAGE_SELF, &after);
+    EXPECT_LT(after.ru_nvcsw - before.ru_nvcsw, 10);
 }
