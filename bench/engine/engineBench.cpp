@@ -213,9 +213,12 @@ int main(int argc, char **argv)
     for (const StallRunReport::Stall &stall : stalled.stalls)
         std::printf("  blocked %-40s played %lld ms meanwhile\n", qPrintable(stall.moment), stall.playedMs);
     std::printf("  buffer underruns            %lld   (target 0)\n", stalled.stats.underruns);
-    std::printf("  longest silence in the mix  %.1f ms\n", stalled.longestMixSilenceMs);
+    std::printf(
+        "  longest silence in the mix  %.1f ms   (samples within %d of zero, from the first sound to the last)\n",
+        stalled.longestMixSilenceMs, kSilenceThreshold);
     if (stalled.longestOutputSilenceMs >= 0)
-        std::printf("  longest silence recorded    %.1f ms (from the sink)\n", stalled.longestOutputSilenceMs);
+        std::printf(
+            "  longest silence recorded    %.1f ms   (from the sink's monitor)\n", stalled.longestOutputSilenceMs);
     std::printf("  mixer per callback block    worst %.3f ms, p99 %.3f ms (%lld blocks)\n", stalled.stats.worstMs,
         stalled.stats.p99Ms, stalled.stats.blocks);
     return 0;

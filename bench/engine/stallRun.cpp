@@ -24,9 +24,6 @@ constexpr int kFadeOutMs = 5000;
 constexpr int kTickLeadMs = 400;
 constexpr int kRunLimitMs = 120000;
 constexpr int kCaptureSeconds = 150;
-// At most this far from zero counts as silence (-72 dBFS); the quietest the
-// tracks get is pink noise at volume 30 of 255.
-constexpr int kSilence = 8;
 
 // Records the mixed blocks the DSP chain passes on, into memory reserved up
 // front: the mixing thread writes, the GUI thread reads once the device is closed.
@@ -48,7 +45,7 @@ struct MixCapture {
 double LongestSilenceMs(const qint16 *stereo, std::size_t frames)
 {
     const auto audible = [stereo](std::size_t frame) {
-        return std::abs(stereo[frame * 2]) > kSilence || std::abs(stereo[frame * 2 + 1]) > kSilence;
+        return std::abs(stereo[frame * 2]) > kSilenceThreshold || std::abs(stereo[frame * 2 + 1]) > kSilenceThreshold;
     };
     // Before the first sound and after the last the music has not begun or is over.
     std::size_t first = 0;
@@ -64,6 +61,11 @@ double LongestSilenceMs(const qint16 *stereo, std::size_t frames)
         longest = std::max(longest, run);
     }
     return double(longest) * 1000.0 / kMixRate;
+}
+
+TvorlenStream *Other(TcrossPlayer &player, const TvorlenStream *current)
+{
+    return current == &player.StreamA() ? &player.StreamB() : &player.StreamA();
 }
 
 bool RunScript(const QString &script, const QString &action, const QString &dir)
@@ -199,7 +201,8 @@ StallRunReport RunStalledCrossFades(const QStringList &files, const QString &pul
             if (nextExists && !sender->NextRequested()
                 && remaining < kFadeOutMs + TcrossPlayer::kRequestLeadMs + kTickLeadMs)
                 stall(QStringLiteral("just before the next track is requested"));
-            else if (sender->NextRequested() && remaining < kFadeOutMs + kTickLeadMs)
+            else if (sender->NextRequested() && Other(*sender, current)->Handle()
+                && remaining < kFadeOutMs + kTickLeadMs)
                 stall(QStringLiteral("at the switch to the next track"));
             if (TvorlenStream *outgoing = sender->OutgoingStream()) {
                 if (current->GetPosition() >= 2000)

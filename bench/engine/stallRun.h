@@ -12,6 +12,10 @@
 // TcrossPlayer plays, driven by its own timer, into a real SDL device: the
 // private PulseAudio server of the sound tests, started here, whose sink is
 // recorded, or SDL's dummy driver when no server can be started.
+// At most this far from zero counts as silence (-72 dBFS); the quietest the
+// tracks get is pink noise at volume 30 of 255.
+inline constexpr int kSilenceThreshold = 8;
+
 struct StallRunReport {
     struct Stall {
         QString moment;
