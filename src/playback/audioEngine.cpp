@@ -407,7 +407,9 @@ EngineStream AudioEngine::streamOpen(const QString &fileName)
 {
     if (!d->open)
         return 0;
-    std::unique_ptr<StreamSource> source = StreamSource::open(fileName, d->options.mixRate, !d->options.manualPump);
+    std::unique_ptr<StreamSource> source = StreamSource::open(
+        fileName, d->options.mixRate, !d->options.manualPump,
+        std::size_t(d->options.blockFrames) * std::size_t(d->options.bufferBlocks));
     if (!source)
         return 0;
     EngineStream handle = d->nextStream++;

@@ -21,13 +21,19 @@ const AVChannelLayout kStereo = AV_CHANNEL_LAYOUT_STEREO;
 
 StreamSource::StreamSource(int mixRate) : m_mixRate(mixRate), m_ring(std::size_t(mixRate) * kRingSeconds) {}
 
-std::unique_ptr<StreamSource> StreamSource::open(const QString &fileName, int mixRate, bool threaded)
+std::unique_ptr<StreamSource> StreamSource::open(const QString &fileName, int mixRate, bool threaded,
+                                                 std::size_t primeFrames)
 {
     std::unique_ptr<StreamSource> source(new StreamSource(mixRate));
     if (!source->openFile(fileName))
         return nullptr;
-    if (threaded)
+    if (threaded) {
+        // A stream is often played the moment it is open; a decoder thread
+        // not yet scheduled when the next callback comes would leave that
+        // callback without frames.
+        source->fill(std::min(primeFrames, source->m_ring.capacity()));
         source->m_thread = std::thread([raw = source.get()] { raw->decoderLoop(); });
+    }
     return source;
 }
 

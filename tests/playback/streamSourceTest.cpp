@@ -179,3 +179,20 @@ TEST(StreamSource, ADecoderWithAFullRingRests)
     getrusage(RUSAGE_SELF, &after);
     EXPECT_LT(after.ru_nvcsw - before.ru_nvcsw, 10);
 }
+
+// A stream is often played the moment it is opened: its first device buffer
+// is there when open returns, whether its decoder thread has run yet or not,
+// also for a file that goes through the resampler.
+TEST(StreamSource, AThreadedSourceHoldsItsFirstDeviceBufferWhenOpen)
+{
+    PlaybackFiles files;
+    const QString tone = QStringLiteral("0.5*sin(2*PI*1000*t)");
+    for (const int rate : {44100, 48000}) {
+        SCOPED_TRACE(rate);
+        const QString path = files.FloatFile(QStringLiteral("prime%1.wav").arg(rate), tone, tone, 3,
+                                             QStringLiteral("pcm_s16le"), QStringLiteral("s16"), rate);
+        const std::unique_ptr<StreamSource> source = StreamSource::open(path, kMixRate, true, 4096);
+        ASSERT_TRUE(source);
+        EXPECT_GE(source->pull(4096).frames, 4096u);
+    }
+}
