@@ -18,17 +18,33 @@ namespace {
 constexpr std::size_t kRingFrames = 2 * 44100;
 constexpr int kMixRate = 44100;
 
-// Every frame from the play position to the end, interleaved, as the mixer
-// reads them (manual mode: decoded on this thread).
+// Waits (up to 5 s) for a decoder thread to fill the ring.
+bool WaitForFullRing(StreamSource &source)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (source.pull(kRingFrames).frames < kRingFrames && clock.elapsed() < 5000)
+        QThread::msleep(5);
+    return source.pull(kRingFrames).frames == kRingFrames;
+}
+
+// Appends the frames pulled, interleaved, and consumes them.
+void Take(StreamSource &source, std::size_t frames, std::vector<float> &into)
+{
+    const StreamSource::PullResult pulled = source.pull(frames);
+    into.insert(into.end(), pulled.runs.first, pulled.runs.first + pulled.runs.firstFrames * 2);
+    into.insert(into.end(), pulled.runs.second, pulled.runs.second + pulled.runs.secondFrames * 2);
+    source.release(pulled.frames);
+}
+
+// Every frame from the play position to the end, as the mixer reads them
+// (manual mode: decoded on this thread).
 std::vector<float> ReadToEnd(StreamSource &source)
 {
     std::vector<float> frames;
     for (int pass = 0; pass < 10000 && !source.playedOut(); ++pass) {
         source.fill(4096);
-        const StreamSource::PullResult pulled = source.pull(4096);
-        frames.insert(frames.end(), pulled.runs.first, pulled.runs.first + pulled.runs.firstFrames * 2);
-        frames.insert(frames.end(), pulled.runs.second, pulled.runs.second + pulled.runs.secondFrames * 2);
-        source.release(pulled.frames);
+        Take(source, 4096, frames);
     }
     return frames;
 }
@@ -61,9 +77,7 @@ TEST(StreamSource, ADecoderThatFillsTheRingLosesNoFrame)
         ASSERT_TRUE(source);
         QElapsedTimer clock;
         clock.start();
-        while (source->pull(kRingFrames).frames < kRingFrames && clock.elapsed() < 5000)
-            QThread::msleep(5);
-        ASSERT_EQ(source->pull(kRingFrames).frames, kRingFrames);
+        ASSERT_TRUE(WaitForFullRing(*source));
 
         int frame = 0;
         const auto check = [&frame](const float *frames, std::size_t count) {
@@ -133,17 +147,13 @@ TEST(StreamSource, AResampledDecoderThatFillsTheRingLosesNoFrame)
     ASSERT_TRUE(source);
     QElapsedTimer clock;
     clock.start();
-    while (source->pull(kRingFrames).frames < kRingFrames && clock.elapsed() < 5000)
-        QThread::msleep(5);
-    ASSERT_EQ(source->pull(kRingFrames).frames, kRingFrames);
+    ASSERT_TRUE(WaitForFullRing(*source));
 
     std::vector<float> frames;
     while (!source->playedOut() && clock.elapsed() < 15000) {
-        const StreamSource::PullResult pulled = source->pull(1000);
-        frames.insert(frames.end(), pulled.runs.first, pulled.runs.first + pulled.runs.firstFrames * 2);
-        frames.insert(frames.end(), pulled.runs.second, pulled.runs.second + pulled.runs.secondFrames * 2);
-        source->release(pulled.frames);
-        if (pulled.frames == 0)
+        const std::size_t before = frames.size();
+        Take(*source, 1000, frames);
+        if (frames.size() == before)
             QThread::msleep(1);
     }
     ASSERT_NEAR(double(frames.size() / 2), 4 * kMixRate, 2);
@@ -164,11 +174,7 @@ TEST(StreamSource, ADecoderWithAFullRingRests)
     const QString path = files.Wave(QStringLiteral("long.wav"), QStringLiteral("0.25"), 10);
     const std::unique_ptr<StreamSource> source = StreamSource::open(path, kMixRate, true);
     ASSERT_TRUE(source);
-    QElapsedTimer clock;
-    clock.start();
-    while (source->pull(kRingFrames).frames < kRingFrames && clock.elapsed() < 5000)
-        QThread::msleep(5);
-    ASSERT_EQ(source->pull(kRingFrames).frames, kRingFrames);
+    ASSERT_TRUE(WaitForFullRing(*source));
     // Let the decoder find the ring full and lie down.
     QThread::msleep(50);
 
