@@ -1,30 +1,29 @@
-// Measures what the audio engine costs beyond decoding, how long the mixer
-// takes per block, and whether a stalled GUI thread makes the sound stutter.
+// Measures what the audio engine costs beyond decoding and resampling, how
+// long the mixer takes per block, and whether a stalled GUI thread makes the
+// sound stutter.
 //
-// 1. Manual-pump mode: ten minutes of a cross-faded sequence of generated MP3
-//    tracks, rendered by the cross-fade player with the spectrum unit on,
-//    against decoding the same files with FFmpeg alone (CPU time ratio,
-//    target at most 1.25).
+// 1. Manual-pump mode: ten minutes of a cross-faded sequence of real encoded
+//    files, rendered by the cross-fade player with the spectrum unit on,
+//    against FFmpeg decoding the same files and converting them to the mix
+//    format (44100 Hz stereo float) with the engine's own resampler settings,
+//    and nothing else. CPU time ratio, target at most 1.25. Sources: 44.1 kHz
+//    MP3 sine tones, and pink noise in MP3 and Ogg Vorbis at 44.1 kHz, 48 kHz
+//    and 22,050 Hz.
 // 2. The mixer's worst and 99th-percentile time per 1024-frame block
 //    (target: p99 under 1 ms).
-// 3. Real time into SDL's dummy device while the GUI thread is blocked for
-//    3 s: buffer underruns (target 0).
+// 3. Real-time cross-fades with the GUI thread blocked for 1 s at each step of
+//    each cross-fade: underruns (target 0) and the longest silence.
+
+#include "benchTracks.h"
+#include "decodeBaseline.h"
+#include "stallRun.h"
 
 #include "metadata/customTagger.h"
 #include "playback/crossPlayer.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-}
-
 #include <QCoreApplication>
-#include <algorithm>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <memory>
@@ -34,87 +33,124 @@ namespace {
 
 constexpr int kTrackSeconds = 60;
 constexpr int kSequenceTracks = 11;
-constexpr int kDistinctFiles = 3;
 constexpr int kTickFrames = 44100 / 4;
-constexpr int kRuns = 3;
+constexpr int kRuns = 5;
+constexpr int kStallTrackSeconds = 16;
 
-// CPU time of the calling thread: in manual-pump mode the engine decodes,
-// mixes and analyses on the thread that pumps.
+// CPU time of the whole process: the engine decodes, mixes and analyses on
+// the thread that pumps, but a resampler library could bring threads of its own.
 double CpuSeconds()
 {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    timespec now {};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
 }
 
-bool MakeMp3(const QString &path, int frequency)
-{
-    QProcess ffmpeg;
-    ffmpeg.start(QStringLiteral("ffmpeg"),
-                 {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
-                  QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                  QStringLiteral("sine=frequency=%1:duration=%2:sample_rate=44100").arg(frequency).arg(kTrackSeconds),
-                  QStringLiteral("-ac"), QStringLiteral("2"), QStringLiteral("-c:a"), QStringLiteral("libmp3lame"),
-                  QStringLiteral("-b:a"), QStringLiteral("192k"), path});
-    return ffmpeg.waitForFinished(300000) && ffmpeg.exitStatus() == QProcess::NormalExit && ffmpeg.exitCode() == 0;
-}
-
-struct FormatCloser {
-    void operator()(AVFormatContext *context) const { avformat_close_input(&context); }
-};
-struct CodecFreer {
-    void operator()(AVCodecContext *context) const { avcodec_free_context(&context); }
-};
-struct PacketFreer {
-    void operator()(AVPacket *packet) const { av_packet_free(&packet); }
-};
-struct FrameFreer {
-    void operator()(AVFrame *frame) const { av_frame_free(&frame); }
+struct Scenario {
+    const char *title;
+    std::vector<std::pair<QString, BenchTrackSpec>> files;
 };
 
-// Decodes a whole file with libavcodec alone; the sample frames decoded.
-qint64 DecodeWithFfmpeg(const QString &path)
+struct Figures {
+    double engine = 1e9;
+    double decode = 1e9;
+    double decodeAndResample = 1e9;
+    std::vector<double> ratios;
+    qint64 renderedFrames = 0;
+    qint64 decodedFrames = 0;
+    AudioEngine::MixStats mix;
+};
+
+// The cross-faded sequence once, in manual-pump mode; false when the player
+// did not play it all.
+bool RenderSequence(const std::vector<TtaggerRef> &sequence, double &cpu, qint64 &frames,
+    AudioEngine::MixStats &mix)
 {
-    AVFormatContext *raw = nullptr;
-    if (avformat_open_input(&raw, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
-        return 0;
-    std::unique_ptr<AVFormatContext, FormatCloser> format(raw);
-    if (avformat_find_stream_info(raw, nullptr) < 0)
-        return 0;
-    const AVCodec *decoder = nullptr;
-    const int index = av_find_best_stream(raw, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
-    if (index < 0)
-        return 0;
-    std::unique_ptr<AVCodecContext, CodecFreer> codec(avcodec_alloc_context3(decoder));
-    avcodec_parameters_to_context(codec.get(), raw->streams[index]->codecpar);
-    if (avcodec_open2(codec.get(), decoder, nullptr) < 0)
-        return 0;
-    std::unique_ptr<AVPacket, PacketFreer> packet(av_packet_alloc());
-    std::unique_ptr<AVFrame, FrameFreer> frame(av_frame_alloc());
-    qint64 frames = 0;
-    const auto receive = [&] {
-        while (avcodec_receive_frame(codec.get(), frame.get()) >= 0) {
-            frames += frame->nb_samples;
-            av_frame_unref(frame.get());
+    AudioEngineOptions options;
+    options.manualPump = true;
+    TcrossPlayer player(options);
+    player.Timer().SetEnabled(false);
+    std::size_t next = 0;
+    player.OnNeedTrack = [&](TcrossPlayer *, TtaggerRef &track) {
+        if (next < sequence.size())
+            track = sequence[next++];
+    };
+    player.Engine().dspSetActive(player.Engine().fftUnit(), true);
+    player.Engine().resetMixStats();
+    // Mixed in the device's callback sizes, ticked at the player's period, as
+    // a device and the timer would.
+    const int callbackFrames = player.Engine().dspBufferLengthTotal();
+    frames = 0;
+    qint64 nextTick = kTickFrames;
+    const double start = CpuSeconds();
+    player.Play();
+    while (player.GetState() == ssPlaying || player.OutgoingStream()) {
+        player.Engine().pump(callbackFrames);
+        frames += callbackFrames;
+        if (frames >= nextTick) {
+            player.Tick();
+            nextTick += kTickFrames;
         }
-    };
-    while (av_read_frame(raw, packet.get()) >= 0) {
-        if (packet->stream_index == index && avcodec_send_packet(codec.get(), packet.get()) >= 0)
-            receive();
-        av_packet_unref(packet.get());
     }
-    avcodec_send_packet(codec.get(), nullptr);
-    receive();
-    return frames;
+    cpu = CpuSeconds() - start;
+    mix = player.Engine().mixStats();
+    if (next != sequence.size()) {
+        std::fprintf(stderr, "bench-engine: the sequence stopped after %zu tracks\n", next);
+        return false;
+    }
+    return true;
 }
 
-// The player asks for the sequence's tracks one by one.
-void SupplyTracks(TcrossPlayer &player, std::vector<TtaggerRef> &tracks, std::size_t &next)
+bool Measure(const Scenario &scenario, const QStringList &paths, Figures &figures)
 {
-    player.OnNeedTrack = [&tracks, &next](TcrossPlayer *, TtaggerRef &track) {
-        if (next < tracks.size())
-            track = tracks[next++];
-    };
+    std::vector<TtaggerRef> sequence;
+    for (int i = 0; i < kSequenceTracks; ++i) {
+        sequence.emplace_back(new TcustomTagger);
+        sequence.back()->SetFilename(paths[i % paths.size()]);
+    }
+    // Engine and baselines take turns, so that a busy spell of the machine
+    // hits them alike; the least CPU time of each counts.
+    for (int run = 0; run < kRuns; ++run) {
+        double engineCpu = 0;
+        AudioEngine::MixStats mix;
+        if (!RenderSequence(sequence, engineCpu, figures.renderedFrames, mix))
+            return false;
+        if (run == 0)
+            figures.mix = mix;
+
+        double start = CpuSeconds();
+        for (const auto &track : sequence)
+            DecodeAlone(track->Filename(), false);
+        const double decodeCpu = CpuSeconds() - start;
+
+        start = CpuSeconds();
+        figures.decodedFrames = 0;
+        for (const auto &track : sequence)
+            figures.decodedFrames += DecodeAlone(track->Filename(), true);
+        const double resampleCpu = CpuSeconds() - start;
+
+        figures.engine = std::min(figures.engine, engineCpu);
+        figures.decode = std::min(figures.decode, decodeCpu);
+        figures.decodeAndResample = std::min(figures.decodeAndResample, resampleCpu);
+        figures.ratios.push_back(engineCpu / resampleCpu);
+    }
+    std::printf("\n%s\n", scenario.title);
+    std::printf("  rendered                    %.1f s of mix from %d tracks (%.1f s converted by FFmpeg alone)\n",
+        double(figures.renderedFrames) / 44100, kSequenceTracks, double(figures.decodedFrames) / 44100);
+    std::printf("  engine CPU time             %.3f s   (least of %d runs)\n", figures.engine, kRuns);
+    std::printf("  decode alone                %.3f s\n", figures.decode);
+    std::printf("  decode + resample alone     %.3f s\n", figures.decodeAndResample);
+    std::printf("  engine / decode alone       %.3f\n", figures.engine / figures.decode);
+    // Each run's own ratio too: engine and baselines ran back to back, so a
+    // busy spell of the machine shows as a spread rather than a shift.
+    std::sort(figures.ratios.begin(), figures.ratios.end());
+    std::printf("  engine / (decode+resample)  %.3f   (target <= 1.25; per run %.3f..%.3f, median %.3f)\n",
+        figures.engine / figures.decodeAndResample, figures.ratios.front(), figures.ratios.back(),
+        figures.ratios[figures.ratios.size() / 2]);
+    std::printf("  mixer per 1024-frame block  worst %.3f ms, p99 %.3f ms (first run, %lld blocks)\n",
+        figures.mix.worstMs, figures.mix.p99Ms, figures.mix.blocks);
+    std::fflush(stdout);
+    return true;
 }
 
 } // namespace
@@ -122,107 +158,71 @@ void SupplyTracks(TcrossPlayer &player, std::vector<TtaggerRef> &tracks, std::si
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    // Parts to run: "cpu", "stall"; all without arguments.
+    const QStringList parts = app.arguments().mid(1);
+    const auto wanted = [&parts](const char *part) { return parts.isEmpty() || parts.contains(QLatin1String(part)); };
     QTemporaryDir dir;
-    std::printf("bench-engine: generating %d MP3 tracks of %d s...\n", kDistinctFiles, kTrackSeconds);
+    const auto pink = [](int rate, int seconds = kTrackSeconds) { return BenchTrackSpec { 0, rate, seconds }; };
+    const std::vector<Scenario> scenarios {
+        { "44.1 kHz MP3, sine tones",
+            { { "sine330.mp3", { 330, 44100, kTrackSeconds } }, { "sine440.mp3", { 440, 44100, kTrackSeconds } },
+                { "sine550.mp3", { 550, 44100, kTrackSeconds } } } },
+        { "44.1 kHz pink noise, MP3 and Ogg Vorbis", { { "pink44.mp3", pink(44100) }, { "pink44.ogg", pink(44100) } } },
+        { "48 kHz pink noise, MP3 and Ogg Vorbis (resampled)",
+            { { "pink48.mp3", pink(48000) }, { "pink48.ogg", pink(48000) } } },
+        { "22,050 Hz pink noise, MP3 and Ogg Vorbis (resampled)",
+            { { "pink22.mp3", pink(22050) }, { "pink22.ogg", pink(22050) } } },
+    };
+    std::printf("bench-engine: encoding the tracks...\n");
     std::fflush(stdout);
-    QStringList files;
-    for (int i = 0; i < kDistinctFiles; ++i) {
-        files << dir.filePath(QStringLiteral("track%1.mp3").arg(i));
-        if (!MakeMp3(files.back(), 330 + 110 * i)) {
-            std::fprintf(stderr, "bench-engine: ffmpeg could not make %s\n", qPrintable(files.back()));
+    std::vector<QStringList> paths;
+    for (const Scenario &scenario : scenarios) {
+        paths.emplace_back();
+        for (const auto &[name, spec] : scenario.files) {
+            paths.back() << dir.filePath(name);
+            if (!MakeBenchTrack(paths.back().back(), spec))
+                return 1;
+        }
+    }
+    const QStringList stallFiles { dir.filePath(QStringLiteral("stall48.mp3")),
+        dir.filePath(QStringLiteral("stall22.ogg")), dir.filePath(QStringLiteral("stall48.ogg")) };
+    const std::vector<BenchTrackSpec> stallSpecs { pink(48000, kStallTrackSeconds), pink(22050, kStallTrackSeconds),
+        pink(48000, kStallTrackSeconds) };
+    for (int i = 0; i < stallFiles.size(); ++i) {
+        if (!MakeBenchTrack(stallFiles[i], stallSpecs[std::size_t(i)]))
             return 1;
+    }
+
+    if (wanted("cpu")) {
+        std::printf("\nCross-faded sequences in manual-pump mode, spectrum unit on: CPU time\n");
+        for (std::size_t i = 0; i < scenarios.size(); ++i) {
+            Figures figures;
+            if (!Measure(scenarios[i], paths[i], figures))
+                return 1;
         }
     }
-    std::vector<TtaggerRef> sequence;
-    for (int i = 0; i < kSequenceTracks; ++i) {
-        sequence.emplace_back(new TcustomTagger);
-        sequence.back()->SetFilename(files[i % kDistinctFiles]);
-    }
+    if (!wanted("stall"))
+        return 0;
 
-    // 1 and 2: the cross-faded sequence in manual-pump mode, against FFmpeg
-    // alone; each measured kRuns times, the least CPU time counts (the
-    // machine may be busy with other work).
-    double engineCpu = 1e9;
-    double decodeCpu = 1e9;
-    qint64 renderedFrames = 0;
-    qint64 decodedFrames = 0;
-    AudioEngine::MixStats manualStats;
-    for (int run = 0; run < kRuns; ++run) {
-        AudioEngineOptions options;
-        options.manualPump = true;
-        TcrossPlayer player(options);
-        player.Timer().SetEnabled(false);
-        std::size_t next = 0;
-        SupplyTracks(player, sequence, next);
-        player.Engine().dspSetActive(player.Engine().fftUnit(), true);
-        player.Engine().resetMixStats();
-        renderedFrames = 0;
-        const double start = CpuSeconds();
-        player.Play();
-        while (player.GetState() == ssPlaying || player.OutgoingStream()) {
-            player.Engine().pump(kTickFrames);
-            renderedFrames += kTickFrames;
-            player.Tick();
-        }
-        engineCpu = std::min(engineCpu, CpuSeconds() - start);
-        if (run == 0)
-            manualStats = player.Engine().mixStats();
-        if (next != sequence.size()) {
-            std::fprintf(stderr, "bench-engine: the sequence stopped after %zu tracks\n", next);
-            return 1;
-        }
-
-        const double decodeStart = CpuSeconds();
-        decodedFrames = 0;
-        for (const auto &track : sequence)
-            decodedFrames += DecodeWithFfmpeg(track->Filename());
-        decodeCpu = std::min(decodeCpu, CpuSeconds() - decodeStart);
-    }
-
-    std::printf("\nCross-faded sequence, manual-pump mode, spectrum unit on\n");
-    std::printf("  rendered                 %.1f s of mix from %d tracks (%.1f s decoded by FFmpeg alone)\n",
-                double(renderedFrames) / 44100, kSequenceTracks, double(decodedFrames) / 44100);
-    std::printf("  engine CPU time          %.3f s   (least of %d runs)\n", engineCpu, kRuns);
-    std::printf("  FFmpeg decode CPU time   %.3f s\n", decodeCpu);
-    std::printf("  CPU time ratio           %.3f   (target <= 1.25)\n", engineCpu / decodeCpu);
-    std::printf("\nMixer time per 1024-frame block (manual-pump run, %lld blocks)\n", manualStats.blocks);
-    std::printf("  worst                    %.3f ms\n", manualStats.worstMs);
-    std::printf("  p99                      %.3f ms   (target < 1 ms)\n", manualStats.p99Ms);
-    std::fflush(stdout);
-
-    // 3: real time into the dummy device while the GUI thread stalls.
-    qputenv("SDL_AUDIODRIVER", "dummy");
-    std::vector<TtaggerRef> live;
-    for (int i = 0; i < 2; ++i) {
-        live.emplace_back(new TcustomTagger);
-        live.back()->SetFilename(files[i]);
-    }
-    TcrossPlayer player;
-    if (!player.EngineOpen()) {
-        std::fprintf(stderr, "bench-engine: %s\n", qPrintable(player.EngineError()));
+    const StallRunReport stalled = RunStalledCrossFades(
+        stallFiles, QStringLiteral(VORLEN_PULSE_SERVER_SCRIPT), QStringLiteral(VORLEN_BENCH_PULSE_DIR));
+    std::printf(
+        "\nReal-time cross-fades into %s, GUI thread blocked for 1 s at each step\n", qPrintable(stalled.output));
+    if (!stalled.error.isEmpty()) {
+        std::fprintf(stderr, "bench-engine: %s\n", qPrintable(stalled.error));
         return 1;
     }
-    std::size_t next = 0;
-    SupplyTracks(player, live, next);
-    player.Engine().dspSetActive(player.Engine().fftUnit(), true);
-    player.Play();
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 1000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    player.Engine().resetMixStats();
-    const qint64 before = player.CurrentStream()->GetPosition();
-    QThread::msleep(3000);
-    const qint64 after = player.CurrentStream()->GetPosition();
-    const AudioEngine::MixStats blocked = player.Engine().mixStats();
-    while (clock.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    const AudioEngine::MixStats liveStats = player.Engine().mixStats();
-
-    std::printf("\nReal time into SDL's dummy device, GUI thread blocked for 3 s\n");
-    std::printf("  played while blocked     %lld ms\n", after - before);
-    std::printf("  buffer underruns         %lld   (target 0)\n", blocked.underruns);
-    std::printf("  mixer per callback block worst %.3f ms, p99 %.3f ms (%lld blocks)\n", liveStats.worstMs,
-                liveStats.p99Ms, liveStats.blocks);
+    std::printf("  tracks started              %d of %lld\n", stalled.tracksStarted, qint64(stallFiles.size()));
+    for (const StallRunReport::Stall &stall : stalled.stalls)
+        std::printf("  blocked %-40s played %lld ms meanwhile\n", qPrintable(stall.moment), stall.playedMs);
+    std::printf("  buffer underruns            %lld   (target 0)\n", stalled.stats.underruns);
+    std::printf(
+        "  longest silence in the mix  %.1f ms   (samples within %d of zero, from the first sound to the last)\n",
+        stalled.longestMixSilenceMs, kSilenceThreshold);
+    if (stalled.longestOutputSilenceMs >= 0)
+        std::printf(
+            "  longest silence recorded    %.1f ms   (from the sink's monitor)\n", stalled.longestOutputSilenceMs);
+    std::printf("  mixer per callback block    worst %.3f ms, p99 %.3f ms (%lld blocks)\n", stalled.stats.worstMs,
+        stalled.stats.p99Ms, stalled.stats.blocks);
     return 0;
 }

@@ -90,7 +90,7 @@ struct StreamEntry {
 
 void *spectrumUnitCallback(void *, void *newBuffer, int length, void *userData)
 {
-    static_cast<FftUnit *>(userData)->analyse(static_cast<const qint16 *>(newBuffer), length);
+    static_cast<FftUnit *>(userData)->take(static_cast<const qint16 *>(newBuffer), length);
     return newBuffer;
 }
 
@@ -130,8 +130,9 @@ struct AudioEngine::Private {
     std::atomic<qint64> underruns{0};
 
     static void sdlCallback(void *userData, Uint8 *stream, int length);
-    void mixBlock(int frames, qint16 *out);
-    void mixRun(const float *frames, int count, int offset, float start, float step);
+    // The last block of a device buffer (or of a pump) also publishes the spectrum.
+    void mixBlock(int frames, qint16 *out, bool last);
+    template <bool Add> void mixRun(const float *frames, int count, int offset, float start, float step);
     void runDspChain(int frames);
     bool waitForMixerPass() const;
     StreamEntry *entry(EngineStream stream);
@@ -148,18 +149,19 @@ void AudioEngine::Private::sdlCallback(void *userData, Uint8 *stream, int length
     int frames = length / int(2 * sizeof(qint16));
     while (frames > 0) {
         const int block = std::min(frames, d->options.blockFrames);
-        d->mixBlock(block, out);
+        d->mixBlock(block, out, block == frames);
         out += block * 2;
         frames -= block;
     }
 }
 
-void AudioEngine::Private::mixBlock(int frames, qint16 *out)
+void AudioEngine::Private::mixBlock(int frames, qint16 *out, bool last)
 {
     epoch.fetch_add(1);
     const auto started = std::chrono::steady_clock::now();
     const std::size_t samples = std::size_t(frames) * 2;
-    std::fill_n(mix.begin(), samples, 0.0f);
+    // The first channel mixed writes the block rather than adding to zeros.
+    bool written = false;
     for (int index = 0; index < channelCount; ++index) {
         Channel &ch = channels[index];
         StreamSource *source = ch.source.load();
@@ -173,16 +175,27 @@ void AudioEngine::Private::mixBlock(int frames, qint16 *out)
         const StreamSource::PullResult pulled = source->pull(std::size_t(frames));
         const float start = ch.gain;
         const float step = (target - start) / float(frames);
-        mixRun(pulled.runs.first, int(pulled.runs.firstFrames), 0, start, step);
-        mixRun(pulled.runs.second, int(pulled.runs.secondFrames), int(pulled.runs.firstFrames), start, step);
+        if (written) {
+            mixRun<true>(pulled.runs.first, int(pulled.runs.firstFrames), 0, start, step);
+            mixRun<true>(pulled.runs.second, int(pulled.runs.secondFrames), int(pulled.runs.firstFrames), start, step);
+        } else {
+            mixRun<false>(pulled.runs.first, int(pulled.runs.firstFrames), 0, start, step);
+            mixRun<false>(pulled.runs.second, int(pulled.runs.secondFrames), int(pulled.runs.firstFrames), start, step);
+            std::fill(mix.begin() + std::ptrdiff_t(pulled.frames * 2), mix.begin() + std::ptrdiff_t(samples), 0.0f);
+            written = true;
+        }
         source->release(pulled.frames);
         ch.gain = target;
         if (pulled.underrun)
             underruns.fetch_add(1, std::memory_order_relaxed);
     }
+    if (!written)
+        std::fill_n(mix.begin(), samples, 0.0f);
     FloatToPcm16(mix.data(), original.data(), samples);
     std::memcpy(work.data(), original.data(), samples * sizeof(qint16));
     runDspChain(frames);
+    if (last)
+        spectrum->publish();
     if (out)
         std::memcpy(out, work.data(), samples * sizeof(qint16));
 
@@ -195,24 +208,31 @@ void AudioEngine::Private::mixBlock(int frames, qint16 *out)
     epoch.fetch_add(1);
 }
 
-// Adds frames of a channel, starting at frame offset of the block, with the
-// gain ramping linearly from start by step per frame. The frame counter is an
-// int because a 64-bit integer to float conversion keeps the loop from
-// vectorising.
+// Adds (or, for the block's first channel, writes) frames of a channel,
+// starting at frame offset of the block, with the gain ramping linearly from
+// start by step per frame. The frame counter is an int because a 64-bit
+// integer to float conversion keeps the loop from vectorising.
+template <bool Add>
 void AudioEngine::Private::mixRun(const float *frames, int count, int offset, float start, float step)
 {
     float *to = mix.data() + std::size_t(offset) * 2;
+    const auto put = [](float &into, float value) {
+        if constexpr (Add)
+            into += value;
+        else
+            into = value;
+    };
     if (step == 0) {
-        // Most blocks leave the volume as it is: a plain scaled add, which
+        // Most blocks leave the volume as it is: a plain scaled copy, which
         // needs none of the ramp's per-frame work.
         for (int i = 0; i < count * 2; ++i)
-            to[i] += frames[i] * start;
+            put(to[i], frames[i] * start);
         return;
     }
     for (int i = 0; i < count; ++i) {
         const float gain = start + step * float(offset + i + 1);
-        to[i * 2] += frames[i * 2] * gain;
-        to[i * 2 + 1] += frames[i * 2 + 1] * gain;
+        put(to[i * 2], frames[i * 2] * gain);
+        put(to[i * 2 + 1], frames[i * 2 + 1] * gain);
     }
 }
 
@@ -387,7 +407,9 @@ EngineStream AudioEngine::streamOpen(const QString &fileName)
 {
     if (!d->open)
         return 0;
-    std::unique_ptr<StreamSource> source = StreamSource::open(fileName, d->options.mixRate, !d->options.manualPump);
+    std::unique_ptr<StreamSource> source = StreamSource::open(
+        fileName, d->options.mixRate, !d->options.manualPump,
+        std::size_t(d->options.blockFrames) * std::size_t(d->options.bufferBlocks));
     if (!source)
         return 0;
     EngineStream handle = d->nextStream++;
@@ -577,7 +599,7 @@ void AudioEngine::pump(int frames, qint16 *out)
             if (source && !ch.paused.load())
                 source->fill(std::size_t(block));
         }
-        d->mixBlock(block, out);
+        d->mixBlock(block, out, block == frames);
         if (out)
             out += block * 2;
         frames -= block;

@@ -71,12 +71,19 @@ FftUnit::~FftUnit()
     m_plan.reset();
 }
 
-void FftUnit::analyse(const qint16 *stereo, int frames)
+void FftUnit::take(const qint16 *stereo, int frames)
 {
-    const int take = std::min(frames, kFftSize);
-    std::move(m_history.begin() + take, m_history.end(), m_history.begin());
-    StereoToMono(stereo + std::size_t(frames - take) * 2, m_history.data() + kFftSize - take, take);
+    const int count = std::min(frames, kFftSize);
+    std::move(m_history.begin() + count, m_history.end(), m_history.begin());
+    StereoToMono(stereo + std::size_t(frames - count) * 2, m_history.data() + kFftSize - count, count);
+    m_taken = true;
+}
 
+void FftUnit::publish()
+{
+    if (!m_taken)
+        return;
+    m_taken = false;
     float *input = m_input.get();
     for (int i = 0; i < kFftSize; ++i)
         input[i] = m_history[i] * m_window[i];

@@ -10,9 +10,9 @@
 // the latest mixed samples, Hann-windowed, giving 512 magnitudes in 0..1 where
 // a full-scale sine reads 1 in its bin.
 //
-// analyse() runs on the mixing thread and allocates nothing (the plan and its
-// buffers are made in the constructor); snapshot() may be called from any
-// thread and reads the values of the latest block (per value atomically).
+// take() and publish() run on the mixing thread and allocate nothing (the plan
+// and its buffers are made in the constructor); snapshot() may be called from
+// any thread and reads the values last published (per value atomically).
 class FftUnit {
 public:
     static constexpr int kBins = 512;
@@ -23,8 +23,13 @@ public:
     FftUnit(const FftUnit &) = delete;
     FftUnit &operator=(const FftUnit &) = delete;
 
-    // Takes an interleaved signed 16-bit stereo block into the window and analyses it.
-    void analyse(const qint16 *stereo, int frames);
+    // Takes an interleaved signed 16-bit stereo block into the window.
+    void take(const qint16 *stereo, int frames);
+    // Transforms the window, when blocks came since the last transform, and
+    // publishes the values. The engine calls it once per device buffer: its
+    // blocks are mixed within microseconds of each other, so the spectra of
+    // all but the last would be replaced before anyone could read them.
+    void publish();
     std::array<float, kBins> snapshot() const;
 
 private:
@@ -35,8 +40,10 @@ private:
         void operator()(fftwf_plan_s *plan) const { fftwf_destroy_plan(plan); }
     };
 
-    // Mixing thread only: the latest kFftSize mono samples, oldest first.
+    // Mixing thread only: the latest kFftSize mono samples, oldest first, and
+    // whether any came since the last transform.
     std::array<float, kFftSize> m_history{};
+    bool m_taken = false;
     std::array<float, kFftSize> m_window{};
     // The windowed samples, read by the plan as kBins complex values.
     std::unique_ptr<float, FftwFree> m_input;

@@ -41,6 +41,20 @@ public:
         return count;
     }
 
+    // The free frames up to the wrap, to be written in place before commit()
+    // appends what was written: for a producer that learns how many frames it
+    // made only while making them.
+    float *writable(std::size_t &frames)
+    {
+        const std::size_t slot = std::size_t(m_write.load(std::memory_order_relaxed) % m_capacity);
+        frames = std::min(freeFrames(), m_capacity - slot);
+        return &m_data[slot * 2];
+    }
+    void commit(std::size_t frames)
+    {
+        m_write.store(m_write.load(std::memory_order_relaxed) + frames, std::memory_order_release);
+    }
+
     std::uint64_t readPosition() const { return m_read.load(std::memory_order_acquire); }
 
     // --- consumer -----------------------------------------------------------

@@ -1,5 +1,7 @@
 #include "playback/streamSource.h"
 
+#include "playback/mixResampler.h"
+
 #include <QFile>
 #include <chrono>
 #include <cstring>
@@ -7,20 +9,31 @@
 namespace {
 
 constexpr int kRingSeconds = 2;
-constexpr auto kDecoderIdleWait = std::chrono::milliseconds(10);
+// A decoder with a full ring (or at the end of its file) rests until the
+// mixer has had time to take a quarter of the ring: it wakes a few times a
+// second rather than a hundred and refills in bursts, and the ring still
+// holds about three quarters of its length when it does. A seek, or closing
+// the stream, wakes it at once.
+constexpr int kRingRestDivisor = 4;
 const AVChannelLayout kStereo = AV_CHANNEL_LAYOUT_STEREO;
 
 } // namespace
 
 StreamSource::StreamSource(int mixRate) : m_mixRate(mixRate), m_ring(std::size_t(mixRate) * kRingSeconds) {}
 
-std::unique_ptr<StreamSource> StreamSource::open(const QString &fileName, int mixRate, bool threaded)
+std::unique_ptr<StreamSource> StreamSource::open(const QString &fileName, int mixRate, bool threaded,
+                                                 std::size_t primeFrames)
 {
     std::unique_ptr<StreamSource> source(new StreamSource(mixRate));
     if (!source->openFile(fileName))
         return nullptr;
-    if (threaded)
+    if (threaded) {
+        // A stream is often played the moment it is open; a decoder thread
+        // not yet scheduled when the next callback comes would leave that
+        // callback without frames.
+        source->fill(std::min(primeFrames, source->m_ring.capacity()));
         source->m_thread = std::thread([raw = source.get()] { raw->decoderLoop(); });
+    }
     return source;
 }
 
@@ -61,13 +74,9 @@ bool StreamSource::openFile(const QString &fileName)
         av_channel_layout_default(&inLayout, m_codec->ch_layout.nb_channels);
     else if (av_channel_layout_copy(&inLayout, &m_codec->ch_layout) < 0)
         return false;
-    AVChannelLayout outLayout = kStereo;
-    SwrContext *resampler = nullptr;
-    const int made = swr_alloc_set_opts2(&resampler, &outLayout, AV_SAMPLE_FMT_FLT, m_mixRate, &inLayout,
-                                         m_codec->sample_fmt, m_codec->sample_rate, 0, nullptr);
+    m_resampler = OpenMixResampler(inLayout, m_codec->sample_fmt, m_codec->sample_rate, m_mixRate);
     av_channel_layout_uninit(&inLayout);
-    m_resampler.reset(resampler);
-    if (made < 0 || swr_init(resampler) < 0)
+    if (!m_resampler)
         return false;
 
     m_packet.reset(av_packet_alloc());
@@ -113,7 +122,8 @@ void StreamSource::decoderLoop()
         if (decodeStep())
             continue;
         std::unique_lock lock(m_wakeMutex);
-        m_wake.wait_for(lock, kDecoderIdleWait, [this] {
+        const auto rest = std::chrono::milliseconds(qint64(m_ring.capacity()) * 1000 / m_mixRate / kRingRestDivisor);
+        m_wake.wait_for(lock, rest, [this] {
             return m_quit.load() || m_requestedGeneration.load() != m_handledGeneration;
         });
     }
@@ -237,14 +247,25 @@ void StreamSource::convertFrame(const AVFrame *frame)
     const int room = swr_get_out_samples(m_resampler.get(), inFrames);
     if (room <= 0)
         return;
-    if (m_pending.size() < (m_pendingFrames + std::size_t(room)) * 2)
-        m_pending.resize((m_pendingFrames + std::size_t(room)) * 2);
-    float *start = m_pending.data() + m_pendingFrames * 2;
+    // Straight into the ring when it has the room in one piece and no frames
+    // wait before these; else into the pending buffer, which the ring takes later.
+    std::size_t contiguous = 0;
+    float *start = m_ring.writable(contiguous);
+    const bool direct = m_pendingOffset == m_pendingFrames && m_skipFrames == 0 && contiguous >= std::size_t(room);
+    if (!direct) {
+        if (m_pending.size() < (m_pendingFrames + std::size_t(room)) * 2)
+            m_pending.resize((m_pendingFrames + std::size_t(room)) * 2);
+        start = m_pending.data() + m_pendingFrames * 2;
+    }
     auto *out = reinterpret_cast<uint8_t *>(start);
     const int made = swr_convert(m_resampler.get(), &out, room,
                                  frame ? const_cast<const uint8_t **>(frame->extended_data) : nullptr, inFrames);
     if (made <= 0)
         return;
+    if (direct) {
+        m_ring.commit(std::size_t(made));
+        return;
+    }
     std::size_t kept = std::size_t(made);
     if (m_skipFrames > 0) {
         const std::size_t drop = std::size_t(std::min<qint64>(m_skipFrames, made));

@@ -23,8 +23,12 @@
 // sequence counter) that the mixer applies before reading on.
 class StreamSource {
 public:
-    // Null when the file cannot be opened or holds no decodable audio.
-    static std::unique_ptr<StreamSource> open(const QString &fileName, int mixRate, bool threaded);
+    // Null when the file cannot be opened or holds no decodable audio. A
+    // threaded source decodes its first primeFrames (the device buffer) on
+    // the calling thread before its decoder starts, so that the first
+    // callback after it is played finds them.
+    static std::unique_ptr<StreamSource> open(const QString &fileName, int mixRate, bool threaded,
+                                              std::size_t primeFrames = 0);
     ~StreamSource();
     StreamSource(const StreamSource &) = delete;
     StreamSource &operator=(const StreamSource &) = delete;

@@ -198,6 +198,30 @@ TEST_F(ManualEngine, AStreamThatPlaysOutStopsItsChannel)
     EXPECT_TRUE(engine.isPlaying(channel));
 }
 
+// A track that ends inside a block, mixed with one that goes on, in either
+// channel order: up to its last frame the block holds their sum, after it the
+// other track alone (never what the block held before).
+TEST_F(ManualEngine, ATrackEndingInsideABlockLeavesTheOtherAlone)
+{
+    const QString shortPath = FileOnce("short03.wav", "0.3", 0.3);
+    const QString longPath = FileOnce("long02.wav", "0.2", 1);
+    const int end = FramesForMs(300);
+    for (const bool shortFirst : {true, false}) {
+        SCOPED_TRACE(shortFirst ? "the ending track on the first channel" : "the ending track on the second channel");
+        const EngineStream first = engine.streamOpen(shortFirst ? shortPath : longPath);
+        const EngineStream second = engine.streamOpen(shortFirst ? longPath : shortPath);
+        const int firstChannel = engine.streamPlay(first);
+        ASSERT_LT(firstChannel, engine.streamPlay(second));
+        const std::vector<qint16> out = Pump(FramesForMs(500));
+        for (const int frame : {0, end - 1})
+            EXPECT_NEAR(out[std::size_t(frame) * 2], 0.5 * kFullScale, 2) << "frame " << frame;
+        for (const int frame : {end, end + 1, int(out.size() / 2) - 1})
+            EXPECT_NEAR(out[std::size_t(frame) * 2], 0.2 * kFullScale, 2) << "frame " << frame;
+        engine.streamClose(first);
+        engine.streamClose(second);
+    }
+}
+
 TEST_F(ManualEngine, MixesThirtyTwoChannelsAtOnce)
 {
     const QString path = Files().Wave(QStringLiteral("quiet.wav"), QStringLiteral("0.01"), 1);

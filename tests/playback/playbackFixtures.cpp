@@ -24,14 +24,14 @@ QString PlaybackFiles::Wave(const QString &name, const QString &expression, doub
 }
 
 QString PlaybackFiles::FloatFile(const QString &name, const QString &left, const QString &right, double seconds,
-                                 const QString &codec, const QString &sampleFormat)
+                                 const QString &codec, const QString &sampleFormat, int sampleRate)
 {
     const QString path = m_dir.filePath(name);
     QString error;
     const bool made = RunTool(QStringLiteral("ffmpeg"),
                               {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
                                QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-                               QStringLiteral("aevalsrc=%1|%2:s=44100:d=%3").arg(left, right).arg(seconds),
+                               QStringLiteral("aevalsrc=%1|%2:s=%3:d=%4").arg(left, right).arg(sampleRate).arg(seconds),
                                QStringLiteral("-c:a"), codec, QStringLiteral("-sample_fmt"), sampleFormat, path},
                               &error);
     EXPECT_TRUE(made) << error.toStdString();

@@ -10,11 +10,12 @@ public:
     // A 44100 Hz stereo WAV whose both channels follow expression (ffmpeg
     // aevalsrc, in t seconds) for seconds.
     QString Wave(const QString &name, const QString &expression, double seconds);
-    // A 44100 Hz stereo file of 32-bit float samples, left and right following
-    // their own expressions (aevalsrc, in n samples), in codec with sampleFormat
-    // (pcm_f32le and flt give packed samples, wavpack and fltp planar ones).
+    // A stereo file of 32-bit float samples at sampleRate, left and right
+    // following their own expressions (aevalsrc, in n samples or t seconds),
+    // in codec with sampleFormat (pcm_f32le and flt give packed samples,
+    // wavpack and fltp planar ones).
     QString FloatFile(const QString &name, const QString &left, const QString &right, double seconds,
-                      const QString &codec, const QString &sampleFormat);
+                      const QString &codec, const QString &sampleFormat, int sampleRate = 44100);
     // A sine tone of frequency Hz at amplitude 1/8 (ffmpeg's sine source).
     QString Tone(const QString &name, int frequency, double seconds);
     QString Path(const QString &name) const { return m_dir.filePath(name); }

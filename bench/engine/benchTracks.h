@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// Real encoded files for the engine benchmark, made by ffmpeg.
+struct BenchTrackSpec {
+    // A sine tone of this frequency; 0 for pink noise (independent in each channel).
+    int sineFrequency = 0;
+    int sampleRate = 44100;
+    int seconds = 60;
+};
+
+// Encodes the sound of spec into path: MP3 through libmp3lame (VBR quality 2)
+// or Ogg Vorbis through libvorbis (quality 5), after the extension. False
+// when ffmpeg failed; its message then went to stderr.
+bool MakeBenchTrack(const QString &path, const BenchTrackSpec &spec);
