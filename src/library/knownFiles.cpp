@@ -28,13 +28,13 @@ TknownFiles::TknownFiles(const TcustomTaggerList &list)
             const QByteArray encoded = QFile::encodeName(folderText);
             folder = &m_folders[std::string(encoded.constData(), size_t(encoded.size()))];
         }
-        const QString filename = record->Filename();
-        const QByteArray name = QStringView(filename).sliced(folderText.size()).toLocal8Bit();
+        const QByteArray name = record->NameInFolder().toLocal8Bit();
         folder->m_entries.push_back(TknownFolder::Entry { quint32(folder->m_names.size()), quint32(name.size()),
             TknownFile { WinFileTime { record->ModDateHigh(), record->ModDateLow() }, i } });
         folder->m_names.append(name.constData(), size_t(name.size()));
     }
-    for (auto &[path, folder] : m_folders) {
+    for (auto &entry : m_folders) {
+        TknownFolder &folder = entry.second;
         const auto byName = [&folder](const TknownFolder::Entry &a, const TknownFolder::Entry &b) {
             return folder.nameOf(a) < folder.nameOf(b);
         };
