@@ -16,6 +16,7 @@ enum class TcoreWindow {
     Stacker,
     PlaylistOptions,
     PlaylistListEditor,
+    PlaylistEditor,
     Playlist,
     TipOfTheDay,
     About,

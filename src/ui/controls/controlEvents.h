@@ -9,7 +9,7 @@ class QWidget;
 // The event slots of the skinned controls. The first argument is always the
 // control that raises the event; an empty slot is skipped. Coordinates are
 // in the control's own pixels.
-using TNotifyEvent = std::function<void(QObject *sender)>;
+using TwidgetEvent = std::function<void(QObject *sender)>;
 using TMouseEvent
     = std::function<void(QObject *sender, Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(QObject *sender, Qt::KeyboardModifiers shift, int x, int y)>;
@@ -21,8 +21,8 @@ using TMouseMoveEvent = std::function<void(QObject *sender, Qt::KeyboardModifier
 // forwards its mouse handlers to the Raise operations.
 class TmouseEvents {
 public:
-    TNotifyEvent OnClick;
-    TNotifyEvent OnDblClick;
+    TwidgetEvent OnClick;
+    TwidgetEvent OnDblClick;
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;

@@ -45,6 +45,8 @@ public:
     void SetUseTimeOff(bool value) { m_alarms.SetUseTimeOff(value); }
     QTime TimeOff() const { return m_alarms.TimeOff(); }
     void SetTimeOff(QTime value) { m_alarms.SetTimeOff(value); }
+    // The alarms themselves, for the alarm settings dialog.
+    TalarmClock &Alarms() { return m_alarms; }
 
     TNotifyEvent OnTimeOn;
     TNotifyEvent OnTimeOff;

@@ -121,7 +121,9 @@ void TdravoLabel::RenderText(const QRect &area)
     }
     if (m_text.size() != area.size())
         m_text = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
-    m_text.fill(QColor(kKeyColor | 0xFF000000));
+    // Drawn on a see-through picture, so that the edges of the letters blend
+    // with whatever is under the label rather than with the key colour.
+    m_text.fill(Qt::transparent);
     {
         QPainter painter(&m_text);
         painter.setFont(font());

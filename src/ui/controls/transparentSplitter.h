@@ -39,7 +39,7 @@ public:
     void Paint(QPainter &painter);
 
     // After a drag has resized the neighbouring control.
-    TNotifyEvent OnMoved;
+    TwidgetEvent OnMoved;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -85,12 +85,12 @@ public:
     // Paints the current look; paintEvent uses it.
     void Paint(QPainter &painter);
 
-    TNotifyEvent OnClick;
+    TwidgetEvent OnClick;
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
-    TNotifyEvent OnEnter;
-    TNotifyEvent OnExit;
+    TwidgetEvent OnEnter;
+    TwidgetEvent OnExit;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -175,7 +175,7 @@ void TvorlenMultiButton::mouseReleaseEvent(QMouseEvent *event)
     const int part = m_pressedPart;
     if (part >= 1 && part <= 4 && PartAt(m_mouse.x(), m_mouse.y()) == part) {
         // The part keeps its pressed look while its command runs.
-        const TNotifyEvent *events[] = { &OnButton1Click, &OnButton2Click, &OnButton3Click, &OnButton4Click };
+        const TwidgetEvent *events[] = { &OnButton1Click, &OnButton2Click, &OnButton3Click, &OnButton4Click };
         const QPointer<TvorlenMultiButton> self(this);
         if (*events[part - 1])
             (*events[part - 1])(this);

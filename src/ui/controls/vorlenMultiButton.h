@@ -44,10 +44,10 @@ public:
     void ApplySkinColors(const QColor &buttonColor, const QColor &panelColor);
     void Paint(QPainter &painter);
 
-    TNotifyEvent OnButton1Click;
-    TNotifyEvent OnButton2Click;
-    TNotifyEvent OnButton3Click;
-    TNotifyEvent OnButton4Click;
+    TwidgetEvent OnButton1Click;
+    TwidgetEvent OnButton2Click;
+    TwidgetEvent OnButton3Click;
+    TwidgetEvent OnButton4Click;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -88,7 +88,7 @@ public:
     void ApplySkinColors(const QColor &panelColor);
     void Paint(QPainter &painter);
 
-    TNotifyEvent OnResize;
+    TwidgetEvent OnResize;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -1,0 +1,93 @@
+#include "app/appUserInterface.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon boxIcon(TmessageIcon icon)
+{
+    switch (icon) {
+    case TmessageIcon::Information:
+        return QMessageBox::Information;
+    case TmessageIcon::Warning:
+    case TmessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case TmessageIcon::Error:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+TappUserInterface::TappUserInterface(QWidget *mainWindow) : m_mainWindow(mainWindow) {}
+
+TappUserInterface::~TappUserInterface()
+{
+    delete m_notice.data();
+}
+
+void TappUserInterface::ShowMessage(const QString &text, const QString &caption, TmessageIcon icon)
+{
+    QMessageBox box(boxIcon(icon), caption, text, QMessageBox::Ok, m_mainWindow);
+    box.exec();
+}
+
+void TappUserInterface::ShowNotice(const QString &text, const QString &caption, TmessageIcon icon)
+{
+    // One notice at a time, never modal: the jukebox plays on behind it.
+    if (!m_notice) {
+        m_notice = new QMessageBox(m_mainWindow);
+        m_notice->setStandardButtons(QMessageBox::Ok);
+        m_notice->setWindowModality(Qt::NonModal);
+        m_notice->setAttribute(Qt::WA_DeleteOnClose, false);
+    }
+    m_notice->setIcon(boxIcon(icon));
+    m_notice->setWindowTitle(caption);
+    m_notice->setText(text);
+    m_notice->show();
+    m_notice->raise();
+}
+
+bool TappUserInterface::AskYesNo(const QString &text, const QString &caption)
+{
+    return QMessageBox::question(m_mainWindow, caption, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+QString TappUserInterface::QtFileFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        // The name often names its patterns already: keep it as it is.
+        filters << (parts[i].contains(QLatin1Char('(')) ? parts[i].left(parts[i].indexOf(QLatin1Char('('))).trimmed()
+                                                         : parts[i]) +
+                       QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+QStringList TappUserInterface::ChooseMusicFiles(const QString &filter)
+{
+    return QFileDialog::getOpenFileNames(m_mainWindow, QString(), QString(), QtFileFilter(filter));
+}
+
+TtagAlbum *TappUserInterface::ChooseAlbum()
+{
+    return AlbumChooser ? AlbumChooser() : nullptr;
+}
+
+void TappUserInterface::ShowWindow(TcoreWindow window)
+{
+    const auto opener = m_openers.constFind(int(window));
+    if (opener != m_openers.constEnd() && *opener)
+        (*opener)();
+}
+
+void TappUserInterface::SetWindowOpener(TcoreWindow window, std::function<void()> opener)
+{
+    m_openers.insert(int(window), std::move(opener));
+}

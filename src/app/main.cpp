@@ -1,0 +1,55 @@
+// vorlen: the jukebox.
+#include "app/appUserInterface.h"
+#include "core/dmMain.h"
+#include "core/singleInstance.h"
+#include "playback/crossPlayer.h"
+#include "playback/soundOutputCheck.h"
+#include "ui/forms/frmJukebox.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Qt aborts when it finds no display: say so plainly instead.
+bool displayAvailable()
+{
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland"))
+        return true;
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!displayAvailable()) {
+        std::fprintf(stderr, "Vorlen Mp3 Jukebox: no graphical display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
+        return EXIT_FAILURE;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(TdmMain::kApplicationTitle));
+    QApplication::setApplicationDisplayName(QString::fromLatin1(TdmMain::kApplicationTitle));
+
+    // A second start brings the running jukebox forward and ends.
+    TsingleInstanceGuard guard(QString::fromLatin1(TdmMain::kApplicationTitle));
+    if (!guard.Claim())
+        return EXIT_SUCCESS;
+
+    TfrmJukebox window;
+    guard.OnRaiseRequested = [&window] {
+        if (window.isMinimized())
+            window.showNormal();
+        window.raise();
+        window.activateWindow();
+    };
+    TappUserInterface ui(&window);
+    TdmMain core(window, ui);
+    EndUnlessSoundOutput(core.Player());
+    window.SetCore(&core);
+    window.show();
+    // Closing the window ends the program; the core has saved by then.
+    return app.exec();
+}
