@@ -66,6 +66,7 @@ void TfrmJukebox::SetCore(TdmMain *core)
     m_visLoader = std::make_unique<TtinyVisLoader>(&core->Player().Engine(), this);
     m_visLoader->SetSettingsPath(core->PluginsFolder());
     m_visLoader->CreateCaptureUnit();
+    setVisualisation(m_visEnabled);
     PlaylistsLoaded();
 }
 

@@ -1,0 +1,344 @@
+#include "coreFakes.h"
+#include "coreTestFolder.h"
+
+#include "core/dmMain.h"
+#include "library/taggerQueue.h"
+#include "platform/iniFile.h"
+#include "playback/crossPlayer.h"
+#include "ui/controls/digitalClock2.h"
+#include "ui/controls/digitalDisplay.h"
+#include "ui/controls/dravoLabel.h"
+#include "ui/controls/vorlenMultiButton.h"
+#include "ui/controls/vorlenPanel.h"
+#include "ui/forms/frmJukebox.h"
+#include "ui/forms/jukeboxActions.h"
+#include "ui/forms/jukeboxLists.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A jukebox window over a real core in a program folder of its own.
+struct JukeboxWindow : ::testing::Test {
+    TcoreTestFolder folder;
+    TscriptedUi ui;
+    std::unique_ptr<TfrmJukebox> window;
+    std::unique_ptr<TdmMain> core;
+
+    void SetUp() override {}
+
+    void start(const QByteArray &settings = QByteArray(), const QByteArray &skin = QByteArray())
+    {
+        if (!settings.isEmpty())
+            writeFile(folder.home() + QStringLiteral("/vorlen.ini"), settings);
+        if (!skin.isEmpty())
+            writeFile(folder.home() + QStringLiteral("/vorlen.vsk"), skin);
+        window = std::make_unique<TfrmJukebox>();
+        core = std::make_unique<TdmMain>(*window, ui, folder.options());
+        window->SetCore(core.get());
+        window->show();
+        QApplication::processEvents();
+        QApplication::processEvents();
+    }
+
+    void TearDown() override
+    {
+        if (window)
+            window->SetCore(nullptr);
+        core.reset();
+        window.reset();
+    }
+
+    static void writeFile(const QString &path, const QByteArray &text)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    // Tracks longer than a cross-fade, so that a tick of the player does not
+    // move on to the next one.
+    void queueTracks(int count, double seconds = 1.0)
+    {
+        for (int i = 0; i < count; ++i)
+            core->QueueFile(folder.addTrack(QStringLiteral("q/%1.mp3").arg(i), QStringLiteral("Queued %1").arg(i),
+                                            QStringLiteral("Artist"), QStringLiteral("Album"), i + 1, 440, seconds));
+    }
+
+    QStringList queueTitles()
+    {
+        QStringList titles;
+        for (const TcustomTagger *record : core->tqQueue().Records())
+            titles << record->Title();
+        return titles;
+    }
+
+    QString label(const char *name) { return window->Label(QLatin1String(name))->Caption(); }
+};
+
+} // namespace
+
+TEST_F(JukeboxWindow, EveryKeyOfTheCommandTableReachesItsAction)
+{
+    start();
+    window->activateWindow();
+    int checked = 0;
+    for (const TjukeboxActionSpec &spec : JukeboxActions()) {
+        // Ctrl+X would end the test's window; its action is the window's close.
+        if (spec.key[0] == '\0' || QByteArray(spec.name) == "actnExit")
+            continue;
+        QAction *action = window->Action(spec.name);
+        ASSERT_NE(action, nullptr) << spec.name;
+        // Configure is there only while the visualisation is on, which the
+        // key before it switched off.
+        if (QByteArray(spec.name) == "actnConfigureVis" && !core->GetVisualisation())
+            window->Action("actnToggleVis")->trigger();
+        for (const QKeySequence &key : QKeySequence::listFromString(QLatin1String(spec.key))) {
+            QSignalSpy triggered(action, &QAction::triggered);
+            QTest::keySequence(window.get(), key);
+            QApplication::processEvents();
+            EXPECT_EQ(triggered.count(), 1) << spec.name << " " << key.toString().toStdString();
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, 31);
+    EXPECT_EQ(window->Action("actnExit")->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
+}
+
+TEST_F(JukeboxWindow, WithoutSettingsTheWindowHasItsDesignDefaults)
+{
+    start();
+    EXPECT_EQ(window->NormalBounds(), QRect(0, 0, 800, 600));
+    EXPECT_FALSE(window->IsFullScreen());
+    EXPECT_FALSE(window->ShowTrackList());
+    EXPECT_TRUE(window->MenuPanel().isVisible());
+    EXPECT_TRUE(window->SongTitlePanel().isVisible());
+    EXPECT_TRUE(window->StackerPanel().isVisible());
+    EXPECT_TRUE(window->QueueControlPanel().isVisible());
+    EXPECT_EQ(window->Clock().ClockStyle(), cs12hr);
+    EXPECT_TRUE(core->GetVisualisation());
+    EXPECT_EQ(window->SongsPanel().width(), 310);
+    EXPECT_EQ(window->QueuePanel().height(), 150);
+    EXPECT_EQ(window->QueueDetailsPanel().width(), 150);
+    EXPECT_EQ(window->Action("actnToggleVis")->text(), QStringLiteral("Disable &Visualizations"));
+    EXPECT_EQ(window->Action("actnToggleList")->text(), QStringLiteral("&All Tracks List View"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Vorlen Mp3 Jukebox"));
+    EXPECT_EQ(window->minimumSize(), QSize(640, 480));
+    // The built-in skin's colours come from vorlen.vsk's defaults.
+    EXPECT_EQ(window->ButtonColor(), QColor(0xcc, 0xcc, 0xe0));
+    EXPECT_EQ(window->PanelColor(), QColor(0x44, 0x44, 0x60));
+    EXPECT_EQ(window->Controls().ButtonChecked(), 4) << "stopped";
+}
+
+TEST_F(JukeboxWindow, SettingsAreClampedReadAndWrittenBack)
+{
+    start("[JukeBoxSplitter]\nSongList=100\nQueueList=20\nQueueDetailsList=400\n"
+          "[JukeBoxGeneral]\nClockStyle=7\nShowTrackList=1\nMenuVisible=0\nVisEnabled=0\n"
+          "[JukeBoxGeometry]\nLeft=30\nTop=40\nWidth=900\nHeight=700\n",
+          "[Colors]\nButtonColor=#12345z\n");
+    EXPECT_EQ(window->SongsPanel().width(), 240);
+    EXPECT_EQ(window->QueuePanel().height(), 150);
+    EXPECT_EQ(window->QueueDetailsPanel().width(), 400);
+    EXPECT_EQ(window->Clock().ClockStyle(), cs12hr) << "an unknown style is ignored";
+    EXPECT_TRUE(window->ShowTrackList());
+    EXPECT_FALSE(window->MenuPanel().isVisible());
+    EXPECT_FALSE(core->GetVisualisation());
+    EXPECT_EQ(window->NormalBounds(), QRect(30, 40, 900, 700));
+    EXPECT_EQ(window->ButtonColor(), QColor(250, 238, 255)) << "not a colour text";
+    EXPECT_EQ(window->PanelColor(), QColor(0x44, 0x44, 0x60)) << "missing: the default";
+
+    window->Clock().SetClockStyle(cs24hr);
+    window->close();
+    QApplication::processEvents();
+    const TiniFile ini(folder.home() + QStringLiteral("/vorlen.ini"));
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("JukeBoxGeneral"), QStringLiteral("ClockStyle"), -1), 1);
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("JukeBoxSplitter"), QStringLiteral("SongList"), -1), 240);
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("JukeBoxGeometry"), QStringLiteral("Width"), -1), 900);
+    EXPECT_EQ(ini.ReadString(QStringLiteral("JukeBoxGeneral"), QStringLiteral("ShowTrackList"), {}), QStringLiteral("1"));
+    // The window's colours as colour numbers (blue x 65536 + green x 256 + red).
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("JukeBoxColors"), QStringLiteral("ButtonColor"), -1),
+              255 * 65536 + 238 * 256 + 250);
+    const TiniFile skin(folder.home() + QStringLiteral("/vorlen.vsk"));
+    EXPECT_EQ(skin.ReadString(QStringLiteral("Colors"), QStringLiteral("ButtonColor"), {}), QStringLiteral("#FAEEFF"));
+    EXPECT_FALSE(skin.ReadString(QStringLiteral("Fonts"), QStringLiteral("ClockName"), {}).isEmpty());
+    EXPECT_FALSE(skin.ReadString(QStringLiteral("Labels"), QStringLiteral("lblTrackCaptionCaption"), {}).isEmpty());
+}
+
+TEST_F(JukeboxWindow, FullScreenAndBackRestoresTheExactBounds)
+{
+    start("[JukeBoxGeometry]\nLeft=20\nTop=30\nWidth=810\nHeight=610\n");
+    const QRect before = window->geometry();
+    window->Action("actnFullScreen")->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(window->IsFullScreen());
+    EXPECT_EQ(window->NormalBounds(), before);
+    EXPECT_EQ(window->Action("actnFullScreen")->text(), QStringLiteral("&Normal Window Mode"));
+    window->Action("actnFullScreen")->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(window->IsFullScreen());
+    EXPECT_EQ(window->geometry().size(), before.size());
+    EXPECT_EQ(window->Action("actnFullScreen")->text(), QStringLiteral("&Full Screen Mode"));
+
+    // Closed in full screen: the normal bounds are the ones saved.
+    window->Action("actnFullScreen")->trigger();
+    window->close();
+    const TiniFile ini(folder.home() + QStringLiteral("/vorlen.ini"));
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("JukeBoxGeometry"), QStringLiteral("Width"), -1), 810);
+    EXPECT_EQ(ini.ReadInteger(QStringLiteral("JukeBoxGeometry"), QStringLiteral("FullScreen"), -1), 1);
+}
+
+TEST_F(JukeboxWindow, QueueCommandsKeepToTheirPreconditions)
+{
+    start();
+    // Clear on an empty queue asks nothing.
+    window->Action("actnQueueClear")->trigger();
+    EXPECT_TRUE(QApplication::activeModalWidget() == nullptr);
+
+    queueTracks(3);
+    ASSERT_EQ(core->tqQueue().Count(), 3);
+    // Move up the first row, down the last: nothing changes.
+    window->Lists().SetSelectedQueueRow(0);
+    window->Action("actnQueueMoveUp")->trigger();
+    window->Lists().SetSelectedQueueRow(2);
+    window->Action("actnQueueMoveDown")->trigger();
+    EXPECT_EQ(queueTitles(), (QStringList{"Queued 0", "Queued 1", "Queued 2"}));
+    window->Action("actnQueueMoveUp")->trigger();
+    EXPECT_EQ(queueTitles(), (QStringList{"Queued 0", "Queued 2", "Queued 1"}));
+    EXPECT_EQ(window->Lists().SelectedQueueRow(), 1) << "the selection follows the track";
+    window->Action("actnQueueMoveDown")->trigger();
+    EXPECT_EQ(queueTitles(), (QStringList{"Queued 0", "Queued 1", "Queued 2"}));
+
+    // Move To: the box is asked with 1-based positions; one track asks nothing.
+    int asked = 0;
+    window->Dialogs().MoveTo = [&](int count, int current, QPoint, int *position) {
+        ++asked;
+        EXPECT_EQ(count, 3);
+        EXPECT_EQ(current, 2);
+        *position = 0;
+        return true;
+    };
+    window->Lists().SetSelectedQueueRow(2);
+    window->Action("actnQueueMoveTo")->trigger();
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(queueTitles(), (QStringList{"Queued 2", "Queued 0", "Queued 1"}));
+
+    // Clear asks first; Cancel keeps the queue, OK empties it.
+    auto answer = [](QMessageBox::StandardButton button) {
+        QTimer::singleShot(0, [button] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                box->button(button)->click();
+        });
+    };
+    answer(QMessageBox::Cancel);
+    window->Action("actnQueueClear")->trigger();
+    EXPECT_EQ(core->tqQueue().Count(), 3);
+    answer(QMessageBox::Ok);
+    window->Action("actnQueueClear")->trigger();
+    EXPECT_EQ(core->tqQueue().Count(), 0);
+
+    queueTracks(1);
+    asked = 0;
+    window->Lists().SetSelectedQueueRow(0);
+    window->Action("actnQueueMoveTo")->trigger();
+    EXPECT_EQ(asked, 0) << "one track cannot move";
+    window->Action("actnQueueDelete")->trigger();
+    EXPECT_EQ(core->tqQueue().Count(), 0);
+}
+
+TEST_F(JukeboxWindow, TheDisplaysFollowThePlayer)
+{
+    start();
+    queueTracks(2, 10.0);
+    window->Action("actnPlay")->trigger();
+    // The player reports its state changes at its next tick.
+    core->Player().Tick();
+    ASSERT_EQ(core->Player().GetState(), ssPlaying);
+    EXPECT_EQ(window->Controls().ButtonChecked(), 1);
+    EXPECT_EQ(label("lblTrack"), QStringLiteral("Queued 0"));
+    EXPECT_EQ(label("lblArtist"), QStringLiteral("Artist"));
+    EXPECT_EQ(label("lblFileType"), QStringLiteral("MP3"));
+    EXPECT_TRUE(label("lblBitrate").endsWith(QStringLiteral("kbps")));
+    EXPECT_EQ(label("lblQueueCount"), QStringLiteral("1"));
+
+    // The timer counts down when asked: 10 s before the end it shows -10.
+    TvorlenStream &stream = *core->Player().CurrentStream();
+    window->Timer().OnClick(&window->Timer());
+    ASSERT_TRUE(window->ShowTimeRemaining());
+    const qint64 length = stream.LengthMs();
+    stream.Seek(length - 10000 > 0 ? length - 10000 : 0);
+    core->Player().Engine().pump(0);
+    window->PositionChanged(&stream);
+    EXPECT_EQ(window->Timer().Seconds(), -int((length - stream.GetPosition()) / 1000));
+
+    window->Action("actnPause")->trigger();
+    core->Player().Tick();
+    EXPECT_EQ(window->Controls().ButtonChecked(), 3);
+    window->Action("actnStop")->trigger();
+    core->Player().Tick();
+    EXPECT_EQ(window->Controls().ButtonChecked(), 4);
+    EXPECT_EQ(label("lblTrack"), QString()) << "stopped: no track shown";
+}
+
+TEST_F(JukeboxWindow, ThePreloadedPlaylistMenuAndItsNoneItem)
+{
+    start();
+    const QString song = folder.addTrack(QStringLiteral("p/a.mp3"), QStringLiteral("Listed"), QStringLiteral("L"),
+                                         QStringLiteral("P"), 1);
+    QFile list(folder.root.filePath(QStringLiteral("party.m3u")));
+    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
+    list.write(QFile::encodeName(song) + "\n");
+    list.close();
+    ASSERT_TRUE(core->AddPreloadedPlaylist(QStringLiteral("Party"), list.fileName(), false, true));
+    core->PlaylistsEdited();
+    QList<QAction *> items = window->PlaylistMenu().actions();
+    ASSERT_EQ(items.size(), 2);
+    EXPECT_EQ(items[0]->text(), QStringLiteral("None"));
+    EXPECT_TRUE(items[0]->isChecked());
+    items[1]->trigger();
+    EXPECT_TRUE(core->jblMain().PlaylistCollection().Active());
+    EXPECT_EQ(label("lblPlaylistCount"), QStringLiteral("1"));
+    items[0]->trigger();
+    EXPECT_FALSE(core->jblMain().PlaylistCollection().Active());
+    EXPECT_EQ(label("lblPlaylistDuration"), QStringLiteral("0:00"));
+    EXPECT_TRUE(items[0]->isChecked());
+}
+
+TEST_F(JukeboxWindow, ASecondActivationRepeatsNothing)
+{
+    start();
+    const int loads = ui.windows.size();
+    const int startups = std::count(ui.windows.begin(), ui.windows.end(), TcoreWindow::TipOfTheDay);
+    EXPECT_EQ(startups, 1) << "the tips show at the first activation";
+    QEvent activation(QEvent::ActivationChange);
+    QApplication::sendEvent(window.get(), &activation);
+    window->hide();
+    window->show();
+    QApplication::processEvents();
+    EXPECT_EQ(int(ui.windows.size()), loads);
+}
+
+TEST_F(JukeboxWindow, PanelTogglesSayWhatTheyWillDoNext)
+{
+    start();
+    window->Action("actnShowHideStacker")->trigger();
+    EXPECT_FALSE(window->StackerPanel().isVisible());
+    EXPECT_EQ(window->Action("actnShowHideStacker")->text(), QStringLiteral("Show &Stacker Panel"));
+    window->Action("actnToggleQueueDetails")->trigger();
+    EXPECT_FALSE(window->Label(QStringLiteral("lblQueueCount"))->isVisible());
+    EXPECT_TRUE(window->QueueDetailsPanel().isVisible()) << "the panel and its cover stay";
+    window->Action("actnToggleList")->trigger();
+    EXPECT_TRUE(window->ShowTrackList());
+    EXPECT_FALSE(window->SongsPanel().isVisible());
+    EXPECT_EQ(window->Label(QStringLiteral("lblArtistList"))->Caption(), QStringLiteral("Track List  "));
+    window->Action("actnToggleVis")->trigger();
+    EXPECT_FALSE(core->GetVisualisation());
+    EXPECT_FALSE(window->Action("actnConfigureVis")->isVisible());
+}
