@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+// A library cache (jukebox.dat) of count tracks by 3,000 artists on 8,000
+// albums, in title order as the program saves it; the files need not exist.
+void WriteLibraryCache(const QString &fileName, int count);
+
+// The resident memory of this process, in KiB; -1 when unknown.
+long ResidentKiB();
