@@ -5,10 +5,17 @@
 
 #include <QCoreApplication>
 #include <QDirIterator>
+#include <QEvent>
 #include <QFileInfo>
 #include <exception>
 
 namespace {
+
+QEvent::Type GuiCallEventType()
+{
+    static const auto type = QEvent::Type(QEvent::registerEventType());
+    return type;
+}
 
 QString joinPath(const QString &a, const QString &b)
 {
@@ -27,6 +34,7 @@ TvorlenScanThread::~TvorlenScanThread()
     // The worker may be waiting for an event to run on this (GUI) thread.
     while (!wait(10))
         QCoreApplication::processEvents();
+    std::lock_guard lock(m_handOverMutex);
 }
 
 void TvorlenScanThread::SetExtensions(const QString &text)
@@ -56,13 +64,44 @@ bool TvorlenScanThread::acceptedExtension(const QString &name) const
 
 void TvorlenScanThread::onGuiThread(const std::function<void()> &call)
 {
-    if (QThread::currentThread() == thread())
+    if (QThread::currentThread() == thread()) {
         call();
-    else
-        QMetaObject::invokeMethod(this, call, Qt::BlockingQueuedConnection);
+        return;
+    }
+    std::unique_lock lock(m_handOverMutex);
+    m_handedOver = &call;
+    QCoreApplication::postEvent(this, new QEvent(GuiCallEventType()));
+    m_handedBack.wait(lock, [this] { return !m_handedOver; });
+}
+
+bool TvorlenScanThread::event(QEvent *event)
+{
+    // Taken before the event is read: the worker made it.
+    std::unique_lock lock(m_handOverMutex);
+    if (event->type() != GuiCallEventType()) {
+        lock.unlock();
+        return QThread::event(event);
+    }
+    const std::function<void()> *call = m_handedOver;
+    lock.unlock();
+    if (call)
+        (*call)();
+    lock.lock();
+    m_handedOver = nullptr;
+    lock.unlock();
+    m_handedBack.notify_all();
+    return true;
 }
 
 void TvorlenScanThread::run()
+{
+    scanFolders();
+    // The worker's last word under the lock: the GUI thread takes it once the
+    // worker has ended, which orders everything the worker did before that.
+    std::lock_guard lock(m_handOverMutex);
+}
+
+void TvorlenScanThread::scanFolders()
 {
     if (FolderList.isEmpty() || m_extensions.isEmpty())
         return;

@@ -6,8 +6,10 @@
 #include <QHash>
 #include <QStringList>
 #include <QThread>
+#include <condition_variable>
 #include <deque>
 #include <functional>
+#include <mutex>
 
 class TcustomTagger;
 
@@ -21,11 +23,15 @@ class TcustomTagger;
 // the results after the thread has finished (QThread::finished, delivered on
 // the GUI thread). While it runs, the worker owns the current folder and file
 // and the found-file records; every event runs on the GUI thread while the
-// worker waits for it (a blocking queued call), so the GUI thread may read the
+// worker waits for it (a blocking hand-over), so the GUI thread may read the
 // worker's fields inside an event. NewFiles and ModifiedCount are written on
 // the GUI thread, inside those calls. The known records belong to the GUI
 // thread: the worker never touches them; their times are compared and a
-// modified record re-read on the GUI thread.
+// modified record re-read on the GUI thread. The worker hands each call over
+// under m_handOverMutex and the GUI thread takes that lock before it reads
+// the event, and again once the worker has ended: the two threads take turns
+// by a lock the thread sanitizer can see, not only by Qt's own (which it
+// cannot see in a Qt that was not built for it).
 class TvorlenScanThread : public QThread {
 public:
     using FolderEvent = std::function<void(TvorlenScanThread *sender, const QString &folder)>;
@@ -64,8 +70,11 @@ public:
 
 protected:
     void run() override;
+    // Runs the calls handed over by the worker.
+    bool event(QEvent *event) override;
 
 private:
+    void scanFolders();
     void scanDirectory(const QString &folder, bool recursive);
     bool acceptedExtension(const QString &name) const;
     void onGuiThread(const std::function<void()> &call);
@@ -77,4 +86,9 @@ private:
     QString m_currentFolder;
     QString m_currentFile;
     int m_modifiedCount = 0;
+
+    // The call the worker waits on, until the GUI thread has run it.
+    std::mutex m_handOverMutex;
+    std::condition_variable m_handedBack;
+    const std::function<void()> *m_handedOver = nullptr;
 };
