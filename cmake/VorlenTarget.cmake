@@ -21,9 +21,10 @@ function(vorlen_target_options target)
 endfunction()
 
 # A GoogleTest executable whose cases CTest discovers when it runs them.
-# THREADED marks a test that runs threads of their own (engine, player,
-# timer, scan, sound): the thread-sanitizer tree (VORLEN_SANITIZE=thread)
-# builds and runs only those, and the target threaded_tests builds them.
+# THREADED marks a test that runs threads of its own (engine, player, timer,
+# visualisation, master volume, folder scan, sound): the thread-sanitizer
+# tree (VORLEN_SANITIZE=thread) builds and runs only those, and the target
+# threaded_tests builds them.
 function(vorlen_add_test_executable name)
   cmake_parse_arguments(ARG "THREADED" "" "SOURCES;LIBS;LABELS;PROPERTIES" ${ARGN})
   set(skipped FALSE)
