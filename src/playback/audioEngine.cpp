@@ -457,6 +457,12 @@ qint64 AudioEngine::streamTimeMs(EngineStream stream) const
     return e ? e->source->positionMs() : 0;
 }
 
+bool AudioEngine::streamEnded(EngineStream stream) const
+{
+    const StreamEntry *e = d->entry(stream);
+    return e && e->source->playedOut();
+}
+
 bool AudioEngine::streamSetTimeMs(EngineStream stream, qint64 ms)
 {
     StreamEntry *e = d->entry(stream);

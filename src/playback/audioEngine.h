@@ -65,6 +65,11 @@ public:
     int streamPlay(EngineStream stream, int volume);
     // Play position: what the mixer has consumed, in ms.
     qint64 streamTimeMs(EngineStream stream) const;
+    // Whether the stream's decoder has reached the real end of the file and
+    // the mixer has consumed all of it. A length taken from a header (a VBR
+    // frame count, a cut file) can promise more than the file holds; this
+    // cannot.
+    bool streamEnded(EngineStream stream) const;
     bool streamSetTimeMs(EngineStream stream, qint64 ms);
     bool streamStop(EngineStream stream);
     bool streamClose(EngineStream stream);

@@ -76,10 +76,8 @@ void TcrossPlayer::Play()
     switch (m_currentStream->State()) {
     case ssStopped:
         StopAll();
-        RequestTrack(m_currentStream);
-        m_currentStream->Play();
-        if (OnTrackStart)
-            OnTrackStart(this, m_currentStream);
+        RequestPlayableTrack(m_currentStream);
+        StartCurrent();
         break;
     case ssPaused:
         m_currentStream->TogglePause();
@@ -109,6 +107,7 @@ void TcrossPlayer::StopAll()
     // before would otherwise be switched to, silently, at the next track's end.
     m_outgoingStream = nullptr;
     m_nextRequested = false;
+    m_retryRequest = false;
 }
 
 void TcrossPlayer::Next()
@@ -135,19 +134,52 @@ TcustomTagger *TcrossPlayer::CurrentTrack() const
     return m_currentStream->Track();
 }
 
-void TcrossPlayer::RequestTrack(TvorlenStream *stream)
+bool TcrossPlayer::RequestTrack(TvorlenStream *stream)
 {
     TtaggerRef track;
     if (OnNeedTrack)
         OnNeedTrack(this, track);
-    if (track)
-        stream->Load(track.get());
+    if (!track)
+        return false;
+    stream->Load(track.get());
+    return true;
+}
+
+// True when stream now holds an open file. Without one the stream is left
+// stopped: a record whose file vanished would otherwise leave it loading,
+// a state in which Play does nothing.
+bool TcrossPlayer::RequestPlayableTrack(TvorlenStream *stream)
+{
+    m_retryRequest = false;
+    int failed = 0;
+    while (RequestTrack(stream)) {
+        if (stream->Handle())
+            return true;
+        if (++failed == kRequestAttempts) {
+            m_retryRequest = true;
+            break;
+        }
+    }
+    if (stream->State() == ssLoading)
+        stream->Close();
+    return false;
+}
+
+// OnTrackStart only for a stream that did start.
+void TcrossPlayer::StartCurrent()
+{
+    m_currentStream->Play();
+    if (m_currentStream->State() == ssPlaying && OnTrackStart)
+        OnTrackStart(this, m_currentStream);
 }
 
 void TcrossPlayer::Tick()
 {
     const qint64 position = m_currentStream->GetPosition();
     const qint64 length = m_currentStream->LengthMs();
+    // A damaged file can end long before the length its header claims; its
+    // position then never comes near that length.
+    const bool ended = m_currentStream->Ended();
     const quint16 interval = m_currentStream->State() == ssPlaying ? kPlayingInterval : kIdleInterval;
     if (m_timer->Interval() != interval)
         m_timer->SetInterval(interval);
@@ -180,25 +212,25 @@ void TcrossPlayer::Tick()
             // it now would cut that fade off and the closing of the outgoing
             // stream would then close the freshly loaded track, leaving the
             // player silent. Ask once it has played out.
-            if (remaining < m_currentStream->FadeOutTime() + kRequestLeadMs && !m_nextRequested && !m_outgoingStream) {
+            if ((ended || remaining < m_currentStream->FadeOutTime() + kRequestLeadMs) && !m_nextRequested
+                && !m_outgoingStream) {
                 m_nextRequested = true;
-                RequestTrack(OtherStream());
+                RequestPlayableTrack(OtherStream());
             }
         }
 
-        if ((remaining < m_currentStream->FadeOutTime() || position == 0) && m_nextRequested) {
+        if ((ended || remaining < m_currentStream->FadeOutTime() || position == 0) && m_nextRequested) {
             m_outgoingStream = m_currentStream;
             m_currentStream = OtherStream();
-            m_currentStream->Play();
-            if (m_currentStream->State() == ssPlaying && OnTrackStart)
-                OnTrackStart(this, m_currentStream);
+            StartCurrent();
             m_nextRequested = false;
         }
 
         if (m_currentStream->State() != ssPlaying && m_currentStream->State() != ssPaused) {
-            m_currentStream->Play();
-            if (m_currentStream->State() == ssPlaying && OnTrackStart)
-                OnTrackStart(this, m_currentStream);
+            // A stopping stream belongs to the Stop that let this tick run.
+            if (m_retryRequest && !m_currentStream->Handle() && m_currentStream->State() != ssStopping)
+                RequestPlayableTrack(m_currentStream);
+            StartCurrent();
         }
     } catch (...) {
     }

@@ -25,6 +25,11 @@ public:
     static constexpr quint16 kIdleInterval = 1000;
     // The next track is asked for this long before the fade-out begins.
     static constexpr int kRequestLeadMs = 2000;
+    // A record whose file is gone or will not open is skipped and the next
+    // one asked for at once, at most this many times in a row; then the
+    // player idles and asks again at its next tick, so a library of nothing
+    // but damaged files costs a few failed opens a second, not a busy loop.
+    static constexpr int kRequestAttempts = 5;
 
     explicit TcrossPlayer(const AudioEngineOptions &engineOptions = {});
     ~TcrossPlayer();
@@ -43,7 +48,9 @@ public:
     quint8 GetState() const;
     void Seek(qint64 ms);
     TcustomTagger *CurrentTrack() const;
-    void RequestTrack(TvorlenStream *stream);
+    // Raises OnNeedTrack and loads what it supplies into stream; false when
+    // it supplied nothing.
+    bool RequestTrack(TvorlenStream *stream);
     // The timer's handler; public so that a caller may drive the player itself.
     void Tick();
 
@@ -71,6 +78,8 @@ public:
 private:
     void CopyFadeSettings();
     TvorlenStream *OtherStream() const;
+    bool RequestPlayableTrack(TvorlenStream *stream);
+    void StartCurrent();
 
     AudioEngine m_engine;
     bool m_engineOpen = false;
@@ -81,6 +90,9 @@ private:
     TvorlenStream *m_outgoingStream = nullptr;
     quint8 m_lastState = ssStopped;
     bool m_nextRequested = false;
+    // The owner's last tracks all failed to open: the next tick that finds
+    // the current stream idle asks again.
+    bool m_retryRequest = false;
     int m_fadeInTime = 5000;
     int m_fadeOutTime = 5000;
     quint8 m_fadeInFromVolume = 120;

@@ -1,10 +1,18 @@
 #include "playback/threadedTimer.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <chrono>
 
 namespace {
 
 constexpr int kSliceMs = 100;
+
+QEvent::Type TickEventType()
+{
+    static const auto type = QEvent::Type(QEvent::registerEventType());
+    return type;
+}
 
 QThread::Priority ToQtPriority(TThreadPriority priority)
 {
@@ -67,6 +75,17 @@ void TTimerThread::Terminate()
     m_wake.notify_all();
 }
 
+void TTimerThread::Synchronise()
+{
+    std::lock_guard lock(m_mutex);
+}
+
+void TTimerThread::Join()
+{
+    wait();
+    Synchronise();
+}
+
 void TTimerThread::TickDone()
 {
     {
@@ -101,13 +120,10 @@ void TTimerThread::run()
         }
         if (!SleepSlice(interval % kSliceMs))
             return;
-        {
-            std::lock_guard lock(m_mutex);
-            m_tickPending = true;
-        }
-        // The timer is the context: a tick still queued when it is destroyed is dropped.
-        QMetaObject::invokeMethod(m_timer, [timer = m_timer] { timer->RunTick(); }, Qt::QueuedConnection);
         std::unique_lock lock(m_mutex);
+        m_tickPending = true;
+        // Posted to the timer: a tick still queued when it is destroyed is dropped.
+        QCoreApplication::postEvent(m_timer, new QEvent(TickEventType()));
         m_wake.wait(lock, [this] { return m_terminate || !m_tickPending; });
         if (m_terminate)
             return;
@@ -123,7 +139,17 @@ TThreadedTimer::~TThreadedTimer()
 {
     SetEnabled(false);
     m_thread->Terminate();
-    m_thread->wait();
+    m_thread->Join();
+}
+
+bool TThreadedTimer::event(QEvent *event)
+{
+    // Before the event is read: it was made by the worker.
+    m_thread->Synchronise();
+    if (event->type() != TickEventType())
+        return QObject::event(event);
+    RunTick();
+    return true;
 }
 
 void TThreadedTimer::SetEnabled(bool value)

@@ -16,7 +16,11 @@ class TThreadedTimer;
 //
 // Its interval copy and the suspended, terminate and tick-pending flags are
 // shared between the GUI thread (which sets them) and the worker (which
-// waits on them); all of them are guarded by m_mutex.
+// waits on them); all of them are guarded by m_mutex. The worker posts each
+// tick while it holds m_mutex, and the GUI thread takes m_mutex before it
+// looks at the event (TThreadedTimer::event), so the hand-over is ordered by
+// this lock as well as by Qt's event queue: the thread sanitizer cannot see
+// the locks inside a Qt that was not built for it.
 class TTimerThread : public QThread {
 public:
     TTimerThread(TThreadedTimer *timer, quint16 interval);
@@ -29,6 +33,12 @@ public:
     void Terminate();
     // Called on the GUI thread when a tick has been handled (or dropped).
     void TickDone();
+    // Takes and releases m_mutex: what the worker did before it last let go
+    // of the lock is then ordered before what the caller does next.
+    void Synchronise();
+    // Waits for the worker to end, then synchronises (QThread::wait orders
+    // the worker's end before it too, but through Qt's own locks).
+    void Join();
 
 protected:
     void run() override;
@@ -67,6 +77,10 @@ public:
     // Whether the worker runs now (not suspended).
     bool Running() const { return m_running; }
     QThread::Priority WorkerPriority() const;
+
+protected:
+    // Ticks arrive as events posted by the worker.
+    bool event(QEvent *event) override;
 
 private:
     friend class TTimerThread;

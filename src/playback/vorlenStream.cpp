@@ -99,6 +99,11 @@ qint64 TvorlenStream::GetPosition() const
     return m_engine.streamTimeMs(m_handle);
 }
 
+bool TvorlenStream::Ended() const
+{
+    return m_handle && m_state == ssPlaying && m_engine.streamEnded(m_handle);
+}
+
 void TvorlenStream::Seek(qint64 ms)
 {
     if (!m_handle)

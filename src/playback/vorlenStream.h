@@ -26,6 +26,10 @@ public:
     void Stop();
     void Close();
     qint64 GetPosition() const;
+    // Playing, and every sample of the file has been heard: the track is over
+    // even when its position never reaches LengthMs (a header that promised
+    // more than the file holds).
+    bool Ended() const;
     void Seek(qint64 ms);
     void SetVolume(int volume);
     void ApplyFade();

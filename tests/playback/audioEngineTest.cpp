@@ -183,8 +183,10 @@ TEST_F(ManualEngine, AStreamThatPlaysOutStopsItsChannel)
     const int channel = engine.streamPlay(stream);
     Pump(FramesForMs(250));
     EXPECT_TRUE(engine.isPlaying(channel));
+    EXPECT_FALSE(engine.streamEnded(stream));
     const std::vector<qint16> out = Pump(FramesForMs(250));
     EXPECT_FALSE(engine.isPlaying(channel));
+    EXPECT_TRUE(engine.streamEnded(stream));
     EXPECT_EQ(engine.streamTimeMs(stream), 300);
     EXPECT_NEAR(out[(FramesForMs(50) - 1) * 2], 0.5 * kFullScale, 2);
     EXPECT_EQ(out[FramesForMs(50) * 2], 0);
@@ -194,6 +196,7 @@ TEST_F(ManualEngine, AStreamThatPlaysOutStopsItsChannel)
     // Seeking back makes it sound again.
     engine.streamSetTimeMs(stream, 0);
     EXPECT_TRUE(engine.isPlaying(channel));
+    EXPECT_FALSE(engine.streamEnded(stream));
     Pump(kBlock);
     EXPECT_TRUE(engine.isPlaying(channel));
 }
@@ -384,6 +387,7 @@ TEST_F(ManualEngine, EveryEntryIsSafeWithClosedOrUnknownHandles)
         EXPECT_EQ(engine.streamLengthMs(dead), 0);
         EXPECT_EQ(engine.streamPlay(dead), -1);
         EXPECT_EQ(engine.streamTimeMs(dead), 0);
+        EXPECT_FALSE(engine.streamEnded(dead));
         EXPECT_FALSE(engine.streamSetTimeMs(dead, 10));
         EXPECT_FALSE(engine.streamStop(dead));
         EXPECT_FALSE(engine.streamClose(dead));

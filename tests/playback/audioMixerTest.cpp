@@ -1,10 +1,10 @@
 #include "playback/audioMixer.h"
+#include "audioFixtures.h"
 #include "pulseTestServer.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -146,7 +146,7 @@ TEST_F(AudioMixerTest, VanishedServerLeavesNoDevice)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QString script = QStringLiteral(VORLEN_PULSE_SERVER_SCRIPT);
-    ASSERT_EQ(QProcess::execute(script, { QStringLiteral("start"), dir.path() }), 0);
+    ASSERT_TRUE(RunTool(script, { QStringLiteral("start"), dir.path() }));
     const QByteArray oldServer = qgetenv("PULSE_SERVER");
     qputenv("PULSE_SERVER", "unix:" + dir.filePath(QStringLiteral("native")).toUtf8());
     TAudioMixer mixer;
@@ -154,7 +154,7 @@ TEST_F(AudioMixerTest, VanishedServerLeavesNoDevice)
     ASSERT_TRUE(mixer.DevicePresent());
     mixer.SetMasterVolume(150);
 
-    ASSERT_EQ(QProcess::execute(script, { QStringLiteral("stop"), dir.path() }), 0);
+    ASSERT_TRUE(RunTool(script, { QStringLiteral("stop"), dir.path() }));
     EXPECT_TRUE(RunEventsUntil([&] { return !mixer.DevicePresent(); }, 5000));
     EXPECT_EQ(mixer.MixerID(), -1);
     EXPECT_EQ(mixer.MasterVolume(), 0);

@@ -7,11 +7,13 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFileInfo>
 #include <QThread>
 #include <algorithm>
-#include <cmath>
 #include <array>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <memory>
 #include <numbers>
 #include <vector>
 
@@ -166,6 +168,95 @@ TEST(CrossFadeSound, TheOutgoingTrackFallsWhileTheNextRises)
         wrongWay += b[w] < b[w - 1] * 0.9 - 0.001;
     }
     EXPECT_LE(wrongWay, (aEnd - bStart) / 10);
+}
+
+// A party's worth of tracks with the files a library collects over the years
+// among them: bytes that are no audio, an Ogg file cut inside its headers, a
+// VBR MP3 cut to a third of what its header counts, a file that vanished.
+// The damaged ones are skipped or end where their sound ends; the sound never
+// stops for a second.
+TEST(CrossFadeSound, DamagedFilesAmongGoodOnesLeaveNoSilence)
+{
+    ASSERT_TRUE(PulseTestServer::UsePulseTestServer());
+    PlaybackFiles files;
+    std::vector<TtaggerRef> tracks;
+    std::vector<TcustomTagger *> playable;
+    const auto add = [&tracks, &playable](const QString &path, bool plays) {
+        tracks.emplace_back(new TcustomTagger);
+        tracks.back()->SetFilename(path);
+        if (plays)
+            playable.push_back(tracks.back().get());
+    };
+    ToneSpec vbr;
+    vbr.seconds = 3;
+    vbr.frequency = 770;
+    vbr.vbrQuality = 4;
+    const QString wholeVbr = files.Tone(QStringLiteral("whole.mp3"), vbr);
+    const QString wholeOgg = files.Tone(QStringLiteral("whole.ogg"), 440, 2);
+    add(files.Tone(QStringLiteral("g1.mp3"), 440, 3), true);
+    add(files.RandomBytes(QStringLiteral("random.mp3"), 64 * 1024, 11), false);
+    add(files.Tone(QStringLiteral("g2.mp3"), 550, 3), true);
+    add(files.CutCopy(QStringLiteral("cut.ogg"), wholeOgg, 2000), false);
+    add(files.Tone(QStringLiteral("g3.ogg"), 660, 3), true);
+    add(files.CutCopy(QStringLiteral("cut.mp3"), wholeVbr, QFileInfo(wholeVbr).size() / 3), true);
+    add(files.Tone(QStringLiteral("g4.mp3"), 880, 3), true);
+    add(files.Path(QStringLiteral("vanished.mp3")), false);
+    add(files.RandomBytes(QStringLiteral("random2.mp3"), 64 * 1024, 12), false);
+    add(files.Tone(QStringLiteral("g5.mp3"), 990, 3), true);
+
+    PulseRecorder recorder;
+    ASSERT_TRUE(recorder.start());
+    TcrossPlayer player;
+    ASSERT_TRUE(player.EngineOpen()) << player.EngineError().toStdString();
+    player.SetFadeInTime(500);
+    player.SetFadeOutTime(1000);
+    std::size_t supplied = 0;
+    player.OnNeedTrack = [&](TcrossPlayer *, TtaggerRef &track) {
+        if (supplied < tracks.size())
+            track = tracks[supplied++];
+    };
+    std::vector<TcustomTagger *> started;
+    player.OnTrackStart = [&](TcrossPlayer *, TvorlenStream *stream) {
+        EXPECT_EQ(stream->State(), ssPlaying) << "a start announced for a stream that did not start";
+        started.push_back(stream->Track());
+    };
+    std::vector<int> states;
+    player.OnStateChange = [&](TcrossPlayer *sender) { states.push_back(sender->GetState()); };
+    QThread::msleep(300);
+    player.Play();
+    QElapsedTimer clock;
+    clock.start();
+    while ((states.empty() || states.back() != ssStopped || player.OutgoingStream()) && clock.elapsed() < 40000)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    QThread::msleep(300);
+    player.StopAll();
+    const std::vector<qint16> recording = recorder.stop();
+
+    EXPECT_EQ(supplied, tracks.size());
+    EXPECT_EQ(started, playable);
+    EXPECT_EQ(states, (std::vector<int> { ssPlaying, ssStopped })) << "the player stalled on the way";
+
+    // 50 ms windows: heard when the loudest sample of the left channel is
+    // above a quarter of the quietest fade (volume 30 of 255 at 1/8).
+    std::vector<bool> heard;
+    for (std::size_t frame = 0; frame + kWindow <= recording.size() / 2; frame += kWindow) {
+        int peak = 0;
+        for (int i = 0; i < kWindow; ++i)
+            peak = std::max(peak, std::abs(int(recording[(frame + std::size_t(i)) * 2])));
+        heard.push_back(peak > 120);
+    }
+    const auto first = std::find(heard.begin(), heard.end(), true);
+    const auto last = std::find(heard.rbegin(), heard.rend(), true).base();
+    ASSERT_LT(first, last) << "nothing was heard";
+    int longest = 0;
+    int run = 0;
+    for (auto it = first; it < last; ++it) {
+        run = *it ? 0 : run + 1;
+        longest = std::max(longest, run);
+    }
+    EXPECT_LT(longest * kWindowMs, 1000) << "silent for " << longest * kWindowMs << " ms";
+    // Five tracks of three seconds, less the overlaps, and a second of the cut one.
+    EXPECT_GT((last - first) * kWindowMs, 10000);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "playback/crossPlayer.h"
 #include "playback/soundOutputCheck.h"
 
+#include <QFileInfo>
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
@@ -20,6 +21,17 @@ protected:
         files = new PlaybackFiles;
         fourSeconds = files->Wave(QStringLiteral("four.wav"), QStringLiteral("0.3"), 4);
         twoSeconds = files->Wave(QStringLiteral("two.wav"), QStringLiteral("0.3"), 2);
+        randomBytes = files->RandomBytes(QStringLiteral("random.mp3"), 64 * 1024, 7);
+        // Vorbis keeps its codebooks in the second header page, some kB long.
+        const QString ogg = files->Tone(QStringLiteral("whole.ogg"), 440, 2);
+        cutOgg = files->CutCopy(QStringLiteral("cut.ogg"), ogg, 2000);
+        // Its Xing frame counts three seconds; a third of the file is left.
+        ToneSpec vbr;
+        vbr.seconds = 3;
+        vbr.frequency = 660;
+        vbr.vbrQuality = 4;
+        const QString mp3 = files->Tone(QStringLiteral("whole.mp3"), vbr);
+        cutVbr = files->CutCopy(QStringLiteral("cut.mp3"), mp3, QFileInfo(mp3).size() / 3);
     }
     static void TearDownTestSuite()
     {
@@ -45,6 +57,7 @@ protected:
         };
         player->OnTrackStart = [this](TcrossPlayer *, TvorlenStream *stream) {
             EXPECT_EQ(stream, player->CurrentStream());
+            EXPECT_EQ(stream->State(), ssPlaying) << "a start announced for a stream that did not start";
             const TvorlenStream *outgoing = player->OutgoingStream();
             switchPositions.push_back(outgoing ? outgoing->GetPosition() : -1);
             started.push_back(stream->Track());
@@ -63,14 +76,42 @@ protected:
     void Step(int ticks = 1)
     {
         for (int i = 0; i < ticks; ++i) {
-            player->Engine().pump(FramesForMs(250));
+            const std::size_t at = output.size();
+            output.resize(at + std::size_t(FramesForMs(250)) * 2);
+            player->Engine().pump(FramesForMs(250), output.data() + at);
             player->Tick();
         }
+    }
+
+    // The longest run of silence in what was mixed between the first and the
+    // last sound, in ms (10 ms windows whose loudest sample is below 1/300 of
+    // full scale).
+    int LongestSilenceMs() const
+    {
+        constexpr std::size_t kWindowFrames = std::size_t(FramesForMs(10));
+        std::vector<bool> audible;
+        for (std::size_t at = 0; at + kWindowFrames * 2 <= output.size(); at += kWindowFrames * 2) {
+            const auto [low, high] = std::minmax_element(
+                output.begin() + std::ptrdiff_t(at), output.begin() + std::ptrdiff_t(at + kWindowFrames * 2));
+            audible.push_back(std::max(-int(*low), int(*high)) > 100);
+        }
+        const auto first = std::find(audible.begin(), audible.end(), true);
+        const auto last = std::find(audible.rbegin(), audible.rend(), true).base();
+        int longest = 0;
+        int run = 0;
+        for (auto it = first; it < last; ++it) {
+            run = *it ? 0 : run + 1;
+            longest = std::max(longest, run);
+        }
+        return longest * 10;
     }
 
     static inline PlaybackFiles *files = nullptr;
     static inline QString fourSeconds;
     static inline QString twoSeconds;
+    static inline QString randomBytes;
+    static inline QString cutOgg;
+    static inline QString cutVbr;
     std::unique_ptr<TcrossPlayer> player;
     std::vector<TtaggerRef> tracks;
     std::size_t supplied = 0;
@@ -78,6 +119,7 @@ protected:
     std::vector<qint64> switchPositions;
     std::vector<TcustomTagger *> started;
     std::vector<int> states;
+    std::vector<qint16> output;
     int playingEvents = 0;
 };
 
@@ -247,6 +289,104 @@ TEST_F(CrossPlayerTest, PlayResumesAPausedTrackAndIgnoresAPlayingOne)
     player->StopAll();
     EXPECT_EQ(player->GetState(), ssStopped);
     EXPECT_EQ(player->CurrentStream(), &player->StreamA());
+}
+
+TEST_F(CrossPlayerTest, DamagedFilesAmongGoodOnesAreSkippedWithoutSilence)
+{
+    // What each damaged file does to the engine: the first two do not open;
+    // the cut one opens with the length its header claims.
+    for (const QString &path : { randomBytes, cutOgg })
+        EXPECT_EQ(player->Engine().streamOpen(path), 0u) << path.toStdString();
+    const EngineStream cut = player->Engine().streamOpen(cutVbr);
+    ASSERT_NE(cut, 0u);
+    EXPECT_NEAR(double(player->Engine().streamLengthMs(cut)), 3000, 100);
+    player->Engine().streamClose(cut);
+
+    TcustomTagger *g1 = AddTrack(twoSeconds);
+    AddTrack(randomBytes);
+    TcustomTagger *g2 = AddTrack(twoSeconds);
+    AddTrack(cutOgg);
+    TcustomTagger *g3 = AddTrack(fourSeconds);
+    TcustomTagger *shortened = AddTrack(cutVbr);
+    TcustomTagger *g4 = AddTrack(twoSeconds);
+    AddTrack(files->Path(QStringLiteral("vanished.mp3")));
+    AddTrack(randomBytes);
+    TcustomTagger *g5 = AddTrack(twoSeconds);
+
+    player->Play();
+    for (int tick = 0; tick < 200 && (states.empty() || states.back() != ssStopped); ++tick)
+        Step();
+    EXPECT_EQ(supplied, tracks.size());
+    EXPECT_EQ(started, (std::vector<TcustomTagger *> { g1, g2, g3, shortened, g4, g5 }));
+    EXPECT_EQ(std::count(states.begin(), states.end(), int(ssStopped)), 1) << "silent only after the last track";
+    EXPECT_LT(LongestSilenceMs(), 1000);
+}
+
+TEST_F(CrossPlayerTest, ALibraryOfDamagedFilesIsAskedBoundedlyAndAgainAtLaterTicks)
+{
+    // Every other record names a file that is gone, the last of each round among them.
+    int asked = 0;
+    const TtaggerRef gone(new TcustomTagger);
+    gone->SetFilename(files->Path(QStringLiteral("gone.mp3")));
+    const TtaggerRef damaged(new TcustomTagger);
+    damaged->SetFilename(randomBytes);
+    const TtaggerRef good(new TcustomTagger);
+    good->SetFilename(twoSeconds);
+    bool goodOnes = false;
+    player->OnNeedTrack = [&](TcrossPlayer *, TtaggerRef &track) {
+        track = goodOnes ? good : asked % 2 == 0 ? gone : damaged;
+        ++asked;
+    };
+
+    player->Play();
+    EXPECT_EQ(asked, TcrossPlayer::kRequestAttempts);
+    EXPECT_EQ(player->GetState(), ssStopped) << "a vanished file must not leave the player loading";
+    EXPECT_TRUE(started.empty());
+    Step();
+    EXPECT_EQ(asked, 2 * TcrossPlayer::kRequestAttempts);
+    EXPECT_EQ(player->Timer().Interval(), TcrossPlayer::kIdleInterval);
+
+    // Stop ends the retries; Play starts them over.
+    player->StopAll();
+    Step(3);
+    EXPECT_EQ(asked, 2 * TcrossPlayer::kRequestAttempts);
+    player->Play();
+    EXPECT_EQ(asked, 3 * TcrossPlayer::kRequestAttempts);
+
+    // A playable track turns up: the next tick plays it.
+    goodOnes = true;
+    Step();
+    EXPECT_EQ(asked, 3 * TcrossPlayer::kRequestAttempts + 1);
+    EXPECT_EQ(started, (std::vector<TcustomTagger *> { good.get() }));
+    EXPECT_EQ(player->GetState(), ssPlaying);
+}
+
+// The switch to the next track waits for the fade-out point; a track whose
+// sound ends before that point (a header claiming more than the file holds,
+// or a fade-out time of 0, whose point is the very end) switches when its
+// sound ends, at the first tick after.
+TEST_F(CrossPlayerTest, ATrackWhoseSoundEndsSwitchesThen)
+{
+    for (const auto &[path, fadeOut] : { std::pair { cutVbr, 500 }, std::pair { twoSeconds, 0 } }) {
+        SCOPED_TRACE(path.toStdString());
+        player->StopAll();
+        started.clear();
+        player->SetFadeOutTime(fadeOut);
+        TcustomTagger *first = AddTrack(path);
+        TcustomTagger *second = AddTrack(fourSeconds);
+        player->Play();
+        ASSERT_EQ(player->CurrentTrack(), first);
+        const qint64 claimed = player->CurrentStream()->LengthMs();
+        for (int tick = 0; tick < 40 && started.size() < 2; ++tick) {
+            Step();
+            if (player->CurrentTrack() == first) {
+                ASSERT_FALSE(player->CurrentStream()->Ended()) << "a tick left an ended track current";
+            }
+        }
+        ASSERT_EQ(started, (std::vector<TcustomTagger *> { first, second }));
+        EXPECT_LE(switchPositions.back(), claimed - fadeOut);
+        EXPECT_EQ(player->GetState(), ssPlaying);
+    }
 }
 
 TEST_F(CrossPlayerTest, FadeSettingsReachBothStreams)

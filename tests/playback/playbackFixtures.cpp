@@ -2,7 +2,9 @@
 
 #include "audioFixtures.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
+#include <random>
 
 PlaybackFiles::PlaybackFiles()
 {
@@ -40,11 +42,40 @@ QString PlaybackFiles::FloatFile(const QString &name, const QString &left, const
 
 QString PlaybackFiles::Tone(const QString &name, int frequency, double seconds)
 {
-    const QString path = m_dir.filePath(name);
     ToneSpec spec;
     spec.frequency = frequency;
     spec.seconds = seconds;
+    return Tone(name, spec);
+}
+
+QString PlaybackFiles::Tone(const QString &name, const ToneSpec &spec)
+{
+    const QString path = m_dir.filePath(name);
     QString error;
     EXPECT_TRUE(MakeToneFile(path, spec, &error)) << error.toStdString();
+    return path;
+}
+
+QString PlaybackFiles::RandomBytes(const QString &name, int bytes, unsigned seed)
+{
+    std::mt19937 generator(seed);
+    QByteArray data(bytes, Qt::Uninitialized);
+    for (char &byte : data)
+        byte = char(generator());
+    const QString path = m_dir.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(data) == bytes);
+    return path;
+}
+
+QString PlaybackFiles::CutCopy(const QString &name, const QString &from, qint64 bytes)
+{
+    QFile source(from);
+    EXPECT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray data = source.read(bytes);
+    EXPECT_EQ(data.size(), bytes) << "the source is shorter than the cut";
+    const QString path = m_dir.filePath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(data) == data.size());
     return path;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audioFixtures.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
@@ -18,6 +20,12 @@ public:
                       const QString &codec, const QString &sampleFormat, int sampleRate = 44100);
     // A sine tone of frequency Hz at amplitude 1/8 (ffmpeg's sine source).
     QString Tone(const QString &name, int frequency, double seconds);
+    QString Tone(const QString &name, const ToneSpec &spec);
+    // Files that are not what their names promise, as a long-running library
+    // collects them: bytes of a fixed pseudo-random sequence; the first bytes
+    // of another file (a copy cut short).
+    QString RandomBytes(const QString &name, int bytes, unsigned seed);
+    QString CutCopy(const QString &name, const QString &from, qint64 bytes);
     QString Path(const QString &name) const { return m_dir.filePath(name); }
 
 private:

@@ -1,26 +1,16 @@
 #include "audioFixtures.h"
 
+#include "childProcess.h"
+
 #include <QFileInfo>
-#include <QProcess>
 
 bool RunTool(const QString &program, const QStringList &arguments, QString *error, int timeoutMs)
 {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    if (!process.waitForStarted(10000) || !process.waitForFinished(timeoutMs)) {
-        if (error)
-            *error = program + QStringLiteral(": ") + process.errorString();
-        process.kill();
-        process.waitForFinished(2000);
-        return false;
-    }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        if (error)
-            *error = QString::fromLocal8Bit(process.readAll());
-        return false;
-    }
-    return true;
+    QByteArray output;
+    const bool ran = RunChild(program, arguments, {}, &output, timeoutMs);
+    if (!ran && error)
+        *error = QString::fromLocal8Bit(output);
+    return ran;
 }
 
 bool MakeToneFile(const QString &path, const ToneSpec &spec, QString *error)

@@ -1,6 +1,8 @@
 #include "pulseTestServer.h"
 
-#include <QProcess>
+#include "childProcess.h"
+
+#include <QFile>
 #include <cstring>
 
 namespace PulseTestServer {
@@ -25,45 +27,35 @@ bool UsePulseTestServer()
     return !pactl({QStringLiteral("info")}).isEmpty();
 }
 
+QStringList serverEnvironment()
+{
+    return { QStringLiteral("PULSE_SERVER=unix:") + socketPath() };
+}
+
 QByteArray pactl(const QStringList &arguments)
 {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + socketPath());
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral("pactl"), arguments);
-    if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return {};
-    return process.readAllStandardOutput();
+    QByteArray output;
+    return RunChild(QStringLiteral("pactl"), arguments, serverEnvironment(), &output, 10000) ? output : QByteArray();
 }
 
 } // namespace PulseTestServer
 
-PulseRecorder::~PulseRecorder()
-{
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
-        m_process.waitForFinished(2000);
-    }
-}
-
 bool PulseRecorder::start()
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + PulseTestServer::socketPath());
-    m_process.setProcessEnvironment(env);
-    m_process.start(QStringLiteral("parec"),
-                    {QStringLiteral("--device=") + PulseTestServer::sinkName() + QStringLiteral(".monitor"),
-                     QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"), QStringLiteral("--channels=2"),
-                     QStringLiteral("--raw"), QStringLiteral("--latency-msec=20")});
-    return m_process.waitForStarted(5000);
+    return m_output.open()
+        && m_child.Start(QStringLiteral("parec"),
+            { QStringLiteral("--device=") + PulseTestServer::sinkName() + QStringLiteral(".monitor"),
+                QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"), QStringLiteral("--channels=2"),
+                QStringLiteral("--raw"), QStringLiteral("--latency-msec=20") },
+            PulseTestServer::serverEnvironment(), m_output.fileName(), false);
 }
 
 std::vector<qint16> PulseRecorder::stop()
 {
-    m_process.terminate();
-    m_process.waitForFinished(5000);
-    const QByteArray raw = m_process.readAllStandardOutput();
+    m_child.Terminate();
+    m_child.Wait(5000);
+    QFile file(m_output.fileName());
+    const QByteArray raw = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     std::vector<qint16> samples(std::size_t(raw.size()) / sizeof(qint16));
     std::memcpy(samples.data(), raw.constData(), samples.size() * sizeof(qint16));
     return samples;

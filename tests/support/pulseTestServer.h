@@ -1,8 +1,10 @@
 #pragma once
 
+#include "childProcess.h"
+
 #include <QByteArray>
-#include <QProcess>
 #include <QString>
+#include <QTemporaryFile>
 #include <vector>
 
 // The private PulseAudio server that CTest starts for sound tests (fixture
@@ -17,6 +19,9 @@ QString sinkName();
 // test server. False when the server does not answer.
 bool UsePulseTestServer();
 
+// The environment entries that point pactl and parec at the test server.
+QStringList serverEnvironment();
+
 // Runs pactl against the test server; its standard output, empty on failure.
 QByteArray pactl(const QStringList &arguments);
 
@@ -25,15 +30,11 @@ QByteArray pactl(const QStringList &arguments);
 // Records the null sink's monitor with parec as raw 44100 Hz stereo s16le.
 class PulseRecorder {
 public:
-    PulseRecorder() = default;
-    ~PulseRecorder();
-    PulseRecorder(const PulseRecorder &) = delete;
-    PulseRecorder &operator=(const PulseRecorder &) = delete;
-
     bool start();
     // Stops recording and returns the interleaved samples recorded.
     std::vector<qint16> stop();
 
 private:
-    QProcess m_process;
+    QTemporaryFile m_output;
+    TestChild m_child;
 };
