@@ -24,6 +24,7 @@ TtrackSearch::TtrackSearch(QWidget *parent)
 {
     m_edit->setObjectName(QStringLiteral("edSongSearch"));
     m_edit->setToolTip(QStringLiteral("Search for a track title containing the text that you enter."));
+    m_edit->resize(m_edit->sizeHint());
     m_edit->hide();
     m_results->setObjectName(QStringLiteral("lbSongSearch"));
     m_results->setToolTip(QStringLiteral("Choose a track to be added to the queue."));
@@ -64,9 +65,9 @@ void TtrackSearch::DropLibrary()
 void TtrackSearch::Open(const QPoint &topLeft)
 {
     m_edit->move(topLeft);
+    m_edit->show();
     const int side = m_edit->height();
     m_close->setGeometry(m_edit->geometry().right() + 1, topLeft.y(), side, side);
-    m_edit->show();
     m_close->show();
     m_edit->raise();
     m_close->raise();
