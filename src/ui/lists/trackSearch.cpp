@@ -40,12 +40,6 @@ TtrackSearch::TtrackSearch(QWidget *parent)
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) { FocusChanged(old, now); });
 }
 
-TtrackSearch::~TtrackSearch()
-{
-    // The widgets belong to the parent, which may outlive this.
-    disconnect(qApp, nullptr, this, nullptr);
-}
-
 void TtrackSearch::SetLibrary(Tmp3JukeBoxLists *library)
 {
     if (!library) {

@@ -33,7 +33,6 @@ public:
     static constexpr int kMaxVisibleHits = 8;
 
     explicit TtrackSearch(QWidget *parent);
-    ~TtrackSearch() override;
 
     void SetLibrary(Tmp3JukeBoxLists *library);
     void DropLibrary();

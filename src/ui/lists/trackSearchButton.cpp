@@ -1,13 +1,19 @@
 #include "ui/controls/vorlenButton.h"
 #include "ui/lists/trackSearch.h"
 
+#include <QPointer>
+
 QWidget *TtrackSearch::MakeCloseButton(QWidget *parent)
 {
     auto *button = new TvorlenButton(parent);
     button->setObjectName(QStringLiteral("btnCloseEdit"));
     button->SetCaption(QStringLiteral("X"));
     button->SetTabStop(false);
-    button->OnClick = [this](QObject *) { Close(); };
+    // The button belongs to the parent, which may outlive the search.
+    button->OnClick = [search = QPointer<TtrackSearch>(this)](QObject *) {
+        if (search)
+            search->Close();
+    };
     button->hide();
     return button;
 }
