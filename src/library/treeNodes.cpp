@@ -28,6 +28,12 @@ void TtreeNodes::Clear()
         OnEndReset();
 }
 
+void TtreeNodes::ClearKeepingOpenNodes()
+{
+    rememberOpenNodes();
+    Clear();
+}
+
 TtreeNode TtreeNodes::AddChild(TtreeNode parent, const QString &text, TlistObject object, TtreeNodeKind kind)
 {
     const qint32 index = qint32(m_nodes.size());

@@ -23,6 +23,11 @@ public:
     void BeginUpdate() override;
     void EndUpdate() override;
     void Clear() override;
+    // Empties the tree as Clear does, but remembers the selected and the
+    // expanded nodes (by their texts) for the next refill to open again: a
+    // window empties its tree when the library announces a change, before
+    // the refill that follows.
+    void ClearKeepingOpenNodes();
     TtreeNode AddChild(TtreeNode parent, const QString &text, TlistObject object, TtreeNodeKind kind) override;
 
     int Count() const { return int(m_nodes.size()); }

@@ -121,3 +121,30 @@ TEST(TreeNodes, ARefillKeepsTheSelectionAndTheOpenNodesThatStillExist)
     EXPECT_EQ(tree.Count(), 0);
     EXPECT_EQ(resets, 4);
 }
+
+TEST(TreeNodes, ATreeEmptiedForALibraryChangeReopensAtTheRefill)
+{
+    Tmp3JukeBoxLists library;
+    fill(library, twoArtists());
+    TtreeNodes tree;
+    QList<TtreeNode> roots;
+    library.FillLibraryTree(tree, false, roots);
+    tree.Select(tree.Find({"<N>", "Nordwave", "Bay"}));
+    tree.Expand(tree.Find({"<L>", "Lanterns"}));
+
+    // The window lets go of the library's objects before the library changes.
+    tree.ClearKeepingOpenNodes();
+    EXPECT_EQ(tree.Count(), 0);
+    EXPECT_FALSE(tree.Selected().IsValid());
+    fill(library, twoArtists());
+    library.FillLibraryTree(tree, false, roots);
+    EXPECT_EQ(tree.Path(tree.Selected()), (QStringList{"<N>", "Nordwave", "Bay"}));
+    EXPECT_TRUE(tree.Expanded(tree.Find({"<L>", "Lanterns"})));
+    EXPECT_FALSE(tree.Expanded(roots['A' - 'A']));
+
+    // What was remembered is used once; a plain emptying remembers nothing.
+    tree.Clear();
+    library.FillLibraryTree(tree, false, roots);
+    EXPECT_FALSE(tree.Selected().IsValid());
+    EXPECT_FALSE(tree.Expanded(tree.Find({"<L>", "Lanterns"})));
+}

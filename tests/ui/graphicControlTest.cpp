@@ -55,7 +55,7 @@ TEST(GraphicControl, TheSecondPressOfADoubleClickIsNoClick)
     QTest::mouseClick(&recorded.control, Qt::LeftButton, {}, QPoint(5, 5));
     QTest::mouseDClick(&recorded.control, Qt::LeftButton, {}, QPoint(5, 5));
     QTest::mouseRelease(&recorded.control, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_EQ(recorded.events, (QStringList{"down 5,5", "click", "up", "dblclick", "down 5,5", "up"}));
+    EXPECT_EQ(recorded.events, (QStringList { "down 5,5", "click", "up", "dblclick", "down 5,5", "up" }));
 }
 
 TEST(GraphicControl, TheHintShowsOnlyWhileShowHintIsSet)

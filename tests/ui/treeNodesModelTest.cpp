@@ -1,6 +1,6 @@
+#include "ui/controls/treeNodesModel.h"
 #include "library/mp3JukeBoxLists.h"
 #include "metadata/id3Tagger.h"
-#include "ui/controls/treeNodesModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QTreeView>
@@ -64,18 +64,17 @@ TEST(TreeNodesModel, AViewFollowsTheNodesAndTheNodesFollowTheView)
     library.FillLibraryTree(nodes, false, roots);
     const QModelIndex current = view.currentIndex();
     ASSERT_TRUE(current.isValid());
-    EXPECT_EQ(nodes.Path(model.NodeAt(current)), (QStringList{"<N>", "Nordwave", "Album 3"}));
-    EXPECT_TRUE(view.isExpanded(model.IndexOf(nodes.Find({"<N>", "Nordwave"}))));
+    EXPECT_EQ(nodes.Path(model.NodeAt(current)), (QStringList { "<N>", "Nordwave", "Album 3" }));
+    EXPECT_TRUE(view.isExpanded(model.IndexOf(nodes.Find({ "<N>", "Nordwave" }))));
 
     // The nodes lead: a letter key selects a letter node.
     nodes.Select(roots['L' - 'A']);
     EXPECT_EQ(view.currentIndex(), model.index('L' - 'A', 0));
-    nodes.Collapse(nodes.Find({"<N>", "Nordwave"}));
-    EXPECT_FALSE(view.isExpanded(model.IndexOf(nodes.Find({"<N>", "Nordwave"}))));
+    nodes.Collapse(nodes.Find({ "<N>", "Nordwave" }));
+    EXPECT_FALSE(view.isExpanded(model.IndexOf(nodes.Find({ "<N>", "Nordwave" }))));
 
     // All-tracks view: 100 tracks under their letters, made as the view asks.
     library.FillLibraryTree(nodes, true, roots);
     EXPECT_EQ(model.rowCount(model.index('S' - 'A', 0)), 18);
-    EXPECT_EQ(model.flags(model.index(0, 0, model.index('S' - 'A', 0))) & Qt::ItemIsDragEnabled,
-              Qt::ItemIsDragEnabled);
+    EXPECT_EQ(model.flags(model.index(0, 0, model.index('S' - 'A', 0))) & Qt::ItemIsDragEnabled, Qt::ItemIsDragEnabled);
 }
