@@ -3,38 +3,27 @@
 #include "core/dmMain.h"
 #include "library/mp3JukeBoxLists.h"
 #include "library/taggerQueue.h"
+#include "platform/pendingEvents.h"
 #include "ui/controls/controlAlign.h"
-#include "ui/controls/noScrollTreeView.h"
-#include "ui/controls/scrollEventListBox.h"
 #include "ui/controls/treeNodesModel.h"
 #include "ui/controls/vorlenScrollBar.h"
-
-#include <QListWidget>
+#include "ui/lists/jukeboxTree.h"
+#include "ui/lists/listScrollPairing.h"
+#include "ui/lists/queueList.h"
+#include "ui/lists/songList.h"
+#include "ui/lists/trackSearch.h"
 
 struct TjukeboxLists::Private {
     TdmMain *core = nullptr;
-    TtreeNodes nodes;
-    QList<TtreeNode> letters;
-    TnoScrollTreeView *tree = nullptr;
-    std::unique_ptr<TtreeNodesModel> model;
-    TscrollEventListBox *songs = nullptr;
-    TscrollEventListBox *queue = nullptr;
+    TjukeboxTree *tree = nullptr;
+    TsongList *songs = nullptr;
+    TqueueList *queue = nullptr;
     TvorlenScrollBar *treeBar = nullptr;
     TvorlenScrollBar *songBar = nullptr;
     TvorlenScrollBar *queueBar = nullptr;
-    TstringList songLines;
-
-    void fillSongs(const TlistObject &object)
-    {
-        songs->clear();
-        songLines.Clear();
-        auto *const *list = std::get_if<TcustomTaggerList *>(&object);
-        if (!list)
-            return;
-        (*list)->FillStrings(songLines);
-        for (const TstringList::Line &line : songLines.Lines())
-            songs->addItem(line.text);
-    }
+    std::unique_ptr<TtrackSearch> search;
+    TlistScrollPairing *treePairing = nullptr;
+    TlistScrollPairing *songPairing = nullptr;
 };
 
 namespace {
@@ -48,64 +37,78 @@ TvorlenScrollBar *newBar(QWidget *parent, const char *name)
     return bar;
 }
 
-void blackList(QWidget *view, const QFont &font, const QColor &color)
+QFont arial(int pixels, bool bold)
 {
-    QPalette palette = view->palette();
-    palette.setColor(QPalette::Base, Qt::black);
-    palette.setColor(QPalette::Window, Qt::black);
-    palette.setColor(QPalette::Text, color);
-    view->setPalette(palette);
-    view->setFont(font);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
 }
 
 } // namespace
 
 TjukeboxLists::TjukeboxLists(QWidget *treePanel, QWidget *songPanel, QWidget *queuePanel) : d(std::make_unique<Private>())
 {
+    const QColor listBlue(60, 166, 230);
+
     d->treeBar = newBar(treePanel, "sbTreeView");
-    d->tree = new TnoScrollTreeView(treePanel);
+    d->tree = new TjukeboxTree(treePanel);
     d->tree->setObjectName(QStringLiteral("tvMain"));
     SetControlAlign(d->tree, alClient);
-    d->model = std::make_unique<TtreeNodesModel>(d->nodes);
-    d->model->Attach(d->tree);
-    d->tree->setFrameShape(QFrame::NoFrame);
-    QObject::connect(d->tree, &QTreeView::clicked, d->tree, [this](const QModelIndex &index) {
-        d->fillSongs(d->nodes.Object(d->model->NodeAt(index)));
-    });
-    QObject::connect(d->tree, &QTreeView::doubleClicked, d->tree, [this] {
-        if (OnAddSelected)
-            OnAddSelected();
-    });
+    d->treePairing = new TlistScrollPairing(d->tree, d->treeBar, TlistScrollPairing::plTree, d->tree);
 
     d->songBar = newBar(songPanel, "sbSongList");
-    d->songs = new TscrollEventListBox(songPanel);
+    d->songs = new TsongList(songPanel);
     d->songs->setObjectName(QStringLiteral("lbSongs"));
-    d->songs->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    d->songs->setFrameShape(QFrame::NoFrame);
+    d->songs->setFont(arial(16, false));
+    d->songs->SetFontColor(listBlue);
     SetControlAlign(d->songs, alClient);
-    QObject::connect(d->songs, &QListWidget::itemDoubleClicked, d->songs, [this] {
-        if (OnAddSelected)
-            OnAddSelected();
-    });
+    d->songPairing = new TlistScrollPairing(d->songs, d->songBar, TlistScrollPairing::plList, d->songs);
 
     d->queueBar = newBar(queuePanel, "sbQueue");
-    d->queue = new TscrollEventListBox(queuePanel);
+    d->queue = new TqueueList(queuePanel);
     d->queue->setObjectName(QStringLiteral("lbQueue"));
-    d->queue->setFrameShape(QFrame::NoFrame);
+    d->queue->setFont(arial(16, true));
+    d->queue->SetFontColor(listBlue);
     SetControlAlign(d->queue, alClient);
+    new TlistScrollPairing(d->queue, d->queueBar, TlistScrollPairing::plList, d->queue);
 
-    QFont listFont(QStringLiteral("Arial"));
-    listFont.setPixelSize(16);
-    blackList(d->tree, listFont, QColor(60, 166, 230));
-    blackList(d->songs, listFont, QColor(60, 166, 230));
-    listFont.setBold(true);
-    blackList(d->queue, listFont, QColor(60, 166, 230));
-    for (QAbstractScrollArea *area : {static_cast<QAbstractScrollArea *>(d->tree),
-                                      static_cast<QAbstractScrollArea *>(d->songs),
-                                      static_cast<QAbstractScrollArea *>(d->queue)}) {
-        area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    }
+    // The search box opens over the tree panel, under its search button.
+    d->search = std::make_unique<TtrackSearch>(treePanel);
+
+    // A click on a node shows its tracks in the song list: an artist's or an
+    // album's in its own display form; anything else empties it.
+    d->tree->OnClick = [this](QObject *) {
+        d->treePairing->Sync();
+        if (!d->tree->Selected().IsValid())
+            return;
+        if (TcustomTaggerList *list = d->tree->SelectedTrackList())
+            d->songs->Fill(*list);
+        else
+            d->songs->Clear();
+        d->songBar->SetValue(0);
+    };
+    d->tree->OnDblClick = [this](QObject *) {
+        if (OnAddSelected)
+            OnAddSelected();
+    };
+    d->songs->OnDblClick = [this](QObject *) {
+        if (OnAddSelected)
+            OnAddSelected();
+    };
+    d->queue->OnDropTracks = [this](QObject *) {
+        if (OnAddSelected)
+            OnAddSelected();
+    };
+    // The queue is the core's: the list asks it to move the track.
+    d->queue->OnMoveTrack = [this](QObject *, int from, int to) {
+        if (d->core)
+            d->core->tqQueue().Move(from, to);
+    };
+    d->search->OnTrackChosen = [this](QObject *, TcustomTagger *track) {
+        if (d->core && track)
+            d->core->QueueRecord(track);
+    };
 }
 
 TjukeboxLists::~TjukeboxLists() = default;
@@ -113,85 +116,66 @@ TjukeboxLists::~TjukeboxLists() = default;
 void TjukeboxLists::SetCore(TdmMain *core)
 {
     d->core = core;
+    if (!core)
+        DropLibrary();
 }
 
 void TjukeboxLists::DropLibrary()
 {
-    d->nodes.Clear();
-    d->letters.clear();
-    d->songs->clear();
-    d->songLines.Clear();
+    d->tree->DropLibrary();
+    d->songs->DropLibrary();
+    d->search->DropLibrary();
 }
 
 void TjukeboxLists::RefillTree(bool byTitle)
 {
-    if (d->core)
-        d->core->jblMain().FillLibraryTree(d->nodes, byTitle, d->letters);
+    if (!d->core)
+        return;
+    d->tree->Refill(d->core->jblMain(), byTitle);
+    d->search->SetLibrary(&d->core->jblMain());
+    d->treePairing->Sync();
 }
 
 void TjukeboxLists::FillQueue()
 {
-    d->queue->clear();
-    if (!d->core)
-        return;
-    TtaggerQueue &queue = d->core->tqQueue();
-    for (int i = 0; i < queue.Count(); ++i)
-        d->queue->addItem(queue.DisplayText(i));
+    if (d->core)
+        d->queue->Refill(d->core->tqQueue());
 }
 
 std::vector<TcustomTagger *> TjukeboxLists::TakeSelectedSongs(bool allTracksView)
 {
     std::vector<TcustomTagger *> records;
     if (allTracksView) {
-        const TtreeNode node = d->nodes.Selected();
-        if (node.IsValid()) {
-            if (auto *const *record = std::get_if<TcustomTagger *>(&d->nodes.Object(node))) {
-                records.push_back(*record);
-                d->tree->clearSelection();
-            }
+        if (TcustomTagger *track = d->tree->SelectedTrack()) {
+            records.push_back(track);
+            d->tree->Select(TtreeNode());
         }
     } else {
-        for (int row = 0; row < d->songs->count(); ++row) {
-            QListWidgetItem *item = d->songs->item(row);
-            if (!item->isSelected())
-                continue;
-            if (auto *record = d->songLines.ObjectAs<TcustomTagger>(row))
-                records.push_back(record);
-            item->setSelected(false);
-        }
+        records = d->songs->TakeSelectedRecords();
     }
-    d->songs->setCurrentRow(-1);
+    d->songs->setCurrentIndex(QModelIndex());
     return records;
 }
 
 std::vector<TcustomTagger *> TjukeboxLists::TakeAllSongs()
 {
-    std::vector<TcustomTagger *> records;
-    for (int row = 0; row < d->songLines.Count(); ++row) {
-        d->songs->item(row)->setSelected(false);
-        if (auto *record = d->songLines.ObjectAs<TcustomTagger>(row))
-            records.push_back(record);
-    }
-    return records;
+    return d->songs->TakeAllRecords();
 }
 
 int TjukeboxLists::SelectedQueueRow() const
 {
-    const QList<QListWidgetItem *> selected = d->queue->selectedItems();
-    return selected.isEmpty() ? -1 : d->queue->row(selected.first());
+    return d->queue->SelectedRow();
 }
 
 void TjukeboxLists::SetSelectedQueueRow(int row)
 {
-    d->queue->setCurrentRow(row);
+    d->queue->SetSelectedRow(row);
 }
 
-void TjukeboxLists::SetTreeFonts(const TtreeFont &font, const TtreeFont &)
+void TjukeboxLists::SetTreeFonts(const TtreeFont &font, const TtreeFont &detailFont)
 {
-    QFont qfont(font.family);
-    qfont.setPointSize(font.pointSize);
-    qfont.setBold(font.bold);
-    blackList(d->tree, qfont, QColor(QRgb(font.rgb)));
+    d->tree->SetTreeFont(font);
+    d->tree->SetDetailFont(detailFont);
 }
 
 QFont TjukeboxLists::SongListFont() const
@@ -201,7 +185,8 @@ QFont TjukeboxLists::SongListFont() const
 
 void TjukeboxLists::SetSongListFont(const QFont &font, const QColor &color)
 {
-    blackList(d->songs, font, color);
+    d->songs->setFont(font);
+    d->songs->SetFontColor(color);
 }
 
 QFont TjukeboxLists::QueueListFont() const
@@ -211,11 +196,33 @@ QFont TjukeboxLists::QueueListFont() const
 
 void TjukeboxLists::SetQueueListFont(const QFont &font, const QColor &color)
 {
-    blackList(d->queue, font, color);
+    d->queue->setFont(font);
+    d->queue->SetFontColor(color);
 }
 
-void TjukeboxLists::OpenSearch(QPoint)
+void TjukeboxLists::OpenSearch(QPoint pos)
 {
+    d->search->Open(pos);
+}
+
+TjukeboxTree &TjukeboxLists::Tree()
+{
+    return *d->tree;
+}
+
+TsongList &TjukeboxLists::Songs()
+{
+    return *d->songs;
+}
+
+TqueueList &TjukeboxLists::Queue()
+{
+    return *d->queue;
+}
+
+TtrackSearch &TjukeboxLists::Search()
+{
+    return *d->search;
 }
 
 QWidget &TjukeboxLists::TreeView()
@@ -250,10 +257,10 @@ TvorlenScrollBar &TjukeboxLists::QueueBar()
 
 const QList<TtreeNode> &TjukeboxLists::LetterNodes() const
 {
-    return d->letters;
+    return d->tree->LetterNodes();
 }
 
 TtreeNodes &TjukeboxLists::TreeNodes()
 {
-    return d->nodes;
+    return d->tree->Model().Nodes();
 }

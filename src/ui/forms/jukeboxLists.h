@@ -12,6 +12,10 @@
 class QWidget;
 class TcustomTagger;
 class TdmMain;
+class TjukeboxTree;
+class TqueueList;
+class TsongList;
+class TtrackSearch;
 class TvorlenScrollBar;
 struct TtreeFont;
 
@@ -59,6 +63,10 @@ public:
     // panel's coordinates).
     void OpenSearch(QPoint pos);
 
+    TjukeboxTree &Tree();
+    TsongList &Songs();
+    TqueueList &Queue();
+    TtrackSearch &Search();
     QWidget &TreeView();
     QWidget &SongView();
     QWidget &QueueView();
