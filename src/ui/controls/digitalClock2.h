@@ -48,6 +48,8 @@ public:
 
     TNotifyEvent OnTimeOn;
     TNotifyEvent OnTimeOff;
+    // Both alarms at once, for the alarm settings dialog.
+    TalarmClock &Alarms() { return m_alarms; }
 
     // The text on the display now ("12:00p" until the first tick).
     const QString &DisplayText() const { return m_shown; }
