@@ -53,12 +53,12 @@ TfrmAbout::TfrmAbout(QWidget *parent)
     auto *version = new QLabel(ProgramVersionText(), this);
     version->setObjectName(QStringLiteral("lblVersion"));
     version->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto *what = new QLabel(QStringLiteral("A music jukebox for your desktop: your music folders and CDs as artists, "
-                                           "albums and tracks, played through a cross-fading player that keeps the "
-                                           "music going."),
+    // Broken by hand: a wrapped label can be given too few lines.
+    auto *what = new QLabel(QStringLiteral("A music jukebox for your desktop: your music folders and CDs\n"
+                                           "as artists, albums and tracks, played through a cross-fading\n"
+                                           "player that keeps the music going."),
         this);
     what->setObjectName(QStringLiteral("lblWhat"));
-    what->setWordWrap(true);
 
     auto *runsOn = new QLabel(QStringLiteral("Runs on:"), this);
     QFont bold = runsOn->font();
@@ -89,8 +89,7 @@ TfrmAbout::TfrmAbout(QWidget *parent)
     layout->addWidget(libraries);
     layout->addSpacing(10);
     layout->addLayout(buttons);
-    setMinimumWidth(fontMetrics().averageCharWidth() * 56);
-    layout->setSizeConstraint(QLayout::SetMinimumSize);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void TfrmAbout::Execute()

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTimer>
 #include <QVBoxLayout>
 
 TfrmQueueMoveTo::TfrmQueueMoveTo(QWidget *parent)
@@ -66,6 +67,9 @@ bool TfrmQueueMoveTo::Execute(int count, int currentRow, QPoint topLeft, int *ta
         return false;
     Prepare(count, currentRow, topLeft);
     m_position->setFocus();
+    // Once shown (focus-in sets the cursor): the position is selected, so
+    // that typing replaces it.
+    QTimer::singleShot(0, m_position, [this] { m_position->selectAll(); });
     if (exec() != Accepted)
         return false;
     if (targetRow)

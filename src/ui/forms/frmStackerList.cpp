@@ -130,6 +130,8 @@ TfrmStackerList::TfrmStackerList(
     m_statusBar->setObjectName(QStringLiteral("sbStacker"));
     for (QLabel *&panel : m_panels) {
         panel = new QLabel(m_statusBar);
+        panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+        panel->setIndent(4);
         panel->setMinimumWidth(panel->fontMetrics().horizontalAdvance(QStringLiteral("Duration : 000:00:00")));
         m_statusBar->addWidget(panel, 1);
     }
@@ -195,16 +197,39 @@ QStringList TfrmStackerList::StatusTexts() const
     return texts;
 }
 
+QString TfrmStackerList::nodeKey(TtreeNode node) const
+{
+    const TlistObject &object = m_nodes.Object(node);
+    switch (m_nodes.Kind(node)) {
+    case TtreeNodeKind::Album:
+        if (auto *const *list = std::get_if<TcustomTaggerList *>(&object)) {
+            const auto *album = static_cast<const TtagAlbum *>(*list);
+            return QStringLiteral("album\n") + album->Artist() + u'\n' + album->AlbumName();
+        }
+        break;
+    case TtreeNodeKind::Playlist:
+        return QStringLiteral("playlist\n") + m_nodes.Text(node);
+    case TtreeNodeKind::Track:
+        if (auto *const *record = std::get_if<TcustomTagger *>(&object))
+            return nodeKey(m_nodes.Parent(node)) + u'\n' + (*record)->Filename();
+        break;
+    default:
+        break;
+    }
+    return QString();
+}
+
 void TfrmStackerList::dropTree()
 {
     if (m_dropped)
         return;
     m_dropped = true;
-    m_selectedPath = m_nodes.Selected().IsValid() ? m_nodes.Path(m_nodes.Selected()) : QStringList();
-    m_expandedPaths.clear();
+    // The objects are still alive here: the stacker has not changed yet.
+    m_selectedKey = m_nodes.Selected().IsValid() ? nodeKey(m_nodes.Selected()) : QString();
+    m_expandedKeys.clear();
     for (qint32 i = 0; i < m_nodes.Count(); ++i) {
         if (m_nodes.Expanded(TtreeNode(i)))
-            m_expandedPaths.push_back(m_nodes.Path(TtreeNode(i)));
+            m_expandedKeys << nodeKey(TtreeNode(i));
     }
     m_nodes.Clear();
 }
@@ -214,11 +239,20 @@ void TfrmStackerList::fillTree()
     m_stacker.Library().FillAlbumTree(m_nodes, true, true);
     if (m_dropped) {
         m_dropped = false;
-        for (const QStringList &path : m_expandedPaths)
-            m_nodes.Expand(m_nodes.Find(path));
-        m_nodes.Select(m_nodes.Find(m_selectedPath));
-        m_expandedPaths.clear();
-        m_selectedPath.clear();
+        TtreeNode selected;
+        for (qint32 i = 0; i < m_nodes.Count(); ++i) {
+            const TtreeNode node(i);
+            if (m_expandedKeys.isEmpty() && m_selectedKey.isEmpty())
+                break;
+            const QString key = nodeKey(node);
+            if (m_expandedKeys.removeOne(key))
+                m_nodes.Expand(node);
+            if (!selected.IsValid() && !m_selectedKey.isEmpty() && key == m_selectedKey)
+                selected = node;
+        }
+        m_nodes.Select(selected);
+        m_expandedKeys.clear();
+        m_selectedKey.clear();
     }
     const QStringList texts = m_stacker.StatusTexts();
     for (size_t i = 0; i < m_panels.size(); ++i)

@@ -6,7 +6,6 @@
 #include <QDialog>
 #include <array>
 #include <functional>
-#include <vector>
 
 class QAction;
 class QLabel;
@@ -51,6 +50,7 @@ private:
         const char *name, const char *caption, const char *hint, const QIcon &icon, std::function<void()> effect);
     void dropTree();
     void fillTree();
+    QString nodeKey(TtreeNode node) const;
     void followSelection(const QModelIndex &current, const QModelIndex &previous);
 
     void addAlbum();
@@ -74,9 +74,10 @@ private:
     QStatusBar *m_statusBar;
     std::array<QLabel *, 5> m_panels {};
 
-    // What was open and selected when the tree was dropped, by the texts
-    // from the root, to be opened again by the refill.
+    // What was open and selected when the tree was dropped, to be opened
+    // again by the refill: by what the nodes stand for, as their texts
+    // change with their contents (an album's shows its duration).
     bool m_dropped = false;
-    QStringList m_selectedPath;
-    std::vector<QStringList> m_expandedPaths;
+    QString m_selectedKey;
+    QStringList m_expandedKeys;
 };
