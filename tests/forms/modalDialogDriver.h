@@ -3,7 +3,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <deque>
@@ -37,7 +39,14 @@ public:
             [act](QWidget *w) { act(dynamic_cast<T *>(w)); } });
     }
 
-    bool Done() const { return m_steps.empty(); }
+    // A message box: its text is noted and its default button pressed.
+    void ExpectMessage(QStringList &texts)
+    {
+        Expect<QMessageBox>([&texts](QMessageBox *box) {
+            texts << box->text();
+            box->defaultButton()->click();
+        });
+    }
 
 private:
     struct Step {

@@ -305,10 +305,7 @@ TEST_F(StackerWindow, APlaylistIsAddedUnderANameThePromptWillNotLeaveEmpty)
                 prompt->findChild<QLineEdit *>(QStringLiteral("edAlbumName"))->setText(QString::fromLatin1(name));
                 PressButton(prompt, "btnOK");
             });
-            driver.Expect<QMessageBox>([&messages](QMessageBox *box) {
-                messages << box->text();
-                box->defaultButton()->click();
-            });
+            driver.ExpectMessage(messages);
         }
         trigger("actnAddPlaylist");
         trigger("actnAddPlaylist");
@@ -375,12 +372,8 @@ TEST_F(StackerWindow, CartridgesAreSavedAndLoadedThroughTheWindow)
     QStringList messages;
     {
         TmodalDialogDriver driver;
-        for (int i = 0; i < 2; ++i) {
-            driver.Expect<QMessageBox>([&messages](QMessageBox *box) {
-                messages << box->text();
-                box->defaultButton()->click();
-            });
-        }
+        driver.ExpectMessage(messages);
+        driver.ExpectMessage(messages);
         trigger("actnLoadStacker");
         trigger("actnAddStacker");
     }

@@ -1,5 +1,6 @@
 #include "ui/forms/fileChooser.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QRegularExpression>
 #include <QStringList>
@@ -22,7 +23,8 @@ QString DialogNameFilters(const QString &filter)
 
 QString ChooseFileWithDialog(QWidget *parent, const TfileRequest &request)
 {
-    QFileDialog dialog(parent, request.title, request.folder);
+    // A folder not set yet (the cartridge folder starts empty) is the home folder.
+    QFileDialog dialog(parent, request.title, request.folder.isEmpty() ? QDir::homePath() : request.folder);
     dialog.setNameFilter(DialogNameFilters(request.filter));
     dialog.setDefaultSuffix(request.defaultSuffix);
     if (request.mode == TfileRequest::frSave) {

@@ -1,14 +1,12 @@
 #include "ui/forms/frmAbout.h"
 
 #include "core/dmMain.h"
+#include "ui/forms/dialogButtons.h"
 #include "ui/skinArt/builtInSkin.h"
 #include "vorlenBuildInfo.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <SDL_version.h>
@@ -68,14 +66,6 @@ TfrmAbout::TfrmAbout(QWidget *parent)
     libraries->setObjectName(QStringLiteral("lblLibraries"));
     libraries->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    auto *ok = new QPushButton(QStringLiteral("&OK"), this);
-    ok->setObjectName(QStringLiteral("btnOK"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(18, 18, 18, 14);
     layout->addWidget(logo);
@@ -88,7 +78,7 @@ TfrmAbout::TfrmAbout(QWidget *parent)
     layout->addWidget(runsOn);
     layout->addWidget(libraries);
     layout->addSpacing(10);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({ MakeOkButton(this) }));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

@@ -1,13 +1,13 @@
 #include "ui/forms/frmAlarmSettings.h"
 
 #include "core/alarmClock.h"
+#include "ui/forms/dialogButtons.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QTimeEdit>
+#include <QVBoxLayout>
 
 TfrmAlarmSettings::TfrmAlarmSettings(QWidget *parent)
     : QDialog(parent, Qt::Tool)
@@ -31,14 +31,6 @@ TfrmAlarmSettings::TfrmAlarmSettings(QWidget *parent)
     connect(m_useTimeOn, &QCheckBox::clicked, this, [this] { applyEnablement(); });
     connect(m_useTimeOff, &QCheckBox::clicked, this, [this] { applyEnablement(); });
 
-    auto *ok = new QPushButton(QStringLiteral("&OK"), this);
-    ok->setObjectName(QStringLiteral("btnOK"));
-    ok->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
     auto *grid = new QGridLayout;
     grid->setColumnMinimumWidth(0, 16);
     grid->addWidget(m_useTimeOn, 0, 0, 1, 3);
@@ -49,14 +41,10 @@ TfrmAlarmSettings::TfrmAlarmSettings(QWidget *parent)
     grid->addWidget(offLabel, 4, 1);
     grid->addWidget(m_offTime, 4, 2);
     grid->setColumnStretch(2, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addSpacing(8);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({ MakeOkButton(this), MakeCancelButton(this) }));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 

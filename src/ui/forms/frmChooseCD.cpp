@@ -3,10 +3,9 @@
 #include "core/dmMain.h"
 #include "library/tagAlbum.h"
 #include "ui/controls/treeNodesModel.h"
+#include "ui/forms/dialogButtons.h"
 #include "ui/forms/treeLook.h"
 
-#include <QHBoxLayout>
-#include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -23,26 +22,15 @@ TfrmChooseCD::TfrmChooseCD(TdmMain &core, QWidget *parent)
     m_tree->setUniformRowHeights(true);
     m_model->Attach(m_tree);
 
-    auto *ok = new QPushButton(QStringLiteral("&OK"), this);
-    ok->setObjectName(QStringLiteral("btnOK"));
-    ok->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     // A double-click on an album chooses it, as OK would.
     connect(m_tree, &QTreeView::doubleClicked, this, [this] {
         if (SelectedAlbum())
             accept();
     });
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_tree, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({ MakeOkButton(this), MakeCancelButton(this) }));
     resize(420, 520);
 }
 

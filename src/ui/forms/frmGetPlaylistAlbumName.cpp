@@ -1,9 +1,10 @@
 #include "ui/forms/frmGetPlaylistAlbumName.h"
 
+#include "ui/forms/dialogButtons.h"
+
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 TfrmGetPlaylistAlbumName::TfrmGetPlaylistAlbumName(QWidget *parent)
@@ -17,21 +18,14 @@ TfrmGetPlaylistAlbumName::TfrmGetPlaylistAlbumName(QWidget *parent)
     auto *question = new QLabel(QStringLiteral("What do you want to call your new album?"), this);
     question->setBuddy(m_edit);
     m_edit->setObjectName(QStringLiteral("edAlbumName"));
-    auto *ok = new QPushButton(QStringLiteral("&OK"), this);
-    ok->setObjectName(QStringLiteral("btnOK"));
-    ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(explanation);
     layout->addSpacing(6);
     layout->addWidget(question);
     layout->addWidget(m_edit);
     layout->addSpacing(6);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({ MakeOkButton(this) }));
 }
 
 QString TfrmGetPlaylistAlbumName::Execute(const QString &initialName)

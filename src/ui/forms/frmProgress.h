@@ -60,7 +60,7 @@ private:
 // While it lives, a library component's three progress events drive a
 // progress window under the given title; the component's previous handlers
 // still run, and come back when the hook ends (a window still open for
-// work the hook began is closed then).
+// work the hook began is closed then). It ends before the component does.
 class TprogressHook {
 public:
     TprogressHook(TfrmProgress &window, Tmp3JukeBoxLists &lists, const QString &title);

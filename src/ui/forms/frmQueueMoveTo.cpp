@@ -1,5 +1,7 @@
 #include "ui/forms/frmQueueMoveTo.h"
 
+#include "ui/forms/dialogButtons.h"
+
 #include <QFrame>
 #include <QGuiApplication>
 #include <QPushButton>
@@ -16,13 +18,8 @@ TfrmQueueMoveTo::TfrmQueueMoveTo(QWidget *parent)
     m_position->setObjectName(QStringLiteral("speQueueMove"));
     m_position->setToolTip(QStringLiteral("This is the position to move the song to"));
     m_position->setAlignment(Qt::AlignRight);
-    auto *ok = new QPushButton(QStringLiteral("&OK"), this);
-    ok->setObjectName(QStringLiteral("btnOK"));
-    ok->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("&Cancel"), this);
-    cancel->setObjectName(QStringLiteral("btnCancel"));
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    QPushButton *ok = MakeOkButton(this);
+    QPushButton *cancel = MakeCancelButton(this);
 
     // Without a border of its own the box draws a frame, so that it stands
     // out from the window behind it.
