@@ -184,7 +184,8 @@ TEST_F(Stacker, ACartridgeThatGivesNothingLeavesTheStackerAsItWas)
     };
     const QString missing = folder.root.filePath(QStringLiteral("Gone.vst"));
     const QString empty = write(QStringLiteral("Nothing.vst"), QByteArray());
-    const QString garbage = write(QStringLiteral("Noise.vst"), QByteArray("TPF0\x05TJunk\x00\xff\xfe not a record", 30));
+    const char noise[] = "TPF0\x05TJunk\x00\xff\xfe not a record";
+    const QString garbage = write(QStringLiteral("Noise.vst"), QByteArray(noise, sizeof noise - 1));
     QDir().mkpath(folder.root.filePath(QStringLiteral("Folder.vst")));
 
     changes = 0;

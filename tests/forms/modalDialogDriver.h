@@ -66,7 +66,7 @@ private:
             m_steps.pop_front();
             m_acting = modal;
             QPointer<QWidget> target(modal);
-            QTimer::singleShot(0, [this, step, target] {
+            QTimer::singleShot(0, &m_poll, [this, step, target] {
                 m_acting = nullptr;
                 if (target)
                     step.act(target);

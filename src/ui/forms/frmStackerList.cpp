@@ -169,9 +169,9 @@ QAction *TfrmStackerList::makeAction(
 {
     auto *action = new QAction(icon, QString::fromLatin1(caption), this);
     action->setObjectName(QString::fromLatin1(name));
-    action->setToolTip(QString::fromLatin1(hint));
+    if (*hint)
+        action->setToolTip(QString::fromLatin1(hint));
     connect(action, &QAction::triggered, this, std::move(effect));
-    addAction(action);
     return action;
 }
 
