@@ -3,9 +3,11 @@
 #include "library/tagAlbum.h"
 #include "library/tagAlbumList.h"
 #include "library/tagPlaylist.h"
+#include "library/trackListFile.h"
 #include "metadata/timeTexts.h"
 #include "platform/fileExists.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -158,8 +160,26 @@ bool TcdStacker::SaveCartridge(const QString &fileName)
            && m_library.PlaylistCollection().SaveIndex(CartridgeIndexFile(fileName), m_dataFolder);
 }
 
-void TcdStacker::loadCartridge(const QString &fileName, bool append)
+TcartridgeCheck TcdStacker::CheckCartridge(const QString &fileName) const
 {
+    QFile file(fileName);
+    if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly))
+        return ccUnreadable;
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return ccUnreadable;
+    if (data.isEmpty())
+        return QuietFileExists(CartridgeIndexFile(fileName)) ? ccOk : ccEmpty;
+    TtrackListReader reader(data);
+    return reader.Next() ? ccOk : ccDamaged;
+}
+
+TcartridgeCheck TcdStacker::loadCartridge(const QString &fileName, bool append)
+{
+    // Checked first: a bad file must not cost the stacker what it holds.
+    const TcartridgeCheck check = CheckCartridge(fileName);
+    if (check != ccOk)
+        return check;
     m_library.SuspendRebuild();
     if (!append) {
         m_library.PlaylistCollection().Clear();
@@ -168,16 +188,17 @@ void TcdStacker::loadCartridge(const QString &fileName, bool append)
     m_library.PlaylistCollection().LoadIndex(CartridgeIndexFile(fileName), m_dataFolder, true);
     m_library.MasterList().LoadListFile(fileName, true);
     m_library.ResumeRebuild();
+    return ccOk;
 }
 
-void TcdStacker::LoadCartridge(const QString &fileName)
+TcartridgeCheck TcdStacker::LoadCartridge(const QString &fileName)
 {
-    loadCartridge(fileName, false);
+    return loadCartridge(fileName, false);
 }
 
-void TcdStacker::AddCartridge(const QString &fileName)
+TcartridgeCheck TcdStacker::AddCartridge(const QString &fileName)
 {
-    loadCartridge(fileName, true);
+    return loadCartridge(fileName, true);
 }
 
 void TcdStacker::LoadFiles()

@@ -9,6 +9,12 @@
 class TtagAlbum;
 class TtagPlaylist;
 
+// What a cartridge file gives, found before anything in the stacker changes:
+// ccOk (it was loaded), or why it was not: it cannot be read (missing, a
+// folder, no permission), it holds nothing (no track and no playlist index),
+// or no track in it can be read.
+enum TcartridgeCheck { ccOk, ccUnreadable, ccEmpty, ccDamaged };
+
 // The CD stacker: a chosen set of albums and imported playlists kept at hand,
 // like the magazine of a CD changer. While it is enabled and the queue runs
 // dry, the next track is drawn at random from it.
@@ -49,10 +55,13 @@ public:
     void Empty();
 
     // Cartridges: the master list in the cartridge file, the collection in
-    // the data folder under the cartridge's base name with ".pll".
+    // the data folder under the cartridge's base name with ".pll". Load and
+    // Add change nothing unless the check finds the cartridge usable; a
+    // cartridge of playlists alone is an empty file with its index beside.
     bool SaveCartridge(const QString &fileName);
-    void LoadCartridge(const QString &fileName);
-    void AddCartridge(const QString &fileName);
+    TcartridgeCheck CheckCartridge(const QString &fileName) const;
+    TcartridgeCheck LoadCartridge(const QString &fileName);
+    TcartridgeCheck AddCartridge(const QString &fileName);
     // The collection file of a cartridge.
     QString CartridgeIndexFile(const QString &cartridgeFile) const;
 
@@ -82,7 +91,7 @@ public:
 private:
     void changing();
     void changed();
-    void loadCartridge(const QString &fileName, bool append);
+    TcartridgeCheck loadCartridge(const QString &fileName, bool append);
     // The album or playlist a tree object stands for when it is one of the
     // stacker's own (found by address: a stale object is never touched).
     TtagAlbum *ownAlbum(const TcustomTaggerList *list);

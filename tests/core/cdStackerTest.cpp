@@ -169,3 +169,47 @@ TEST_F(Stacker, CartridgesAndTheStackerFiles)
     EXPECT_EQ(restored->PlayList().Count(), 3);
     EXPECT_EQ(restored->Library().MasterList().Items(0)->Album(), QStringLiteral("Hits"));
 }
+
+TEST_F(Stacker, ACartridgeThatGivesNothingLeavesTheStackerAsItWas)
+{
+    auto stacker = makeStacker();
+    stacker->AddAlbum(hitsAlbum());
+    ASSERT_TRUE(stacker->AddPlaylist(QStringLiteral("Party"), m3u));
+    auto write = [&](const QString &name, const QByteArray &bytes) {
+        const QString path = folder.root.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    };
+    const QString missing = folder.root.filePath(QStringLiteral("Gone.vst"));
+    const QString empty = write(QStringLiteral("Nothing.vst"), QByteArray());
+    const char noise[] = "TPF0\x05TJunk\x00\xff\xfe not a record";
+    const QString garbage = write(QStringLiteral("Noise.vst"), QByteArray(noise, sizeof noise - 1));
+    QDir().mkpath(folder.root.filePath(QStringLiteral("Folder.vst")));
+
+    changes = 0;
+    int changing = 0;
+    stacker->OnChanging = [&] { ++changing; };
+    EXPECT_EQ(stacker->LoadCartridge(missing), ccUnreadable);
+    EXPECT_EQ(stacker->LoadCartridge(folder.root.filePath(QStringLiteral("Folder.vst"))), ccUnreadable);
+    EXPECT_EQ(stacker->LoadCartridge(empty), ccEmpty);
+    EXPECT_EQ(stacker->LoadCartridge(garbage), ccDamaged);
+    EXPECT_EQ(stacker->AddCartridge(garbage), ccDamaged);
+    EXPECT_EQ(changing, 0) << "the window keeps its tree";
+    EXPECT_EQ(changes, 0);
+    EXPECT_EQ(stacker->Library().MasterList().Count(), 2);
+    EXPECT_EQ(stacker->Library().PlaylistCollection().Count(), 1);
+    EXPECT_EQ(stacker->PlayList().Count(), 3);
+
+    // A stacker of playlists alone saves an empty cartridge beside its index,
+    // and that loads.
+    stacker->DeleteAlbum(stacker->Library().AlbumList().Albums(0));
+    const QString playlistsOnly = folder.root.filePath(QStringLiteral("Lists.vst"));
+    ASSERT_TRUE(stacker->SaveCartridge(playlistsOnly));
+    EXPECT_EQ(QFileInfo(playlistsOnly).size(), 0);
+    stacker->Empty();
+    EXPECT_EQ(stacker->LoadCartridge(playlistsOnly), ccOk);
+    EXPECT_EQ(stacker->Library().PlaylistCollection().Count(), 1);
+    EXPECT_EQ(stacker->PlayList().Count(), 1);
+}

@@ -45,11 +45,11 @@ public:
     void SetUseTimeOff(bool value) { m_alarms.SetUseTimeOff(value); }
     QTime TimeOff() const { return m_alarms.TimeOff(); }
     void SetTimeOff(QTime value) { m_alarms.SetTimeOff(value); }
-    // The alarms themselves, for the alarm settings dialog.
-    TalarmClock &Alarms() { return m_alarms; }
 
     TNotifyEvent OnTimeOn;
     TNotifyEvent OnTimeOff;
+    // Both alarms at once, for the alarm settings dialog.
+    TalarmClock &Alarms() { return m_alarms; }
 
     // The text on the display now ("12:00p" until the first tick).
     const QString &DisplayText() const { return m_shown; }
