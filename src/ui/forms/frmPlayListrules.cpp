@@ -88,9 +88,9 @@ TfrmPlayListrules::TfrmPlayListrules(TdmMain &core, QWidget *parent) : QDialog(p
     genreLayout->setRowStretch(3, 1);
 
     auto *buttons = new QDialogButtonBox(this);
-    QPushButton *ok = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
-    ok->setObjectName(QStringLiteral("btnOK"));
-    ok->setDefault(true);
+    m_ok = buttons->addButton(QStringLiteral("&OK"), QDialogButtonBox::AcceptRole);
+    m_ok->setObjectName(QStringLiteral("btnOK"));
+    m_ok->setDefault(true);
     QPushButton *cancel = buttons->addButton(QStringLiteral("&Cancel"), QDialogButtonBox::RejectRole);
     cancel->setObjectName(QStringLiteral("btnCancel"));
     cancel->setAutoDefault(false);
@@ -106,7 +106,7 @@ TfrmPlayListrules::TfrmPlayListrules(TdmMain &core, QWidget *parent) : QDialog(p
     connect(add, &QPushButton::clicked, this, [this] { addGenreClick(); });
     connect(remove, &QPushButton::clicked, this, [this] { deleteGenreClick(); });
     connect(clear, &QPushButton::clicked, m_chosen, &QListWidget::clear);
-    connect(ok, &QPushButton::clicked, this, [this] { okClick(); });
+    connect(m_ok, &QPushButton::clicked, this, [this] { okClick(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     ruleClick();
 }
@@ -174,11 +174,22 @@ void TfrmPlayListrules::deleteGenreClick()
         delete item;
 }
 
+void TfrmPlayListrules::done(int result)
+{
+    if (!m_applying)
+        QDialog::done(result);
+}
+
 void TfrmPlayListrules::okClick()
 {
     const auto rule = TplaylistRule(m_rules->checkedId());
     const QString file = m_filename->text();
-    if (!m_core.ApplyPlaylistRule(rule, file, m_random->isChecked(), ChosenGenres())) {
+    m_applying = true;
+    m_ok->setEnabled(false);
+    const bool applied = m_core.ApplyPlaylistRule(rule, file, m_random->isChecked(), ChosenGenres());
+    m_applying = false;
+    m_ok->setEnabled(true);
+    if (!applied) {
         const QString text = file.isEmpty()
             ? QStringLiteral("Please choose a playlist file (*.m3u).")
             : QStringLiteral("The playlist file \"%1\" is missing, cannot be read or names no "

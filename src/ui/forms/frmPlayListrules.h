@@ -31,6 +31,8 @@ public:
     // The chosen genres, in the list's order.
     QStringList ChosenGenres() const;
 
+    void done(int result) override;
+
 protected:
     void showEvent(QShowEvent *event) override;
 
@@ -51,4 +53,8 @@ private:
     QCheckBox *m_random;
     QComboBox *m_genres;
     QListWidget *m_chosen;
+    QPushButton *m_ok;
+    // Reading an M3U file lets window messages run; the window stays until
+    // the rule is in.
+    bool m_applying = false;
 };

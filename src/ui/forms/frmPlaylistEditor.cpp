@@ -195,6 +195,8 @@ void TfrmPlaylistEditor::showEvent(QShowEvent *event)
 
 void TfrmPlaylistEditor::done(int result)
 {
+    if (m_loading)
+        return;
     QDialog::done(result);
     m_editor.Close();
 }
@@ -266,7 +268,10 @@ void TfrmPlaylistEditor::load(bool append)
     const QString file = m_chooser.Open(this, m_core.Settings().PlaylistFolder);
     if (file.isEmpty())
         return;
-    if (!m_editor.Load(file, append))
+    m_loading = true;
+    const bool loaded = m_editor.Load(file, append);
+    m_loading = false;
+    if (!loaded)
         refuse(QStringLiteral("The playlist file \"%1\" is missing, cannot be read or names no music file that "
                               "exists.\nThe playlist was not changed.")
                    .arg(file));

@@ -79,6 +79,9 @@ private:
     // The tree is held in one update from the moment the library starts to
     // change until it is filled again, so what was open comes back.
     bool m_treeHeld = false;
+    // Reading an M3U file lets window messages run; the window stays until
+    // the file is in, so that closing cannot leave tracks behind.
+    bool m_loading = false;
     TstringList m_songs;
     TstringList m_playlistLines;
     TtreeNodesModel *m_model;
