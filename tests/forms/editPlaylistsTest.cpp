@@ -23,16 +23,8 @@ struct EditPlaylists : PlaylistForms {
         party = writeM3u(QStringLiteral("party.m3u"), {s_tracks[0], s_tracks[3], s_tracks[2]});
         mellow = writeM3u(QStringLiteral("mellow.m3u"), {s_tracks[1]});
         window = std::make_unique<TfrmEditPlaylists>(*core);
+        shown = window.get();
     }
-
-    template <typename T> T *child(const char *name)
-    {
-        T *found = window->findChild<T *>(QLatin1StringView(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-
-    void click(const char *name) { Click(child<QAbstractButton>(name)); }
 
     void enter(const QString &name, const QString &file, bool reset, bool loop)
     {

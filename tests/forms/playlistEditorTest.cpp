@@ -23,6 +23,7 @@ struct PlaylistEditor : PlaylistForms {
     {
         PlaylistForms::SetUp();
         window = std::make_unique<TfrmPlaylistEditor>(*core);
+        shown = window.get();
         TplaylistFileChooser chooser;
         chooser.Open = [this](QWidget *, const QString &folder) {
             offered = folder;
@@ -30,13 +31,6 @@ struct PlaylistEditor : PlaylistForms {
         };
         chooser.Save = chooser.Open;
         window->SetFileChooser(chooser);
-    }
-
-    template <typename T> T *child(const char *name)
-    {
-        T *found = window->findChild<T *>(QLatin1StringView(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
     }
 
     void trigger(const char *action)

@@ -151,9 +151,21 @@ struct PlaylistForms : ::testing::Test {
 
     TtagPlaylist &loaded() { return core->jblMain().LoadedPlaylist(); }
 
+    // The window under test's control of that component name.
+    template <typename T> T *child(const char *name)
+    {
+        T *found = shown ? shown->findChild<T *>(QLatin1StringView(name)) : nullptr;
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    void click(const char *name) { Click(child<QAbstractButton>(name)); }
+
     TcoreTestFolder folder;
     TrecordingForm form;
     TscriptedUi ui;
     std::unique_ptr<TdmMain> core;
     TmessageBoxWatch boxes;
+    // The window under test, for child and click.
+    QWidget *shown = nullptr;
 };

@@ -21,16 +21,8 @@ struct PlaylistOptions : PlaylistForms {
     {
         PlaylistForms::SetUp();
         window = std::make_unique<TfrmPlayListrules>(*core);
+        shown = window.get();
     }
-
-    template <typename T> T *child(const char *name)
-    {
-        T *found = window->findChild<T *>(QLatin1StringView(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-
-    void click(const char *name) { Click(child<QAbstractButton>(name)); }
 
     void chooseGenre(const QString &genre)
     {

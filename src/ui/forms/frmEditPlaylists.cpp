@@ -3,9 +3,9 @@
 #include "core/dmMain.h"
 #include "library/tagPlaylist.h"
 #include "platform/fileExists.h"
+#include "ui/forms/dialogParts.h"
 
 #include <QCheckBox>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -22,14 +22,6 @@
 namespace {
 
 const QString kCaption = QStringLiteral("Edit Playlists");
-
-QPushButton *pushButton(const QString &text, const char *name, QWidget *parent)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1StringView(name));
-    button->setAutoDefault(false);
-    return button;
-}
 
 QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent)
 {
@@ -79,11 +71,11 @@ TfrmEditPlaylists::TfrmEditPlaylists(TdmMain &core, QWidget *parent) : QDialog(p
     m_count->setMinimumWidth(m_count->fontMetrics().horizontalAdvance(QStringLiteral("00000 / 00000")));
     m_count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    m_add = pushButton(QStringLiteral("Add"), "btnAdd", this);
-    m_update = pushButton(QStringLiteral("Update"), "btnUpdate", this);
-    m_delete = pushButton(QStringLiteral("Delete"), "btnDelete", this);
-    m_reload = pushButton(QStringLiteral("Reload"), "btnReload", this);
-    m_close = pushButton(QStringLiteral("Close"), "btnClose", this);
+    m_add = DialogButton(QStringLiteral("Add"), "btnAdd", this);
+    m_update = DialogButton(QStringLiteral("Update"), "btnUpdate", this);
+    m_delete = DialogButton(QStringLiteral("Delete"), "btnDelete", this);
+    m_reload = DialogButton(QStringLiteral("Reload"), "btnReload", this);
+    m_close = DialogButton(QStringLiteral("Close"), "btnClose", this);
 
     auto *details = new QGridLayout;
     details->addWidget(caption(QStringLiteral("Name :"), m_name, this), 0, 0);
@@ -178,20 +170,29 @@ void TfrmEditPlaylists::playlistsClick()
 
 void TfrmEditPlaylists::browseClick()
 {
-    const QString file = m_chooser.Open(this, m_core.Settings().PlaylistFolder);
-    if (file.isEmpty())
-        return;
-    m_filename->setText(file);
-    m_core.Settings().PlaylistFolder = QFileInfo(file).absolutePath();
+    const QString file = m_chooser.OpenFrom(this, m_core.Settings().PlaylistFolder);
+    if (!file.isEmpty())
+        m_filename->setText(file);
 }
 
-bool TfrmEditPlaylists::nameTakenByOther(const QString &name, int row) const
+bool TfrmEditPlaylists::checkEntry(const QString &name, const QString &file, int row)
 {
-    for (int i = 0; i < m_list->count(); ++i) {
-        if (i != row && m_list->item(i)->text().compare(name, Qt::CaseInsensitive) == 0)
-            return true;
+    if (name.isEmpty()) {
+        refuse(QStringLiteral("Please enter a name for the playlist."));
+        return false;
     }
-    return false;
+    if (!QuietFileExists(file)) {
+        refuse(QStringLiteral("The playlist file \"%1\" does not exist.").arg(file));
+        return false;
+    }
+    const bool renamed = row < 0 || name.compare(m_list->item(row)->text(), Qt::CaseInsensitive) != 0;
+    for (int i = 0; renamed && i < m_list->count(); ++i) {
+        if (i != row && m_list->item(i)->text().compare(name, Qt::CaseInsensitive) == 0) {
+            refuse(QStringLiteral("There is already a playlist named \"%1\".").arg(name));
+            return false;
+        }
+    }
+    return true;
 }
 
 void TfrmEditPlaylists::refuse(const QString &text)
@@ -203,12 +204,8 @@ void TfrmEditPlaylists::addClick()
 {
     const QString name = m_name->text().trimmed();
     const QString file = m_filename->text();
-    if (name.isEmpty())
-        return refuse(QStringLiteral("Please enter a name for the playlist."));
-    if (!QuietFileExists(file))
-        return refuse(QStringLiteral("The playlist file \"%1\" does not exist.").arg(file));
-    if (nameTakenByOther(name, -1))
-        return refuse(QStringLiteral("There is already a playlist named \"%1\".").arg(name));
+    if (!checkEntry(name, file, -1))
+        return;
 
     Tmp3JukeBoxLists &library = m_core.jblMain();
     TlistProcessStartEvent start =
@@ -264,12 +261,8 @@ void TfrmEditPlaylists::reloadClick()
         return;
     const QString name = m_name->text().trimmed();
     const QString file = m_filename->text();
-    if (name.isEmpty())
-        return refuse(QStringLiteral("Please enter a name for the playlist."));
-    if (!QuietFileExists(file))
-        return refuse(QStringLiteral("The playlist file \"%1\" does not exist.").arg(file));
-    if (name.compare(m_list->item(row)->text(), Qt::CaseInsensitive) != 0 && nameTakenByOther(name, row))
-        return refuse(QStringLiteral("There is already a playlist named \"%1\".").arg(name));
+    if (!checkEntry(name, file, row))
+        return;
     setBusy(true);
     const bool reloaded = m_core.ReloadPreloadedPlaylist(row, file, m_resetCounter->isChecked(), m_loop->isChecked());
     setBusy(false);

@@ -45,7 +45,10 @@ private:
     void updateClick();
     void deleteClick();
     void reloadClick();
-    bool nameTakenByOther(const QString &name, int row) const;
+    // What Add (row -1) and Reload (the selected row) ask of the boxes: a
+    // name, an existing file, and a name no other playlist has. A refusal
+    // says what is wrong.
+    bool checkEntry(const QString &name, const QString &file, int row);
     void setBusy(bool busy);
     void progressStart(int count);
     void progressStep(int index);

@@ -2,12 +2,12 @@
 
 #include "core/dmMain.h"
 #include "library/textCollator.h"
+#include "ui/forms/dialogParts.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -21,14 +21,6 @@
 namespace {
 
 const QString kCaption = QStringLiteral("Playlist Options");
-
-QPushButton *pushButton(const QString &text, const char *name, QWidget *parent)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(QLatin1StringView(name));
-    button->setAutoDefault(false);
-    return button;
-}
 
 } // namespace
 
@@ -77,9 +69,9 @@ TfrmPlayListrules::TfrmPlayListrules(TdmMain &core, QWidget *parent) : QDialog(p
     m_chosen = new QListWidget(m_genreGroup);
     m_chosen->setObjectName(QStringLiteral("lbGenres"));
     m_chosen->setSelectionMode(QAbstractItemView::SingleSelection);
-    auto *add = pushButton(QStringLiteral("Add"), "btnAddGenre", m_genreGroup);
-    auto *remove = pushButton(QStringLiteral("Delete Selected"), "btnDeleteGenre", m_genreGroup);
-    auto *clear = pushButton(QStringLiteral("Clear All"), "btnClearGenres", m_genreGroup);
+    auto *add = DialogButton(QStringLiteral("Add"), "btnAddGenre", m_genreGroup);
+    auto *remove = DialogButton(QStringLiteral("Delete Selected"), "btnDeleteGenre", m_genreGroup);
+    auto *clear = DialogButton(QStringLiteral("Clear All"), "btnClearGenres", m_genreGroup);
     genreLayout->addWidget(m_genres, 0, 0);
     genreLayout->addWidget(add, 0, 1);
     genreLayout->addWidget(m_chosen, 1, 0, 3, 1);
@@ -141,11 +133,9 @@ void TfrmPlayListrules::ruleClick()
 
 void TfrmPlayListrules::browseClick()
 {
-    const QString file = m_chooser.Open(this, m_core.Settings().PlaylistFolder);
-    if (file.isEmpty())
-        return;
-    m_filename->setText(file);
-    m_core.Settings().PlaylistFolder = QFileInfo(file).absolutePath();
+    const QString file = m_chooser.OpenFrom(this, m_core.Settings().PlaylistFolder);
+    if (!file.isEmpty())
+        m_filename->setText(file);
 }
 
 void TfrmPlayListrules::addGenre(const QString &genre)

@@ -2,9 +2,9 @@
 
 #include <QWidget>
 
-class QLabel;
 class QListWidget;
 class TdmMain;
+class TplaylistStatusBar;
 class TtaggerList;
 
 // The playlist window ("Playlist"): a resizable tool window, on top of the
@@ -33,5 +33,5 @@ private:
 
     TdmMain &m_core;
     QListWidget *m_list;
-    QLabel *m_status[3];
+    TplaylistStatusBar *m_status;
 };

@@ -2,6 +2,7 @@
 
 #include "core/dmMain.h"
 #include "ui/controls/treeNodesModel.h"
+#include "ui/forms/dialogParts.h"
 #include "ui/forms/libraryTreeView.h"
 
 #include <QAction>
@@ -15,7 +16,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSplitter>
-#include <QStatusBar>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -58,27 +58,27 @@ TfrmPlaylistEditor::TfrmPlaylistEditor(TdmMain &core, QWidget *parent) : QDialog
     setWindowTitle(kCaption);
     setSizeGripEnabled(true);
 
-    QAction *load = addAction("actnLoad", QStringLiteral("&Load"), &TfrmPlaylistEditor::actnLoadExecute);
-    QAction *addPlaylist =
-        addAction("actnAddPlaylist", QStringLiteral("&Add from Playlist"), &TfrmPlaylistEditor::actnAddPlaylistExecute);
-    QAction *save = addAction("actnSave", QStringLiteral("&Save"), &TfrmPlaylistEditor::actnSaveExecute);
-    QAction *moveUp = addAction("actnMoveUp", QStringLiteral("Move &Up"), &TfrmPlaylistEditor::actnMoveUpExecute);
+    QAction *load = makeAction("actnLoad", QStringLiteral("&Load"), &TfrmPlaylistEditor::actnLoadExecute);
+    QAction *addPlaylist = makeAction("actnAddPlaylist", QStringLiteral("&Add from Playlist"),
+                                      &TfrmPlaylistEditor::actnAddPlaylistExecute);
+    QAction *save = makeAction("actnSave", QStringLiteral("&Save"), &TfrmPlaylistEditor::actnSaveExecute);
+    QAction *moveUp = makeAction("actnMoveUp", QStringLiteral("Move &Up"), &TfrmPlaylistEditor::actnMoveUpExecute);
     QAction *moveDown =
-        addAction("actnMoveDown", QStringLiteral("Move &Down"), &TfrmPlaylistEditor::actnMoveDownExecute);
-    QAction *remove = addAction("actnDelete", QStringLiteral("&Delete"), &TfrmPlaylistEditor::actnDeleteExecute);
-    QAction *clear = addAction("actnClear", QStringLiteral("&Clear"), &TfrmPlaylistEditor::actnClearExecute);
-    QAction *addSelected = addAction("actnAddSelectedTracks", QStringLiteral("Add &Selected Tracks"),
-                                     &TfrmPlaylistEditor::actnAddSelectedTracksExecute);
+        makeAction("actnMoveDown", QStringLiteral("Move &Down"), &TfrmPlaylistEditor::actnMoveDownExecute);
+    QAction *remove = makeAction("actnDelete", QStringLiteral("&Delete"), &TfrmPlaylistEditor::actnDeleteExecute);
+    QAction *clear = makeAction("actnClear", QStringLiteral("&Clear"), &TfrmPlaylistEditor::actnClearExecute);
+    QAction *addSelected = makeAction("actnAddSelectedTracks", QStringLiteral("Add &Selected Tracks"),
+                                      &TfrmPlaylistEditor::actnAddSelectedTracksExecute);
     addSelected->setToolTip(QStringLiteral("Add selected tracks to the playlist."));
     QAction *addAll =
-        addAction("actnAddAllTracks", QStringLiteral("Add &All Tracks"), &TfrmPlaylistEditor::actnAddAllTracksExecute);
+        makeAction("actnAddAllTracks", QStringLiteral("Add &All Tracks"), &TfrmPlaylistEditor::actnAddAllTracksExecute);
     QAction *toJukebox =
-        addAction("actnAddToJukebox", QStringLiteral("Copy to Jukebox"), &TfrmPlaylistEditor::actnAddToJukeboxExecute);
-    QAction *fromJukebox = addAction("actnAddFromJukebox", QStringLiteral("Copy from Jukebox"),
-                                     &TfrmPlaylistEditor::actnAddFromJukeboxExecute);
+        makeAction("actnAddToJukebox", QStringLiteral("Copy to Jukebox"), &TfrmPlaylistEditor::actnAddToJukeboxExecute);
+    QAction *fromJukebox = makeAction("actnAddFromJukebox", QStringLiteral("Copy from Jukebox"),
+                                      &TfrmPlaylistEditor::actnAddFromJukeboxExecute);
     QAction *randomize =
-        addAction("actnRandomize", QStringLiteral("&Randomize Playlist"), &TfrmPlaylistEditor::actnRandomizeExecute);
-    QAction *close = addAction("actnClose", QStringLiteral("&Close"), &TfrmPlaylistEditor::actnCloseExecute);
+        makeAction("actnRandomize", QStringLiteral("&Randomize Playlist"), &TfrmPlaylistEditor::actnRandomizeExecute);
+    QAction *close = makeAction("actnClose", QStringLiteral("&Close"), &TfrmPlaylistEditor::actnCloseExecute);
 
     auto *menus = new QMenuBar(this);
     QMenu *fileMenu = menus->addMenu(QStringLiteral("&File"));
@@ -128,21 +128,14 @@ TfrmPlaylistEditor::TfrmPlaylistEditor(TdmMain &core, QWidget *parent) : QDialog
     bottom->addStretch();
     bottom->addWidget(actionButton(close, this));
 
-    auto *status = new QStatusBar(this);
-    status->setObjectName(QStringLiteral("sbEditor"));
-    status->setSizeGripEnabled(false);
-    const char *panels[] = {"stCount", "stPlayTime", "stArtistCount"};
-    for (int i = 0; i < 3; ++i) {
-        m_status[i] = new QLabel(status);
-        m_status[i]->setObjectName(QLatin1StringView(panels[i]));
-        status->addWidget(m_status[i], 1);
-    }
+    m_status = new TplaylistStatusBar(this);
+    m_status->setObjectName(QStringLiteral("sbEditor"));
 
     auto *layout = new QVBoxLayout(this);
     layout->setMenuBar(menus);
     layout->addWidget(panes, 1);
     layout->addLayout(bottom);
-    layout->addWidget(status);
+    layout->addWidget(m_status);
     resize(layout->sizeHint().expandedTo(QSize(900, 520)));
 
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { treeChange(); });
@@ -165,7 +158,7 @@ TfrmPlaylistEditor::~TfrmPlaylistEditor()
     m_editor.Playlist().OnChange = nullptr;
 }
 
-QAction *TfrmPlaylistEditor::addAction(const char *name, const QString &caption, void (TfrmPlaylistEditor::*slot)())
+QAction *TfrmPlaylistEditor::makeAction(const char *name, const QString &caption, void (TfrmPlaylistEditor::*slot)())
 {
     auto *action = new QAction(caption, this);
     action->setObjectName(QLatin1StringView(name));
@@ -233,20 +226,15 @@ void TfrmPlaylistEditor::treeChange()
     if (!list || !*list)
         return;
     (*list)->FillStrings(m_songs);
-    m_songList->clear();
-    for (const TstringList::Line &line : m_songs.Lines())
-        m_songList->addItem(line.text);
+    ShowLines(*m_songList, m_songs);
 }
 
 void TfrmPlaylistEditor::playlistChanged()
 {
-    m_editor.Playlist().FillStrings(m_playlistLines);
-    m_playlist->clear();
-    for (const TstringList::Line &line : m_playlistLines.Lines())
-        m_playlist->addItem(line.text);
-    const QStringList texts = m_editor.StatusTexts();
-    for (int i = 0; i < 3; ++i)
-        m_status[i]->setText(texts.value(i));
+    TstringList lines;
+    m_editor.Playlist().FillStrings(lines);
+    ShowLines(*m_playlist, lines);
+    m_status->ShowPlaylist(m_editor.Playlist());
 }
 
 std::vector<int> TfrmPlaylistEditor::selectedRows(QListWidget *list) const

@@ -8,10 +8,10 @@
 #include <QDialog>
 
 class QAction;
-class QLabel;
 class QListWidget;
 class QTreeView;
 class TdmMain;
+class TplaylistStatusBar;
 class TtreeNodesModel;
 
 // The playlist editor ("Playlist Editor"): browses a library of its own, read
@@ -48,7 +48,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QAction *addAction(const char *name, const QString &caption, void (TfrmPlaylistEditor::*slot)());
+    QAction *makeAction(const char *name, const QString &caption, void (TfrmPlaylistEditor::*slot)());
     void dropLibrary();
     void fillTree();
     void treeChange();
@@ -83,10 +83,9 @@ private:
     // the file is in, so that closing cannot leave tracks behind.
     bool m_loading = false;
     TstringList m_songs;
-    TstringList m_playlistLines;
     TtreeNodesModel *m_model;
     QTreeView *m_tree;
     QListWidget *m_songList;
     QListWidget *m_playlist;
-    QLabel *m_status[3];
+    TplaylistStatusBar *m_status;
 };

@@ -1,6 +1,7 @@
 #include "ui/forms/playlistFileChooser.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace {
 
@@ -19,6 +20,14 @@ QString runDialog(QWidget *parent, const QString &folder, QFileDialog::AcceptMod
 }
 
 } // namespace
+
+QString TplaylistFileChooser::OpenFrom(QWidget *parent, QString &playlistFolder) const
+{
+    const QString file = Open(parent, playlistFolder);
+    if (!file.isEmpty())
+        playlistFolder = QFileInfo(file).absolutePath();
+    return file;
+}
 
 QString TplaylistFileChooser::OpenPlaylistFile(QWidget *parent, const QString &folder)
 {

@@ -16,6 +16,10 @@ struct TplaylistFileChooser {
     // A file to write, starting in folder; a name without extension gets ".m3u".
     std::function<QString(QWidget *parent, const QString &folder)> Save = SavePlaylistFile;
 
+    // Open, starting in the playlist folder; a choice makes its folder the
+    // playlist folder.
+    QString OpenFrom(QWidget *parent, QString &playlistFolder) const;
+
     static QString OpenPlaylistFile(QWidget *parent, const QString &folder);
     static QString SavePlaylistFile(QWidget *parent, const QString &folder);
 };
