@@ -2,6 +2,7 @@
 
 #include "core/cdStacker.h"
 #include "core/coreSettings.h"
+#include "core/tipOfTheDay.h"
 #include "core/userInterface.h"
 #include "library/mp3JukeBoxLists.h"
 #include "library/taggerList.h"
@@ -164,6 +165,9 @@ public:
 
     // --- settings the windows read and write -----------------------------
     TcoreSettings &Settings() { return m_settings; }
+    // The tip of the day: its flag and number are the settings' ShowTips and
+    // TipNo.
+    TTipDialog &tdMain() { return m_tips; }
     const TtreeFont &TreeFont() const { return m_treeFont; }
     void SetTreeFont(const TtreeFont &font);
     const TtreeFont &TreeFontLarge() const { return m_treeFontLarge; }
@@ -196,6 +200,7 @@ private:
     TdmMainOptions m_options;
     ProgramFolders m_folders;
     TcoreSettings m_settings;
+    TTipDialog m_tips{m_settings};
     TgenreList m_genreList;
     TtaggerQueue m_queue;
     TtaggerList m_files;

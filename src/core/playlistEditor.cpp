@@ -81,7 +81,12 @@ void TplaylistEditor::CopyFromJukebox()
 
 QStringList TplaylistEditor::StatusTexts() const
 {
-    return {QStringLiteral("Count : %1").arg(m_playlist.Count()),
-            QStringLiteral("Play Time : ") + FormatMsHourMinSec(qint64(m_playlist.TotalDuration())),
-            QStringLiteral("Artist Count : %1").arg(m_playlist.ArtistCount())};
+    return PlaylistStatusTexts(m_playlist);
+}
+
+QStringList PlaylistStatusTexts(const TtaggerList &playlist)
+{
+    return {QStringLiteral("Count : %1").arg(playlist.Count()),
+            QStringLiteral("Play Time : ") + FormatMsHourMinSec(qint64(playlist.TotalDuration())),
+            QStringLiteral("Artist Count : %1").arg(playlist.ArtistCount())};
 }

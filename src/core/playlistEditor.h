@@ -50,7 +50,7 @@ public:
     void CopyFromJukebox();
     void Randomize() { m_playlist.Shuffle(); }
 
-    // "Count : %d", "Play Time : %s", "Artist Count : %d".
+    // The editing playlist's status texts (PlaylistStatusTexts).
     QStringList StatusTexts() const;
 
 private:
@@ -58,3 +58,8 @@ private:
     Tmp3JukeBoxLists m_library;
     TtagPlaylist m_playlist;
 };
+
+// What the playlist windows' status bars show of a playlist: "Count : %d"
+// (records), "Play Time : %s" (the total duration as hours, minutes and
+// seconds) and "Artist Count : %d".
+QStringList PlaylistStatusTexts(const TtaggerList &playlist);

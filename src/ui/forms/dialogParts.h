@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QStatusBar>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+class TstringList;
+class TtaggerList;
+
+// A push button named after its component that Return does not press: only
+// a dialog's OK button is its default.
+QPushButton *DialogButton(const QString &caption, const char *name, QWidget *parent);
+
+// The list box shows the lines' texts, in order.
+void ShowLines(QListWidget &list, const TstringList &lines);
+
+// The status bar of the playlist windows: three panels (stCount, stPlayTime,
+// stArtistCount) with a playlist's count, play time and artist count.
+class TplaylistStatusBar : public QStatusBar {
+public:
+    explicit TplaylistStatusBar(QWidget *parent = nullptr);
+    void ShowPlaylist(const TtaggerList &playlist);
+
+private:
+    QLabel *m_panels[3];
+};

@@ -1,0 +1,137 @@
+#include "playlistFormsFixture.h"
+
+#include "core/tipOfTheDay.h"
+#include "ui/forms/frmTipOfTheDay.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QTest>
+
+namespace {
+
+struct TipOfTheDay : PlaylistForms {
+    TTipDialog &tips() { return core->tdMain(); }
+
+    // Runs the tip component's Execute, doing in the dialog what act does,
+    // and returns the tip texts the dialog showed (first on opening).
+    QStringList execute(const std::function<void(TTipDialogForm *)> &act)
+    {
+        QStringList shown;
+        InstallTipDialog(tips(), nullptr);
+        WhenModal<TTipDialogForm>([&](TTipDialogForm *dialog) {
+            shown << text(dialog);
+            act(dialog);
+            shown << text(dialog);
+            Click(button(dialog, "Button2"));
+        });
+        EXPECT_TRUE(tips().Execute());
+        return shown;
+    }
+
+    static QString text(TTipDialogForm *dialog)
+    {
+        return dialog->findChild<QLabel *>(QStringLiteral("Label3"))->text();
+    }
+    static QPushButton *button(TTipDialogForm *dialog, const char *name)
+    {
+        return dialog->findChild<QPushButton *>(QLatin1StringView(name));
+    }
+};
+
+void nothing(TTipDialogForm *)
+{
+}
+
+} // namespace
+
+TEST_F(TipOfTheDay, NextTipAfterTheLastTipShowsTheFirst)
+{
+    const QStringList all = JukeboxTips();
+    ASSERT_EQ(all.size(), 12);
+    tips().SetTipNo(11);
+    const QStringList shown = execute([](TTipDialogForm *dialog) {
+        EXPECT_TRUE(button(dialog, "Button1")->isEnabled());
+        Click(button(dialog, "Button1"));
+    });
+    EXPECT_EQ(shown, (QStringList{all[11], all[0]}));
+    EXPECT_EQ(tips().TipNo(), 0);
+    EXPECT_EQ(core->Settings().TipNo, 0);
+
+    // Showing does not move on: the next start shows the tip last seen.
+    execute(nothing);
+    EXPECT_EQ(tips().TipNo(), 0);
+}
+
+TEST_F(TipOfTheDay, ANumberBeyondTheListShowsAndKeepsTheFirstTip)
+{
+    tips().SetTipNo(40);
+    EXPECT_EQ(execute(nothing), (QStringList{JukeboxTips()[0], JukeboxTips()[0]}));
+    EXPECT_EQ(tips().TipNo(), 0);
+
+    tips().SetTipNo(-3);
+    EXPECT_EQ(execute(nothing).front(), JukeboxTips()[0]);
+    EXPECT_EQ(tips().TipNo(), 0);
+}
+
+TEST_F(TipOfTheDay, WithoutTipsTheDialogSaysSoAndCannotMoveOn)
+{
+    tips().SetTips({});
+    tips().SetTipNo(3);
+    const QStringList shown = execute([](TTipDialogForm *dialog) {
+        EXPECT_FALSE(button(dialog, "Button1")->isEnabled());
+        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Tip of the Day"));
+        EXPECT_EQ(dialog->findChild<QLabel *>(QStringLiteral("Label2"))->text(), QStringLiteral("Did you know..."));
+    });
+    EXPECT_EQ(shown, (QStringList{"No Tips Available!", "No Tips Available!"}));
+    EXPECT_EQ(tips().TipNo(), 0);
+    EXPECT_TRUE(tips().Tips().isEmpty()) << "the component's own list is left alone";
+
+    tips().SetTips({QStringLiteral("Only one")});
+    execute([](TTipDialogForm *dialog) { EXPECT_FALSE(button(dialog, "Button1")->isEnabled()); });
+    tips().SetTips({QStringLiteral("One"), QStringLiteral("Two")});
+    tips().SetTipNo(0);
+    execute([](TTipDialogForm *dialog) {
+        EXPECT_TRUE(button(dialog, "Button1")->isEnabled());
+        Click(button(dialog, "Button1"));
+    });
+    EXPECT_EQ(tips().TipNo(), 1);
+}
+
+TEST_F(TipOfTheDay, ClearingDisplayTipsOnStartupKeepsTheDialogAwayAtTheNextStart)
+{
+    ASSERT_TRUE(tips().ShowAtStart());
+    EXPECT_EQ(ui.windows, std::vector<TcoreWindow>{TcoreWindow::TipOfTheDay}) << "shown at the first start";
+
+    // The check box is read however the dialog closes: by Close here, by
+    // Escape below.
+    execute([](TTipDialogForm *dialog) {
+        auto *box = dialog->findChild<QCheckBox *>(QStringLiteral("CheckBox"));
+        EXPECT_TRUE(box->isChecked());
+        Click(box);
+        Click(button(dialog, "Button1"));
+        Click(button(dialog, "Button1"));
+    });
+    EXPECT_FALSE(tips().ShowAtStart());
+    EXPECT_EQ(tips().TipNo(), 2);
+
+    core->SaveSettings();
+    ui.windows.clear();
+    start();
+    EXPECT_FALSE(core->tdMain().ShowAtStart());
+    EXPECT_EQ(core->tdMain().TipNo(), 2);
+    EXPECT_TRUE(ui.windows.empty()) << "no tip at this start";
+
+    // Asked for, it still comes, with the box cleared; ticking it brings the
+    // dialog back at the next start.
+    InstallTipDialog(tips(), nullptr);
+    WhenModal<TTipDialogForm>([](TTipDialogForm *dialog) {
+        auto *box = dialog->findChild<QCheckBox *>(QStringLiteral("CheckBox"));
+        EXPECT_FALSE(box->isChecked());
+        box->setChecked(true);
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    tips().Execute();
+    core->SaveSettings();
+    start();
+    EXPECT_EQ(ui.windows, std::vector<TcoreWindow>{TcoreWindow::TipOfTheDay});
+}
