@@ -1,5 +1,7 @@
 #include "app/appUserInterface.h"
 
+#include "ui/forms/fileChooser.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -55,24 +57,9 @@ bool TappUserInterface::AskYesNo(const QString &text, const QString &caption)
     return QMessageBox::question(m_mainWindow, caption, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-QString TappUserInterface::QtFileFilter(const QString &filter)
-{
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        // The name often names its patterns already: keep it as it is.
-        filters << (parts[i].contains(QLatin1Char('(')) ? parts[i].left(parts[i].indexOf(QLatin1Char('('))).trimmed()
-                                                         : parts[i]) +
-                       QStringLiteral(" (") + patterns + QLatin1Char(')');
-    }
-    return filters.join(QStringLiteral(";;"));
-}
-
 QStringList TappUserInterface::ChooseMusicFiles(const QString &filter)
 {
-    return QFileDialog::getOpenFileNames(m_mainWindow, QString(), QString(), QtFileFilter(filter));
+    return QFileDialog::getOpenFileNames(m_mainWindow, QString(), QString(), DialogNameFilters(filter));
 }
 
 TtagAlbum *TappUserInterface::ChooseAlbum()

@@ -31,10 +31,6 @@ public:
     void SetWindowOpener(TcoreWindow window, std::function<void()> opener);
     std::function<TtagAlbum *()> AlbumChooser;
 
-    // The open-dialog filter of the design ("Name|patterns|Name|patterns")
-    // as Qt writes it ("Name (patterns);;Name (patterns)").
-    static QString QtFileFilter(const QString &filter);
-
 private:
     QWidget *m_mainWindow;
     QHash<int, std::function<void()>> m_openers;

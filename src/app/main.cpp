@@ -1,5 +1,6 @@
 // vorlen: the jukebox.
 #include "app/appUserInterface.h"
+#include "app/jukeboxWindows.h"
 #include "core/dmMain.h"
 #include "core/singleInstance.h"
 #include "playback/crossPlayer.h"
@@ -30,8 +31,9 @@ int main(int argc, char **argv)
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(TdmMain::kApplicationTitle));
-    QApplication::setApplicationDisplayName(QString::fromLatin1(TdmMain::kApplicationTitle));
+    // Not the title: remote-control programs look for the window by its
+    // title, and the client leader window X11 gets carries this name.
+    QApplication::setApplicationName(QStringLiteral("vorlen"));
 
     // A second start brings the running jukebox forward and ends.
     TsingleInstanceGuard guard(QString::fromLatin1(TdmMain::kApplicationTitle));
@@ -49,6 +51,7 @@ int main(int argc, char **argv)
     TdmMain core(window, ui);
     EndUnlessSoundOutput(core.Player());
     window.SetCore(&core);
+    TjukeboxWindows windows(window, core, ui);
     window.show();
     // Closing the window ends the program; the core has saved by then.
     return app.exec();

@@ -1,0 +1,74 @@
+#include "app/jukeboxWindows.h"
+
+#include "app/appUserInterface.h"
+#include "core/dmMain.h"
+#include "core/tipOfTheDay.h"
+#include "ui/controls/digitalClock2.h"
+#include "ui/forms/frmAbout.h"
+#include "ui/forms/frmAlarmSettings.h"
+#include "ui/forms/frmChooseCD.h"
+#include "ui/forms/frmEditPlaylists.h"
+#include "ui/forms/frmGetPlaylistAlbumName.h"
+#include "ui/forms/frmJukebox.h"
+#include "ui/forms/frmPlayListrules.h"
+#include "ui/forms/frmPlaylist.h"
+#include "ui/forms/frmPlaylistEditor.h"
+#include "ui/forms/frmProgress.h"
+#include "ui/forms/frmQueueMoveTo.h"
+#include "ui/forms/frmStackerList.h"
+#include "ui/forms/frmTipOfTheDay.h"
+
+struct TjukeboxWindowsPrivate {
+    TjukeboxWindowsPrivate(TfrmJukebox &window, TdmMain &core)
+        : moveTo(&window), chooseCD(core, &window), albumName(&window), progress(&window),
+          stacker(core, chooseCD, albumName, &progress, &window), playlistEditor(core, &window), about(&window),
+          playlist(core, &window), editPlaylists(core, &window), alarmSettings(&window),
+          playlistRules(core, &window)
+    {
+    }
+
+    TfrmQueueMoveTo moveTo;
+    TfrmChooseCD chooseCD;
+    TfrmGetPlaylistAlbumName albumName;
+    TfrmProgress progress;
+    TfrmStackerList stacker;
+    TfrmPlaylistEditor playlistEditor;
+    TfrmAbout about;
+    TfrmPlaylist playlist;
+    TfrmEditPlaylists editPlaylists;
+    TfrmAlarmSettings alarmSettings;
+    TfrmPlayListrules playlistRules;
+};
+
+TjukeboxWindows::TjukeboxWindows(TfrmJukebox &window, TdmMain &core, TappUserInterface &ui)
+    : d(std::make_unique<TjukeboxWindowsPrivate>(window, core))
+{
+    TjukeboxWindowsPrivate &w = *d;
+    ui.AlbumChooser = [&w] { return w.chooseCD.Execute(); };
+    ui.SetWindowOpener(TcoreWindow::Stacker, [&w] { w.stacker.Execute(); });
+    ui.SetWindowOpener(TcoreWindow::PlaylistOptions, [&w] { w.playlistRules.Execute(); });
+    ui.SetWindowOpener(TcoreWindow::PlaylistListEditor, [&w] { w.editPlaylists.Execute(); });
+    ui.SetWindowOpener(TcoreWindow::PlaylistEditor, [&w] { w.playlistEditor.Execute(); });
+    ui.SetWindowOpener(TcoreWindow::Playlist, [&w] { w.playlist.ShowPlaylist(); });
+    ui.SetWindowOpener(TcoreWindow::TipOfTheDay, [&core] { core.tdMain().Execute(); });
+    ui.SetWindowOpener(TcoreWindow::About, [&w] { w.about.Execute(); });
+    InstallTipDialog(core.tdMain(), &window);
+
+    TjukeboxDialogs &dialogs = window.Dialogs();
+    dialogs.MoveTo = [&w](int count, int currentRow, QPoint topLeft, int *position) {
+        return w.moveTo.Execute(count, currentRow, topLeft, position);
+    };
+    dialogs.AlarmSettings = [&w, &window] { w.alarmSettings.Execute(window.Clock().Alarms()); };
+    dialogs.LibraryChanging = [&w] { w.chooseCD.LibraryChanging(); };
+
+    // The library loads at the window's first activation: a large one shows
+    // its progress meanwhile.
+    std::function<void()> startUp = window.OnStartup;
+    window.OnStartup = [&w, &core, startUp] {
+        TprogressHook hook(w.progress, core.jblMain(), QStringLiteral("Loading the library"));
+        if (startUp)
+            startUp();
+    };
+}
+
+TjukeboxWindows::~TjukeboxWindows() = default;
