@@ -10,9 +10,11 @@
 #include "ui/forms/frmEditPlaylists.h"
 #include "ui/forms/frmGetPlaylistAlbumName.h"
 #include "ui/forms/frmJukebox.h"
+#include "ui/forms/frmMusicSearch.h"
 #include "ui/forms/frmPlayListrules.h"
 #include "ui/forms/frmPlaylist.h"
 #include "ui/forms/frmPlaylistEditor.h"
+#include "ui/forms/frmPreferences.h"
 #include "ui/forms/frmProgress.h"
 #include "ui/forms/frmQueueMoveTo.h"
 #include "ui/forms/frmStackerList.h"
@@ -21,7 +23,8 @@
 struct TjukeboxWindowsPrivate {
     TjukeboxWindowsPrivate(TfrmJukebox &window, TdmMain &core)
         : moveTo(&window), chooseCD(core, &window), albumName(&window), progress(&window),
-          stacker(core, chooseCD, albumName, &progress, &window), playlistEditor(core, &window), about(&window),
+          stacker(core, chooseCD, albumName, &progress, &window), preferences(core, &window),
+          musicSearch(core, &window), playlistEditor(core, &window), about(&window),
           playlist(core, &window), editPlaylists(core, &window), alarmSettings(&window),
           playlistRules(core, &window)
     {
@@ -32,6 +35,8 @@ struct TjukeboxWindowsPrivate {
     TfrmGetPlaylistAlbumName albumName;
     TfrmProgress progress;
     TfrmStackerList stacker;
+    TfrmPreferences preferences;
+    TfrmMusicSearch musicSearch;
     TfrmPlaylistEditor playlistEditor;
     TfrmAbout about;
     TfrmPlaylist playlist;
@@ -46,6 +51,10 @@ TjukeboxWindows::TjukeboxWindows(TfrmJukebox &window, TdmMain &core, TappUserInt
     TjukeboxWindowsPrivate &w = *d;
     ui.AlbumChooser = [&w] { return w.chooseCD.Execute(); };
     ui.SetWindowOpener(TcoreWindow::Stacker, [&w] { w.stacker.Execute(); });
+    ui.SetWindowOpener(TcoreWindow::PreferencesMusicFolders, [&w] { w.preferences.Execute(ppMusicFolders); });
+    ui.SetWindowOpener(TcoreWindow::PreferencesCrossFade, [&w] { w.preferences.Execute(ppCrossFader); });
+    ui.SetWindowOpener(TcoreWindow::PreferencesGeneral, [&w] { w.preferences.Execute(ppGeneral); });
+    ui.SetWindowOpener(TcoreWindow::MusicSearch, [&w] { w.musicSearch.Execute(); });
     ui.SetWindowOpener(TcoreWindow::PlaylistOptions, [&w] { w.playlistRules.Execute(); });
     ui.SetWindowOpener(TcoreWindow::PlaylistListEditor, [&w] { w.editPlaylists.Execute(); });
     ui.SetWindowOpener(TcoreWindow::PlaylistEditor, [&w] { w.playlistEditor.Execute(); });

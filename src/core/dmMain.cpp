@@ -286,6 +286,28 @@ void TdmMain::AddScannedFiles(const QStringList &newFiles, bool removeMissing)
     m_library.ResumeRebuild();
 }
 
+void TdmMain::RemoveTracks(const std::function<bool(const TcustomTagger &)> &remove)
+{
+    m_library.SuspendRebuild();
+    TtaggerList &master = m_library.MasterList();
+    for (int i = master.Count() - 1; i >= 0; --i) {
+        const TcustomTagger *record = master.Items(i);
+        if (remove(*record)) {
+            std::erase(m_discRecords, record);
+            master.Delete(i);
+        }
+    }
+    m_library.ResumeRebuild();
+}
+
+void TdmMain::ClearLibrary()
+{
+    m_library.SuspendRebuild();
+    m_library.Clear();
+    m_discRecords.clear();
+    m_library.ResumeRebuild();
+}
+
 QString TdmMain::FindCover() const
 {
     if (m_player->GetState() == ssStopped)

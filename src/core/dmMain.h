@@ -109,6 +109,15 @@ public:
     // driveMountPoint: one disc, or every disc when empty.
     void CheckCDs(const QString &driveMountPoint, bool autoScan);
     void AddScannedFiles(const QStringList &newFiles, bool removeMissing);
+    // The music search window's clean-ups before a scan. RemoveTracks deletes
+    // every library track that remove answers true for, the last first, and
+    // rebuilds the index once; ClearLibrary empties the library. Both keep
+    // the core's list of disc tracks in step, which a window deleting from
+    // the master list itself would leave pointing at freed records.
+    void RemoveTracks(const std::function<bool(const TcustomTagger &)> &remove);
+    void ClearLibrary();
+    // The mounted optical discs now, as the core sees them.
+    QList<CdDrive> CdDrives() const { return m_options.cdDrives(); }
     QString FindCover() const;
 
     // --- stacker ---------------------------------------------------------
@@ -180,6 +189,9 @@ public:
     QString ProgramFolder() const { return m_folders.home; }
     QString DataFolder() const { return m_folders.dataFolder(); }
     QString PluginsFolder() const { return m_folders.pluginsFolder(); }
+    // vorlen.ini: a window made after the core has read it takes its own keys
+    // from here once.
+    QString SettingsFile() const { return m_folders.settingsFile(); }
 
     // The music search window's settings hooks, run inside the settings pass
     // before the main window's.

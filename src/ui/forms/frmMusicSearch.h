@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QDialog>
+#include <QStringList>
+#include <memory>
+
+class QCheckBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class TdmMain;
+class TiniFile;
+class TvorlenScanThread;
+
+// "Music Search": brings the library up to date with the music folders. Start
+// runs the folder scan on its worker thread and shows what it finds; when the
+// scan completes, the core adds the new files to the library, the window
+// shows the progress of that update and then closes by itself. Stop ends the
+// scan and adds nothing. Two options act before the scan: "Remove Missing
+// Files" drops the library tracks that lie outside every music folder, "Full
+// ReScan" empties the library so that it is rebuilt from the scan alone.
+//
+// Created once and shown modally whenever asked. It refuses to close while a
+// run is in progress. "Remove Missing Files" is kept in vorlen.ini (section
+// "MusicSearch", key "DeleteFiles"); "Full ReScan" is cleared at every showing.
+//
+// Threads: GUI thread only. The scan worker reports to it on the GUI thread;
+// the window keeps no library pointer (the worker looks records up in the
+// library when it re-reads them).
+class TfrmMusicSearch : public QDialog {
+public:
+    // Hooks the core's settings pass for the window's key and takes the key
+    // from the settings file the core has already read.
+    explicit TfrmMusicSearch(TdmMain &core, QWidget *parent = nullptr);
+    ~TfrmMusicSearch() override;
+
+    // Shows the window modally; returns when it has closed.
+    int Execute();
+
+    void LoadSettings(const TiniFile &ini);
+    void SaveSettings(TiniFile &ini) const;
+
+    // A run is in progress: scanning or updating the library.
+    bool Running() const { return !m_mayClose; }
+
+    // Whether a library track lies in one of the music folders, by a plain
+    // prefix test on the path: the folder "/music" also holds
+    // "/music2/a.mp3".
+    static bool InMusicFolders(const QString &fileName, const QStringList &folders);
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void btnStartClick();
+    void btnStopClick();
+    void startScan();
+    void scanFinished();
+    void updateLibrary();
+    void showFolder(const QString &folder);
+
+    TdmMain &m_core;
+    QCheckBox *m_cbRemoveMissing;
+    QCheckBox *m_cbFullScan;
+    QLabel *m_lblCurrentDir;
+    QLabel *m_lblNewFilesFound;
+    QLabel *m_lblModFilesFound;
+    QLabel *m_lblAction;
+    QProgressBar *m_pgbMusic;
+    QLabel *m_lblProgressCount;
+    QPushButton *m_btnStart;
+    QPushButton *m_btnStop;
+
+    std::unique_ptr<TvorlenScanThread> m_scan;
+    // What the last completed scan found, from its end to the next start or
+    // the window's close.
+    QStringList m_newFiles;
+    QString m_currentFolder;
+    bool m_stoppedByUser = false;
+    bool m_mayClose = true;
+};
