@@ -214,8 +214,12 @@ void TfrmJukebox::SetFullScreen(bool value)
         m_normalBounds = geometry();
         m_fullScreen = true;
         // The window system's full-screen state: the one way a program may
-        // fill the screen on Wayland as well as on X11.
+        // fill the screen on Wayland as well as on X11. Where nothing manages
+        // the windows (a kiosk, a private X server) the window takes the
+        // screen's bounds itself.
         showFullScreen();
+        if (QScreen *shown = screen())
+            setGeometry(shown->geometry());
     } else {
         m_fullScreen = false;
         showNormal();
