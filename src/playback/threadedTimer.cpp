@@ -130,7 +130,10 @@ void TTimerThread::run()
     }
 }
 
-TThreadedTimer::TThreadedTimer(QObject *parent) : QObject(parent), m_thread(std::make_unique<TTimerThread>(this, m_interval))
+TThreadedTimer::TThreadedTimer(QObject *parent) : TThreadedTimer(1000, parent) {}
+
+TThreadedTimer::TThreadedTimer(quint16 interval, QObject *parent)
+    : QObject(parent), m_interval(interval), m_thread(std::make_unique<TTimerThread>(this, m_interval))
 {
     m_thread->start();
 }

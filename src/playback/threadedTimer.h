@@ -63,6 +63,9 @@ public:
     using TNotifyEvent = std::function<void(QObject *sender)>;
 
     explicit TThreadedTimer(QObject *parent = nullptr);
+    // A timer whose worker starts with the given interval rather than the
+    // default second: its first period is already that long.
+    TThreadedTimer(quint16 interval, QObject *parent = nullptr);
     ~TThreadedTimer() override;
 
     bool Enabled() const { return m_enabled; }

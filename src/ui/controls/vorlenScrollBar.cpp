@@ -267,8 +267,9 @@ void TvorlenScrollBar::StartRepeat(Trepeat action)
 {
     m_repeat = action;
     if (!m_repeatTimer) {
-        m_repeatTimer = std::make_unique<TThreadedTimer>();
-        m_repeatTimer->SetInterval(kRepeatIntervalMs);
+        // Made with its interval: the first step comes after a tenth of a
+        // second, not after the default second.
+        m_repeatTimer = std::make_unique<TThreadedTimer>(kRepeatIntervalMs);
         m_repeatTimer->SetOnTimer([this](QObject *) { RepeatStep(); });
     }
     if (!m_repeatTimer->Enabled())
