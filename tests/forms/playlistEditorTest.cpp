@@ -4,7 +4,7 @@
 #include "metadata/timeTexts.h"
 #include "ui/controls/treeNodesModel.h"
 #include "ui/forms/frmPlaylistEditor.h"
-#include "ui/forms/libraryTreeView.h"
+#include "ui/forms/treeLook.h"
 
 #include <QAction>
 #include <QLabel>
@@ -226,7 +226,7 @@ TEST_F(PlaylistEditor, ReopeningReadsTheLibraryCacheAgainAndTheTreeShowsEachNode
         const QModelIndex index = model->IndexOf(nodes.Find(path));
         if (tree->selectionModel()->isSelected(index))
             option.state |= QStyle::State_Selected;
-        return TlibraryTreeDelegate::ImageIndex(index, option);
+        return TtreeImageDelegate::ImageIndex(index, option);
     };
     EXPECT_EQ(imageOf({"<A>"}), 2) << "a letter without artists";
     EXPECT_EQ(imageOf({"<B>"}), 0);

@@ -3,7 +3,7 @@
 #include "core/dmMain.h"
 #include "ui/controls/treeNodesModel.h"
 #include "ui/forms/dialogParts.h"
-#include "ui/forms/libraryTreeView.h"
+#include "ui/forms/treeLook.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -96,7 +96,7 @@ TfrmPlaylistEditor::TfrmPlaylistEditor(TdmMain &core, QWidget *parent) : QDialog
     m_tree->setObjectName(QStringLiteral("tvArtists"));
     m_model = new TtreeNodesModel(m_nodes, this);
     m_model->Attach(m_tree);
-    SetUpLibraryTree(*m_tree, m_core.TreeFont());
+    ApplyTreeLook(m_tree, m_core.TreeFont());
 
     m_songList = new QListWidget(this);
     m_songList->setObjectName(QStringLiteral("lbSongs"));
@@ -179,7 +179,7 @@ void TfrmPlaylistEditor::Execute()
 void TfrmPlaylistEditor::showEvent(QShowEvent *event)
 {
     if (!event->spontaneous()) {
-        SetUpLibraryTree(*m_tree, m_core.TreeFont());
+        ApplyTreeLook(m_tree, m_core.TreeFont());
         m_editor.Open();
         playlistChanged();
     }

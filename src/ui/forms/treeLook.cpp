@@ -2,30 +2,12 @@
 
 #include "core/dmMain.h"
 #include "ui/controls/treeNodesModel.h"
+#include "ui/lists/treeNodeLook.h"
 #include "ui/skinArt/builtInSkin.h"
 
 #include <QPixmap>
 #include <QTreeView>
 #include <array>
-
-int TreeNodeImage(TtreeNodeKind kind, bool hasChildren, bool expanded, bool selected)
-{
-    switch (kind) {
-    case TtreeNodeKind::Letter:
-        if (!hasChildren)
-            return 2;
-        return expanded || selected ? 1 : 0;
-    case TtreeNodeKind::Artist:
-        return expanded || selected ? 4 : 3;
-    case TtreeNodeKind::Album:
-        return expanded || (selected && !hasChildren) ? 6 : 5;
-    case TtreeNodeKind::Track:
-        return 7;
-    case TtreeNodeKind::Playlist:
-        return 8;
-    }
-    return 7;
-}
 
 namespace {
 
@@ -47,15 +29,21 @@ const QIcon &treeIcon(int index)
 
 } // namespace
 
+int TtreeImageDelegate::ImageIndex(const QModelIndex &index, const QStyleOptionViewItem &option)
+{
+    const auto kind = TtreeNodeKind(index.data(TtreeNodesModel::KindRole).toInt());
+    const bool hasChildren = index.data(TtreeNodesModel::HasChildrenRole).toBool();
+    const auto *view = qobject_cast<const QTreeView *>(option.widget);
+    const bool expanded = view ? view->isExpanded(index) : index.data(TtreeNodesModel::ExpandedRole).toBool();
+    return TreeNodeImage(kind, hasChildren, expanded, option.state.testFlag(QStyle::State_Selected));
+}
+
 void TtreeImageDelegate::initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const
 {
     QStyledItemDelegate::initStyleOption(option, index);
-    const QVariant kind = index.data(TtreeNodesModel::KindRole);
-    if (!kind.isValid())
+    if (!index.data(TtreeNodesModel::KindRole).isValid())
         return;
-    const int image = TreeNodeImage(TtreeNodeKind(kind.toInt()), index.data(TtreeNodesModel::HasChildrenRole).toBool(),
-        index.data(TtreeNodesModel::ExpandedRole).toBool(), option->state.testFlag(QStyle::State_Selected));
-    option->icon = treeIcon(image);
+    option->icon = treeIcon(ImageIndex(index, *option));
     option->features |= QStyleOptionViewItem::HasDecoration;
     option->decorationSize = QSize(16, 16);
 }

@@ -7,17 +7,14 @@
 class QTreeView;
 struct TtreeFont;
 
-// The tree image a node shows, by what it is and how it stands. Index into
-// the tree images 0 ... 8: closed, open and empty letter node, artist and
-// open artist, album and open album, track, playlist. A node shows the same
-// image whether or not it is selected; selection and opening only choose
-// which image that is.
-int TreeNodeImage(TtreeNodeKind kind, bool hasChildren, bool expanded, bool selected);
-
-// Puts the tree image in front of each node of a TtreeNodesModel.
+// Puts the tree image in front of each node of a TtreeNodesModel, by the
+// rule of TreeNodeImage.
 class TtreeImageDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
+
+    // The image index of a node as the view shows it now.
+    static int ImageIndex(const QModelIndex &index, const QStyleOptionViewItem &option);
 
 protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override;

@@ -21,25 +21,28 @@ TcustomTaggerList *TrackListOf(const TtreeNodes &nodes, TtreeNode node)
 
 } // namespace
 
-int TreeNodeImageIndex(const TtreeNodes &nodes, TtreeNode node)
+int TreeNodeImage(TtreeNodeKind kind, bool hasChildren, bool expanded, bool selected)
 {
-    const bool selected = nodes.Selected() == node;
-    const bool expanded = nodes.Expanded(node);
-    switch (nodes.Kind(node)) {
+    switch (kind) {
     case TtreeNodeKind::Letter:
-        if (!nodes.HasChildren(node))
+        if (!hasChildren)
             return 2;
         return expanded || selected ? 1 : 0;
     case TtreeNodeKind::Artist:
         return expanded || selected ? 4 : 3;
     case TtreeNodeKind::Album:
-        return expanded || (selected && !nodes.HasChildren(node)) ? 6 : 5;
+        return expanded || (selected && !hasChildren) ? 6 : 5;
     case TtreeNodeKind::Track:
         return 7;
     case TtreeNodeKind::Playlist:
         return 8;
     }
     return 0;
+}
+
+int TreeNodeImageIndex(const TtreeNodes &nodes, TtreeNode node)
+{
+    return TreeNodeImage(nodes.Kind(node), nodes.HasChildren(node), nodes.Expanded(node), nodes.Selected() == node);
 }
 
 QString TreeNodeAnnotation(const TtreeNodes &nodes, TtreeNode node, bool byTitle)

@@ -10,7 +10,11 @@
 // state now: letter nodes 0 (closed), 1 (open or selected), 2 (empty);
 // artists 3, or 4 when open or selected; albums 5, or 6 when open or
 // selected without children; tracks 7; playlists 8. A selected node shows
-// the same picture as an unselected one in that state would.
+// the same picture as an unselected one in that state would. Every tree of
+// the jukebox draws its nodes by this rule.
+int TreeNodeImage(TtreeNodeKind kind, bool hasChildren, bool expanded, bool selected);
+// The same for a node of a tree the nodes store (its selection and
+// expansion as the nodes record them).
 int TreeNodeImageIndex(const TtreeNodes &nodes, TtreeNode node);
 
 // The counts shown after a node's text: "  (3 artists)" after a letter node
