@@ -7,6 +7,7 @@
 //    by a replaced global operator new and, because Qt's containers and
 //    pictures allocate with malloc, by the C allocator's entry points too.
 //   bench-skin
+#include "allocationCount.h"
 #include "ui/controls/controlAlign.h"
 #include "ui/controls/transparentSplitter.h"
 #include "ui/controls/vorlenButton.h"
@@ -26,59 +27,6 @@
 #include <new>
 #include <vector>
 
-namespace {
-
-std::atomic<bool> g_counting { false };
-std::atomic<long> g_news { 0 };
-std::atomic<long> g_mallocs { 0 };
-
-} // namespace
-
-void *operator new(std::size_t size)
-{
-    if (g_counting.load(std::memory_order_relaxed))
-        g_news.fetch_add(1, std::memory_order_relaxed);
-    if (void *memory = std::malloc(size ? size : 1))
-        return memory;
-    throw std::bad_alloc();
-}
-
-void operator delete(void *memory) noexcept
-{
-    std::free(memory);
-}
-
-void operator delete(void *memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
-
-extern "C" {
-void *__libc_malloc(std::size_t size);
-void *__libc_calloc(std::size_t count, std::size_t size);
-void *__libc_realloc(void *memory, std::size_t size);
-
-void *malloc(std::size_t size)
-{
-    if (g_counting.load(std::memory_order_relaxed))
-        g_mallocs.fetch_add(1, std::memory_order_relaxed);
-    return __libc_malloc(size);
-}
-
-void *calloc(std::size_t count, std::size_t size)
-{
-    if (g_counting.load(std::memory_order_relaxed))
-        g_mallocs.fetch_add(1, std::memory_order_relaxed);
-    return __libc_calloc(count, size);
-}
-
-void *realloc(void *memory, std::size_t size)
-{
-    if (g_counting.load(std::memory_order_relaxed))
-        g_mallocs.fetch_add(1, std::memory_order_relaxed);
-    return __libc_realloc(memory, size);
-}
-}
 
 namespace {
 
@@ -386,32 +334,26 @@ void BenchButtonAllocations()
     for (int i = 0; i < 3; ++i)
         paintAll();
     const int rounds = 1000;
-    g_news = 0;
-    g_mallocs = 0;
-    g_counting = true;
-    for (int i = 0; i < rounds; ++i)
-        paintAll();
-    g_counting = false;
-    const long paintNews = g_news;
-    const long paintMallocs = g_mallocs;
+    const TallocationCount paints = CountAllocations([&] {
+        for (int i = 0; i < rounds; ++i)
+            paintAll();
+    });
     painters.clear();
 
     host.show();
     QApplication::processEvents();
     for (int i = 0; i < 3; ++i)
         skinned->repaint();
-    g_news = 0;
-    g_mallocs = 0;
-    g_counting = true;
-    for (int i = 0; i < rounds; ++i)
-        skinned->repaint();
-    g_counting = false;
+    const TallocationCount repaints = CountAllocations([&] {
+        for (int i = 0; i < rounds; ++i)
+            skinned->repaint();
+    });
     std::printf("Heap allocations of steady-state button paints (skinned, checked skinned, caption and glyph):\n");
     std::printf("  %d paints of each: %ld by operator new, %ld by malloc/calloc/realloc  (target 0)\n", rounds,
-        paintNews, paintMallocs);
+        paints.news, paints.mallocs);
     std::printf("  for comparison, Qt's own repaint() machinery around a skinned button: %.1f by operator new, "
                 "%.1f by malloc per repaint\n",
-        double(g_news) / rounds, double(g_mallocs) / rounds);
+        double(repaints.news) / rounds, double(repaints.mallocs) / rounds);
 }
 
 } // namespace

@@ -14,6 +14,7 @@
 //    costs by itself. Counted on the GUI thread by a replaced operator new
 //    and the C allocator's entry points (Qt's containers use malloc).
 //   bench-ui-lists [TRACKS]
+#include "allocationCount.h"
 #include "library/mp3JukeBoxLists.h"
 #include "metadata/id3Tagger.h"
 #include "ui/controls/treeNodesModel.h"
@@ -31,73 +32,6 @@
 #include <new>
 #include <vector>
 
-namespace {
-
-// Only the GUI thread's allocations count.
-thread_local bool t_counting = false;
-thread_local long t_allocations = 0;
-
-void *CountedNew(std::size_t size)
-{
-    if (void *memory = std::malloc(size ? size : 1))
-        return memory;
-    throw std::bad_alloc();
-}
-
-} // namespace
-
-void *operator new(std::size_t size)
-{
-    return CountedNew(size);
-}
-void *operator new[](std::size_t size)
-{
-    return CountedNew(size);
-}
-void operator delete(void *memory) noexcept
-{
-    std::free(memory);
-}
-void operator delete[](void *memory) noexcept
-{
-    std::free(memory);
-}
-void operator delete(void *memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
-void operator delete[](void *memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
-
-// operator new above ends in malloc, so counting here counts both.
-extern "C" {
-void *__libc_malloc(std::size_t size);
-void *__libc_calloc(std::size_t count, std::size_t size);
-void *__libc_realloc(void *memory, std::size_t size);
-
-void *malloc(std::size_t size)
-{
-    if (t_counting)
-        ++t_allocations;
-    return __libc_malloc(size);
-}
-
-void *calloc(std::size_t count, std::size_t size)
-{
-    if (t_counting)
-        ++t_allocations;
-    return __libc_calloc(count, size);
-}
-
-void *realloc(void *memory, std::size_t size)
-{
-    if (t_counting)
-        ++t_allocations;
-    return __libc_realloc(memory, size);
-}
-}
 
 namespace {
 
@@ -210,13 +144,9 @@ void PaintNow(QAbstractItemView &view)
     view.viewport()->repaint();
 }
 
-long CountAllocations(const std::function<void()> &step)
+long CountAllocationsOf(const std::function<void()> &step)
 {
-    t_allocations = 0;
-    t_counting = true;
-    step();
-    t_counting = false;
-    return t_allocations;
+    return CountAllocations(step).total();
 }
 
 // A tree view of the same rows that draws nothing: what a repaint costs
@@ -358,7 +288,7 @@ int main(int argc, char **argv)
     drawRows();
     long rowAllocations = 0;
     for (int i = 0; i < kPaints; ++i)
-        rowAllocations += CountAllocations(drawRows);
+        rowAllocations += CountAllocationsOf(drawRows);
 
     TblankTree blank;
     blank.setModel(&tree.Model());
@@ -371,8 +301,8 @@ int main(int argc, char **argv)
     long treeAllocations = 0;
     long blankAllocations = 0;
     for (int i = 0; i < kPaints; ++i) {
-        treeAllocations += CountAllocations([&] { tree.viewport()->repaint(); });
-        blankAllocations += CountAllocations([&] { blank.viewport()->repaint(); });
+        treeAllocations += CountAllocationsOf([&] { tree.viewport()->repaint(); });
+        blankAllocations += CountAllocationsOf([&] { blank.viewport()->repaint(); });
     }
     std::printf("\nallocations, %d paints of the %zu rows of a screen seen before:\n", kPaints, rows.size());
     std::printf("  %-50s %8ld  (%.2f per screen; target 0)\n", "the rows drawn by the tree's delegate", rowAllocations,

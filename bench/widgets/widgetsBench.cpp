@@ -13,6 +13,8 @@
 #include "ui/controls/digitalDisplay.h"
 #include "ui/controls/scrollBanner2.h"
 
+#include "allocationCount.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPainter>
@@ -22,82 +24,6 @@
 #include <functional>
 #include <new>
 
-namespace {
-
-// Only the GUI thread's allocations count: the timer workers and the
-// platform's own threads are not painting.
-thread_local bool t_counting = false;
-thread_local long t_allocations = 0;
-
-void *allocate(std::size_t size)
-{
-    if (t_counting)
-        ++t_allocations;
-    if (void *memory = std::malloc(size ? size : 1))
-        return memory;
-    throw std::bad_alloc();
-}
-
-void *allocateAligned(std::size_t size, std::align_val_t alignment)
-{
-    if (t_counting)
-        ++t_allocations;
-    const std::size_t align = std::size_t(alignment);
-    if (void *memory = std::aligned_alloc(align, (size + align - 1) / align * align))
-        return memory;
-    throw std::bad_alloc();
-}
-
-} // namespace
-
-void *operator new(std::size_t size)
-{
-    return allocate(size);
-}
-void *operator new[](std::size_t size)
-{
-    return allocate(size);
-}
-void *operator new(std::size_t size, const std::nothrow_t &) noexcept
-{
-    try {
-        return allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void *operator new[](std::size_t size, const std::nothrow_t &) noexcept
-{
-    try {
-        return allocate(size);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void *operator new(std::size_t size, std::align_val_t alignment)
-{
-    return allocateAligned(size, alignment);
-}
-void *operator new[](std::size_t size, std::align_val_t alignment)
-{
-    return allocateAligned(size, alignment);
-}
-void operator delete(void *memory) noexcept
-{
-    std::free(memory);
-}
-void operator delete[](void *memory) noexcept
-{
-    std::free(memory);
-}
-void operator delete(void *memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
-void operator delete[](void *memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
 void operator delete(void *memory, std::align_val_t) noexcept
 {
     std::free(memory);
@@ -150,13 +76,9 @@ Figures Measure(int paints, const std::function<void(int)> &change, const std::f
     qint64 nanoseconds = 0;
     for (int i = 0; i < paints; ++i) {
         change(i);
-        t_allocations = 0;
-        t_counting = true;
         clock.start();
-        paint();
+        figures.allocations += CountAllocations(paint).total();
         nanoseconds += clock.nsecsElapsed();
-        t_counting = false;
-        figures.allocations += t_allocations;
     }
     figures.microseconds = nanoseconds / 1000.0 / paints;
     return figures;
