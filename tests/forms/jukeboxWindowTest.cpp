@@ -5,9 +5,11 @@
 #include "library/taggerQueue.h"
 #include "platform/iniFile.h"
 #include "playback/crossPlayer.h"
+#include "ui/controls/childControls.h"
 #include "ui/controls/digitalClock2.h"
 #include "ui/controls/digitalDisplay.h"
 #include "ui/controls/dravoLabel.h"
+#include "ui/controls/vorlenButton.h"
 #include "ui/controls/vorlenMultiButton.h"
 #include "ui/controls/vorlenPanel.h"
 #include "ui/forms/frmJukebox.h"
@@ -341,4 +343,42 @@ TEST_F(JukeboxWindow, PanelTogglesSayWhatTheyWillDoNext)
     window->Action("actnToggleVis")->trigger();
     EXPECT_FALSE(core->GetVisualisation());
     EXPECT_FALSE(window->Action("actnConfigureVis")->isVisible());
+}
+
+TEST_F(JukeboxWindow, ASkinExportedAndLoadedElsewhereLooksTheSame)
+{
+    start();
+    const QString skinFolder = folder.root.filePath(QStringLiteral("skins/night"));
+    QDir().mkpath(skinFolder);
+    const QString skinFile = skinFolder + QStringLiteral("/night.vsk");
+    QFile(skinFile).open(QIODevice::WriteOnly);
+    window->ApplySkinColors(QColor(200, 40, 40), QColor(20, 60, 20), false);
+    window->SaveSkinControls(skinFile);
+    ASSERT_TRUE(QFile::exists(skinFile));
+    const TiniFile written(skinFile);
+    EXPECT_EQ(written.ReadString(QStringLiteral("Colors"), QStringLiteral("PanelColor"), {}), QStringLiteral("#143C14"));
+    EXPECT_FALSE(written.ReadString(QStringLiteral("btnClose"), QStringLiteral("SkinBitmap"), {}).isEmpty());
+
+    auto buttonPicture = [](TfrmJukebox &w, const char *name) {
+        for (TvorlenButton *button : ChildControls<TvorlenButton>(w)) {
+            if (button->objectName() == QLatin1String(name))
+                return button->SkinBitmap();
+        }
+        return QImage();
+    };
+    const QImage closeButton = buttonPicture(*window, "btnClose");
+    ASSERT_FALSE(closeButton.isNull());
+
+    // The skin folder moves; a fresh window loads the skin from there.
+    const QString moved = folder.root.filePath(QStringLiteral("elsewhere"));
+    ASSERT_TRUE(QDir().rename(folder.root.filePath(QStringLiteral("skins")), moved));
+    TfrmJukebox fresh;
+    fresh.SetCore(core.get());
+    fresh.SetSkinFile(moved + QStringLiteral("/night/night.vsk"));
+    EXPECT_EQ(fresh.SkinFile(), moved + QStringLiteral("/night/night.vsk"));
+    EXPECT_EQ(fresh.PanelColor(), QColor(20, 60, 20));
+    EXPECT_EQ(fresh.ButtonColor(), QColor(200, 40, 40));
+    EXPECT_EQ(buttonPicture(fresh, "btnClose").convertToFormat(QImage::Format_RGB32),
+              closeButton.convertToFormat(QImage::Format_RGB32));
+    fresh.SetCore(nullptr);
 }
