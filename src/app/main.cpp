@@ -30,8 +30,11 @@ int main(int argc, char **argv)
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromLatin1(TdmMain::kApplicationTitle));
-    QApplication::setApplicationDisplayName(QString::fromLatin1(TdmMain::kApplicationTitle));
+    // Only the jukebox window carries the title: X11 names the program's
+    // hidden group-leader window after the application, and a remote control
+    // that looks the title up (xdotool search --name) would find that window
+    // first and send its keys nowhere.
+    QApplication::setApplicationName(QStringLiteral("vorlen"));
 
     // A second start brings the running jukebox forward and ends.
     TsingleInstanceGuard guard(QString::fromLatin1(TdmMain::kApplicationTitle));

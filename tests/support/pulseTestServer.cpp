@@ -59,12 +59,25 @@ bool PulseRecorder::start()
     return m_process.waitForStarted(5000);
 }
 
+std::vector<qint16> PulseRecorder::takeSamples()
+{
+    m_process.waitForReadyRead(0);
+    return samplesFrom(m_process.readAllStandardOutput());
+}
+
 std::vector<qint16> PulseRecorder::stop()
 {
     m_process.terminate();
     m_process.waitForFinished(5000);
-    const QByteArray raw = m_process.readAllStandardOutput();
-    std::vector<qint16> samples(std::size_t(raw.size()) / sizeof(qint16));
-    std::memcpy(samples.data(), raw.constData(), samples.size() * sizeof(qint16));
+    return samplesFrom(m_process.readAllStandardOutput());
+}
+
+std::vector<qint16> PulseRecorder::samplesFrom(QByteArray raw)
+{
+    raw.prepend(m_partial);
+    const std::size_t count = std::size_t(raw.size()) / sizeof(qint16);
+    m_partial = raw.mid(qsizetype(count * sizeof(qint16)));
+    std::vector<qint16> samples(count);
+    std::memcpy(samples.data(), raw.constData(), count * sizeof(qint16));
     return samples;
 }

@@ -31,9 +31,16 @@ public:
     PulseRecorder &operator=(const PulseRecorder &) = delete;
 
     bool start();
-    // Stops recording and returns the interleaved samples recorded.
+    // The interleaved samples recorded since the start or the last take,
+    // while recording goes on.
+    std::vector<qint16> takeSamples();
+    // Stops recording and returns the interleaved samples not taken yet.
     std::vector<qint16> stop();
 
 private:
+    std::vector<qint16> samplesFrom(QByteArray raw);
+
     QProcess m_process;
+    // A sample whose second byte has not arrived yet.
+    QByteArray m_partial;
 };

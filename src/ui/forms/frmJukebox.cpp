@@ -215,6 +215,10 @@ void TfrmJukebox::SetFullScreen(bool value)
         // The window system's full-screen state: the one way a program may
         // fill the screen on Wayland as well as on X11.
         showFullScreen();
+        // Without a window manager (a kiosk, a private X server) nobody acts
+        // on that state: the window covers the screen by itself as well.
+        if (QScreen *display = screen())
+            setGeometry(display->geometry());
     } else {
         m_fullScreen = false;
         showNormal();
