@@ -176,6 +176,7 @@ public:
     QString ProgramFolder() const { return m_folders.home; }
     QString DataFolder() const { return m_folders.dataFolder(); }
     QString PluginsFolder() const { return m_folders.pluginsFolder(); }
+    QString PluginSettingsFolder() const { return m_folders.pluginSettingsFolder(); }
 
     // The music search window's settings hooks, run inside the settings pass
     // before the main window's.

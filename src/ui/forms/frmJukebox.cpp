@@ -64,7 +64,7 @@ void TfrmJukebox::SetCore(TdmMain *core)
     if (!core)
         return;
     m_visLoader = std::make_unique<TtinyVisLoader>(&core->Player().Engine(), this);
-    m_visLoader->SetSettingsPath(core->PluginsFolder());
+    m_visLoader->SetSettingsPath(core->PluginSettingsFolder());
     m_visLoader->CreateCaptureUnit();
     PlaylistsLoaded();
 }
