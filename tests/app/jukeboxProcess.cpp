@@ -12,6 +12,7 @@
 namespace {
 
 constexpr int kPollMs = 100;
+constexpr int kFocusTimeoutMs = 20000;
 
 QString testDisplay()
 {
@@ -108,6 +109,24 @@ QStringList JukeboxProcess::WindowIds() const
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
+bool JukeboxProcess::HasFocus() const
+{
+    const QStringList ids = WindowIds();
+    return ids.size() == 1
+        && runXTool(QStringLiteral("xdotool"), { QStringLiteral("getwindowfocus") }).trimmed() == ids.first();
+}
+
+bool JukeboxProcess::WaitForFocus(int timeoutMs) const
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!HasFocus()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(kPollMs);
+    }
+    return true;
+}
+
 bool JukeboxProcess::WaitForWindow(int timeoutMs, QString *error)
 {
     const QDeadlineTimer deadline(timeoutMs);
@@ -135,11 +154,13 @@ bool JukeboxProcess::WaitForWindow(int timeoutMs, QString *error)
 
 bool JukeboxProcess::SendKeys(const QString &keys)
 {
+    // The jukebox acts on keys while its window is the active one: a key
+    // goes when it is.
+    WaitForFocus(kFocusTimeoutMs);
     bool ok = false;
-    runXTool(QStringLiteral("xdotool"),
-        { QStringLiteral("search"), QStringLiteral("--name"), QString::fromLatin1(kTitle), QStringLiteral("key"),
-            keys },
-        &ok);
+    const QStringList search { QStringLiteral("search"), QStringLiteral("--name"), QString::fromLatin1(kTitle),
+        QStringLiteral("key") };
+    runXTool(QStringLiteral("xdotool"), search + keys.split(QLatin1Char(' '), Qt::SkipEmptyParts), &ok);
     return ok;
 }
 

@@ -28,8 +28,13 @@ public:
     // Waits until the window carrying the title is mapped and holds the
     // keyboard focus, which it takes at the end of its start-up.
     bool WaitForWindow(int timeoutMs, QString *error);
-    // The remote control's own command: xdotool search --name TITLE key KEYS.
+    // The remote control's own command: xdotool search --name TITLE key KEYS
+    // (keys separated by blanks are sent one after the other), once the
+    // jukebox window has the keyboard focus.
     bool SendKeys(const QString &keys);
+    // Whether the one window the title finds has the keyboard focus.
+    bool HasFocus() const;
+    bool WaitForFocus(int timeoutMs) const;
     // Every window the title finds.
     QStringList WindowIds() const;
     // The jukebox window's bounds on the screen; empty when it is not found.

@@ -26,6 +26,8 @@ constexpr int kRate = 44100;
 // The library: one steady tone per track, long enough that none ends or
 // cross-fades into the next while a test listens.
 const std::vector<int> kTones { 440, 620, 830 };
+// Their titles begin with different letters, the first tone's first.
+const QStringList kTitles { QStringLiteral("Amber Sine"), QStringLiteral("Blue Sine"), QStringLiteral("Copper Sine") };
 constexpr double kTrackSeconds = 25;
 // Tones at amplitude 1/8, faded in from volume 125, through a sink at 78 %
 // (master volume 200), come out at 0.015 or more; a stopped player leaves
@@ -188,16 +190,16 @@ protected:
         ASSERT_TRUE(QDir().mkpath(folder() + QStringLiteral("/Data")));
         TtaggerList list;
         list.SetReadFrameHeaders(true);
-        int track = 0;
-        for (int tone : kTones) {
+        for (std::size_t track = 0; track < kTones.size(); ++track) {
+            const int tone = kTones[track];
             ToneSpec spec;
             spec.seconds = kTrackSeconds;
             spec.frequency = tone;
             spec.bitRate = QStringLiteral("64k");
-            spec.metadata = { { QStringLiteral("title"), QStringLiteral("Sine %1").arg(tone) },
+            spec.metadata = { { QStringLiteral("title"), kTitles[qsizetype(track)] },
                 { QStringLiteral("artist"), QStringLiteral("Test Signals") },
                 { QStringLiteral("album"), QStringLiteral("Pure Tones") },
-                { QStringLiteral("track"), QString::number(++track) } };
+                { QStringLiteral("track"), QString::number(track + 1) } };
             const QString file = music + QStringLiteral("/sine%1.mp3").arg(tone);
             QString error;
             ASSERT_TRUE(MakeToneFile(file, spec, &error)) << error.toStdString();
@@ -228,9 +230,10 @@ protected:
     // Ctrl+X, and the program ends by itself, without an error.
     void exitByKey()
     {
-        // The key's release may find the window gone, which xdotool reports
-        // as a failure: the exit is what counts.
-        m_jukebox.SendKeys(QStringLiteral("ctrl+x"));
+        // The jukebox closes once the keys are up: were their releases sent
+        // to a window already gone, xdotool would fail and the X server would
+        // keep Ctrl and X held for the next test.
+        EXPECT_TRUE(m_jukebox.SendKeys(QStringLiteral("ctrl+x"))) << "the keys' release found no window";
         ASSERT_TRUE(m_jukebox.WaitForExit(kStartTimeoutMs)) << "Ctrl+X left the jukebox running";
         EXPECT_EQ(m_jukebox.ExitStatus(), QProcess::NormalExit) << m_jukebox.Output().toStdString();
         EXPECT_EQ(m_jukebox.ExitCode(), 0) << m_jukebox.Output().toStdString();
@@ -294,6 +297,25 @@ TEST_F(ProgramTest, KeysPlayMoveOnFallSilentAndSetTheVolume)
     exitByKey();
 }
 
+TEST_F(ProgramTest, TheTreeTakesKeysFromTheStartAndF6QueuesItsTrack)
+{
+    // The all-tracks view, kept from an earlier run, lists the tracks by
+    // title under their letters: the first letter, <A>, holds the first
+    // tone's.
+    writeSettings(QStringLiteral("[JukeBoxGeneral]\nShowTrackList=1\n"));
+    SinkListener listener;
+    ASSERT_TRUE(listener.Start());
+    ASSERT_NO_FATAL_FAILURE(startJukebox());
+    // Home picks <A>, Right opens it, Down picks its track, F6 queues that,
+    // Ctrl+P plays the queue.
+    ASSERT_TRUE(m_jukebox.SendKeys(QStringLiteral("Home Right Down F6 ctrl+p")));
+    ToneLevels heard;
+    EXPECT_TRUE(listener.WaitFor([](const ToneLevels &l) { return SoundingTone(l) != 0; }, kSoundTimeoutMs, &heard))
+        << "nothing played";
+    EXPECT_EQ(SoundingTone(heard), kTones.front()) << Describe(heard);
+    exitByKey();
+}
+
 TEST_F(ProgramTest, CtrlXEndsItAndTheSettingsKeepTheWindowSections)
 {
     // A window placed and sized by an earlier run.
@@ -315,6 +337,7 @@ TEST_F(ProgramTest, CtrlXEndsItAndTheSettingsKeepTheWindowSections)
     while (m_jukebox.WindowGeometry() != screen && !deadline.hasExpired())
         QThread::msleep(100);
     EXPECT_EQ(m_jukebox.WindowGeometry(), screen);
+    EXPECT_TRUE(m_jukebox.WaitForFocus(kSoundTimeoutMs)) << "full screen took the keyboard focus away";
 
     ASSERT_NO_FATAL_FAILURE(exitByKey());
 
