@@ -316,7 +316,7 @@ TEST_F(ProgramTest, TheTreeTakesKeysFromTheStartAndF6QueuesItsTrack)
     exitByKey();
 }
 
-TEST_F(ProgramTest, CtrlXEndsItAndTheSettingsKeepTheWindowSections)
+TEST_F(ProgramTest, VisLookFullScreenAndExitByKeysAreKept)
 {
     // A window placed and sized by an earlier run.
     const QRect bounds(40, 30, 900, 640);
@@ -327,6 +327,18 @@ TEST_F(ProgramTest, CtrlXEndsItAndTheSettingsKeepTheWindowSections)
                       .arg(bounds.height()));
     ASSERT_NO_FATAL_FAILURE(startJukebox());
     EXPECT_EQ(m_jukebox.WindowGeometry(), bounds);
+
+    // The visualisation runs from the start, as the settings have it, and
+    // Ctrl+V switches it to its next look, which its plug-in keeps in the
+    // program folder.
+    const QString lookFile = folder() + QStringLiteral("/plugins/tinyvis.cfg");
+    ASSERT_TRUE(m_jukebox.SendKeys(QStringLiteral("ctrl+v")));
+    QDeadlineTimer lookDeadline(kSoundTimeoutMs);
+    while (!QFile::exists(lookFile) && !lookDeadline.hasExpired())
+        QThread::msleep(100);
+    QFile look(lookFile);
+    ASSERT_TRUE(look.open(QIODevice::ReadOnly)) << "Ctrl+V kept no look in " << lookFile.toStdString();
+    EXPECT_TRUE(look.readAll().startsWith("look=")) << lookFile.toStdString();
 
     // Ctrl+Alt+F: the window covers the screen, even with no window manager
     // to do it.

@@ -67,6 +67,9 @@ void TfrmJukebox::SetCore(TdmMain *core)
     m_visLoader->SetSettingsPath(core->PluginSettingsFolder());
     m_visLoader->CreateCaptureUnit();
     PlaylistsLoaded();
+    // The settings were read before the core was handed over: a
+    // visualisation they switched on starts now.
+    setVisualisation(m_visEnabled);
 }
 
 TdravoLabel *TfrmJukebox::Label(const QString &name) const
