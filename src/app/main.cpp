@@ -31,8 +31,10 @@ int main(int argc, char **argv)
         return EXIT_FAILURE;
     }
     QApplication app(argc, argv);
-    // Not the title: remote-control programs look for the window by its
-    // title, and the client leader window X11 gets carries this name.
+    // Only the jukebox window carries the title: X11 names the program's
+    // hidden group-leader window after the application, and a remote control
+    // that looks the title up (xdotool search --name) would find that window
+    // first and send its keys nowhere.
     QApplication::setApplicationName(QStringLiteral("vorlen"));
 
     // A second start brings the running jukebox forward and ends.

@@ -192,6 +192,7 @@ public:
     // vorlen.ini: a window made after the core has read it takes its own keys
     // from here once.
     QString SettingsFile() const { return m_folders.settingsFile(); }
+    QString PluginSettingsFolder() const { return m_folders.pluginSettingsFolder(); }
 
     // The music search window's settings hooks, run inside the settings pass
     // before the main window's.

@@ -17,6 +17,10 @@ struct ProgramFolders {
 
     QString dataFolder() const { return home + QStringLiteral("/Data"); }
     QString pluginsFolder() const { return assets + QStringLiteral("/plugins"); }
+    // Where the plug-ins keep their settings: beside the plug-ins in the
+    // portable layout, in the user's own folder when they are installed
+    // read-only.
+    QString pluginSettingsFolder() const { return home + QStringLiteral("/plugins"); }
     QString docFolder() const { return assets + QStringLiteral("/Doc"); }
     QString settingsFile() const { return home + QStringLiteral("/vorlen.ini"); }
     QString playlistIndexFile() const { return home + QStringLiteral("/playlists.pll"); }

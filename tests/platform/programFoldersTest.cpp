@@ -25,6 +25,8 @@ TEST(ProgramFolders, HomeVariableWinsAndAssetsFollowTheExecutable)
     EXPECT_EQ(folders.assets, QDir::cleanPath(exe.path()));
     EXPECT_EQ(folders.dataFolder(), folders.home + QStringLiteral("/Data"));
     EXPECT_EQ(folders.pluginsFolder(), folders.assets + QStringLiteral("/plugins"));
+    // The plug-ins' settings stay writable where the plug-ins are not.
+    EXPECT_EQ(folders.pluginSettingsFolder(), folders.home + QStringLiteral("/plugins"));
     EXPECT_EQ(folders.settingsFile(), folders.home + QStringLiteral("/vorlen.ini"));
 }
 

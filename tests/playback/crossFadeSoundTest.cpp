@@ -1,5 +1,6 @@
 #include "playbackFixtures.h"
 #include "pulseTestServer.h"
+#include "toneLevel.h"
 
 #include "metadata/customTagger.h"
 #include "playback/crossPlayer.h"
@@ -25,22 +26,6 @@ constexpr int kWindow = kRate * kWindowMs / 1000;
 // Well below the quietest either track gets (volume 30 of 255 at amplitude 1/8).
 constexpr double kAudible = 0.004;
 constexpr int kFadeOutMs = 3000;
-
-// Amplitude of frequency in one window of the left channel (Goertzel).
-double ToneAmplitude(const std::vector<qint16> &stereo, std::size_t firstFrame, int frequency)
-{
-    const double coefficient = 2 * std::cos(2 * std::numbers::pi * frequency / kRate);
-    double previous = 0;
-    double beforePrevious = 0;
-    for (int i = 0; i < kWindow; ++i) {
-        const double sample = stereo[(firstFrame + std::size_t(i)) * 2] / 32768.0;
-        const double current = sample + coefficient * previous - beforePrevious;
-        beforePrevious = previous;
-        previous = current;
-    }
-    const double power = previous * previous + beforePrevious * beforePrevious - coefficient * previous * beforePrevious;
-    return 2 * std::sqrt(std::max(power, 0.0)) / kWindow;
-}
 
 TEST(CrossFadeSound, TheOutgoingTrackFallsWhileTheNextRises)
 {
@@ -94,8 +79,8 @@ TEST(CrossFadeSound, TheOutgoingTrackFallsWhileTheNextRises)
     std::vector<double> rawA;
     std::vector<double> rawB;
     for (std::size_t frame = 0; frame + kWindow <= recording.size() / 2; frame += kWindow) {
-        rawA.push_back(ToneAmplitude(recording, frame, 440));
-        rawB.push_back(ToneAmplitude(recording, frame, 880));
+        rawA.push_back(ToneAmplitude(recording, frame, kWindow, 440));
+        rawB.push_back(ToneAmplitude(recording, frame, kWindow, 880));
     }
     // On a busy machine the sink now and then runs dry for a few ms; a median
     // over five windows keeps such dips from reading as changes of volume.

@@ -2,9 +2,12 @@
 #include "audioFixtures.h"
 #include "visProbePlugin.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 
@@ -268,6 +271,150 @@ TEST_F(TinyVisLoaderTest, DestroyedLoaderLeavesNoCaptureUnitBehind)
     }
     EXPECT_EQ(probe->quitCalls, 100);
     engine.pump(engine.dspBufferLength());
+}
+
+// What a user sees of the spectrum analyser's look with nothing playing: its
+// bars along the bottom row (runs of pixels off the black background,
+// marked by the bars' peaks) and the colours they show there.
+struct SpectrumLook {
+    int bars = 0;
+    std::set<std::uint32_t> colours;
+    bool operator==(const SpectrumLook &) const = default;
+};
+
+SpectrumLook LookOf(const TvisSurface &surface)
+{
+    SpectrumLook look;
+    bool inBar = false;
+    for (int x = 0; x < surface.Width(); ++x) {
+        const std::uint32_t pixel = surface.Pixel(x, surface.Height() - 1);
+        const bool lit = pixel != 0xFF000000u;
+        look.bars += lit && !inBar;
+        inBar = lit;
+        if (lit)
+            look.colours.insert(pixel);
+    }
+    return look;
+}
+
+// The shipped plug-in's spectrum module, started on a surface with its
+// settings in folder; an empty look when it does not start.
+SpectrumLook StartedLook(TtinyVisLoader &loader, TvisSurface &surface, const QString &folder)
+{
+    loader.SetSettingsPath(folder);
+    loader.SetLibrary(kShippedPlugin);
+    loader.SelectModule(0);
+    if (!loader.Start(&surface))
+        return {};
+    loader.Render();
+    return LookOf(surface);
+}
+
+TEST_F(TinyVisLoaderTest, ConfigureSwitchesTheLookAndLaterStartsKeepIt)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // The folder does not exist yet: the plug-in makes it when it saves.
+    const QString settings = dir.filePath(QStringLiteral("plugins"));
+    TtinyVisLoader loader(&engine);
+    TvisSurface surface(480, 60);
+    const SpectrumLook first = StartedLook(loader, surface, settings);
+    ASSERT_GT(first.bars, 0);
+
+    // Each Configure changes what is shown, through a few looks and round.
+    std::vector<SpectrumLook> looks { first };
+    SpectrumLook look;
+    for (int i = 0; i < 10; ++i) {
+        loader.Configure();
+        loader.Render();
+        look = LookOf(surface);
+        EXPECT_NE(look, looks.back()) << "Configure number " << i + 1 << " changed nothing";
+        if (look == first)
+            break;
+        looks.push_back(look);
+    }
+    EXPECT_EQ(look, first) << "the looks never came round";
+    EXPECT_GE(looks.size(), 3u);
+
+    // The choice outlives the module, in the settings folder and nowhere else.
+    loader.Configure();
+    loader.Render();
+    ASSERT_EQ(LookOf(surface), looks[1]);
+    loader.Stop();
+    EXPECT_EQ(StartedLook(loader, surface, settings), looks[1]);
+    EXPECT_EQ(QDir(settings).entryList(QDir::Files), QStringList { QStringLiteral("tinyvis.cfg") });
+    loader.Stop();
+    EXPECT_EQ(StartedLook(loader, surface, dir.filePath(QStringLiteral("elsewhere"))), first);
+    loader.Stop();
+
+    // A file written by hand with other lines and other line ends still
+    // names the look.
+    QFile file(settings + QStringLiteral("/tinyvis.cfg"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray saved = file.readAll().trimmed();
+    file.close();
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("# chosen by hand\r\n\r\n" + saved + "\r\n");
+    file.close();
+    EXPECT_EQ(StartedLook(loader, surface, settings), looks[1]);
+}
+
+TEST_F(TinyVisLoaderTest, DamagedSettingsStartWithTheFirstLookAndConfigureStillWorks)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    TtinyVisLoader loader(&engine);
+    TvisSurface surface(480, 60);
+    const SpectrumLook first = StartedLook(loader, surface, dir.filePath(QStringLiteral("fresh")));
+    ASSERT_GT(first.bars, 0);
+    loader.Configure();
+    loader.Render();
+    const SpectrumLook second = LookOf(surface);
+    loader.Stop();
+    QFile written(dir.filePath(QStringLiteral("fresh/tinyvis.cfg")));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray secondLine = written.readAll().trimmed();
+
+    const QByteArray damaged[] = {
+        QByteArray(),
+        QByteArray("look="),
+        QByteArray("look=no-such-look\n"),
+        "LOOK" + secondLine.mid(4),
+        QByteArray("\0", 1) + secondLine,
+        secondLine.left(secondLine.size() - 1),
+        QByteArray(100000, 'x') + "\n" + secondLine,
+        QByteArray(100000, '\xff'),
+    };
+    int n = 0;
+    for (const QByteArray &content : damaged) {
+        const QString folder = dir.filePath(QStringLiteral("damaged%1").arg(++n));
+        ASSERT_TRUE(QDir().mkpath(folder));
+        QFile file(folder + QStringLiteral("/tinyvis.cfg"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        file.close();
+        EXPECT_EQ(StartedLook(loader, surface, folder), first) << "file " << n;
+        // Configure replaces the damaged file with a sound one.
+        loader.Configure();
+        loader.Stop();
+        EXPECT_EQ(StartedLook(loader, surface, folder), second) << "file " << n;
+        loader.Stop();
+    }
+
+    // A settings "folder" that is a file, or a settings file that is a
+    // folder: the look still changes for this run.
+    const QString plainFile = dir.filePath(QStringLiteral("not-a-folder"));
+    QFile(plainFile).open(QIODevice::WriteOnly);
+    const QString folderFile = dir.filePath(QStringLiteral("folder-file"));
+    ASSERT_TRUE(QDir().mkpath(folderFile + QStringLiteral("/tinyvis.cfg")));
+    for (const QString &folder : { plainFile, folderFile, QString() }) {
+        EXPECT_EQ(StartedLook(loader, surface, folder), first) << folder.toStdString();
+        loader.Configure();
+        loader.Render();
+        EXPECT_EQ(LookOf(surface), second) << folder.toStdString();
+        loader.Stop();
+    }
+    EXPECT_TRUE(QFileInfo(folderFile + QStringLiteral("/tinyvis.cfg")).isDir());
 }
 
 } // namespace

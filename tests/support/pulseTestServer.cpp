@@ -50,13 +50,29 @@ bool PulseRecorder::start()
             PulseTestServer::serverEnvironment(), m_output.fileName(), false);
 }
 
+std::vector<qint16> PulseRecorder::takeSamples()
+{
+    QFile file(m_output.fileName());
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(m_taken))
+        return {};
+    const QByteArray raw = file.readAll();
+    m_taken += raw.size();
+    return samplesFrom(raw);
+}
+
 std::vector<qint16> PulseRecorder::stop()
 {
     m_child.Terminate();
     m_child.Wait(5000);
-    QFile file(m_output.fileName());
-    const QByteArray raw = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    std::vector<qint16> samples(std::size_t(raw.size()) / sizeof(qint16));
-    std::memcpy(samples.data(), raw.constData(), samples.size() * sizeof(qint16));
+    return takeSamples();
+}
+
+std::vector<qint16> PulseRecorder::samplesFrom(QByteArray raw)
+{
+    raw.prepend(m_partial);
+    const std::size_t count = std::size_t(raw.size()) / sizeof(qint16);
+    m_partial = raw.mid(qsizetype(count * sizeof(qint16)));
+    std::vector<qint16> samples(count);
+    std::memcpy(samples.data(), raw.constData(), count * sizeof(qint16));
     return samples;
 }

@@ -31,10 +31,19 @@ QByteArray pactl(const QStringList &arguments);
 class PulseRecorder {
 public:
     bool start();
-    // Stops recording and returns the interleaved samples recorded.
+    // The interleaved samples recorded since the start or the last take,
+    // while recording goes on.
+    std::vector<qint16> takeSamples();
+    // Stops recording and returns the interleaved samples not taken yet.
     std::vector<qint16> stop();
 
 private:
+    std::vector<qint16> samplesFrom(QByteArray raw);
+
     QTemporaryFile m_output;
     TestChild m_child;
+    // How far takeSamples() has read the recording, and a sample whose
+    // second byte had not arrived yet.
+    qint64 m_taken = 0;
+    QByteArray m_partial;
 };

@@ -64,10 +64,12 @@ void TfrmJukebox::SetCore(TdmMain *core)
     if (!core)
         return;
     m_visLoader = std::make_unique<TtinyVisLoader>(&core->Player().Engine(), this);
-    m_visLoader->SetSettingsPath(core->PluginsFolder());
+    m_visLoader->SetSettingsPath(core->PluginSettingsFolder());
     m_visLoader->CreateCaptureUnit();
-    setVisualisation(m_visEnabled);
     PlaylistsLoaded();
+    // The settings were read before the core was handed over: a
+    // visualisation they switched on starts now.
+    setVisualisation(m_visEnabled);
 }
 
 TdravoLabel *TfrmJukebox::Label(const QString &name) const

@@ -173,6 +173,8 @@ private:
     void openHelp();
     void togglePanel(TvorlenPanel &panel, const char *action);
     void controlsClick(int part);
+    // Exit: closes the window once the keys that asked for it are up.
+    void closeOnceKeysAreUp();
     void activatePlaylist(QAction *item);
 
     // Displays (frmJukeboxDisplays.cpp).

@@ -29,8 +29,10 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 #include <algorithm>
@@ -169,7 +171,7 @@ void TfrmJukebox::connectCommands()
     on("actnQueueFile", core([](TdmMain &c) { c.QueueFiles(); }));
     on("actnRefreshCDs", core([](TdmMain &c) { c.RefreshCDs(); }));
     on("actnScanFolders", core([](TdmMain &c) { c.ShowWindow(TcoreWindow::MusicSearch); }));
-    on("actnExit", [this] { close(); });
+    on("actnExit", [this] { closeOnceKeysAreUp(); });
     on("actnMinimize", [this] { showMinimized(); });
     on("actnFullScreen", [this] { SetFullScreen(!m_fullScreen); });
     on("actnToggleList", [this] { SetShowTrackList(!m_showTrackList); });
@@ -280,6 +282,27 @@ void TfrmJukebox::connectCommands()
         if (button == Qt::LeftButton && inCorner(x, y) && windowHandle())
             windowHandle()->startSystemResize(Qt::BottomEdge | Qt::RightEdge);
     };
+}
+
+void TfrmJukebox::closeOnceKeysAreUp()
+{
+    // A remote control that sends Ctrl+X through the X test extension sends
+    // its key releases to the window that has the focus. Closed on the key
+    // press, the window would be gone by then, and the X server would keep
+    // Ctrl and X held for whatever gets the focus next. So the window waits
+    // until no modifier is held, for a second at most.
+    constexpr int kPollMs = 20;
+    constexpr int kLongestWaitMs = 1000;
+    auto *poll = new QTimer(this);
+    QElapsedTimer waited;
+    waited.start();
+    connect(poll, &QTimer::timeout, this, [this, poll, waited] {
+        if (QGuiApplication::queryKeyboardModifiers() != Qt::NoModifier && !waited.hasExpired(kLongestWaitMs))
+            return;
+        poll->deleteLater();
+        close();
+    });
+    poll->start(kPollMs);
 }
 
 void TfrmJukebox::controlsClick(int part)
@@ -483,7 +506,6 @@ void TfrmJukebox::firstActivation()
 {
     setEnabled(false);
     VolumeChanged();
-    m_lists->TreeView().setFocus();
     TreeFontChanged();
     if (m_core)
         m_stackerPower->SetChecked(m_core->StackerEnabled());
@@ -496,4 +518,7 @@ void TfrmJukebox::firstActivation()
     raise();
     activateWindow();
     setEnabled(true);
+    // A disabled window takes no focus: the tree gets it now, so that the
+    // keys work on it from the start.
+    m_lists->TreeView().setFocus();
 }

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+
+// The built jukebox (build/bin/vorlen) running on the test run's private X
+// server and PulseAudio server, with a program folder and a home of its own,
+// driven by keys as a remote control drives it.
+//
+// The jukebox dies with the test process, whichever way that ends: the
+// destructor kills one still running, and the kernel kills it should the test
+// itself crash.
+class JukeboxProcess {
+public:
+    static constexpr const char *kTitle = "Vorlen Mp3 Jukebox";
+
+    // programFolder holds vorlen.ini and Data/ (VORLEN_HOME); the home,
+    // runtime and temporary folders are made inside it.
+    explicit JukeboxProcess(const QString &programFolder);
+    ~JukeboxProcess();
+    JukeboxProcess(const JukeboxProcess &) = delete;
+    JukeboxProcess &operator=(const JukeboxProcess &) = delete;
+
+    bool Start(QString *error);
+    // Waits until the window carrying the title is mapped and holds the
+    // keyboard focus, which it takes at the end of its start-up.
+    bool WaitForWindow(int timeoutMs, QString *error);
+    // The remote control's own command: xdotool search --name TITLE key KEYS
+    // (keys separated by blanks are sent one after the other), once the
+    // jukebox window has the keyboard focus.
+    bool SendKeys(const QString &keys);
+    // Whether the one window the title finds has the keyboard focus.
+    bool HasFocus() const;
+    bool WaitForFocus(int timeoutMs) const;
+    // Every window the title finds.
+    QStringList WindowIds() const;
+    // The jukebox window's bounds on the screen; empty when it is not found.
+    QRect WindowGeometry() const;
+    QRect ScreenGeometry() const;
+    // Waits for the jukebox to end by itself; false when it still runs.
+    bool WaitForExit(int timeoutMs);
+    int ExitCode() const { return m_process.exitCode(); }
+    QProcess::ExitStatus ExitStatus() const { return m_process.exitStatus(); }
+    // What the jukebox wrote to its standard output and error.
+    QString Output();
+
+    const QProcessEnvironment &Environment() const { return m_environment; }
+
+private:
+    // Runs an X client of the test display; its standard output, or an empty
+    // text when it failed.
+    QString runXTool(const QString &program, const QStringList &arguments, bool *ok = nullptr) const;
+
+    QString m_folder;
+    QProcessEnvironment m_environment;
+    QProcess m_process;
+    QByteArray m_output;
+};
