@@ -10,6 +10,7 @@
 #include "ui/forms/frmEditPlaylists.h"
 #include "ui/forms/frmGetPlaylistAlbumName.h"
 #include "ui/forms/frmJukebox.h"
+#include "ui/forms/frmJukeboxSkin.h"
 #include "ui/forms/frmMusicSearch.h"
 #include "ui/forms/frmPlayListrules.h"
 #include "ui/forms/frmPlaylist.h"
@@ -24,7 +25,7 @@ struct TjukeboxWindowsPrivate {
     TjukeboxWindowsPrivate(TfrmJukebox &window, TdmMain &core)
         : moveTo(&window), chooseCD(core, &window), albumName(&window), progress(&window),
           stacker(core, chooseCD, albumName, &progress, &window), preferences(core, &window),
-          musicSearch(core, &window), playlistEditor(core, &window), about(&window),
+          musicSearch(core, &window), playlistEditor(core, &window), skins(window, core, &window), about(&window),
           playlist(core, &window), editPlaylists(core, &window), alarmSettings(&window),
           playlistRules(core, &window)
     {
@@ -38,6 +39,7 @@ struct TjukeboxWindowsPrivate {
     TfrmPreferences preferences;
     TfrmMusicSearch musicSearch;
     TfrmPlaylistEditor playlistEditor;
+    TfrmJukeboxSkin skins;
     TfrmAbout about;
     TfrmPlaylist playlist;
     TfrmEditPlaylists editPlaylists;
@@ -68,6 +70,7 @@ TjukeboxWindows::TjukeboxWindows(TfrmJukebox &window, TdmMain &core, TappUserInt
         return w.moveTo.Execute(count, currentRow, topLeft, position);
     };
     dialogs.AlarmSettings = [&w, &window] { w.alarmSettings.Execute(window.Clock().Alarms()); };
+    dialogs.Skins = [&w] { w.skins.Execute(); };
     dialogs.LibraryChanging = [&w] { w.chooseCD.LibraryChanging(); };
 
     // The library loads at the window's first activation: a large one shows

@@ -34,6 +34,7 @@ class TvorlenPanel;
 class TvorlenScrollBar;
 class TvorlenStream;
 struct TjukeboxActionSpec;
+struct TskinFont;
 
 // The windows the jukebox window opens itself (the others it asks the core
 // for). The program supplies them; an empty one is skipped.
@@ -103,6 +104,15 @@ public:
     const QString &SkinFile() const { return m_skinFile; }
     const QColor &ButtonColor() const { return m_buttonColor; }
     const QColor &PanelColor() const { return m_panelColor; }
+    // The skin colours chosen in the Skins dialog. When either differs from
+    // the current ones the window takes both, saves its skin style with them
+    // into the skin file (vorlen.vsk without one) and applies the skin file
+    // again, which tints the skin art afresh from its grey originals. False,
+    // changing nothing, when both are the current ones.
+    bool TakeSkinColors(const QColor &buttonColor, const QColor &panelColor);
+    // The menu's font and text colour; the menu panel takes the height the
+    // font asks for.
+    void SetMenuFont(const TskinFont &font);
 
     // --- state the settings and the tests read --------------------------------
     bool ShowTrackList() const { return m_showTrackList; }
@@ -122,6 +132,7 @@ public:
     TvorlenScrollBar &PositionBar() { return *m_positionBar; }
     TvorlenMultiButton &Controls() { return *m_controls; }
     TvorlenPanel &MenuPanel() { return *m_menuPanel; }
+    TmenuToolBar &MenuBar() { return *m_menuBar; }
     TvorlenPanel &SongTitlePanel() { return *m_songTitlePanel; }
     TvorlenPanel &StackerPanel() { return *m_stackerPanel; }
     TvorlenPanel &QueueControlPanel() { return *m_queueControlPanel; }

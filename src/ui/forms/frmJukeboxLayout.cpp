@@ -24,6 +24,9 @@
 #include "ui/controls/vorlenScrollBar.h"
 #include "ui/forms/jukeboxLists.h"
 #include "ui/forms/menuToolBar.h"
+#include "ui/forms/skinFonts.h"
+#include "ui/lists/queueList.h"
+#include "ui/lists/songList.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -36,20 +39,6 @@ const QString kGeneral = QStringLiteral("JukeBoxGeneral");
 const QString kColors = QStringLiteral("JukeBoxColors");
 const QString kSplitter = QStringLiteral("JukeBoxSplitter");
 const QString kGeometry = QStringLiteral("JukeBoxGeometry");
-
-TskinFont fromTreeFont(const TtreeFont &font)
-{
-    QFont qfont(font.family);
-    qfont.setPointSize(font.pointSize);
-    qfont.setBold(font.bold);
-    return TskinFont{qfont, QColor(QRgb(font.rgb))};
-}
-
-TtreeFont toTreeFont(const TskinFont &font)
-{
-    const int points = font.font.pointSize() > 0 ? font.font.pointSize() : 8;
-    return TtreeFont{font.font.family(), points, font.font.bold(), font.color.rgb() & 0xFFFFFF};
-}
 
 } // namespace
 
@@ -272,11 +261,11 @@ void TfrmJukebox::writeLabelsAndFonts(TiniFile &skin)
         SaveLabelKeys(*label, skin);
     const QString fonts = QStringLiteral("Fonts");
     if (m_core) {
-        SaveFontKeys(fromTreeFont(m_core->TreeFontLarge()), skin, fonts, QStringLiteral("TreeViewFont"));
-        SaveFontKeys(fromTreeFont(m_core->TreeFont()), skin, fonts, QStringLiteral("TreeViewDetailFont"));
+        SaveFontKeys(SkinFontOfTreeFont(m_core->TreeFontLarge()), skin, fonts, QStringLiteral("TreeViewFont"));
+        SaveFontKeys(SkinFontOfTreeFont(m_core->TreeFont()), skin, fonts, QStringLiteral("TreeViewDetailFont"));
     }
-    SaveFontKeys(ControlSkinFont(m_lists->SongView()), skin, fonts, QStringLiteral("SongList"));
-    SaveFontKeys(ControlSkinFont(m_lists->QueueView()), skin, fonts, QStringLiteral("QueueList"));
+    SaveFontKeys(ListSkinFont(m_lists->Songs()), skin, fonts, QStringLiteral("SongList"));
+    SaveFontKeys(ListSkinFont(m_lists->Queue()), skin, fonts, QStringLiteral("QueueList"));
     SaveFontKeys(ControlSkinFont(*m_clock), skin, fonts, QStringLiteral("Clock"));
     SaveFontKeys(ControlSkinFont(*m_timer), skin, fonts, QStringLiteral("Timer"));
     SaveFontKeys(ControlSkinFont(*m_banner), skin, fonts, QStringLiteral("SongTitle"));
@@ -294,17 +283,34 @@ void TfrmJukebox::readLabelsAndFonts(const TiniFile &skin)
         return font;
     };
     if (m_core) {
-        m_core->SetTreeFontLarge(toTreeFont(load(fromTreeFont(m_core->TreeFontLarge()), "TreeViewFont")));
-        m_core->SetTreeFont(toTreeFont(load(fromTreeFont(m_core->TreeFont()), "TreeViewDetailFont")));
+        m_core->SetTreeFontLarge(TreeFontOfSkinFont(load(SkinFontOfTreeFont(m_core->TreeFontLarge()), "TreeViewFont")));
+        m_core->SetTreeFont(TreeFontOfSkinFont(load(SkinFontOfTreeFont(m_core->TreeFont()), "TreeViewDetailFont")));
     }
-    const TskinFont song = load(ControlSkinFont(m_lists->SongView()), "SongList");
+    const TskinFont song = load(ListSkinFont(m_lists->Songs()), "SongList");
     m_lists->SetSongListFont(song.font, song.color);
-    const TskinFont queue = load(ControlSkinFont(m_lists->QueueView()), "QueueList");
+    const TskinFont queue = load(ListSkinFont(m_lists->Queue()), "QueueList");
     m_lists->SetQueueListFont(queue.font, queue.color);
     SetControlSkinFont(*m_clock, load(ControlSkinFont(*m_clock), "Clock"));
     SetControlSkinFont(*m_timer, load(ControlSkinFont(*m_timer), "Timer"));
     SetControlSkinFont(*m_banner, load(ControlSkinFont(*m_banner), "SongTitle"));
-    const TskinFont menu = load(TskinFont{m_menuBar->MenuFont(), m_menuBar->MenuFontColor()}, "Menu");
-    m_menuBar->SetMenuFont(menu.font, menu.color);
+    SetMenuFont(load(TskinFont{m_menuBar->MenuFont(), m_menuBar->MenuFontColor()}, "Menu"));
+}
+
+void TfrmJukebox::SetMenuFont(const TskinFont &font)
+{
+    m_menuBar->SetMenuFont(font.font, font.color);
     m_menuPanel->resize(m_menuPanel->width(), m_menuBar->PreferredHeight());
+}
+
+bool TfrmJukebox::TakeSkinColors(const QColor &buttonColor, const QColor &panelColor)
+{
+    const QColor button = ResolveColor(buttonColor);
+    const QColor panel = ResolveColor(panelColor);
+    if (button == ResolveColor(m_buttonColor) && panel == ResolveColor(m_panelColor))
+        return false;
+    m_buttonColor = button;
+    m_panelColor = panel;
+    SaveSkinStyle(m_skinFile);
+    SetSkinFile(m_skinFile);
+    return true;
 }
