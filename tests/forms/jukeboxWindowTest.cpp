@@ -115,7 +115,7 @@ TEST_F(JukeboxWindow, EveryKeyOfTheCommandTableReachesItsAction)
     EXPECT_EQ(window->Action("actnExit")->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
 }
 
-TEST_F(JukeboxWindow, WithoutSettingsTheWindowHasItsDesignDefaults)
+TEST_F(JukeboxWindow, WithoutSettingsTheWindowHasItsDefaults)
 {
     start();
     EXPECT_EQ(window->NormalBounds(), QRect(0, 0, 800, 600));

@@ -190,7 +190,7 @@ TEST_F(SkinsDialog, OpensWithTheWindowsColoursAndAFreshFontTree)
             EXPECT_EQ(captions(node(skins, QStringLiteral("List Info Labels"))), labelsOfGroup(51));
 
             // Nothing chosen yet: no font button works, the sample is at
-            // least its design height.
+            // least its default height.
             EXPECT_EQ(skins.CurrentRecord(), nullptr);
             for (const char *name : { "btnFont", "btnFontColor", "btnBackgroundColor" })
                 EXPECT_FALSE(skins.findChild<QPushButton *>(QLatin1String(name))->isEnabled()) << name;

@@ -83,7 +83,7 @@ TEST_F(AudioMixerTest, MasterVolumeReachesTheSoundServerAndClearsMute)
     EXPECT_FALSE(mixer.GetVolume(0, 0, volume));
     EXPECT_EQ(volume.left, -1);
 
-    // Balance and explicit mute through the design's full entry.
+    // Balance and explicit mute through the mixer's full entry.
     ASSERT_TRUE(mixer.SetVolume(0, -1, 1, 16384, 49152));
     ASSERT_TRUE(mixer.GetVolume(0, -1, volume));
     EXPECT_EQ(volume.mute, 1);

@@ -403,7 +403,7 @@ TEST_F(CrossPlayerTest, FadeSettingsReachBothStreams)
     }
 }
 
-TEST(CrossPlayerDefaults, StartWithTheDesignValues)
+TEST(CrossPlayerDefaults, StartWithTheJukeboxDefaults)
 {
     AudioEngineOptions options;
     options.manualPump = true;

@@ -1,4 +1,4 @@
-#include "toneSpectrum.h"
+#include "toneAmplitudes.h"
 
 #include "playback/mixResampler.h"
 

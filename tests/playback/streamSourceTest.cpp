@@ -1,5 +1,5 @@
 #include "playbackFixtures.h"
-#include "toneSpectrum.h"
+#include "toneAmplitudes.h"
 
 #include "playback/streamSource.h"
 

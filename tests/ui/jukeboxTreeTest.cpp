@@ -242,7 +242,7 @@ TEST(JukeboxTree, ListsLetGoOfALibraryThatChangesAndComeBackWhereTheUserWas)
     EXPECT_NE(Grab(tree).copy(refilledRow), before) << "the album's counts are drawn anew";
 }
 
-TEST(JukeboxTree, RowsAreDrawnToTheDesignsPixel)
+TEST(JukeboxTree, RowsAreDrawnPixelForPixel)
 {
     ShownTree shown(false);
     TjukeboxTree &tree = shown.tree;

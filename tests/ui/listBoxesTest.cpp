@@ -123,7 +123,7 @@ TEST(SongList, RowsShowTheTrackPictureAndACentredText)
     ShowAndWait(songs, QSize(300, 300));
     const QImage track = BuiltInTreeImage(7);
     const int textHeight = songs.fontMetrics().height();
-    ASSERT_LT(textHeight, track.height() + 8) << "the design's 16-pixel font";
+    ASSERT_LT(textHeight, track.height() + 8) << "the list's 16-pixel font";
     const int h = track.height() + 8;
     EXPECT_EQ(songs.visualRect(songs.Rows().index(0)).height(), h);
     EXPECT_EQ(songs.visualRect(songs.Rows().index(1)).top(), h);

@@ -1,5 +1,5 @@
 // Building the jukebox window: its panels, controls and labels, docked as
-// the design lays them out, with the built-in skin.
+// the jukebox lays them out, with the built-in skin.
 #include "ui/forms/frmJukebox.h"
 
 #include "ui/controls/childControls.h"

@@ -18,7 +18,7 @@
 
 namespace {
 
-// The design's sizes are for a font 13 pixels high; the dialog grows with
+// The dialog's sizes are for a font 13 pixels high; the dialog grows with
 // larger fonts so that no tip is cut off.
 int scaled(int designPixels, const QFontMetrics &metrics)
 {

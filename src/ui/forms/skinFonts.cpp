@@ -15,7 +15,7 @@ TskinFont SkinFontOfTreeFont(const TtreeFont &font)
 
 TtreeFont TreeFontOfSkinFont(const TskinFont &font)
 {
-    // A font given in pixels (as the lists' design fonts are) has no point
+    // A font given in pixels (as the lists' default fonts are) has no point
     // size of its own: take the one it comes out at on this screen.
     const int points = font.font.pointSize() > 0 ? font.font.pointSize() : QFontInfo(font.font).pointSize();
     return TtreeFont { font.font.family(), points > 0 ? points : 8, font.font.bold(), font.color.rgb() & 0xFFFFFF };

@@ -14,7 +14,7 @@
 
 namespace {
 
-// The design's fonts, until the window gives the core's.
+// The jukebox's own fonts, until the window gives the core's.
 const TtreeFont kTreeFont { QStringLiteral("Arial"), 14, false, 0x3CA6E6 };
 const TtreeFont kDetailFont { QStringLiteral("Arial"), 8, true, 0xE0E0E0 };
 
