@@ -1,4 +1,5 @@
 #include "metadata/customTagger.h"
+#include "metadata/flacTagger.h"
 #include "metadata/id3Tagger.h"
 #include "metadata/oggTagger.h"
 #include "metadata/wmaTagger.h"
@@ -13,6 +14,8 @@ std::unique_ptr<TcustomTagger> CreateTaggerForFile(const QString &fileName)
         return std::make_unique<ToggTagger>();
     if (hasExtension(QLatin1StringView(".wma")))
         return std::make_unique<TwmaTagger>();
+    if (hasExtension(QLatin1StringView(".flac")))
+        return std::make_unique<TflacTagger>();
     return nullptr;
 }
 
@@ -26,5 +29,7 @@ std::unique_ptr<TcustomTagger> CreateTaggerByClassName(QStringView className)
         return std::make_unique<ToggTagger>();
     if (className == QLatin1StringView("TwmaTagger"))
         return std::make_unique<TwmaTagger>();
+    if (className == QLatin1StringView("TflacTagger"))
+        return std::make_unique<TflacTagger>();
     return nullptr;
 }
