@@ -2,6 +2,7 @@
 #include "metadata/flacTagger.h"
 #include "metadata/id3Tagger.h"
 #include "metadata/oggTagger.h"
+#include "metadata/opusTagger.h"
 #include "metadata/wmaTagger.h"
 
 std::unique_ptr<TcustomTagger> CreateTaggerForFile(const QString &fileName)
@@ -16,6 +17,8 @@ std::unique_ptr<TcustomTagger> CreateTaggerForFile(const QString &fileName)
         return std::make_unique<TwmaTagger>();
     if (hasExtension(QLatin1StringView(".flac")))
         return std::make_unique<TflacTagger>();
+    if (hasExtension(QLatin1StringView(".opus")))
+        return std::make_unique<TopusTagger>();
     return nullptr;
 }
 
@@ -31,5 +34,7 @@ std::unique_ptr<TcustomTagger> CreateTaggerByClassName(QStringView className)
         return std::make_unique<TwmaTagger>();
     if (className == QLatin1StringView("TflacTagger"))
         return std::make_unique<TflacTagger>();
+    if (className == QLatin1StringView("TopusTagger"))
+        return std::make_unique<TopusTagger>();
     return nullptr;
 }
