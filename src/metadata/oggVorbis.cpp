@@ -69,10 +69,12 @@ TvorbisStreamInfo ReadVorbisStreamInfo(const TbyteSource &source)
     return info;
 }
 
-qint64 LastOggGranule(const TbyteSource &source, std::optional<quint32> serial)
+namespace {
+
+qint64 lastGranuleWithin(const TbyteSource &source, std::optional<quint32> serial, qint64 windowBytes)
 {
     const qint64 size = source.Size();
-    const qint64 start = std::max<qint64>(0, size - kOggEndWindow);
+    const qint64 start = std::max<qint64>(0, size - windowBytes);
     QByteArray window(size - start, Qt::Uninitialized);
     if (source.ReadAt(start, window.data(), window.size()) != window.size())
         return -1;
@@ -93,3 +95,15 @@ qint64 LastOggGranule(const TbyteSource &source, std::optional<quint32> serial)
     return -1;
 }
 
+} // namespace
+
+qint64 LastOggGranule(const TbyteSource &source, std::optional<quint32> serial)
+{
+    // Pages of most files are a few kilobytes, so the end window usually
+    // holds the last one; a file of long pages (a high bit rate) costs a
+    // second read of the largest page there can be.
+    const qint64 granule = lastGranuleWithin(source, serial, kOggEndWindow);
+    if (granule >= 0 || source.Size() <= kOggEndWindow)
+        return granule;
+    return lastGranuleWithin(source, serial, kOggLargestPage);
+}

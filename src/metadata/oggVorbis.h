@@ -36,7 +36,11 @@ bool FindVorbisCommentHeader(ToggPacketStream &stream, qint64 streamSize);
 // Bytes at the end of a file searched for the last page.
 constexpr qint64 kOggEndWindow = 50 * 240 + 10;
 
+// The largest page: its header with 255 lacing values of 255 bytes each.
+constexpr qint64 kOggLargestPage = 27 + 255 + 255 * 255;
+
 // The granule position (samples per channel) of the last complete page that
-// ends a packet within the end window, of the stream with the given serial
+// ends a packet within the end window (within the largest page's length of
+// the end when the window holds none), of the stream with the given serial
 // when one is given; -1 when there is none.
 qint64 LastOggGranule(const TbyteSource &source, std::optional<quint32> serial = std::nullopt);
