@@ -56,9 +56,10 @@ struct TdmMainOptions {
 class TdmMain {
 public:
     static constexpr const char *kApplicationTitle = "Vorlen Mp3 Jukebox";
-    static constexpr const char *kMusicFileFilter =
-        "All Music Files (*.mp3;*.mp2;*.ogg;*.wma)|*.mp3;*.mp2;*.ogg;*.wma|Mp3, Mp2 Files (*.mp3;*.mp3)|*.mp3;*.mp2|"
-        "OGG Files (*.ogg)|*.ogg|WMA Files (*.wma)|*.wma";
+    static constexpr const char *kMusicFileFilter
+        = "All Music Files (*.mp3;*.mp2;*.ogg;*.wma;*.flac;*.opus)|*.mp3;*.mp2;*.ogg;*.wma;*.flac;*.opus|"
+          "Mp3, Mp2 Files (*.mp3;*.mp3)|*.mp3;*.mp2|OGG Files (*.ogg)|*.ogg|WMA Files (*.wma)|*.wma|"
+          "FLAC Files (*.flac)|*.flac|Opus Files (*.opus)|*.opus";
 
     TdmMain(TvorlenPlayerFormInterface &form, TcoreUserInterface &ui, TdmMainOptions options = {});
     ~TdmMain();
