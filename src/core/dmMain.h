@@ -120,6 +120,11 @@ public:
     // The mounted optical discs now, as the core sees them.
     QList<CdDrive> CdDrives() const { return m_options.cdDrives(); }
     QString FindCover() const;
+    // The picture stored in the current track's file (a front cover
+    // preferred), as the bytes of an image file; empty while the player is
+    // stopped or when the file holds none. Reads the file's tag, so the
+    // window asks only when it shows a cover and FindCover found no file.
+    QByteArray EmbeddedCover() const;
 
     // --- stacker ---------------------------------------------------------
     // The stacker title: empty when the stacker is off, "Empty" without
