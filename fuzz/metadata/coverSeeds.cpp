@@ -25,7 +25,7 @@ int main(int argc, char **argv)
     }
     ToneSpec spec;
     spec.seconds = 0.3;
-    spec.bitRate = QStringLiteral("32k");
+    spec.bitRate = QStringLiteral("64k");
     spec.metadata
         = { { QStringLiteral("title"), QStringLiteral("Seed") }, { QStringLiteral("artist"), QStringLiteral("Fuzz") },
               { QStringLiteral("album"), QStringLiteral("Corpus") }, { QStringLiteral("track"), QStringLiteral("1/2") },
