@@ -1,8 +1,10 @@
 // Writes a small track-list file of each record class for the fuzzer's seed
 // corpus: track_list_seed OUTFILE
 #include "library/trackListFile.h"
+#include "metadata/flacTagger.h"
 #include "metadata/id3Tagger.h"
 #include "metadata/oggTagger.h"
+#include "metadata/opusTagger.h"
 #include "metadata/wmaTagger.h"
 #include "platform/atomicFile.h"
 
@@ -30,5 +32,14 @@ int main(int argc, char **argv)
     TwmaTagger wma;
     wma.SetModDateHigh(4294967295u);
     writer.Write(wma);
+    TflacTagger flac;
+    flac.SetFilename(QStringLiteral("/m/z.flac"));
+    flac.SetSampleRate(96000);
+    flac.SetBitRate(1411200);
+    writer.Write(flac);
+    TopusTagger opus;
+    opus.SetArtist(QStringLiteral("Opus"));
+    opus.SetDuration(1000);
+    writer.Write(opus);
     return WriteFileAtomically(QString::fromLocal8Bit(argv[1]), writer.Data()) ? 0 : 1;
 }

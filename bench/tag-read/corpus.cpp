@@ -143,6 +143,53 @@ std::vector<Recipe> recipes()
     };
 }
 
+// A FLAC template: a tone in pink noise, as loud as music and as hard to
+// compress, encoded and tagged by ffmpeg.
+struct FlacRecipe {
+    const char *name;
+    const char *description;
+    int sampleRate;
+    int channels;
+    bool bits24;
+    const char *cover; // nullptr: none
+    Texts texts;
+    QStringList extraComments; // "key=value"
+};
+
+QStringList flacArguments(const QString &folder, const FlacRecipe &recipe, const QString &output)
+{
+    const QString seconds = QStringLiteral("2.3");
+    QStringList args { QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+        QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+        QStringLiteral("sine=frequency=440:duration=%1:sample_rate=%2").arg(seconds).arg(recipe.sampleRate),
+        QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+        QStringLiteral("anoisesrc=duration=%1:sample_rate=%2:amplitude=0.3:color=pink")
+            .arg(seconds)
+            .arg(recipe.sampleRate) };
+    if (recipe.cover)
+        args << QStringLiteral("-i")
+             << folder + QLatin1Char('/') + QLatin1String(recipe.cover) + QStringLiteral(".jpg");
+    args << QStringLiteral("-filter_complex") << QStringLiteral("[0:a][1:a]amix=inputs=2[mix]")
+         << QStringLiteral("-map") << QStringLiteral("[mix]");
+    if (recipe.cover)
+        args << QStringLiteral("-map") << QStringLiteral("2") << QStringLiteral("-c:v") << QStringLiteral("copy")
+             << QStringLiteral("-disposition:v") << QStringLiteral("attached_pic") << QStringLiteral("-metadata:s:v")
+             << QStringLiteral("comment=Cover (front)");
+    args << QStringLiteral("-ac") << QString::number(recipe.channels) << QStringLiteral("-c:a")
+         << QStringLiteral("flac") << QStringLiteral("-sample_fmt")
+         << (recipe.bits24 ? QStringLiteral("s32") : QStringLiteral("s16"));
+    const Texts &t = recipe.texts;
+    const std::pair<const char *, QString> fields[]
+        = { { "title", t.title }, { "artist", t.artist }, { "album", t.album }, { "date", t.year },
+              { "track", t.track }, { "genre", t.genre }, { "comment", t.comment } };
+    for (const auto &[key, value] : fields)
+        args << QStringLiteral("-metadata") << QString::fromLatin1(key) + QLatin1Char('=') + value;
+    for (const QString &comment : recipe.extraComments)
+        args << QStringLiteral("-metadata") << comment;
+    args << output;
+    return args;
+}
+
 bool makeInputs(const QString &folder, QString *error)
 {
     const Tone tones[] = { { "t44", 9.3, 44100, 2 }, { "t44b", 11.7, 44100, 2 }, { "t22m", 10.4, 22050, 1 },
@@ -233,8 +280,51 @@ bool MakeCorpusTemplates(const QString &folder, std::vector<CorpusTemplate> *tem
     return true;
 }
 
-QStringList WriteCorpus(
-    const QString &folder, const std::vector<CorpusTemplate> &templates, int count, std::vector<int> *templateOf)
+bool MakeFlacCorpusTemplates(const QString &folder, std::vector<CorpusTemplate> *templates, QString *error)
+{
+    const auto s = [](const char *utf8) { return QString::fromUtf8(utf8); };
+    QStringList manyComments;
+    for (const char *key : { "replaygain_track_gain=-7.1 dB", "replaygain_track_peak=0.98", "encoder=ffmpeg",
+             "isrc=DEA000000000", "label=Records", "composer=Komponist", "performer=Orchester", "copyright=2019",
+             "discnumber=1", "totaldiscs=2", "totaltracks=14", "albumartist=Various", "mood=calm", "language=deu" })
+        manyComments << s(key);
+    manyComments << QStringLiteral("lyrics=") + QString(4096, QLatin1Char('l'));
+    const FlacRecipe recipes[] = {
+        { "a", "ffmpeg FLAC 16-bit 44.1 kHz stereo, Vorbis comments", 44100, 2, false, nullptr,
+            { s("Title No. 0000"), s("The Artist"), s("Album"), s("1999"), s("7"), s("Rock"), s("Ripped from CD") },
+            {} },
+        { "b", "ffmpeg FLAC 24-bit 48 kHz stereo, UTF-8 comments, 67 KB front cover", 48000, 2, true, "m500",
+            { s("Chanson No. 0000 ✓"), s("Artiste Été"), s("Albüm"), s("2011"), s("3"), s("Jazz"), s("Kommentar") },
+            {} },
+        { "c", "ffmpeg FLAC 16-bit 22.05 kHz mono, Cyrillic comments, 47 KB front cover", 22050, 1, false, "t800",
+            { s("Песня No. 0000"), s("Исполнитель"), s("Альбом"), s("2005"), s("12"), s("Folk"), s("Заметка") }, {} },
+        { "d", "ffmpeg FLAC 24-bit 96 kHz stereo, Japanese comments, 198 KB front cover", 96000, 2, true, "m1000",
+            { s("曲 No. 0000 日本"), s("アーティスト"), s("アルバム"), s("2020-03-04"), s("9"), s("Electronic"),
+                s("コメント") },
+            {} },
+        { "e", "ffmpeg FLAC 16-bit 44.1 kHz stereo, 22 comments with 4 KB of lyrics, 139 KB front cover", 44100, 2,
+            false, "m800",
+            { s("Cantata No. 0000"), s("Coro São Paulo"), s("Missa"), s("1968"), s("1"), s("Classical"),
+                s("Gravação") },
+            manyComments },
+    };
+    for (const FlacRecipe &recipe : recipes) {
+        const QString path
+            = folder + QStringLiteral("/template-") + QLatin1String(recipe.name) + QStringLiteral(".flac");
+        if (!RunTool(QStringLiteral("ffmpeg"), flacArguments(folder, recipe, path), error))
+            return false;
+        const QByteArray bytes = readAll(path);
+        if (!bytes.contains(kNumberMark)) {
+            *error = QStringLiteral("no title mark in ") + path;
+            return false;
+        }
+        templates->push_back({ QLatin1String(recipe.name), QLatin1String(recipe.description), bytes });
+    }
+    return true;
+}
+
+QStringList WriteCorpus(const QString &folder, const QString &extension, const std::vector<CorpusTemplate> &templates,
+    int count, std::vector<int> *templateOf)
 {
     QStringList paths;
     templateOf->clear();
@@ -242,7 +332,7 @@ QStringList WriteCorpus(
         const int which = i % int(templates.size());
         QByteArray bytes = templates[which].bytes;
         patchNumber(bytes, i);
-        const QString path = folder + QStringLiteral("/track%1.mp3").arg(i, 5, 10, QLatin1Char('0'));
+        const QString path = folder + QStringLiteral("/track%1").arg(i, 5, 10, QLatin1Char('0')) + extension;
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             return {};

@@ -2,6 +2,8 @@
 
 #include "metadata/customTagger.h"
 
+#include <taglib/flacfile.h>
+#include <taglib/flacproperties.h>
 #include <taglib/mpegfile.h>
 #include <taglib/mpegproperties.h>
 #include <taglib/tag.h>
@@ -28,12 +30,17 @@ TrackAnswers ReadWithVorlen(const QString &path)
     return answers;
 }
 
-TagLibAnswers ReadWithTagLib(const char *path)
+namespace {
+
+// TagLib's answers from the reader of one format; channelMode turns its audio
+// properties into the jukebox's channel code.
+template <typename File, typename ChannelMode>
+TagLibAnswers readWith(const char *path, ChannelMode channelMode)
 {
     TagLibAnswers answers;
-    TagLib::MPEG::File file(path, true, TagLib::AudioProperties::Fast);
+    File file(path, true, TagLib::AudioProperties::Fast);
     const TagLib::Tag *tag = file.tag();
-    const TagLib::MPEG::Properties *properties = file.audioProperties();
+    const auto *properties = file.audioProperties();
     if (!file.isValid() || !tag || !properties)
         return answers;
     answers.valid = true;
@@ -47,8 +54,24 @@ TagLibAnswers ReadWithTagLib(const char *path)
     answers.durationMs = properties->lengthInMilliseconds();
     answers.bitRateKbps = properties->bitrate();
     answers.sampleRate = properties->sampleRate();
-    answers.channelMode = int(properties->channelMode());
+    answers.channelMode = channelMode(*properties);
     return answers;
+}
+
+} // namespace
+
+TagLibAnswers ReadWithTagLib(const char *path)
+{
+    return readWith<TagLib::MPEG::File>(
+        path, [](const TagLib::MPEG::Properties &properties) { return int(properties.channelMode()); });
+}
+
+TagLibAnswers ReadFlacWithTagLib(const char *path)
+{
+    return readWith<TagLib::FLAC::File>(path, [](const TagLib::FLAC::Properties &properties) {
+        const int channels = properties.channels();
+        return channels == 1 || channels == 2 ? channels : 0;
+    });
 }
 
 TrackAnswers ToAnswers(const TagLibAnswers &answers)

@@ -4,7 +4,7 @@
 #include <QtGlobal>
 #include <taglib/tstring.h>
 
-// What the jukebox shows of one MP3 file, as either reader answers it.
+// What the jukebox shows of one music file, as either reader answers it.
 struct TrackAnswers {
     QString title;
     QString artist;
@@ -16,7 +16,7 @@ struct TrackAnswers {
     double durationMs = 0;
     quint32 bitRate = 0; // bit/s
     quint32 sampleRate = 0;
-    quint32 channelMode = 0; // 0 stereo, 1 joint stereo, 2 dual channel, 3 mono
+    quint32 channelMode = 0; // MP3: 0 stereo, 1 joint stereo, 2 dual channel, 3 mono; FLAC: 1 mono, 2 stereo, else 0
 };
 
 // The record as a track list makes it: factory, file, then stream information.
@@ -41,4 +41,7 @@ struct TagLibAnswers {
 
 // TagLib's MPEG reader (tags and audio properties, fast mode) on an encoded path.
 TagLibAnswers ReadWithTagLib(const char *path);
+// TagLib's FLAC reader (Vorbis comments and audio properties, fast mode); the
+// channel mode as the jukebox gives it, from the channel count.
+TagLibAnswers ReadFlacWithTagLib(const char *path);
 TrackAnswers ToAnswers(const TagLibAnswers &answers);

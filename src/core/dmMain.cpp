@@ -4,6 +4,7 @@
 #include "library/tagAlbum.h"
 #include "library/tagAlbumList.h"
 #include "library/tagPlaylist.h"
+#include "metadata/embeddedCover.h"
 #include "platform/fileExists.h"
 #include "platform/iniFile.h"
 #include "platform/pendingEvents.h"
@@ -331,6 +332,16 @@ QString TdmMain::FindCover() const
         }
     }
     return QString();
+}
+
+QByteArray TdmMain::EmbeddedCover() const
+{
+    if (m_player->GetState() == ssStopped)
+        return QByteArray();
+    const TcustomTagger *record = m_player->CurrentTrack();
+    if (!record)
+        return QByteArray();
+    return ReadEmbeddedCover(record->Filename()).data;
 }
 
 // --- playing -------------------------------------------------------------

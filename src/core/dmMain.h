@@ -56,9 +56,10 @@ struct TdmMainOptions {
 class TdmMain {
 public:
     static constexpr const char *kApplicationTitle = "Vorlen Mp3 Jukebox";
-    static constexpr const char *kMusicFileFilter =
-        "All Music Files (*.mp3;*.mp2;*.ogg;*.wma)|*.mp3;*.mp2;*.ogg;*.wma|Mp3, Mp2 Files (*.mp3;*.mp3)|*.mp3;*.mp2|"
-        "OGG Files (*.ogg)|*.ogg|WMA Files (*.wma)|*.wma";
+    static constexpr const char *kMusicFileFilter
+        = "All Music Files (*.mp3;*.mp2;*.ogg;*.wma;*.flac;*.opus)|*.mp3;*.mp2;*.ogg;*.wma;*.flac;*.opus|"
+          "Mp3, Mp2 Files (*.mp3;*.mp3)|*.mp3;*.mp2|OGG Files (*.ogg)|*.ogg|WMA Files (*.wma)|*.wma|"
+          "FLAC Files (*.flac)|*.flac|Opus Files (*.opus)|*.opus";
 
     TdmMain(TvorlenPlayerFormInterface &form, TcoreUserInterface &ui, TdmMainOptions options = {});
     ~TdmMain();
@@ -119,6 +120,11 @@ public:
     // The mounted optical discs now, as the core sees them.
     QList<CdDrive> CdDrives() const { return m_options.cdDrives(); }
     QString FindCover() const;
+    // The picture stored in the current track's file (a front cover
+    // preferred), as the bytes of an image file; empty while the player is
+    // stopped or when the file holds none. Reads the file's tag, so the
+    // window asks only when it shows a cover and FindCover found no file.
+    QByteArray EmbeddedCover() const;
 
     // --- stacker ---------------------------------------------------------
     // The stacker title: empty when the stacker is off, "Empty" without

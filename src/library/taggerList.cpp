@@ -12,7 +12,8 @@ namespace {
 
 const QStringList &scanPatterns()
 {
-    static const QStringList patterns{QStringLiteral("*.mp3"), QStringLiteral("*.ogg"), QStringLiteral("*.wma")};
+    static const QStringList patterns { QStringLiteral("*.mp3"), QStringLiteral("*.ogg"), QStringLiteral("*.wma"),
+        QStringLiteral("*.flac"), QStringLiteral("*.opus") };
     return patterns;
 }
 

@@ -29,7 +29,7 @@ public:
     void LoadListFile(const QString &fileName, bool append, const QString &cdRoot = QString()) override;
     void FillStrings(TstringList &strings) override;
 
-    // Adds the ".mp3", ".ogg" and ".wma" files of a folder (a disc's mount
+    // Adds the ".mp3", ".ogg", ".wma", ".flac" and ".opus" files of a folder (a disc's mount
     // point), and of its subfolders depth first when recursive. With a
     // cacheFile the list is then saved there, file names below folder in the
     // "cdrom:" form. A file that cannot be read is skipped.

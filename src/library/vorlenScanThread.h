@@ -13,6 +13,9 @@
 
 class TcustomTagger;
 
+// The extensions of the music files the folder scan looks for.
+inline constexpr QLatin1StringView kMusicExtensions { "mp3;mp2;wma;ogg;flac;opus" };
+
 // Scans the music folders for new and modified music files on its own thread,
 // so that the window stays responsive and the scan can be stopped
 // (requestInterruption ends it at the next directory entry). It never touches

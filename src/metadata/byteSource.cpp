@@ -20,6 +20,28 @@ qint64 TmemorySource::ReadAt(qint64 pos, void *dest, qint64 count) const
     return n;
 }
 
+bool TbyteStream::ReadU32LE(quint32 *value)
+{
+    uchar bytes[4];
+    if (!ReadExact(bytes, 4))
+        return false;
+    *value = quint32(bytes[0]) | (quint32(bytes[1]) << 8) | (quint32(bytes[2]) << 16) | (quint32(bytes[3]) << 24);
+    return true;
+}
+
+qint64 TrangeStream::Read(void *dest, qint64 count)
+{
+    const qint64 take = std::min({ count, m_end - m_pos, m_source.Size() - m_pos });
+    if (take <= 0)
+        return 0;
+    if (dest && m_source.ReadAt(m_pos, dest, take) != take) {
+        m_pos = m_end;
+        return 0;
+    }
+    m_pos += take;
+    return take;
+}
+
 QString CannotOpenFileText(const QString &fileName, int errorNumber)
 {
     return QStringLiteral("Cannot open file \"%1\". %2")

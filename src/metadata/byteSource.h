@@ -33,6 +33,39 @@ public:
     }
 };
 
+// Bytes read one after the other: the packet data of an Ogg stream, or a
+// range of a source (a FLAC metadata block).
+class TbyteStream {
+public:
+    virtual ~TbyteStream() = default;
+
+    // Copies up to count bytes into dest, or steps over them when dest is
+    // null; returns how many there were.
+    virtual qint64 Read(void *dest, qint64 count) = 0;
+
+    bool ReadExact(void *dest, qint64 count) { return count >= 0 && Read(dest, count) == count; }
+    bool Skip(qint64 count) { return count >= 0 && Read(nullptr, count) == count; }
+    bool ReadU32LE(quint32 *value);
+};
+
+// The bytes [start, start + length) of a source, clipped to the source.
+class TrangeStream final : public TbyteStream {
+public:
+    TrangeStream(const TbyteSource &source, qint64 start, qint64 length)
+        : m_source(source)
+        , m_pos(start)
+        , m_end(start + length)
+    {
+    }
+
+    qint64 Read(void *dest, qint64 count) override;
+
+private:
+    const TbyteSource &m_source;
+    qint64 m_pos;
+    qint64 m_end;
+};
+
 // What the MPEG readers fetch from the start of a file with its first read:
 // a tag without pictures and the first frames behind it. A larger tag costs
 // one more read, from where the reader steps next, not the bytes in between.

@@ -4,6 +4,7 @@
 #include "platform/fileTime.h"
 
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -220,6 +221,14 @@ QString ChannelCountText(quint32 channels)
     default:
         return QStringLiteral("Unknown");
     }
+}
+
+quint32 AverageBitRate(qint64 bytes, double durationMs)
+{
+    if (bytes <= 0 || !(durationMs > 0))
+        return 0;
+    const double rate = std::round(double(bytes) * 8.0 * 1000.0 / durationMs);
+    return rate >= 4294967295.0 ? 0xFFFFFFFFu : quint32(rate);
 }
 
 quint32 DigitsToNumber(const QString &text)

@@ -157,15 +157,21 @@ private:
 // 1 "Mono", 2 "Stereo", anything else "Unknown".
 QString ChannelCountText(quint32 channels);
 
+// The bit rate in bits per second of bytes that play for durationMs, rounded;
+// 0 when either is not above 0, at most the largest 32-bit value.
+quint32 AverageBitRate(qint64 bytes, double durationMs);
+
 // DigitsToNumber: the value of a non-empty text made only of decimal digits;
 // 0 otherwise (also when the value does not fit in 32 bits).
 quint32 DigitsToNumber(const QString &text);
 
 // The record class for a file, chosen by its extension without regard to case:
-// ".mp3"/".mp2" Tid3Tagger, ".ogg" ToggTagger, ".wma" TwmaTagger; null for any
-// other extension. The record is created empty; nothing is read.
+// ".mp3"/".mp2" Tid3Tagger, ".ogg" ToggTagger, ".wma" TwmaTagger, ".flac"
+// TflacTagger, ".opus" TopusTagger; null for any other extension. The record
+// is created empty; nothing is read.
 std::unique_ptr<TcustomTagger> CreateTaggerForFile(const QString &fileName);
 
 // A new empty record of a registered class ("TcustomTagger", "Tid3Tagger",
-// "ToggTagger", "TwmaTagger"); null for any other name.
+// "ToggTagger", "TwmaTagger", "TflacTagger", "TopusTagger"); null for any
+// other name.
 std::unique_ptr<TcustomTagger> CreateTaggerByClassName(QStringView className);

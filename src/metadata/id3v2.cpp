@@ -294,29 +294,60 @@ bool TID3v2::ReadFromFile(const QString &fileName)
     }
 }
 
+Tid3v2FrameWalker::Tid3v2FrameWalker(const TbyteSource &source)
+    : m_source(source)
+{
+    if (!source.ReadExact(0, m_header, sizeof m_header) || std::memcmp(m_header, "ID3", 3) != 0)
+        return;
+    m_found = true;
+    m_tagSize = TID3v2::TagSizeFromHeader(m_header, source.Size());
+    const quint8 version = MajorVersion();
+    if (version < 2 || version > 4 || m_tagSize <= 0)
+        return;
+    m_pos = 10;
+    // An extended header sits between the tag header and the first frame.
+    if (version != 2 && (TagFlags() & 0x40)) {
+        uchar extended[4];
+        if (!source.ReadExact(m_pos, extended, 4))
+            return;
+        m_pos += version == 3 ? 4 + qint64(bigEndian(extended, 4)) : qint64(syncSafe(extended));
+    }
+    m_end = std::min(m_tagSize, source.Size());
+}
+
+bool Tid3v2FrameWalker::Next()
+{
+    const quint8 version = MajorVersion();
+    const int headerSize = version == 2 ? 6 : 10;
+    if (m_pos >= m_end || !m_source.ReadExact(m_pos, m_frame, headerSize) || m_frame[0] < 'A' || m_frame[0] > 'Z') {
+        m_end = 0;
+        return false;
+    }
+    if (version == 2) {
+        m_contentSize = bigEndian(m_frame + 3, 3);
+        m_frameFlags = 0;
+    } else {
+        if (version == 4 && !((m_frame[4] | m_frame[5] | m_frame[6] | m_frame[7]) & 0x80))
+            m_contentSize = syncSafe(m_frame + 4);
+        else
+            m_contentSize = bigEndian(m_frame + 4, 4);
+        m_frameFlags = quint16((m_frame[8] << 8) | m_frame[9]);
+    }
+    m_contentPos = m_pos + headerSize;
+    m_pos = m_contentPos + m_contentSize;
+    return true;
+}
+
 bool TID3v2::ReadFromSource(const TbyteSource &source)
 {
     clear();
-    uchar header[10];
-    const qint64 fileSize = source.Size();
-    if (!source.ReadExact(0, header, sizeof header) || std::memcmp(header, "ID3", 3) != 0)
+    Tid3v2FrameWalker frames(source);
+    if (!frames.Found())
         return false;
     m_found = true;
-    m_majorVersion = header[3];
-    m_tagSize = TagSizeFromHeader(header, fileSize);
-    if (m_majorVersion < 2 || m_majorVersion > 4 || m_tagSize <= 0)
-        return true;
-
+    m_majorVersion = frames.MajorVersion();
+    m_tagSize = frames.TagSize();
     const bool v22 = m_majorVersion == 2;
-    const int frameHeaderSize = v22 ? 6 : 10;
-    qint64 pos = 10;
-    // An extended header sits between the tag header and the first frame.
-    if (!v22 && (header[5] & 0x40)) {
-        uchar extended[4];
-        if (!source.ReadExact(pos, extended, 4))
-            return true;
-        pos += m_majorVersion == 3 ? 4 + qint64(bigEndian(extended, 4)) : qint64(syncSafe(extended));
-    }
 
     // Only the kept frames' contents are read, and only their first
     // kFrameCap bytes: other frames (a cover picture) are stepped over by
@@ -325,28 +356,15 @@ bool TID3v2::ReadFromSource(const TbyteSource &source)
     uchar contents[kSlotCount][kFrameCap];
     uchar incoming[kFrameCap];
     std::array<FrameText, kSlotCount> frameTexts;
-    uchar frame[10];
-    while (pos < m_tagSize && pos < fileSize) {
-        if (!source.ReadExact(pos, frame, frameHeaderSize))
+    while (frames.Next()) {
+        const int slot = slotOf(frames.Id(), v22);
+        if (slot < 0)
+            continue;
+        const qint64 kept = std::min<qint64>(frames.ContentSize(), kFrameCap);
+        if (!source.ReadExact(frames.ContentPos(), incoming, kept))
             break;
-        if (frame[0] < 'A' || frame[0] > 'Z')
-            break;
-        qint64 size = 0;
-        if (v22)
-            size = bigEndian(frame + 3, 3);
-        else if (m_majorVersion == 4 && !((frame[4] | frame[5] | frame[6] | frame[7]) & 0x80))
-            size = syncSafe(frame + 4);
-        else
-            size = bigEndian(frame + 4, 4);
-        const int slot = slotOf(frame, v22);
-        if (slot >= 0) {
-            const qint64 kept = std::min<qint64>(size, kFrameCap);
-            if (!source.ReadExact(pos + frameHeaderSize, incoming, kept))
-                break;
-            std::memcpy(contents[slot], incoming, size_t(kept));
-            frameTexts[size_t(slot)] = FrameText(contents[slot], size_t(kept));
-        }
-        pos += frameHeaderSize + size;
+        std::memcpy(contents[slot], incoming, size_t(kept));
+        frameTexts[size_t(slot)] = FrameText(contents[slot], size_t(kept));
     }
     deriveFields(frameTexts);
     return true;

@@ -8,6 +8,45 @@
 
 class TbyteSource;
 
+// Steps through the frames of the ID3v2 tag (versions 2.2 to 2.4) at the
+// start of a source, reading only the frame headers: what a frame holds is
+// read by the caller, so a frame it does not want (a cover picture) costs
+// nothing.
+class Tid3v2FrameWalker {
+public:
+    explicit Tid3v2FrameWalker(const TbyteSource &source);
+
+    // The source starts with an ID3v2 header (of any version).
+    bool Found() const { return m_found; }
+    quint8 MajorVersion() const { return m_header[3]; }
+    // The tag header's flags (0x80: the tag is unsynchronised).
+    quint8 TagFlags() const { return m_header[5]; }
+    // Header, body and footer; 0 when the header announces more than the source holds.
+    qint64 TagSize() const { return m_tagSize; }
+
+    // To the next frame; false at the end of the frames (the end of the tag,
+    // padding, or a header that cannot be read).
+    bool Next();
+    // The frame identifier: 3 characters in version 2.2, 4 otherwise.
+    const uchar *Id() const { return m_frame; }
+    qint64 ContentPos() const { return m_contentPos; }
+    qint64 ContentSize() const { return m_contentSize; }
+    // The two flag bytes of a version 2.3 or 2.4 frame (status, format); 0 in 2.2.
+    quint16 FrameFlags() const { return m_frameFlags; }
+
+private:
+    const TbyteSource &m_source;
+    qint64 m_tagSize = 0;
+    qint64 m_pos = 0; // the next frame header
+    qint64 m_end = 0; // where the frames end
+    qint64 m_contentPos = 0;
+    qint64 m_contentSize = 0;
+    quint16 m_frameFlags = 0;
+    uchar m_header[10] = {};
+    uchar m_frame[10] = {};
+    bool m_found = false;
+};
+
 // An ID3v2 tag at the start of an MPEG audio file.
 //
 // The reader understands versions 2.2, 2.3 and 2.4 as far as sixteen text-like

@@ -1,7 +1,6 @@
 #include "metadata/oggTagger.h"
 
 #include "metadata/byteSource.h"
-#include "metadata/genreList.h"
 #include "metadata/oggVorbis.h"
 
 namespace {
@@ -13,11 +12,6 @@ constexpr qint64 kHeadBytes = 64 * 1024;
 const char *ToggTagger::ClassName() const
 {
     return "ToggTagger";
-}
-
-QString ToggTagger::GetChannelModeText() const
-{
-    return ChannelCountText(ChannelMode());
 }
 
 void ToggTagger::ReadTag()
@@ -33,16 +27,7 @@ void ToggTagger::ReadTag()
 
 void ToggTagger::ReadTagFromSource(const TbyteSource &source)
 {
-    const QStringList lines = ReadVorbisComments(source);
-    SetTitle(VorbisCommentValue(lines, QLatin1StringView("Title")));
-    SetArtist(VorbisCommentValue(lines, QLatin1StringView("Artist")));
-    SetAlbum(VorbisCommentValue(lines, QLatin1StringView("Album")));
-    SetComment(VorbisCommentValue(lines, QLatin1StringView("Comment")));
-    SetDate(VorbisCommentValue(lines, QLatin1StringView("Date")));
-    SetTrack(DigitsToNumber(VorbisCommentValue(lines, QLatin1StringView("TrackNumber"))));
-    SetGenre(VorbisCommentValue(lines, QLatin1StringView("Genre")));
-    SetGenreByteDirect(SharedGenreList().IndexOfGenre(Genre()));
-    SetValidTag(!Artist().isEmpty());
+    TakeComments(ReadVorbisComments(source));
     ReadStreamInfoFromSource(source);
 }
 
@@ -56,7 +41,7 @@ void ToggTagger::ReadStreamInfoFromSource(const TbyteSource &source)
 {
     const TvorbisStreamInfo info = ReadVorbisStreamInfo(source);
     if (info.found) {
-        SetChannelMode(info.channels == 1 || info.channels == 2 ? info.channels : 0);
+        SetChannelCount(info.channels);
         SetSampleRate(info.sampleRate);
         SetBitRate(quint32(std::max(0, info.nominalBitrate)));
     }

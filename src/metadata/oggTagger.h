@@ -1,16 +1,15 @@
 #pragma once
 
-#include "metadata/customTagger.h"
+#include "metadata/vorbisCommentTagger.h"
 
 class TbyteSource;
 
 // Track record of an Ogg Vorbis file (".ogg"): Vorbis comments and the
 // identification header near the start, the last page's sample count near the
 // end. Stream information is always read with the tag.
-class ToggTagger : public TcustomTagger {
+class ToggTagger : public TvorbisCommentTagger {
 public:
     const char *ClassName() const override;
-    QString GetChannelModeText() const override;
     // Raises VorlenError when the file cannot be opened.
     void ReadTag() override;
     void ReadStreamInfo() override;

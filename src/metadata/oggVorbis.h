@@ -1,5 +1,7 @@
 #pragma once
 
+#include "metadata/vorbisComment.h"
+
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -17,10 +19,6 @@ class TbyteSource;
 // when there is no comment header. A damaged header ends the list silently.
 QStringList ReadVorbisComments(const TbyteSource &source);
 
-// The value of the first comment line whose name equals name without regard
-// to case; empty when there is none.
-QString VorbisCommentValue(const QStringList &lines, QLatin1StringView name);
-
 struct TvorbisStreamInfo {
     bool found = false; // the identification header was found
     quint8 channels = 0;
@@ -30,13 +28,19 @@ struct TvorbisStreamInfo {
 };
 TvorbisStreamInfo ReadVorbisStreamInfo(const TbyteSource &source);
 
+class ToggPacketStream;
+// Positions the stream right behind the Vorbis comment header's packet type
+// and name, at the vendor length; false when the first kilobyte holds none.
+bool FindVorbisCommentHeader(ToggPacketStream &stream, qint64 streamSize);
+
 // Bytes at the end of a file searched for the last page.
 constexpr qint64 kOggEndWindow = 50 * 240 + 10;
 
+// The largest page: its header with 255 lacing values of 255 bytes each.
+constexpr qint64 kOggLargestPage = 27 + 255 + 255 * 255;
+
 // The granule position (samples per channel) of the last complete page that
-// ends a packet within the end window, of the stream with the given serial
+// ends a packet within the end window (within the largest page's length of
+// the end when the window holds none), of the stream with the given serial
 // when one is given; -1 when there is none.
 qint64 LastOggGranule(const TbyteSource &source, std::optional<quint32> serial = std::nullopt);
-
-// UTF-8 up to its first malformed sequence, which cuts the text there.
-QString DecodeUtf8UpToError(const char *bytes, qsizetype size);

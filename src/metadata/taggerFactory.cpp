@@ -1,6 +1,8 @@
 #include "metadata/customTagger.h"
+#include "metadata/flacTagger.h"
 #include "metadata/id3Tagger.h"
 #include "metadata/oggTagger.h"
+#include "metadata/opusTagger.h"
 #include "metadata/wmaTagger.h"
 
 std::unique_ptr<TcustomTagger> CreateTaggerForFile(const QString &fileName)
@@ -13,6 +15,10 @@ std::unique_ptr<TcustomTagger> CreateTaggerForFile(const QString &fileName)
         return std::make_unique<ToggTagger>();
     if (hasExtension(QLatin1StringView(".wma")))
         return std::make_unique<TwmaTagger>();
+    if (hasExtension(QLatin1StringView(".flac")))
+        return std::make_unique<TflacTagger>();
+    if (hasExtension(QLatin1StringView(".opus")))
+        return std::make_unique<TopusTagger>();
     return nullptr;
 }
 
@@ -26,5 +32,9 @@ std::unique_ptr<TcustomTagger> CreateTaggerByClassName(QStringView className)
         return std::make_unique<ToggTagger>();
     if (className == QLatin1StringView("TwmaTagger"))
         return std::make_unique<TwmaTagger>();
+    if (className == QLatin1StringView("TflacTagger"))
+        return std::make_unique<TflacTagger>();
+    if (className == QLatin1StringView("TopusTagger"))
+        return std::make_unique<TopusTagger>();
     return nullptr;
 }

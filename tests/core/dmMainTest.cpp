@@ -309,6 +309,53 @@ TEST(DataModule, CoversAreLookedUpByArtistAndAlbum)
     core.Stop();
 }
 
+TEST(DataModule, TheCoverStoredInTheFileThatPlays)
+{
+    TcoreTestFolder folder;
+    const QString picture = folder.root.filePath(QStringLiteral("front.png"));
+    QString error;
+    ASSERT_TRUE(RunTool(QStringLiteral("ffmpeg"),
+        { QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-f"),
+            QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("testsrc2=size=96x64"),
+            QStringLiteral("-frames:v"), QStringLiteral("1"), picture },
+        &error))
+        << error.toStdString();
+    QFile pictureFile(picture);
+    ASSERT_TRUE(pictureFile.open(QIODevice::ReadOnly));
+    const QByteArray pictureBytes = pictureFile.readAll();
+    ToneSpec spec;
+    spec.seconds = 2;
+    spec.metadata = { { QStringLiteral("artist"), QStringLiteral("Nordwave") },
+        { QStringLiteral("album"), QStringLiteral("Hits") } };
+    spec.coverImage = picture;
+    const QString withCover = folder.music() + QStringLiteral("/covered.flac");
+    ASSERT_TRUE(MakeToneFile(withCover, spec, &error)) << error.toStdString();
+    spec.coverImage.clear();
+    const QString without = folder.music() + QStringLiteral("/plain.opus");
+    ASSERT_TRUE(MakeToneFile(without, spec, &error)) << error.toStdString();
+
+    TrecordingForm form;
+    TscriptedUi ui;
+    TdmMain core(form, ui, folder.options());
+    form.OnStartup();
+    core.QueueFile(withCover);
+    EXPECT_TRUE(core.EmbeddedCover().isEmpty()) << "nothing plays";
+    core.Play();
+    ASSERT_EQ(core.Player().GetState(), ssPlaying);
+    EXPECT_EQ(core.FindCover(), QString());
+    EXPECT_EQ(core.EmbeddedCover(), pictureBytes);
+
+    core.Stop();
+    EXPECT_TRUE(core.EmbeddedCover().isEmpty()) << "stopped";
+
+    core.QueueFile(without);
+    core.Play();
+    ASSERT_EQ(core.Player().GetState(), ssPlaying);
+    ASSERT_EQ(core.Player().CurrentTrack()->Filename(), without);
+    EXPECT_TRUE(core.EmbeddedCover().isEmpty());
+    core.Stop();
+}
+
 TEST(DataModule, VisualisationFontsAndPlaylistsNotifyTheWindow)
 {
     TcoreTestFolder folder;

@@ -180,3 +180,42 @@ TEST_F(PlaylistOperations, TheEditorWorksOnItsOwnLibraryAndCopiesToAndFromTheJuk
     ASSERT_TRUE(editor.Load(saved, false));
     EXPECT_EQ(playlist.Count(), 3);
 }
+
+TEST_F(PlaylistOperations, FlacAndOpusTracksReachTheLibraryCacheAndTheEditor)
+{
+    const QString flac = folder.addTrack(QStringLiteral("formats/a.flac"), QStringLiteral("Lossless"),
+        QStringLiteral("Band F"), QStringLiteral("Formats"), 1, 440, 2.0);
+    const QString opus = folder.addTrack(QStringLiteral("formats/b.opus"), QStringLiteral("Small"),
+        QStringLiteral("Band F"), QStringLiteral("Formats"), 2, 660, 1.0);
+    core->AddScannedFiles({ flac, opus }, false);
+    ASSERT_EQ(core->jblMain().MasterList().Count(), 5);
+
+    // The editor's library comes from the library cache the core saved.
+    TplaylistEditor editor(*core);
+    editor.Open();
+    const TtaggerList &cached = editor.Library().MasterList();
+    QStringList classes;
+    for (const TcustomTagger *record : cached.Records())
+        if (record->Album() == QStringLiteral("Formats"))
+            classes << QString::fromLatin1(record->ClassName()) + QLatin1Char(' ')
+                    + QString::number(record->Duration());
+    classes.sort();
+    EXPECT_EQ(classes, (QStringList { QStringLiteral("TflacTagger 2000"), QStringLiteral("TopusTagger 1000") }));
+
+    ASSERT_TRUE(editor.Load(writeList(QStringLiteral("formats.m3u"), { opus, flac, tracks[0] }), false));
+    EXPECT_EQ(titles(editor.Playlist()), (QStringList { "Small", "Lossless", "Song 0" }));
+    EXPECT_STREQ(editor.Playlist().Items(0)->ClassName(), "TopusTagger");
+    EXPECT_EQ(editor.StatusTexts(), (QStringList { "Count : 3", "Play Time : 0:00:04", "Artist Count : 2" }));
+
+    editor.Clear();
+    std::vector<TcustomTagger *> formats;
+    for (TcustomTagger *record : cached.Records())
+        if (record->Album() == QStringLiteral("Formats"))
+            formats.push_back(record);
+    editor.AddTracks(formats);
+    ASSERT_EQ(editor.Playlist().Count(), 2);
+    EXPECT_STRNE(editor.Playlist().Items(0)->ClassName(), editor.Playlist().Items(1)->ClassName());
+    for (const TcustomTagger *copy : editor.Playlist().Records())
+        EXPECT_TRUE(QString::fromLatin1(copy->ClassName()) == QStringLiteral("TflacTagger")
+            || QString::fromLatin1(copy->ClassName()) == QStringLiteral("TopusTagger"));
+}

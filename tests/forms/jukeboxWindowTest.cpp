@@ -8,6 +8,7 @@
 #include "ui/controls/childControls.h"
 #include "ui/controls/digitalClock2.h"
 #include "ui/controls/digitalDisplay.h"
+#include "ui/controls/dravoBitmap.h"
 #include "ui/controls/dravoLabel.h"
 #include "ui/controls/vorlenButton.h"
 #include "ui/controls/vorlenMultiButton.h"
@@ -287,6 +288,71 @@ TEST_F(JukeboxWindow, TheDisplaysFollowThePlayer)
     core->Player().Tick();
     EXPECT_EQ(window->Controls().ButtonChecked(), 4);
     EXPECT_EQ(label("lblTrack"), QString()) << "stopped: no track shown";
+}
+
+TEST_F(JukeboxWindow, TheCoverStoredInTheFileShowsWhenNoCoverFileIsFound)
+{
+    start();
+    const auto makePicture = [&](const QString &name, const char *size) {
+        const QString path = folder.root.filePath(name);
+        QString error;
+        EXPECT_TRUE(RunTool(QStringLiteral("ffmpeg"),
+            { QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                QStringLiteral("testsrc2=size=") + QLatin1String(size), QStringLiteral("-frames:v"),
+                QStringLiteral("1"), path },
+            &error))
+            << error.toStdString();
+        return path;
+    };
+    const auto makeTrack = [&](const QString &name, const QString &picture) {
+        ToneSpec spec;
+        spec.seconds = 10;
+        spec.metadata = { { QStringLiteral("artist"), QStringLiteral("Nordwave") },
+            { QStringLiteral("album"), QStringLiteral("Hits") } };
+        spec.coverImage = picture;
+        const QString path = folder.music() + QLatin1Char('/') + name;
+        QString error;
+        EXPECT_TRUE(MakeToneFile(path, spec, &error)) << error.toStdString();
+        return path;
+    };
+    const QString embedded = makePicture(QStringLiteral("embedded.png"), "96x64");
+    const QString first = makeTrack(QStringLiteral("1.flac"), embedded);
+    const QString second = makeTrack(QStringLiteral("2.opus"), embedded);
+    const QString third = makeTrack(QStringLiteral("3.flac"), embedded);
+    // The third file's picture is damaged: its image header says 0 pixels wide.
+    QFile damaged(third);
+    ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
+    const QByteArray bytes = damaged.readAll();
+    const qsizetype png = bytes.indexOf("\x89PNG");
+    ASSERT_GT(png, 0);
+    damaged.seek(png + 16);
+    damaged.write(QByteArray(4, '\0'));
+    damaged.close();
+    for (const QString &track : { first, second, third })
+        core->QueueFile(track);
+
+    const TdravoBitmap *cover = window->findChild<TdravoBitmap *>(QStringLiteral("bmAlbumCover"));
+    ASSERT_TRUE(cover);
+    window->Action("actnPlay")->trigger();
+    core->Player().Tick();
+    ASSERT_EQ(core->Player().CurrentTrack()->Filename(), first);
+    EXPECT_EQ(cover->Picture().size(), QSize(96, 64));
+
+    // A cover file of the design's search wins over the stored picture.
+    QFile::copy(
+        makePicture(QStringLiteral("file.jpg"), "40x30"), folder.music() + QStringLiteral("/Nordwave - Hits.jpg"));
+    window->Action("actnSkip")->trigger();
+    core->Player().Tick();
+    ASSERT_EQ(core->Player().CurrentTrack()->Filename(), second);
+    EXPECT_EQ(cover->Picture().size(), QSize(40, 30));
+
+    QFile::remove(folder.music() + QStringLiteral("/Nordwave - Hits.jpg"));
+    window->Action("actnSkip")->trigger();
+    core->Player().Tick();
+    ASSERT_EQ(core->Player().CurrentTrack()->Filename(), third);
+    EXPECT_TRUE(cover->Picture().isNull()) << "a picture that cannot be read shows as none";
+    window->Action("actnStop")->trigger();
 }
 
 TEST_F(JukeboxWindow, ThePreloadedPlaylistMenuAndItsNoneItem)

@@ -1,6 +1,7 @@
 #include "modalDialogDriver.h"
 
 #include "core/alarmClock.h"
+#include "core/dmMain.h"
 #include "library/mp3JukeBoxLists.h"
 #include "metadata/id3Tagger.h"
 #include "ui/controls/treeNodesModel.h"
@@ -291,6 +292,19 @@ TEST(FileChooser, FiltersTakeThePatternsTheyApply)
     EXPECT_EQ(dialog.nameFilters().size(), 2);
     EXPECT_EQ(DialogNameFilters(QStringLiteral("Stacker Cartridges (*.vst)|*.vst")),
         QStringLiteral("Stacker Cartridges (*.vst)"));
+}
+
+TEST(FileChooser, TheQueueFileDialogOffersFlacAndOpusFiles)
+{
+    const QString filters = DialogNameFilters(QString::fromLatin1(TdmMain::kMusicFileFilter));
+    QFileDialog dialog;
+    dialog.setNameFilter(filters);
+    const QStringList offered = dialog.nameFilters();
+    EXPECT_EQ(offered,
+        (QStringList { QStringLiteral("All Music Files (*.mp3 *.mp2 *.ogg *.wma *.flac *.opus)"),
+            QStringLiteral("Mp3, Mp2 Files (*.mp3 *.mp2)"), QStringLiteral("OGG Files (*.ogg)"),
+            QStringLiteral("WMA Files (*.wma)"), QStringLiteral("FLAC Files (*.flac)"),
+            QStringLiteral("Opus Files (*.opus)") }));
 }
 
 namespace {

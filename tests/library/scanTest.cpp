@@ -88,7 +88,8 @@ protected:
         spec.seconds = 0.3;
         spec.metadata = { { QStringLiteral("title"), QStringLiteral("Tone") },
             { QStringLiteral("artist"), QStringLiteral("Gen") } };
-        for (const char *name : { "a.MP3", "b.Ogg", "sub/c.mp3", "sub/deeper/d.wma", "e.mp2" }) {
+        for (const char *name :
+            { "a.MP3", "b.Ogg", "sub/c.mp3", "sub/deeper/d.wma", "e.mp2", "sub/f.FLAC", "sub/deeper/g.opus" }) {
             QString error;
             ASSERT_TRUE(MakeToneFile(root + u'/' + QString::fromLatin1(name).toLower(), spec, &error))
                 << error.toStdString();
@@ -178,7 +179,7 @@ TEST(ScanExtensions, SplitAndUpperCased)
 TEST_F(ScanFolderFixture, FindsNewFilesRecursivelyOnTheGuiThread)
 {
     TvorlenScanThread scan;
-    scan.SetExtensions(QStringLiteral("mp3;mp2;wma;ogg"));
+    scan.SetExtensions(kMusicExtensions);
     // A file and a missing folder in the list contribute nothing; the scan goes on.
     scan.FolderList = { path("c.mp4"), s_dir->path(), path("missing-folder") };
     scan.Recursive = true;
@@ -199,8 +200,9 @@ TEST_F(ScanFolderFixture, FindsNewFilesRecursivelyOnTheGuiThread)
     runToEnd(scan);
     EXPECT_TRUE(allOnGui);
     EXPECT_EQ(sortedNewFiles(scan),
-        (QStringList { path("a.MP3"), path("b.Ogg"), path("e.mp2"), path("sub/c.mp3"), path("sub/deeper/d.wma") }));
-    EXPECT_EQ(counts, (std::vector<int> { 1, 2, 3, 4, 5 }));
+        (QStringList { path("a.MP3"), path("b.Ogg"), path("e.mp2"), path("sub/c.mp3"), path("sub/deeper/d.wma"),
+            path("sub/deeper/g.opus"), path("sub/f.FLAC") }));
+    EXPECT_EQ(counts, (std::vector<int> { 1, 2, 3, 4, 5, 6, 7 }));
     // Every listed folder is shown, and a folder before a new file found in it.
     EXPECT_EQ(folders.first(), path("c.mp4"));
     EXPECT_TRUE(folders.contains(s_dir->path()));
@@ -501,8 +503,10 @@ TEST_F(ScanFolderFixture, ScanFolderAddsDiscFilesAndWritesTheDiscCache)
         names.append(r->Filename());
     names.sort();
     // ".mp2" files are not picked up by this scan.
-    EXPECT_EQ(names, (QStringList { path("a.MP3"), path("b.Ogg"), path("sub/c.mp3"), path("sub/deeper/d.wma") }));
-    EXPECT_GE(found, 4);
+    EXPECT_EQ(names,
+        (QStringList { path("a.MP3"), path("b.Ogg"), path("sub/c.mp3"), path("sub/deeper/d.wma"),
+            path("sub/deeper/g.opus"), path("sub/f.FLAC") }));
+    EXPECT_GE(found, 6);
     EXPECT_EQ(scannedFolders, (QStringList { s_dir->path(), path("sub"), path("sub/deeper") }));
 
     QFile file(cache);

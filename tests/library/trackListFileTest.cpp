@@ -1,7 +1,9 @@
+#include "library/trackListFile.h"
 #include "library/extendedFloat.h"
 #include "library/taggerList.h"
-#include "library/trackListFile.h"
+#include "metadata/flacTagger.h"
 #include "metadata/oggTagger.h"
+#include "metadata/opusTagger.h"
 #include "testRecords.h"
 
 #include <QFile>
@@ -150,6 +152,64 @@ TEST(TrackListFile, SaveAndLoadKeepEveryRecordAndRaiseOneChange)
     loaded.LoadListFile(dir.filePath(QStringLiteral("missing.dat")), false);
     EXPECT_EQ(loaded.Count(), 0);
     EXPECT_EQ(changes, 3);
+}
+
+TEST(TrackListFile, FlacAndOpusRecordsAreStoredUnderTheirOwnClassNames)
+{
+    const auto fill = [](TcustomTagger *record, const QString &name) {
+        record->SetFilename(QStringLiteral("/music/") + name);
+        record->SetTitle(QStringLiteral("Titel ") + name);
+        record->SetArtist(QStringLiteral("Künstler"));
+        record->SetAlbum(QStringLiteral("Album"));
+        record->SetDate(QStringLiteral("2021"));
+        record->SetTrack(7);
+        record->SetGenre(QStringLiteral("Jazz"));
+        record->SetDuration(61234.5);
+        record->SetBitRate(912345);
+        record->SetSampleRate(96000);
+        record->SetChannelMode(2);
+        record->SetValidTag(true);
+        record->SetModDateHigh(0x01D9ABCD);
+        record->SetModDateLow(0x89ABCDEF);
+        return record;
+    };
+    TtaggerList list;
+    list.Add(edgeCaseRecord());
+    list.Add(fill(new TflacTagger, QStringLiteral("a.flac")));
+    list.Add(fill(new ToggTagger, QStringLiteral("b.ogg")));
+    list.Add(fill(new TopusTagger, QStringLiteral("c.opus")));
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("jukebox.dat"));
+    ASSERT_TRUE(list.SaveListFile(file));
+
+    // The same published properties as an Ogg record: only the class name differs.
+    TtrackListWriter flac;
+    flac.Write(*list.Items(1));
+    TtrackListWriter ogg;
+    ogg.Write(*fill(std::make_unique<ToggTagger>().get(), QStringLiteral("a.flac")));
+    EXPECT_EQ(flac.Data(), QByteArray(ogg.Data()).replace("\x0AToggTagger", "\x0BTflacTagger"));
+
+    TtaggerList loaded;
+    loaded.LoadListFile(file, false);
+    ASSERT_EQ(loaded.Count(), 4);
+    const char *classes[] = { "Tid3Tagger", "TflacTagger", "ToggTagger", "TopusTagger" };
+    for (int i = 0; i < 4; ++i) {
+        const TcustomTagger &before = *list.Items(i);
+        const TcustomTagger &after = *loaded.Items(i);
+        EXPECT_STREQ(after.ClassName(), classes[i]);
+        EXPECT_EQ(after.Filename(), before.Filename());
+        EXPECT_EQ(after.Title(), before.Title());
+        EXPECT_EQ(after.Artist(), before.Artist());
+        EXPECT_EQ(after.GenreByte(), before.GenreByte());
+        EXPECT_EQ(after.Duration(), before.Duration());
+        EXPECT_EQ(after.bitRate(), before.bitRate());
+        EXPECT_EQ(after.SampleRate(), before.SampleRate());
+        EXPECT_EQ(after.ModDateLow(), before.ModDateLow());
+        EXPECT_EQ(after.GetChannelModeText(), before.GetChannelModeText());
+    }
+    const QString again = dir.filePath(QStringLiteral("again.dat"));
+    ASSERT_TRUE(loaded.SaveListFile(again));
+    EXPECT_EQ(readAll(again), readAll(file));
 }
 
 TEST(TrackListFile, DamagedRecordsAreSkipped)

@@ -12,21 +12,6 @@ using namespace tagBytes;
 
 namespace {
 
-// One Ogg page carrying body; lacing values split it into 255-byte segments.
-QByteArray page(const QByteArray &body, quint64 granule, quint32 sequence, bool continued = false,
-    quint32 serial = 0x1234, bool beginning = false)
-{
-    QByteArray lacing;
-    qsizetype left = body.size();
-    while (left >= 255) {
-        lacing += char(255);
-        left -= 255;
-    }
-    lacing += char(left);
-    return QByteArray("OggS") + char(0) + char((continued ? 1 : 0) | (beginning ? 2 : 0)) + le64(granule) + le32(serial)
-        + le32(sequence) + le32(0) + char(lacing.size()) + lacing + body;
-}
-
 QByteArray identification(quint8 channels, quint32 rate, quint32 nominal)
 {
     return QByteArray("\x01vorbis") + le32(0) + char(channels) + le32(rate) + le32(0) + le32(nominal) + le32(0)
@@ -35,16 +20,13 @@ QByteArray identification(quint8 channels, quint32 rate, quint32 nominal)
 
 QByteArray comments(const QList<QByteArray> &lines)
 {
-    QByteArray out = QByteArray("\x03vorbis") + le32(6) + "vendor" + le32(quint32(lines.size()));
-    for (const QByteArray &line : lines)
-        out += le32(quint32(line.size())) + line;
-    return out + char(1);
+    return QByteArray("\x03vorbis") + commentList(lines) + char(1);
 }
 
 QByteArray oggFile(const QByteArray &commentPacket, quint8 channels = 2, quint64 lastGranule = 441000)
 {
-    return page(identification(channels, 44100, 128000), 0, 0) + page(commentPacket, 0, 1)
-        + page(QByteArray(3000, 'a'), 100000, 2) + page(QByteArray(500, 'b'), lastGranule, 3);
+    return oggPage(identification(channels, 44100, 128000), 0, 0) + oggPage(commentPacket, 0, 1)
+        + oggPage(QByteArray(3000, 'a'), 100000, 2) + oggPage(QByteArray(500, 'b'), lastGranule, 3);
 }
 
 } // namespace
@@ -101,8 +83,8 @@ TEST(OggVorbis, CommentsAreUtf8UpToAMalformedSequence)
 TEST(OggVorbis, CommentHeaderContinuedOnTheNextPage)
 {
     const QByteArray packet = comments({ "ARTIST=" + QByteArray(300, 'x'), "TITLE=After the page break" });
-    const QByteArray file = page(identification(2, 48000, 96000), 0, 0) + page(packet.left(200), 0, 1)
-        + page(packet.mid(200), 0, 2, true) + page(QByteArray(400, 'c'), 96000, 3);
+    const QByteArray file = oggPage(identification(2, 48000, 96000), 0, 0) + oggPage(packet.left(200), 0, 1)
+        + oggPage(packet.mid(200), 0, 2, true) + oggPage(QByteArray(400, 'c'), 96000, 3);
     ToggTagger record;
     record.ReadTagFromSource(TmemorySource(file.constData(), file.size()));
     EXPECT_EQ(record.Artist(), QString(300, QLatin1Char('x')));
@@ -113,10 +95,10 @@ TEST(OggVorbis, CommentHeaderContinuedOnTheNextPage)
 TEST(OggVorbis, TheVorbisStreamOfAMultiplexedFile)
 {
     const QByteArray other = QByteArray("fishead\0") + QByteArray(40, 'k');
-    const QByteArray file = page(other, 0, 0, false, 0x77, true)
-        + page(identification(1, 32000, 64000), 0, 0, false, 0x1234, true)
-        + page(QByteArray("\x03vorbis") + QByteArray(20, '\xFF'), 0, 1, false, 0x77)
-        + page(comments({ "ARTIST=Interleaved" }), 0, 1) + page(QByteArray(100, 'd'), 64000, 2);
+    const QByteArray file = oggPage(other, 0, 0, false, 0x77, true)
+        + oggPage(identification(1, 32000, 64000), 0, 0, false, 0x1234, true)
+        + oggPage(QByteArray("\x03vorbis") + QByteArray(20, '\xFF'), 0, 1, false, 0x77)
+        + oggPage(comments({ "ARTIST=Interleaved" }), 0, 1) + oggPage(QByteArray(100, 'd'), 64000, 2);
     ToggTagger record;
     record.ReadTagFromSource(TmemorySource(file.constData(), file.size()));
     EXPECT_EQ(record.Artist(), QStringLiteral("Interleaved"));
@@ -127,8 +109,8 @@ TEST(OggVorbis, TheVorbisStreamOfAMultiplexedFile)
 TEST(OggVorbis, DurationFromTheLastPage)
 {
     // Two pages in the last window: the final one counts.
-    const QByteArray file = page(identification(2, 44100, 128000), 0, 0) + page(comments({}), 0, 1)
-        + page(QByteArray(40, 'a'), 44100, 2) + page(QByteArray(40, 'b'), 88200, 3);
+    const QByteArray file = oggPage(identification(2, 44100, 128000), 0, 0) + oggPage(comments({}), 0, 1)
+        + oggPage(QByteArray(40, 'a'), 44100, 2) + oggPage(QByteArray(40, 'b'), 88200, 3);
     ToggTagger record;
     record.ReadTagFromSource(TmemorySource(file.constData(), file.size()));
     EXPECT_EQ(record.Duration(), 2000.0);
@@ -137,7 +119,7 @@ TEST(OggVorbis, DurationFromTheLastPage)
 TEST(OggVorbis, NoFinalPageGivesTheEstimateFromTheNominalBitRate)
 {
     // The identification header, then 40,000 bytes with no page header.
-    const QByteArray file = page(identification(1, 44100, 64000), 0, 0) + QByteArray(40000 - 58, 'z');
+    const QByteArray file = oggPage(identification(1, 44100, 64000), 0, 0) + QByteArray(40000 - 58, 'z');
     ToggTagger record;
     record.ReadTagFromSource(TmemorySource(file.constData(), file.size()));
     EXPECT_EQ(record.ChannelMode(), 1u);

@@ -1,10 +1,13 @@
 // Track records of real files made at test time by ffmpeg and lame.
 #include "audioFixtures.h"
 #include "metadata/customTagger.h"
+#include "metadata/embeddedCover.h"
 #include "metadata/id3Tagger.h"
 #include "metadata/oggTagger.h"
 #include "metadata/wmaTagger.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -35,6 +38,36 @@ protected:
             { QStringLiteral("artist"), QStringLiteral("Nordwave") },
             { QStringLiteral("album"), QStringLiteral("Hits") }, { QStringLiteral("date"), QStringLiteral("2004") },
             { QStringLiteral("track"), QStringLiteral("3/12") }, { QStringLiteral("genre"), QStringLiteral("Rock") } };
+    }
+
+    // A small picture made by ffmpeg; the format follows the extension.
+    QString picture(const QString &name)
+    {
+        const QString path = m_dir.filePath(name);
+        QString error;
+        EXPECT_TRUE(RunTool(QStringLiteral("ffmpeg"),
+            { QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                QStringLiteral("testsrc2=size=160x120"), QStringLiteral("-frames:v"), QStringLiteral("1"), path },
+            &error))
+            << error.toStdString();
+        return path;
+    }
+    static QByteArray fileBytes(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    // The average over the audio: below the file's whole average, above the
+    // average of the file without its picture and its other headers (ffmpeg
+    // pads a FLAC file's blocks with 8 KB).
+    static void expectAudioBitRate(const TcustomTagger &record, const QString &path, const QString &cover)
+    {
+        const double seconds = record.Duration() / 1000.0;
+        const qint64 size = QFileInfo(path).size();
+        const qint64 headers = QFileInfo(cover).size() + 16384;
+        EXPECT_LE(record.bitRate(), size * 8 / seconds);
+        EXPECT_GE(record.bitRate(), (size - headers) * 8 / seconds);
     }
 
     QTemporaryDir m_dir;
@@ -249,6 +282,71 @@ TEST_F(RealFiles, OggWithTwoStreamsTakesTheDurationOfTheVorbisStreamItReads)
     EXPECT_NEAR(record->Duration(), 2000.0, 1.0);
 }
 
+TEST_F(RealFiles, FlacWithACover)
+{
+    ToneSpec spec;
+    spec.seconds = 5;
+    spec.metadata = tags();
+    spec.coverImage = picture(QStringLiteral("cover.jpg"));
+    const QString path = make(QStringLiteral("x.flac"), spec);
+    const auto record = load(path);
+    ASSERT_STREQ(record->ClassName(), "TflacTagger");
+    EXPECT_EQ(record->Title(), QStringLiteral("Crème ✓"));
+    EXPECT_EQ(record->Artist(), QStringLiteral("Nordwave"));
+    EXPECT_EQ(record->Album(), QStringLiteral("Hits"));
+    EXPECT_EQ(record->Date(), QStringLiteral("2004"));
+    EXPECT_EQ(record->Track(), 0u) << "3/12 is not all digits";
+    EXPECT_EQ(record->GenreByte(), 17);
+    EXPECT_TRUE(record->ValidTag());
+    EXPECT_EQ(record->SampleRate(), 44100u);
+    EXPECT_EQ(record->GetChannelModeText(), QStringLiteral("Stereo"));
+    EXPECT_EQ(record->Duration(), 5000.0);
+    expectAudioBitRate(*record, path, spec.coverImage);
+
+    const TembeddedCover cover = ReadEmbeddedCover(path);
+    EXPECT_EQ(cover.data, fileBytes(spec.coverImage));
+    EXPECT_EQ(cover.mimeType, QStringLiteral("image/jpeg"));
+    EXPECT_EQ(cover.pictureType, TembeddedCover::ptFrontCover);
+}
+
+TEST_F(RealFiles, OpusWithACover)
+{
+    ToneSpec spec;
+    spec.seconds = 3;
+    spec.channels = 1;
+    spec.bitRate = QStringLiteral("64k");
+    spec.metadata = tags();
+    spec.metadata[QStringLiteral("track")] = QStringLiteral("9");
+    spec.coverImage = picture(QStringLiteral("cover.png"));
+    const QString path = make(QStringLiteral("x.opus"), spec);
+    const auto record = load(path);
+    ASSERT_STREQ(record->ClassName(), "TopusTagger");
+    EXPECT_EQ(record->Title(), QStringLiteral("Crème ✓"));
+    EXPECT_EQ(record->Artist(), QStringLiteral("Nordwave"));
+    EXPECT_EQ(record->Track(), 9u);
+    EXPECT_EQ(record->GenreByte(), 17);
+    EXPECT_EQ(record->SampleRate(), 48000u);
+    EXPECT_EQ(record->GetChannelModeText(), QStringLiteral("Mono"));
+    EXPECT_EQ(record->Duration(), 3000.0);
+    expectAudioBitRate(*record, path, spec.coverImage);
+    EXPECT_EQ(ReadEmbeddedCover(path).data, fileBytes(spec.coverImage));
+}
+
+TEST_F(RealFiles, CoversOfMp3AndOggVorbisFiles)
+{
+    ToneSpec spec;
+    spec.seconds = 2;
+    spec.metadata = tags();
+    spec.coverImage = picture(QStringLiteral("cover.jpg"));
+    for (const char *name : { "x.mp3", "x.ogg" }) {
+        const QString path = make(QString::fromLatin1(name), spec);
+        EXPECT_EQ(ReadEmbeddedCover(path).data, fileBytes(spec.coverImage)) << name;
+        EXPECT_EQ(load(path)->Artist(), QStringLiteral("Nordwave")) << name;
+    }
+    spec.coverImage.clear();
+    EXPECT_TRUE(ReadEmbeddedCover(make(QStringLiteral("plain.flac"), spec)).isNull());
+}
+
 TEST_F(RealFiles, Wma)
 {
     ToneSpec spec;
@@ -271,9 +369,12 @@ TEST_F(RealFiles, FactoryByExtensionAndClassName)
     EXPECT_STREQ(CreateTaggerForFile(QStringLiteral("/m/a.Mp2"))->ClassName(), "Tid3Tagger");
     EXPECT_STREQ(CreateTaggerForFile(QStringLiteral("/m/a.OGG"))->ClassName(), "ToggTagger");
     EXPECT_STREQ(CreateTaggerForFile(QStringLiteral("/m/a.wma"))->ClassName(), "TwmaTagger");
+    EXPECT_STREQ(CreateTaggerForFile(QStringLiteral("/m/a.FLAC"))->ClassName(), "TflacTagger");
+    EXPECT_STREQ(CreateTaggerForFile(QStringLiteral("/m/a.opus"))->ClassName(), "TopusTagger");
     EXPECT_FALSE(CreateTaggerForFile(QStringLiteral("/m/a.wav")));
     EXPECT_FALSE(CreateTaggerForFile(QStringLiteral("/m/mp3")));
-    for (const char *name : { "TcustomTagger", "Tid3Tagger", "ToggTagger", "TwmaTagger" })
+    EXPECT_FALSE(CreateTaggerForFile(QStringLiteral("/m/a.flac.part")));
+    for (const char *name : { "TcustomTagger", "Tid3Tagger", "ToggTagger", "TwmaTagger", "TflacTagger", "TopusTagger" })
         EXPECT_STREQ(CreateTaggerByClassName(QString::fromLatin1(name))->ClassName(), name);
     EXPECT_FALSE(CreateTaggerByClassName(u"TForm"));
 }

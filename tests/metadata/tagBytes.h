@@ -3,6 +3,7 @@
 // Builders of the byte layouts the metadata tests feed to the readers.
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
@@ -101,6 +102,46 @@ inline QByteArray xingFrame(
     f[1] = char(b1);
     f.replace(offset, 12, QByteArray("Xing") + be32(framesFlag ? 1 : 0) + be32(frames));
     return f;
+}
+
+// One Ogg page carrying body; lacing values split it into 255-byte segments.
+inline QByteArray oggPage(const QByteArray &body, quint64 granule, quint32 sequence, bool continued = false,
+    quint32 serial = 0x1234, bool beginning = false)
+{
+    QByteArray lacing;
+    qsizetype left = body.size();
+    while (left >= 255) {
+        lacing += char(255);
+        left -= 255;
+    }
+    lacing += char(left);
+    return QByteArray("OggS") + char(0) + char((continued ? 1 : 0) | (beginning ? 2 : 0)) + le64(granule) + le32(serial)
+        + le32(sequence) + le32(0) + char(lacing.size()) + lacing + body;
+}
+
+// A comment list: vendor, count, then each entry with its length.
+inline QByteArray commentList(const QList<QByteArray> &entries, const QByteArray &vendor = "vendor")
+{
+    QByteArray out = le32(quint32(vendor.size())) + vendor + le32(quint32(entries.size()));
+    for (const QByteArray &entry : entries)
+        out += le32(quint32(entry.size())) + entry;
+    return out;
+}
+
+// A FLAC metadata block: header byte (type, last-block flag), 24-bit length.
+inline QByteArray flacBlock(quint8 type, const QByteArray &content, bool last = false)
+{
+    return char(type | (last ? 0x80 : 0)) + be32(quint32(content.size())).mid(1) + content;
+}
+
+// STREAMINFO: block sizes 4096, frame sizes unknown, then sample rate (20
+// bits), channels - 1 (3), bits per sample - 1 (5), total samples (36), MD5.
+inline QByteArray flacStreamInfo(quint32 rate, int channels, int bits, quint64 totalSamples)
+{
+    const quint64 packed = (quint64(rate) << 44) | (quint64(channels - 1) << 41) | (quint64(bits - 1) << 36)
+        | (totalSamples & 0xFFFFFFFFFull);
+    return QByteArray("\x10\x00\x10\x00", 4) + QByteArray(6, '\0') + be32(quint32(packed >> 32)) + be32(quint32(packed))
+        + QByteArray(16, '\x5A');
 }
 
 inline QByteArray mpegFrames(int count)

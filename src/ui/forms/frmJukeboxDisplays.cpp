@@ -16,6 +16,7 @@
 #include "ui/controls/scrollBanner2.h"
 #include "ui/controls/vorlenScrollBar.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -24,6 +25,16 @@ namespace {
 QString hourMinSec(double milliseconds)
 {
     return FormatMsHourMinSec(qint64(milliseconds));
+}
+
+// Covers come from anywhere: a huge one is read no larger than the panel
+// needs. A null image when the picture cannot be read.
+QImage readCover(QImageReader &reader)
+{
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > 4096 || size.height() > 4096))
+        reader.setScaledSize(size.scaled(2048, 2048, Qt::KeepAspectRatio));
+    return reader.read();
 }
 
 } // namespace
@@ -81,19 +92,20 @@ void TfrmJukebox::showCover()
         return;
     const QString file = m_core->FindCover();
     if (file.isEmpty()) {
+        // Without a cover file, the picture stored in the track's file; a
+        // damaged one shows as no cover.
+        QByteArray embedded = m_core->EmbeddedCover();
+        QBuffer buffer(&embedded);
+        QImageReader reader(&buffer);
         m_coverFile.clear();
-        m_cover->SetPicture(QImage());
+        m_cover->SetPicture(embedded.isEmpty() ? QImage() : readCover(reader));
         return;
     }
     if (file == m_coverFile)
         return;
-    // A cover that cannot be read leaves the picture shown before. Covers
-    // come from anywhere: a huge one is read no larger than the panel needs.
+    // A cover that cannot be read leaves the picture shown before.
     QImageReader reader(file);
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > 4096 || size.height() > 4096))
-        reader.setScaledSize(size.scaled(2048, 2048, Qt::KeepAspectRatio));
-    const QImage picture = reader.read();
+    const QImage picture = readCover(reader);
     if (picture.isNull())
         return;
     m_coverFile = file;

@@ -223,7 +223,7 @@ void TfrmMusicSearch::startScan()
 
     m_scan = std::make_unique<TvorlenScanThread>();
     TvorlenScanThread &scan = *m_scan;
-    scan.SetExtensions(QStringLiteral("mp3;mp2;wma;ogg"));
+    scan.SetExtensions(kMusicExtensions);
     scan.FolderList = m_core.Settings().DirList;
     scan.Recursive = true;
     const TtaggerList &master = m_core.jblMain().MasterList();

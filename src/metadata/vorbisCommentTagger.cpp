@@ -1,0 +1,27 @@
+#include "metadata/vorbisCommentTagger.h"
+
+#include "metadata/genreList.h"
+#include "metadata/vorbisComment.h"
+
+QString TvorbisCommentTagger::GetChannelModeText() const
+{
+    return ChannelCountText(ChannelMode());
+}
+
+void TvorbisCommentTagger::TakeComments(const QStringList &lines)
+{
+    SetTitle(VorbisCommentValue(lines, QLatin1StringView("Title")));
+    SetArtist(VorbisCommentValue(lines, QLatin1StringView("Artist")));
+    SetAlbum(VorbisCommentValue(lines, QLatin1StringView("Album")));
+    SetComment(VorbisCommentValue(lines, QLatin1StringView("Comment")));
+    SetDate(VorbisCommentValue(lines, QLatin1StringView("Date")));
+    SetTrack(DigitsToNumber(VorbisCommentValue(lines, QLatin1StringView("TrackNumber"))));
+    SetGenre(VorbisCommentValue(lines, QLatin1StringView("Genre")));
+    SetGenreByteDirect(SharedGenreList().IndexOfGenre(Genre()));
+    SetValidTag(!Artist().isEmpty());
+}
+
+void TvorbisCommentTagger::SetChannelCount(int channels)
+{
+    SetChannelMode(channels == 1 || channels == 2 ? quint32(channels) : 0);
+}
