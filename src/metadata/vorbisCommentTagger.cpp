@@ -13,7 +13,11 @@ void TvorbisCommentTagger::TakeComments(const QStringList &lines)
     SetTitle(VorbisCommentValue(lines, QLatin1StringView("Title")));
     SetArtist(VorbisCommentValue(lines, QLatin1StringView("Artist")));
     SetAlbum(VorbisCommentValue(lines, QLatin1StringView("Album")));
-    SetComment(VorbisCommentValue(lines, QLatin1StringView("Comment")));
+    // Many taggers (FFmpeg among them) write the comment as DESCRIPTION.
+    QString comment = VorbisCommentValue(lines, QLatin1StringView("Comment"));
+    if (comment.isEmpty())
+        comment = VorbisCommentValue(lines, QLatin1StringView("Description"));
+    SetComment(comment);
     SetDate(VorbisCommentValue(lines, QLatin1StringView("Date")));
     SetTrack(DigitsToNumber(VorbisCommentValue(lines, QLatin1StringView("TrackNumber"))));
     SetGenre(VorbisCommentValue(lines, QLatin1StringView("Genre")));

@@ -77,7 +77,8 @@ TEST(FlacTagger, BlocksBehindAnId3v2TagAndALargePicture)
     const QByteArray picture(100000, 'p');
     const QByteArray file = id3 + "fLaC" + flacBlock(kStreamInfo, flacStreamInfo(48000, 2, 24, 96000))
         + flacBlock(kPicture, picture)
-        + flacBlock(kComment, commentList({ "ARTIST=Behind", "TITLE=The picture" }), true) + QByteArray(24000, 'a');
+        + flacBlock(kComment, commentList({ "ARTIST=Behind", "TITLE=The picture", "DESCRIPTION=Said elsewhere" }), true)
+        + QByteArray(24000, 'a');
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("behind.FLAC"));
     QFile out(path);
@@ -91,6 +92,7 @@ TEST(FlacTagger, BlocksBehindAnId3v2TagAndALargePicture)
     record->LoadFromFile(path);
     EXPECT_EQ(record->Artist(), QStringLiteral("Behind"));
     EXPECT_EQ(record->Title(), QStringLiteral("The picture"));
+    EXPECT_EQ(record->Comment(), QStringLiteral("Said elsewhere")) << "no COMMENT: the description stands in";
     EXPECT_EQ(record->Duration(), 2000.0);
     EXPECT_EQ(record->bitRate(), 96000u);
     EXPECT_NE(record->ModDateHigh(), 0u);
