@@ -36,6 +36,9 @@ int main(int argc, char **argv)
     // that looks the title up (xdotool search --name) would find that window
     // first and send its keys nowhere.
     QApplication::setApplicationName(QStringLiteral("vorlen"));
+    // Lets a Wayland desktop match the window to the installed menu entry and
+    // its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("vorlen"));
 
     // A second start brings the running jukebox forward and ends.
     TsingleInstanceGuard guard(QString::fromLatin1(TdmMain::kApplicationTitle));

@@ -194,7 +194,7 @@ public:
     // --- folders ---------------------------------------------------------
     QString ProgramFolder() const { return m_folders.home; }
     QString DataFolder() const { return m_folders.dataFolder(); }
-    QString PluginsFolder() const { return m_folders.pluginsFolder(); }
+    QString PluginsFolder() const { return m_folders.plugins; }
     // vorlen.ini: a window made after the core has read it takes its own keys
     // from here once.
     QString SettingsFile() const { return m_folders.settingsFile(); }

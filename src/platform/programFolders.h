@@ -4,19 +4,27 @@
 
 // Where the program keeps its files.
 //
-// home: everything the program writes (vorlen.ini, playlists.pll, Data/).
-// assets: what it only reads (plugins/, Doc/, the default skin vorlen.vsk).
+// home: everything the program writes (vorlen.ini, vorlen.vsk, playlists.pll,
+// Data/, the plug-ins' settings).
+// assets: what it only reads (Doc/).
+// plugins: the plug-ins it loads.
 //
-// Resolution: $VORLEN_HOME when set; otherwise the executable's folder when it
-// is writable (portable layout, also the build tree); otherwise the user's data
-// folder (~/.local/share/vorlen). Assets come from the executable's folder when
-// it holds a plugins/ or Doc/ folder, else from the install prefix.
+// Three layouts:
+// - beside the executable: a folder holding plugins/ or Doc/ next to the
+//   program (the build tree, a portable copy) holds everything, and is also
+//   the home when it is writable;
+// - installed: the executable in PREFIX/bin finds its assets in
+//   PREFIX/share/vorlen and its plug-ins below PREFIX/lib, wherever the prefix
+//   was moved; it never writes into the prefix, even a writable one;
+// - a lone executable: the assets of the configured install prefix.
+// $VORLEN_HOME names the home in every layout; without it the home is the
+// user's data folder (~/.local/share/vorlen) unless the layout says otherwise.
 struct ProgramFolders {
     QString home;
     QString assets;
+    QString plugins;
 
     QString dataFolder() const { return home + QStringLiteral("/Data"); }
-    QString pluginsFolder() const { return assets + QStringLiteral("/plugins"); }
     // Where the plug-ins keep their settings: beside the plug-ins in the
     // portable layout, in the user's own folder when they are installed
     // read-only.

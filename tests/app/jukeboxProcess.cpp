@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QThread>
 #include <csignal>
+#include <utility>
 #include <sys/prctl.h>
 
 namespace {
@@ -31,7 +32,7 @@ const char kAsoundrc[] = "pcm.!default { type pulse }\n"
 } // namespace
 
 JukeboxProcess::JukeboxProcess(const QString &programFolder)
-    : m_folder(programFolder)
+    : m_folder(programFolder), m_program(QStringLiteral(VORLEN_PROGRAM))
 {
     const QString home = m_folder + QStringLiteral("/home");
     const QString runtime = m_folder + QStringLiteral("/runtime");
@@ -64,6 +65,26 @@ JukeboxProcess::JukeboxProcess(const QString &programFolder)
     m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGKILL); });
 }
 
+JukeboxProcess::JukeboxProcess(const QString &folder, const QString &installedProgram)
+    : JukeboxProcess(folder)
+{
+    m_program = installedProgram;
+    m_environment.remove(QStringLiteral("VORLEN_HOME"));
+    const std::pair<const char *, const char *> xdgFolders[] = { { "XDG_DATA_HOME", "/data" },
+        { "XDG_CONFIG_HOME", "/config" }, { "XDG_CACHE_HOME", "/cache" } };
+    for (const auto &[name, below] : xdgFolders) {
+        QDir().mkpath(m_folder + QLatin1String(below));
+        m_environment.insert(QString::fromLatin1(name), m_folder + QLatin1String(below));
+    }
+    m_process.setProcessEnvironment(m_environment);
+}
+
+void JukeboxProcess::SetVariable(const QString &name, const QString &value)
+{
+    m_environment.insert(name, value);
+    m_process.setProcessEnvironment(m_environment);
+}
+
 JukeboxProcess::~JukeboxProcess()
 {
     if (m_process.state() != QProcess::NotRunning) {
@@ -78,7 +99,7 @@ bool JukeboxProcess::Start(QString *error)
         *error = QStringLiteral("the test X server wrote no display to " VORLEN_XSERVER_DIR "/display");
         return false;
     }
-    m_process.start(QStringLiteral(VORLEN_PROGRAM), {});
+    m_process.start(m_program, {});
     if (!m_process.waitForStarted(10000)) {
         *error = QStringLiteral("vorlen did not start: ") + m_process.errorString();
         return false;

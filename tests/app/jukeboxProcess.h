@@ -20,6 +20,11 @@ public:
     // programFolder holds vorlen.ini and Data/ (VORLEN_HOME); the home,
     // runtime and temporary folders are made inside it.
     explicit JukeboxProcess(const QString &programFolder);
+    // An installed program, started as a desktop starts it: without
+    // VORLEN_HOME, so that it chooses its folders itself; the home and the XDG
+    // data (data/), configuration (config/) and cache (cache/) folders are
+    // made inside folder.
+    JukeboxProcess(const QString &folder, const QString &installedProgram);
     ~JukeboxProcess();
     JukeboxProcess(const JukeboxProcess &) = delete;
     JukeboxProcess &operator=(const JukeboxProcess &) = delete;
@@ -48,6 +53,9 @@ public:
     QString Output();
 
     const QProcessEnvironment &Environment() const { return m_environment; }
+    // Sets a variable of the jukebox's environment, and of the X clients' that
+    // drive it; before Start.
+    void SetVariable(const QString &name, const QString &value);
 
 private:
     // Runs an X client of the test display; its standard output, or an empty
@@ -55,6 +63,7 @@ private:
     QString runXTool(const QString &program, const QStringList &arguments, bool *ok = nullptr) const;
 
     QString m_folder;
+    QString m_program;
     QProcessEnvironment m_environment;
     QProcess m_process;
     QByteArray m_output;

@@ -43,6 +43,7 @@ struct TcoreTestFolder {
         TdmMainOptions o;
         o.folders.home = home();
         o.folders.assets = home();
+        o.folders.plugins = home() + QStringLiteral("/plugins");
         o.engine.manualPump = manualPump;
         o.cdDrives = [] { return QList<CdDrive>{}; };
         return o;

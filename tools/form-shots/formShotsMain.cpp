@@ -91,6 +91,7 @@ int main(int argc, char **argv)
     TdmMainOptions options;
     options.folders.home = home.path();
     options.folders.assets = home.path();
+    options.folders.plugins = home.path() + QStringLiteral("/plugins");
     options.engine.manualPump = true;
     options.cdDrives = [] { return QList<CdDrive>{}; };
     TquietForm form;
