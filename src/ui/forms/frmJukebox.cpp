@@ -176,6 +176,8 @@ void TfrmJukebox::PlayStateChanged(int state)
     default:
         break;
     }
+    if (m_playerListeners.PlayStateChanged)
+        m_playerListeners.PlayStateChanged(state);
 }
 
 void TfrmJukebox::TreeFontChanged()

@@ -51,6 +51,17 @@ struct TjukeboxDialogs {
     std::function<void()> LibraryChanging;
 };
 
+// Who else follows the player besides the window (the desktop's media
+// controls): each hook runs after the window has shown the change the core
+// told it of. An empty one is skipped.
+struct TplayerListeners {
+    std::function<void(TvorlenStream *stream)> PositionChanged;
+    std::function<void(int state)> PlayStateChanged;
+    // stream is null when no track plays.
+    std::function<void(TvorlenStream *stream)> TrackChanged;
+    std::function<void()> VolumeChanged;
+};
+
 // The jukebox window: a borderless, skinnable window that fills the screen
 // or stands as a normal window. It holds no playback or library logic: every
 // command is an action whose key is part of the remote-control interface and
@@ -72,6 +83,7 @@ public:
     // notifies from its creation on).
     void SetCore(TdmMain *core);
     TjukeboxDialogs &Dialogs() { return m_dialogs; }
+    TplayerListeners &PlayerListeners() { return m_playerListeners; }
 
     // The window's commands by action name ("actnPlay" ...).
     QAction *Action(const char *name) const;
@@ -113,6 +125,9 @@ public:
     // The menu's font and text colour; the menu panel takes the height the
     // font asks for.
     void SetMenuFont(const TskinFont &font);
+    // The picture file of the cover shown; empty when none is, or when the
+    // picture shown is the one stored in the track's own file.
+    const QString &CoverFile() const { return m_coverFile; }
 
     // --- state the settings and the tests read --------------------------------
     bool ShowTrackList() const { return m_showTrackList; }
@@ -202,6 +217,7 @@ private:
 
     TdmMain *m_core = nullptr;
     TjukeboxDialogs m_dialogs;
+    TplayerListeners m_playerListeners;
 
     QList<QAction *> m_actions;
     QHash<QByteArray, QAction *> m_actionByName;

@@ -45,6 +45,8 @@ void TfrmJukebox::TrackChanged(TvorlenStream *stream)
     if (!track) {
         clearTrackInfo();
         showStackerTitle();
+        if (m_playerListeners.TrackChanged)
+            m_playerListeners.TrackChanged(nullptr);
         return;
     }
     if (track->ValidTag()) {
@@ -73,6 +75,8 @@ void TfrmJukebox::TrackChanged(TvorlenStream *stream)
         x = label->geometry().right() + 10;
     }
     showStackerTitle();
+    if (m_playerListeners.TrackChanged)
+        m_playerListeners.TrackChanged(stream);
 }
 
 void TfrmJukebox::clearTrackInfo()
@@ -125,6 +129,8 @@ void TfrmJukebox::PositionChanged(TvorlenStream *stream)
         m_positionBar->SetMax(int(length));
     if (m_positionBar->Value() != position)
         m_positionBar->SetValueQuietly(int(position));
+    if (m_playerListeners.PositionChanged)
+        m_playerListeners.PositionChanged(stream);
 }
 
 void TfrmJukebox::VolumeChanged()
@@ -134,6 +140,8 @@ void TfrmJukebox::VolumeChanged()
     const int value = 255 - m_core->GetMasterVolume();
     if (m_volumeBar->Value() != value)
         m_volumeBar->SetValueQuietly(value);
+    if (m_playerListeners.VolumeChanged)
+        m_playerListeners.VolumeChanged();
 }
 
 void TfrmJukebox::showGlobalDetails()
