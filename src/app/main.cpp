@@ -3,6 +3,7 @@
 #include "app/jukeboxWindows.h"
 #include "core/dmMain.h"
 #include "core/singleInstance.h"
+#include "mpris/mprisService.h"
 #include "playback/crossPlayer.h"
 #include "playback/soundOutputCheck.h"
 #include "ui/forms/frmJukebox.h"
@@ -46,17 +47,19 @@ int main(int argc, char **argv)
         return EXIT_SUCCESS;
 
     TfrmJukebox window;
-    guard.OnRaiseRequested = [&window] {
+    auto raise = [&window] {
         if (window.isMinimized())
             window.showNormal();
         window.raise();
         window.activateWindow();
     };
+    guard.OnRaiseRequested = raise;
     TappUserInterface ui(&window);
     TdmMain core(window, ui);
     EndUnlessSoundOutput(core.Player());
     window.SetCore(&core);
     TjukeboxWindows windows(window, core, ui);
+    TmprisService mpris(core, window, raise);
     window.show();
     // Closing the window ends the program; the core has saved by then.
     return app.exec();
