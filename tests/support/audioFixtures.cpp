@@ -71,10 +71,8 @@ bool MakeToneFile(const QString &path, const ToneSpec &spec, QString *error)
             args << QStringLiteral("-q:a") << QString::number(spec.vbrQuality);
         else
             args << QStringLiteral("-b:a") << spec.bitRate;
-        if (spec.id3v2Version == 0)
-            args << QStringLiteral("-write_id3v2") << QStringLiteral("0");
-        else
-            args << QStringLiteral("-id3v2_version") << QString::number(spec.id3v2Version);
+        // Version 0 writes none (the MP3 muxer ignores -write_id3v2).
+        args << QStringLiteral("-id3v2_version") << QString::number(spec.id3v2Version);
         args << QStringLiteral("-write_id3v1") << (spec.id3v1 ? QStringLiteral("1") : QStringLiteral("0"));
         // A Xing/Info frame only where VBR asks for one, so CBR files are plain.
         args << QStringLiteral("-write_xing") << (spec.vbrQuality >= 0 ? QStringLiteral("1") : QStringLiteral("0"));
