@@ -14,7 +14,6 @@
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 
 namespace {
 
@@ -276,9 +275,13 @@ void TmprisPlayer::PositionChanged(TvorlenStream *stream)
     if (!stream)
         return;
     const qint64 position = stream->GetPosition();
+    // Playing never moves the position back, nor ahead faster than time
+    // passes; it may fall behind when the sound output stalls, which is no
+    // seek.
     if (m_sinceLastPosition.isValid()) {
-        const qint64 expected = m_lastPosition + m_sinceLastPosition.elapsed();
-        if (std::abs(position - expected) > kSeekToleranceMs && OnSeeked)
+        const bool back = position < m_lastPosition - kSeekToleranceMs;
+        const bool ahead = position > m_lastPosition + m_sinceLastPosition.elapsed() + kSeekToleranceMs;
+        if ((back || ahead) && OnSeeked)
             OnSeeked(position * 1000);
     }
     m_lastPosition = position;

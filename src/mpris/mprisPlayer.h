@@ -25,9 +25,9 @@ class TvorlenStream;
 // there.
 class TmprisPlayer {
 public:
-    // A jump of the position this much away from where playing would have
-    // taken it is a seek made elsewhere (the window's position bar).
-    static constexpr qint64 kSeekToleranceMs = 2000;
+    // A jump of the position this much beyond where playing can take it is
+    // a seek made elsewhere (the window's position bar).
+    static constexpr qint64 kSeekToleranceMs = 1000;
 
     TmprisPlayer(TdmMain &core, TfrmJukebox &window);
     TmprisPlayer(const TmprisPlayer &) = delete;
