@@ -93,6 +93,12 @@ JukeboxProcess::~JukeboxProcess()
     }
 }
 
+void JukeboxProcess::UseSessionBus(const QString &address)
+{
+    m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
+    m_process.setProcessEnvironment(m_environment);
+}
+
 bool JukeboxProcess::Start(QString *error)
 {
     if (m_environment.value(QStringLiteral("DISPLAY")).isEmpty()) {

@@ -29,6 +29,8 @@ public:
     JukeboxProcess(const JukeboxProcess &) = delete;
     JukeboxProcess &operator=(const JukeboxProcess &) = delete;
 
+    // The jukebox starts on no session bus unless it is given one here.
+    void UseSessionBus(const QString &address);
     bool Start(QString *error);
     // Waits until the window carrying the title is mapped and holds the
     // keyboard focus, which it takes at the end of its start-up.

@@ -3,7 +3,7 @@
 #include "audioFixtures.h"
 #include "jukeboxProcess.h"
 #include "pulseTestServer.h"
-#include "toneLevel.h"
+#include "sinkListener.h"
 
 #include "library/taggerList.h"
 
@@ -11,18 +11,12 @@
 #include <QDir>
 #include <QFile>
 #include <QMap>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
-#include <algorithm>
-#include <cmath>
-#include <functional>
 #include <gtest/gtest.h>
-#include <map>
 
 namespace {
 
-constexpr int kRate = 44100;
 // The library: one steady tone per track, long enough that none ends or
 // cross-fades into the next while a test listens.
 const std::vector<int> kTones { 440, 620, 830 };
@@ -38,111 +32,6 @@ constexpr int kMasterVolume = 200;
 // Generous: the machine running the tests may be busy with other work.
 constexpr int kStartTimeoutMs = 60000;
 constexpr int kSoundTimeoutMs = 20000;
-
-using ToneLevels = std::map<int, double>;
-
-// The sink's monitor as it sounds now: the level of each library tone over the
-// last 300 ms of a recording that runs for the listener's lifetime.
-class SinkListener {
-public:
-    bool Start() { return m_recorder.start(); }
-
-    // Polls until done holds for the current levels; the levels last heard
-    // are in *heard either way.
-    bool WaitFor(const std::function<bool(const ToneLevels &)> &done, int timeoutMs, ToneLevels *heard)
-    {
-        const QDeadlineTimer deadline(timeoutMs);
-        do {
-            QThread::msleep(100);
-            const std::vector<qint16> taken = m_recorder.takeSamples();
-            m_samples.insert(m_samples.end(), taken.begin(), taken.end());
-            const std::size_t frames = m_samples.size() / 2;
-            if (frames < kWindow)
-                continue;
-            // Keep one window, whole frames only.
-            m_samples.erase(m_samples.begin(), m_samples.begin() + std::ptrdiff_t((frames - kWindow) * 2));
-            *heard = levels();
-            if (done(*heard))
-                return true;
-        } while (!deadline.hasExpired());
-        return false;
-    }
-
-private:
-    static constexpr std::size_t kWindow = kRate * 3 / 10;
-
-    ToneLevels levels() const
-    {
-        ToneLevels result;
-        for (int tone : kTones)
-            result[tone] = ToneAmplitude(m_samples, 0, kWindow, tone);
-        double power = 0;
-        for (std::size_t i = 0; i < kWindow * 2; ++i)
-            power += double(m_samples[i]) * m_samples[i];
-        result[0] = std::sqrt(power / double(kWindow * 2)) / 32768.0;
-        return result;
-    }
-
-    PulseRecorder m_recorder;
-    std::vector<qint16> m_samples;
-};
-
-// The one library tone that sounds, 0 when none or several do.
-int SoundingTone(const ToneLevels &levels)
-{
-    int sounding = 0;
-    for (int tone : kTones) {
-        if (levels.at(tone) > kAudible) {
-            if (sounding != 0)
-                return 0;
-            sounding = tone;
-        }
-    }
-    return sounding;
-}
-
-std::string Describe(const ToneLevels &levels)
-{
-    std::string text;
-    for (const auto &[tone, level] : levels)
-        text
-            += (tone == 0 ? std::string("overall") : std::to_string(tone) + " Hz") + " " + std::to_string(level) + "; ";
-    return text;
-}
-
-// The per-channel raw volumes pactl reports for the test sink.
-std::vector<int> SinkVolumes()
-{
-    const QString text
-        = QString::fromUtf8(PulseTestServer::pactl({ QStringLiteral("get-sink-volume"), PulseTestServer::sinkName() }));
-    std::vector<int> volumes;
-    static const QRegularExpression channel(QStringLiteral("front-(?:left|right):\\s*(\\d+)\\s*/"));
-    for (auto it = channel.globalMatch(text); it.hasNext();)
-        volumes.push_back(it.next().captured(1).toInt());
-    return volumes;
-}
-
-// Polls until both channels of the sink stand within one step of the mixer
-// (256) of expected.
-bool WaitForSinkVolume(int expected, int timeoutMs, std::vector<int> *seen)
-{
-    const QDeadlineTimer deadline(timeoutMs);
-    do {
-        *seen = SinkVolumes();
-        if (seen->size() == 2 && std::abs((*seen)[0] - expected) < 256 && std::abs((*seen)[1] - expected) < 256)
-            return true;
-        QThread::msleep(100);
-    } while (!deadline.hasExpired());
-    return false;
-}
-
-std::string Text(const std::vector<int> &values)
-{
-    std::string text;
-    for (int v : values)
-        text += std::to_string(v) + " ";
-    return text;
-}
 
 // The sections of an INI file and their keys, read plainly: what any other
 // program would find in the file.
@@ -246,7 +135,7 @@ protected:
 TEST_F(ProgramTest, KeysPlayMoveOnFallSilentAndSetTheVolume)
 {
     writeSettings();
-    SinkListener listener;
+    SinkListener listener(kTones);
     ASSERT_TRUE(listener.Start());
     ASSERT_NO_FATAL_FAILURE(startJukebox());
     // The only window the remote control's search finds is the jukebox.
@@ -263,16 +152,16 @@ TEST_F(ProgramTest, KeysPlayMoveOnFallSilentAndSetTheVolume)
     for (int attempt = 0; attempt < 4 && !playing; ++attempt) {
         ASSERT_TRUE(m_jukebox.SendKeys(QStringLiteral("ctrl+p")));
         playing
-            = listener.WaitFor([](const ToneLevels &l) { return SoundingTone(l) != 0; }, kSoundTimeoutMs / 4, &heard);
+            = listener.WaitFor([](const ToneLevels &l) { return SoundingTone(l, kAudible) != 0; }, kSoundTimeoutMs / 4, &heard);
     }
     ASSERT_TRUE(playing) << "Ctrl+P played nothing: " << Describe(heard) << m_jukebox.Output().toStdString();
-    const int first = SoundingTone(heard);
+    const int first = SoundingTone(heard, kAudible);
 
     // Ctrl+N moves on to another track of the library; the first falls silent.
     ASSERT_TRUE(m_jukebox.SendKeys(QStringLiteral("ctrl+n")));
     EXPECT_TRUE(listener.WaitFor(
         [first](const ToneLevels &l) {
-            const int now = SoundingTone(l);
+            const int now = SoundingTone(l, kAudible);
             return now != 0 && now != first && l.at(first) < kSilent;
         },
         kSoundTimeoutMs, &heard))
@@ -303,16 +192,16 @@ TEST_F(ProgramTest, TheTreeTakesKeysFromTheStartAndF6QueuesItsTrack)
     // title under their letters: the first letter, <A>, holds the first
     // tone's.
     writeSettings(QStringLiteral("[JukeBoxGeneral]\nShowTrackList=1\n"));
-    SinkListener listener;
+    SinkListener listener(kTones);
     ASSERT_TRUE(listener.Start());
     ASSERT_NO_FATAL_FAILURE(startJukebox());
     // Home picks <A>, Right opens it, Down picks its track, F6 queues that,
     // Ctrl+P plays the queue.
     ASSERT_TRUE(m_jukebox.SendKeys(QStringLiteral("Home Right Down F6 ctrl+p")));
     ToneLevels heard;
-    EXPECT_TRUE(listener.WaitFor([](const ToneLevels &l) { return SoundingTone(l) != 0; }, kSoundTimeoutMs, &heard))
+    EXPECT_TRUE(listener.WaitFor([](const ToneLevels &l) { return SoundingTone(l, kAudible) != 0; }, kSoundTimeoutMs, &heard))
         << "nothing played";
-    EXPECT_EQ(SoundingTone(heard), kTones.front()) << Describe(heard);
+    EXPECT_EQ(SoundingTone(heard, kAudible), kTones.front()) << Describe(heard);
     exitByKey();
 }
 

@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -23,18 +22,6 @@ bool RunEventsUntil(const std::function<bool()> &done, int timeoutMs)
         loop.exec();
     }
     return done();
-}
-
-// The per-channel raw volumes pactl reports for the test sink.
-std::vector<int> SinkVolumes()
-{
-    const QString text
-        = QString::fromUtf8(PulseTestServer::pactl({ QStringLiteral("get-sink-volume"), PulseTestServer::sinkName() }));
-    std::vector<int> volumes;
-    static const QRegularExpression channel(QStringLiteral("front-(?:left|right):\\s*(\\d+)\\s*/"));
-    for (auto it = channel.globalMatch(text); it.hasNext();)
-        volumes.push_back(it.next().captured(1).toInt());
-    return volumes;
 }
 
 bool SinkMuted()
@@ -66,7 +53,7 @@ TEST_F(AudioMixerTest, MasterVolumeReachesTheSoundServerAndClearsMute)
     mixer.SetMasterVolume(200);
     EXPECT_EQ(mixer.MasterVolume(), 200);
 
-    const std::vector<int> volumes = SinkVolumes();
+    const std::vector<int> volumes = PulseTestServer::sinkVolumes();
     ASSERT_EQ(volumes.size(), 2u);
     for (int v : volumes)
         EXPECT_NEAR(v / 65536.0, 51200 / 65536.0, 0.01) << v;
@@ -94,7 +81,7 @@ TEST_F(AudioMixerTest, MasterVolumeReachesTheSoundServerAndClearsMute)
     EXPECT_EQ(mixer.MasterVolume(), 255);
     mixer.SetMasterVolume(0);
     EXPECT_EQ(mixer.MasterVolume(), 0);
-    EXPECT_EQ(SinkVolumes(), (std::vector<int> { 0, 0 }));
+    EXPECT_EQ(PulseTestServer::sinkVolumes(), (std::vector<int> { 0, 0 }));
 }
 
 TEST_F(AudioMixerTest, ChangeByAnotherProgramRaisesOnControlChange)
@@ -131,7 +118,7 @@ TEST_F(AudioMixerTest, MixerIdSelectsOrClosesTheDevice)
     EXPECT_FALSE(mixer.DevicePresent());
     EXPECT_EQ(mixer.MasterVolume(), 0);
     mixer.SetMasterVolume(200);
-    EXPECT_NEAR(SinkVolumes().at(0) / 65536.0, 100 * 256 / 65536.0, 0.01);
+    EXPECT_NEAR(PulseTestServer::sinkVolumes().at(0) / 65536.0, 100 * 256 / 65536.0, 0.01);
 
     mixer.SetMixerID(0);
     EXPECT_TRUE(mixer.DevicePresent());

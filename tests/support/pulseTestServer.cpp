@@ -3,6 +3,7 @@
 #include "childProcess.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <cstring>
 
 namespace PulseTestServer {
@@ -36,6 +37,16 @@ QByteArray pactl(const QStringList &arguments)
 {
     QByteArray output;
     return RunChild(QStringLiteral("pactl"), arguments, serverEnvironment(), &output, 10000) ? output : QByteArray();
+}
+
+std::vector<int> sinkVolumes()
+{
+    const QString text = QString::fromUtf8(pactl({ QStringLiteral("get-sink-volume"), sinkName() }));
+    std::vector<int> volumes;
+    static const QRegularExpression channel(QStringLiteral("front-(?:left|right):\\s*(\\d+)\\s*/"));
+    for (auto it = channel.globalMatch(text); it.hasNext();)
+        volumes.push_back(it.next().captured(1).toInt());
+    return volumes;
 }
 
 } // namespace PulseTestServer

@@ -25,6 +25,9 @@ QStringList serverEnvironment();
 // Runs pactl against the test server; its standard output, empty on failure.
 QByteArray pactl(const QStringList &arguments);
 
+// The per-channel raw volumes pactl reports for the test sink.
+std::vector<int> sinkVolumes();
+
 } // namespace PulseTestServer
 
 // Records the null sink's monitor with parec as raw 44100 Hz stereo s16le.
