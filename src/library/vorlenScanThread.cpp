@@ -2,6 +2,8 @@
 
 #include "metadata/customTagger.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFile>
 #include <chrono>
 #include <cstring>
@@ -14,6 +16,12 @@
 #include <unistd.h>
 
 namespace {
+
+QEvent::Type BatchEventType()
+{
+    static const auto type = QEvent::Type(QEvent::registerEventType());
+    return type;
+}
 
 using Clock = std::chrono::steady_clock;
 
@@ -228,6 +236,9 @@ TvorlenScanThread::~TvorlenScanThread()
 {
     requestInterruption();
     wait();
+    // Batches never delivered are the worker's until taken under the lock.
+    std::lock_guard lock(m_postedLock);
+    m_posted.clear();
 }
 
 void TvorlenScanThread::SetExtensions(const QString &text)
@@ -261,23 +272,40 @@ void TvorlenScanThread::post(std::vector<Finding> findings, bool startsRun)
     bool holdsSlot = m_batchSlots.tryAcquire(1, 20);
     while (!holdsSlot && !isInterruptionRequested())
         holdsSlot = m_batchSlots.tryAcquire(1, 20);
-    QMetaObject::invokeMethod(
-        this,
-        [this, batch = Batch { std::move(findings), holdsSlot, startsRun }]() mutable { deliver(std::move(batch)); },
-        Qt::QueuedConnection);
+    std::lock_guard lock(m_postedLock);
+    m_posted.push_back(Batch { std::move(findings), holdsSlot, startsRun });
+    QCoreApplication::postEvent(this, new QEvent(BatchEventType()));
 }
 
-void TvorlenScanThread::deliver(Batch batch)
+bool TvorlenScanThread::event(QEvent *event)
 {
-    m_arrived.push_back(std::move(batch));
-    // A handler that lets pending events run brings the next batch here while
-    // this one is being reported: it waits its turn, so events keep their order.
+    // Before the event is read: it was made by the worker.
+    {
+        std::lock_guard lock(m_postedLock);
+    }
+    if (event->type() != BatchEventType())
+        return QThread::event(event);
+    deliver();
+    return true;
+}
+
+void TvorlenScanThread::deliver()
+{
+    // A handler that lets pending events run comes back here while a batch is
+    // being reported: the loop below takes the newer batches in their turn, so
+    // events keep their order.
     if (m_delivering)
         return;
     m_delivering = true;
-    while (!m_arrived.empty()) {
-        Batch current = std::move(m_arrived.front());
-        m_arrived.pop_front();
+    for (;;) {
+        Batch current;
+        {
+            std::lock_guard lock(m_postedLock);
+            if (m_posted.empty())
+                break;
+            current = std::move(m_posted.front());
+            m_posted.pop_front();
+        }
         if (current.startsRun)
             m_modifiedCount = 0;
         for (const Finding &finding : current.findings)

@@ -9,6 +9,7 @@
 #include <QThread>
 #include <deque>
 #include <functional>
+#include <mutex>
 #include <vector>
 
 class TcustomTagger;
@@ -90,6 +91,7 @@ public:
 
 protected:
     void run() override;
+    bool event(QEvent *event) override;
 
 private:
     class Walker;
@@ -105,16 +107,16 @@ private:
     struct Batch {
         std::vector<Finding> findings;
         // Whether it took one of m_batchSlots, to be given back once delivered.
-        bool holdsSlot;
+        bool holdsSlot = false;
         // The first batch of a run: the counts start again.
-        bool startsRun;
+        bool startsRun = false;
     };
 
     // Worker: hands a batch to the GUI thread, first waiting while too many
     // are undelivered (unless the scan is being stopped).
     void post(std::vector<Finding> findings, bool startsRun);
-    // GUI thread.
-    void deliver(Batch batch);
+    // GUI thread: reports every batch posted so far, in order.
+    void deliver();
     void report(const Finding &finding);
 
     QString m_extensionText;
@@ -125,8 +127,15 @@ private:
     // back by the GUI thread.
     QSemaphore m_batchSlots;
 
+    // Batches the worker has posted and the GUI thread not yet taken. The
+    // worker posts the event that announces a batch while it holds this lock,
+    // and the GUI thread takes the lock before it reads the event: the
+    // hand-over is ordered by a lock the thread sanitizer can see, not only by
+    // those inside a Qt not built for it.
+    std::mutex m_postedLock;
+    std::deque<Batch> m_posted;
+
     // GUI thread only.
-    std::deque<Batch> m_arrived;
     bool m_delivering = false;
     TstringList m_newFiles;
     std::deque<TvorlenFileRec> m_fileRecs;

@@ -167,7 +167,8 @@ TEST(StreamSource, AResampledDecoderThatFillsTheRingLosesNoFrame)
 
 // A decoder whose ring is full rests instead of polling it: over a second in
 // which nothing is taken, the process hardly switches (a decoder that looked
-// every 10 ms would switch a hundred times).
+// every 10 ms would switch a hundred times; a thread sanitizer's own thread
+// wakes some ten times a second).
 TEST(StreamSource, ADecoderWithAFullRingRests)
 {
     PlaybackFiles files;
@@ -183,7 +184,7 @@ TEST(StreamSource, ADecoderWithAFullRingRests)
     QThread::msleep(1000);
     rusage after{};
     getrusage(RUSAGE_SELF, &after);
-    EXPECT_LT(after.ru_nvcsw - before.ru_nvcsw, 10);
+    EXPECT_LT(after.ru_nvcsw - before.ru_nvcsw, 40);
 }
 
 // A stream is often played the moment it is opened: its first device buffer
