@@ -406,6 +406,23 @@ TEST_F(JukeboxWindow, PanelTogglesSayWhatTheyWillDoNext)
     EXPECT_TRUE(window->ShowTrackList());
     EXPECT_FALSE(window->SongsPanel().isVisible());
     EXPECT_EQ(window->Label(QStringLiteral("lblArtistList"))->Caption(), QStringLiteral("Track List  "));
+    // The add-selected button joins the tree's bar without covering the
+    // buttons there, and leaves it again for the song list.
+    const auto barButtons = [this](const char *panel) {
+        QList<QRect> bounds;
+        for (const QObject *child : window->findChild<QWidget *>(QLatin1String(panel))->children())
+            if (const auto *button = qobject_cast<const QWidget *>(child); button && child->objectName().startsWith("btn"))
+                bounds.append(button->geometry());
+        return bounds;
+    };
+    const QList<QRect> treeBar = barButtons("pnlTreeButtons");
+    ASSERT_EQ(treeBar.size(), 4);
+    for (qsizetype i = 0; i < treeBar.size(); ++i)
+        for (qsizetype j = i + 1; j < treeBar.size(); ++j)
+            EXPECT_FALSE(treeBar[i].intersects(treeBar[j])) << treeBar[i].x() << " and " << treeBar[j].x();
+    window->Action("actnToggleList")->trigger();
+    EXPECT_EQ(barButtons("pnlTreeButtons").size(), 3);
+    EXPECT_EQ(barButtons("pnlSongButtons").size(), 2);
     window->Action("actnToggleVis")->trigger();
     EXPECT_FALSE(core->GetVisualisation());
     EXPECT_FALSE(window->Action("actnConfigureVis")->isVisible());

@@ -191,15 +191,23 @@ void TfrmJukebox::SetShowTrackList(bool value)
     m_showTrackList = value;
     setToggleCaption("actnToggleList", value);
     // All-tracks view has no song list: the add-selected button moves into
-    // the tree's button bar, beside the titles button.
+    // the tree's button bar, after the titles button, and the buttons behind
+    // it make room.
     m_songsPanel->setVisible(!value);
     m_songSplitter->setVisible(!value);
+    int x = m_showTitlesButton->geometry().right() + 5;
     if (value) {
         m_addSelectedButton->setParent(m_treeButtons);
-        m_addSelectedButton->move(m_showTitlesButton->geometry().right() + 1, m_showTitlesButton->y());
+        m_addSelectedButton->move(x, m_addSelectedButton->y());
+        x += m_addSelectedButton->width() + 4;
     } else {
         m_addSelectedButton->setParent(m_songButtons);
         m_addSelectedButton->move(Label(QStringLiteral("lblTrackList"))->width() - 1 + 88, m_addSelectedButton->y());
+    }
+    for (QWidget *button : { m_treeButtons->findChild<QWidget *>(QStringLiteral("btnPlayCD")),
+             static_cast<QWidget *>(m_searchButton) }) {
+        button->move(x, button->y());
+        x += button->width() + 4;
     }
     m_addSelectedButton->show();
     ListsUpdated();
