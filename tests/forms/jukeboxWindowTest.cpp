@@ -20,6 +20,8 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QImage>
 #include <QMenu>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -338,20 +340,28 @@ TEST_F(JukeboxWindow, TheCoverStoredInTheFileShowsWhenNoCoverFileIsFound)
     core->Player().Tick();
     ASSERT_EQ(core->Player().CurrentTrack()->Filename(), first);
     EXPECT_EQ(cover->Picture().size(), QSize(96, 64));
+    // Written out for those who know covers only as files (the desktop's
+    // media controls), one file in the data folder.
+    const QString shown = window->CoverFile();
+    EXPECT_TRUE(shown.startsWith(core->DataFolder() + QStringLiteral("/covers/"))) << shown.toStdString();
+    EXPECT_EQ(QImage(shown).size(), QSize(96, 64));
+    EXPECT_EQ(QDir(core->DataFolder() + QStringLiteral("/covers")).entryList(QDir::Files).size(), 1);
 
-    // A cover file of the design's search wins over the stored picture.
+    // A cover file found by the cover search wins over the stored picture.
     QFile::copy(
         makePicture(QStringLiteral("file.jpg"), "40x30"), folder.music() + QStringLiteral("/Nordwave - Hits.jpg"));
     window->Action("actnSkip")->trigger();
     core->Player().Tick();
     ASSERT_EQ(core->Player().CurrentTrack()->Filename(), second);
     EXPECT_EQ(cover->Picture().size(), QSize(40, 30));
+    EXPECT_EQ(window->CoverFile(), folder.music() + QStringLiteral("/Nordwave - Hits.jpg"));
 
     QFile::remove(folder.music() + QStringLiteral("/Nordwave - Hits.jpg"));
     window->Action("actnSkip")->trigger();
     core->Player().Tick();
     ASSERT_EQ(core->Player().CurrentTrack()->Filename(), third);
     EXPECT_TRUE(cover->Picture().isNull()) << "a picture that cannot be read shows as none";
+    EXPECT_TRUE(window->CoverFile().isEmpty());
     window->Action("actnStop")->trigger();
 }
 

@@ -16,6 +16,7 @@
 #include <QDBusObjectPath>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <algorithm>
@@ -92,7 +93,8 @@ protected:
     QString music() const { return m_folder.filePath(QStringLiteral("music")); }
     QString settingsFile() const { return m_folder.filePath(QStringLiteral("vorlen.ini")); }
 
-    ToneTrack addTrack(const QString &title, int number, int tone, const QString &album = kAlbum)
+    ToneTrack addTrack(
+        const QString &title, int number, int tone, const QString &album = kAlbum, const QString &cover = {})
     {
         ToneTrack track { music() + QStringLiteral("/%1.mp3").arg(title), title, tone };
         ToneSpec spec;
@@ -102,6 +104,7 @@ protected:
         spec.metadata = { { QStringLiteral("title"), title }, { QStringLiteral("artist"), kArtist },
             { QStringLiteral("album"), album }, { QStringLiteral("genre"), kGenre },
             { QStringLiteral("track"), QString::number(number) } };
+        spec.coverImage = cover;
         QString error;
         EXPECT_TRUE(MakeToneFile(track.file, spec, &error)) << error.toStdString();
         return track;
@@ -315,8 +318,9 @@ TEST_F(MprisProgram, PlayPauseNextSeekAndStopAreHeardAndAnnounced)
 
 TEST_F(MprisProgram, OpenUriVolumeAndQuitActAsTheJukeboxsOwnCommands)
 {
-    const ToneTrack opened = addTrack(QStringLiteral("Opened Tone"), 7, kOpenedTone, QStringLiteral("Elsewhere"));
     ASSERT_NO_FATAL_FAILURE(writeLibrary());
+    const ToneTrack opened
+        = addTrack(QStringLiteral("Opened Tone"), 7, kOpenedTone, QStringLiteral("Elsewhere"), m_cover);
     ASSERT_NO_FATAL_FAILURE(startOnBus());
     EXPECT_EQ(MprisProperty(m_client, QStringLiteral("Identity"), kRoot).toString(), QStringLiteral("Vorlen Mp3 Jukebox"));
     EXPECT_EQ(MprisProperty(m_client, QStringLiteral("DesktopEntry"), kRoot).toString(), QStringLiteral("vorlen"));
@@ -326,12 +330,14 @@ TEST_F(MprisProgram, OpenUriVolumeAndQuitActAsTheJukeboxsOwnCommands)
     EXPECT_NEAR(number(QStringLiteral("volume")), kMasterVolume / 255.0, 1e-6) << "the master volume of the settings";
 
     // Opening a file while stopped queues it and plays it; its album has no
-    // cover.
+    // cover file, so the picture stored in the track is offered as one.
     ASSERT_TRUE(playerctl({ QStringLiteral("open"), QUrl::fromLocalFile(opened.file).toString() }));
     ASSERT_TRUE(RunEventsUntil(
         [&] { return metadata().value(QStringLiteral("xesam:title")).toString() == opened.title; }, kTimeoutMs));
     EXPECT_EQ(status(), "Playing");
-    EXPECT_FALSE(metadata().contains(QStringLiteral("mpris:artUrl")));
+    const QString art = QUrl(metadata().value(QStringLiteral("mpris:artUrl")).toString()).toLocalFile();
+    EXPECT_TRUE(art.startsWith(m_folder.filePath(QStringLiteral("Data/covers/")))) << art.toStdString();
+    EXPECT_EQ(QImage(art).size(), QSize(64, 64));
     expectHearing(opened);
     // Its level once faded in: the loudest over a while.
     double loud = 0;

@@ -125,8 +125,9 @@ public:
     // The menu's font and text colour; the menu panel takes the height the
     // font asks for.
     void SetMenuFont(const TskinFont &font);
-    // The picture file of the cover shown; empty when none is, or when the
-    // picture shown is the one stored in the track's own file.
+    // The picture file of the cover shown; a picture stored in the track's
+    // own file is written out to the data folder's covers/ for this. Empty
+    // when no cover is shown.
     const QString &CoverFile() const { return m_coverFile; }
 
     // --- state the settings and the tests read --------------------------------

@@ -15,6 +15,7 @@
 #include "ui/controls/dravoLabel.h"
 #include "ui/controls/scrollBanner2.h"
 #include "ui/controls/vorlenScrollBar.h"
+#include "ui/forms/shownCoverFile.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -101,8 +102,11 @@ void TfrmJukebox::showCover()
         QByteArray embedded = m_core->EmbeddedCover();
         QBuffer buffer(&embedded);
         QImageReader reader(&buffer);
-        m_coverFile.clear();
-        m_cover->SetPicture(embedded.isEmpty() ? QImage() : readCover(reader));
+        const QImage picture = embedded.isEmpty() ? QImage() : readCover(reader);
+        m_coverFile = picture.isNull()
+            ? QString()
+            : StoreShownCover(m_core->DataFolder() + QStringLiteral("/covers"), embedded);
+        m_cover->SetPicture(picture);
         return;
     }
     if (file == m_coverFile)
