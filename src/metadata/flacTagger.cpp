@@ -12,25 +12,19 @@ constexpr qint64 kHeadBytes = 4096;
 
 } // namespace
 
+qint64 TflacTagger::HeadBytes() const
+{
+    return kHeadBytes;
+}
+
+qint64 TflacTagger::TailBytes() const
+{
+    return 0;
+}
+
 const char *TflacTagger::ClassName() const
 {
     return "TflacTagger";
-}
-
-void TflacTagger::ReadTag()
-{
-    TcustomTagger::ReadTag();
-    const TfileSource source(Filename(), kHeadBytes, 0);
-    ReadTagFromSource(source);
-    const WinFileTime time = source.LastWriteTime();
-    SetModDateHigh(time.high);
-    SetModDateLow(time.low);
-}
-
-void TflacTagger::ReadStreamInfo()
-{
-    const TfileSource source(Filename(), kHeadBytes, 0);
-    ReadStreamInfoFromSource(source);
 }
 
 void TflacTagger::ReadTagFromSource(const TbyteSource &source)

@@ -9,31 +9,24 @@ constexpr qint64 kHeadBytes = 64 * 1024;
 
 } // namespace
 
+qint64 ToggTagger::HeadBytes() const
+{
+    return kHeadBytes;
+}
+
+qint64 ToggTagger::TailBytes() const
+{
+    return kOggEndWindow;
+}
+
 const char *ToggTagger::ClassName() const
 {
     return "ToggTagger";
 }
 
-void ToggTagger::ReadTag()
-{
-    TcustomTagger::ReadTag();
-    // Read-only, so files on CDs and write-protected files are read too.
-    const TfileSource source(Filename(), kHeadBytes, kOggEndWindow);
-    ReadTagFromSource(source);
-    const WinFileTime time = source.LastWriteTime();
-    SetModDateHigh(time.high);
-    SetModDateLow(time.low);
-}
-
 void ToggTagger::ReadTagFromSource(const TbyteSource &source)
 {
     TakeComments(ReadVorbisComments(source));
-    ReadStreamInfoFromSource(source);
-}
-
-void ToggTagger::ReadStreamInfo()
-{
-    const TfileSource source(Filename(), kHeadBytes, kOggEndWindow);
     ReadStreamInfoFromSource(source);
 }
 

@@ -10,12 +10,10 @@ class TbyteSource;
 class ToggTagger : public TvorbisCommentTagger {
 public:
     const char *ClassName() const override;
-    // Raises VorlenError when the file cannot be opened.
-    void ReadTag() override;
-    void ReadStreamInfo() override;
+    void ReadTagFromSource(const TbyteSource &source) override;
+    void ReadStreamInfoFromSource(const TbyteSource &source) override;
 
-    // What ReadTag does once the file is open (the record is cleared first by
-    // ReadTag only): comments, then stream information.
-    void ReadTagFromSource(const TbyteSource &source);
-    void ReadStreamInfoFromSource(const TbyteSource &source);
+protected:
+    qint64 HeadBytes() const override;
+    qint64 TailBytes() const override;
 };

@@ -12,25 +12,19 @@ constexpr qint64 kOpusHeadLength = 19;
 
 } // namespace
 
+qint64 TopusTagger::HeadBytes() const
+{
+    return kHeadBytes;
+}
+
+qint64 TopusTagger::TailBytes() const
+{
+    return kOggEndWindow;
+}
+
 const char *TopusTagger::ClassName() const
 {
     return "TopusTagger";
-}
-
-void TopusTagger::ReadTag()
-{
-    TcustomTagger::ReadTag();
-    const TfileSource source(Filename(), kHeadBytes, kOggEndWindow);
-    ReadTagFromSource(source);
-    const WinFileTime time = source.LastWriteTime();
-    SetModDateHigh(time.high);
-    SetModDateLow(time.low);
-}
-
-void TopusTagger::ReadStreamInfo()
-{
-    const TfileSource source(Filename(), kHeadBytes, kOggEndWindow);
-    ReadStreamInfoFromSource(source);
 }
 
 void TopusTagger::ReadTagFromSource(const TbyteSource &source)

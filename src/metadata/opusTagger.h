@@ -32,14 +32,12 @@ public:
     static constexpr quint32 kOpusRate = 48000;
 
     const char *ClassName() const override;
-    // Raises VorlenError when the file cannot be opened.
-    void ReadTag() override;
-    void ReadStreamInfo() override;
+    void ReadTagFromSource(const TbyteSource &source) override;
+    void ReadStreamInfoFromSource(const TbyteSource &source) override;
 
-    // What ReadTag does once the file is open (the record is cleared first by
-    // ReadTag only): comments, then stream information.
-    void ReadTagFromSource(const TbyteSource &source);
-    void ReadStreamInfoFromSource(const TbyteSource &source);
+protected:
+    qint64 HeadBytes() const override;
+    qint64 TailBytes() const override;
 
 private:
     void readHeaders(const TbyteSource &source, bool withComments);

@@ -1,5 +1,6 @@
 #include "metadata/vorbisCommentTagger.h"
 
+#include "metadata/byteSource.h"
 #include "metadata/genreList.h"
 #include "metadata/vorbisComment.h"
 
@@ -28,4 +29,20 @@ void TvorbisCommentTagger::TakeComments(const QStringList &lines)
 void TvorbisCommentTagger::SetChannelCount(int channels)
 {
     SetChannelMode(channels == 1 || channels == 2 ? quint32(channels) : 0);
+}
+
+void TvorbisCommentTagger::ReadTag()
+{
+    TcustomTagger::ReadTag();
+    const TfileSource source(Filename(), HeadBytes(), TailBytes());
+    ReadTagFromSource(source);
+    const WinFileTime time = source.LastWriteTime();
+    SetModDateHigh(time.high);
+    SetModDateLow(time.low);
+}
+
+void TvorbisCommentTagger::ReadStreamInfo()
+{
+    const TfileSource source(Filename(), HeadBytes(), TailBytes());
+    ReadStreamInfoFromSource(source);
 }
