@@ -1,6 +1,7 @@
 #include "app/appUserInterface.h"
 
 #include "ui/forms/fileChooser.h"
+#include "ui/forms/frmTipOfTheDay.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
@@ -77,4 +78,9 @@ void TappUserInterface::ShowWindow(TcoreWindow window)
 void TappUserInterface::SetWindowOpener(TcoreWindow window, std::function<void()> opener)
 {
     m_openers.insert(int(window), std::move(opener));
+}
+
+bool TappUserInterface::ShowTipDialog(TtipDialogState &state)
+{
+    return RunTipDialog(state, m_mainWindow);
 }

@@ -55,11 +55,14 @@ int main(int argc, char **argv)
     };
     guard.OnRaiseRequested = raise;
     TappUserInterface ui(&window);
-    TdmMain core(window, ui);
+    TdmMain core(ui);
     EndUnlessSoundOutput(core.Player());
+    // Every face subscribes before the settings pass, so that each reads its
+    // own keys in it.
     window.SetCore(&core);
     TjukeboxWindows windows(window, core, ui);
-    TmprisService mpris(core, window, raise);
+    TmprisService mpris(core, raise);
+    core.LoadSettings();
     window.show();
     // Closing the window ends the program; the core has saved by then.
     return app.exec();

@@ -27,8 +27,7 @@ TcdStacker::~TcdStacker()
 
 void TcdStacker::changing()
 {
-    if (OnChanging)
-        OnChanging();
+    RaiseEvent(OnChanging);
 }
 
 void TcdStacker::changed()
@@ -43,8 +42,7 @@ void TcdStacker::changed()
         for (TcustomTagger *record : collection.Playlists(i)->Records())
             list.Add(record);
     list.EndUpdate();
-    if (OnChange)
-        OnChange();
+    RaiseEvent(OnChange);
 }
 
 void TcdStacker::AddAlbum(const TtagAlbum &album)
@@ -218,24 +216,24 @@ bool TcdStacker::SaveFiles()
            && m_library.PlaylistCollection().SaveIndex(m_dataFolder + QStringLiteral("/stackerpl.dat"), m_dataFolder);
 }
 
-int TcdStacker::IndexAlbumCount()
+int TcdStacker::IndexAlbumCount() const
 {
     return m_library.AlbumList().Count();
 }
 
-int TcdStacker::AlbumCount()
+int TcdStacker::AlbumCount() const
 {
     return IndexAlbumCount() + m_library.PlaylistCollection().Count();
 }
 
-double TcdStacker::PlayTime()
+double TcdStacker::PlayTime() const
 {
     return PlayList().TotalDuration();
 }
 
-QStringList TcdStacker::StatusTexts()
+QStringList TcdStacker::StatusTexts() const
 {
-    TtagPlaylist &list = PlayList();
+    const TtagPlaylist &list = PlayList();
     return {QStringLiteral("Tracks : %1").arg(list.Count()),
             QStringLiteral("Duration : ") + FormatHourMinSec(qint64(list.TotalDuration() / 1000.0)),
             QStringLiteral("Artists : %1").arg(list.ArtistCount()),
@@ -243,7 +241,7 @@ QStringList TcdStacker::StatusTexts()
             QStringLiteral("Playlists : %1").arg(m_library.PlaylistCollection().Count())};
 }
 
-QString TcdStacker::Title(bool enabled, const QString &currentAlbum)
+QString TcdStacker::Title(bool enabled, const QString &currentAlbum) const
 {
     if (!enabled)
         return QString();

@@ -1,5 +1,7 @@
 #include "core/singleInstance.h"
 
+#include "platform/raiseEvent.h"
+
 #include <QLocalServer>
 #include <QLocalSocket>
 
@@ -50,8 +52,8 @@ void TsingleInstanceGuard::serveConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (socket->readAll().contains(kRaiseRequest.trimmed()) && OnRaiseRequested)
-                OnRaiseRequested();
+            if (socket->readAll().contains(kRaiseRequest.trimmed()))
+                RaiseEvent(OnRaiseRequested);
         });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     }

@@ -205,6 +205,11 @@ QString TcustomTaggerList::DisplayText(int index) const
 
 void TcustomTaggerList::FillStrings(TstringList &strings)
 {
+    FillStringsAsStored(strings);
+}
+
+void TcustomTaggerList::FillStringsAsStored(TstringList &strings) const
+{
     strings.BeginUpdate();
     strings.Clear();
     strings.Reserve(Count());

@@ -53,7 +53,11 @@ public:
     void Move(int from, int to);
 
     QString DisplayText(int index) const;
+    // The display texts of the records with the records, in the list's
+    // display order (a sorted list sorts first).
     virtual void FillStrings(TstringList &strings);
+    // The same in the order the records stand now.
+    void FillStringsAsStored(TstringList &strings) const;
     // Adds the file named by each line (lines naming missing files are skipped).
     void AddFileList(const QStringList &lines, bool append, bool readHeaders);
     // Reads a list of file names (one per line; relative names are taken from
