@@ -87,6 +87,24 @@ TEST(BuiltInSkin, ButtonStripsHaveTheirFramesAndATwoColouredMask)
     }
 }
 
+// The bar buttons' compact strips: the same frames, narrower, with the glyph
+// of the ordinary strip and no label, on a bar too narrow for labels.
+TEST(BuiltInSkin, BarButtonsHaveCompactStripsOfTheirGlyphAlone)
+{
+    for (const char *name : kCompactButtons) {
+        SCOPED_TRACE(name);
+        const QImage compact = BuiltInSkinBitmap(name, u"CompactSkinBitmap");
+        ASSERT_FALSE(compact.isNull());
+        EXPECT_EQ(compact.size(), QSize(kCompactBarButton.width() * 3, kCompactBarButton.height()));
+        const QImage mask = Frame(compact, 3, 2);
+        EXPECT_EQ(mask.pixel(mask.width() / 2, mask.height() / 2) & 0xFFFFFF, 0xFFFFFFu);
+        EXPECT_TRUE(AllGrey(Frame(compact, 3, 0), "up"));
+        EXPECT_NE(Frame(compact, 3, 0), Frame(compact, 3, 1)) << "pressed looks pressed";
+        EXPECT_LT(compact.width(), BuiltInSkinBitmap(name).width());
+    }
+    EXPECT_TRUE(BuiltInSkinBitmap("btnClose", u"CompactSkinBitmap").isNull()) << "only the bars' buttons";
+}
+
 TEST(BuiltInSkin, ButtonsBlendIntoTheBarsTheyStandOn)
 {
     const auto surround = [](const char *button) { return Level(BuiltInSkinBitmap(button), 0, 0); };

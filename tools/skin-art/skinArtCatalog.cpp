@@ -5,6 +5,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 using namespace builtInSkin;
@@ -104,13 +105,14 @@ QPainterPath RoundedFace(const QRectF &rect, double radius)
     return path;
 }
 
-QImage Button(const ButtonArt &art)
+// A button's strip; the compact one shows the glyph alone on a narrower face.
+QImage Button(const ButtonArt &art, bool compact = false)
 {
     const ButtonLook &look = LookOf(art.name);
-    const QSize frame = art.frame;
+    const QSize frame = compact ? kCompactBarButton : art.frame;
     const QRectF faceRect(1, 1, frame.width() - 2, frame.height() - 2);
     const QPainterPath face = RoundedFace(faceRect, kCornerRadius);
-    const QString label = look.label ? QString::fromLatin1(look.label) : QString();
+    const QString label = look.label && !compact ? QString::fromLatin1(look.label) : QString();
     const int labelWidth = label.isEmpty() ? 0 : QFontMetrics(ArtFont(kLabelPixels, true)).horizontalAdvance(label);
     const int group = label.isEmpty() ? kGlyphSide : kGlyphSide + kLabelGap + labelWidth;
     if (group + 8 > frame.width())
@@ -470,8 +472,13 @@ std::vector<ArtPicture> BuildSkinArt()
     const auto add = [&](const char *control, const QString &piece, const QImage &image) {
         pictures.push_back({ PiecePath(control, piece), image });
     };
-    for (const ButtonArt &art : kButtons)
+    for (const ButtonArt &art : kButtons) {
         add(art.name, QStringLiteral("SkinBitmap"), Button(art));
+        if (std::find_if(kCompactButtons.begin(), kCompactButtons.end(),
+                [&art](const char *name) { return qstrcmp(name, art.name) == 0; })
+            != kCompactButtons.end())
+            add(art.name, QStringLiteral("CompactSkinBitmap"), Button(art, true));
+    }
     add(kControlsName, QStringLiteral("Skin"), Controls());
     for (const ScrollBarArt &art : kScrollBars) {
         const ScrollPieces pieces = ScrollBar(art);

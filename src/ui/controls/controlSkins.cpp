@@ -62,7 +62,11 @@ void LoadButtonSkin(TvorlenButton &button, const TiniFile &skin)
     if (!ReadSkinBitmapKey(skin, button.objectName(), QStringLiteral("SkinBitmap"), bitmap))
         return;
     button.SetSkinBitmap(bitmap);
-    button.resize(bitmap.width() / button.FrameCount(), button.height());
+    button.resize(button.SkinFrameWidth(button.Compact()), button.height());
+    // A skin without the compact strip keeps the one the button has.
+    QImage compact;
+    if (ReadSkinBitmapKey(skin, button.objectName(), QStringLiteral("CompactSkinBitmap"), compact))
+        button.SetCompactSkinBitmap(compact);
 }
 
 void SaveButtonSkin(const TvorlenButton &button, TiniFile &skin)
@@ -71,6 +75,9 @@ void SaveButtonSkin(const TvorlenButton &button, TiniFile &skin)
         return;
     WriteSkinBitmapKey(
         skin, button.objectName(), QStringLiteral("SkinBitmap"), QStringLiteral("Skin.bmp"), button.SkinBitmap());
+    if (!IsEmptyBitmap(button.CompactSkinBitmap()))
+        WriteSkinBitmapKey(skin, button.objectName(), QStringLiteral("CompactSkinBitmap"),
+            QStringLiteral("Compact.bmp"), button.CompactSkinBitmap());
 }
 
 void LoadPanelSkin(TvorlenPanel &panel, const TiniFile &skin)
@@ -170,6 +177,7 @@ void SaveMultiButtonSkin(const TvorlenMultiButton &button, TiniFile &skin)
 void CopyButtonSkin(const TvorlenButton &source, TvorlenButton &target)
 {
     target.SetSkinBitmap(source.SkinBitmap());
+    target.SetCompactSkinBitmap(source.CompactSkinBitmap());
     target.resize(source.size());
     target.update();
     target.repaint();

@@ -66,6 +66,15 @@ void TdravoLabel::SetShowAccelChar(bool value)
     Invalidate();
 }
 
+void TdravoLabel::SetElideWidth(int value)
+{
+    if (value == m_elideWidth)
+        return;
+    m_elideWidth = value;
+    AdjustBounds();
+    Invalidate();
+}
+
 int TdravoLabel::TextFlags() const
 {
     int flags = int(m_alignment) | Qt::TextExpandTabs;
@@ -76,10 +85,8 @@ int TdravoLabel::TextFlags() const
     return flags;
 }
 
-void TdravoLabel::AdjustBounds()
+QSize TdravoLabel::TextSize() const
 {
-    if (!m_autoSize)
-        return;
     // An empty text measures as a space, so an empty label keeps a line's
     // height.
     const QString text = m_caption.isEmpty() ? QStringLiteral(" ") : m_caption;
@@ -90,6 +97,31 @@ void TdravoLabel::AdjustBounds()
         size.setWidth(width());
     if (m_labelStyle == lsShadow)
         size += QSize(2, 2);
+    return size;
+}
+
+int TdravoLabel::TextWidth() const
+{
+    return TextSize().width();
+}
+
+QString TdravoLabel::ShownCaption() const
+{
+    if (m_elideWidth < 0 || m_wordWrap || width() >= TextWidth())
+        return m_caption;
+    // The outline and the shadow take their pixels from the room the letters
+    // have.
+    const int room = width() - (m_labelStyle == lsNormal ? 0 : 2);
+    return fontMetrics().elidedText(m_caption, Qt::ElideRight, qMax(room, 0), TextFlags() & Qt::TextShowMnemonic);
+}
+
+void TdravoLabel::AdjustBounds()
+{
+    if (!m_autoSize)
+        return;
+    QSize size = TextSize();
+    if (m_elideWidth >= 0 && !m_wordWrap)
+        size.setWidth(qMin(size.width(), m_elideWidth));
     int left = x();
     if (m_alignment == Qt::AlignRight && !m_wordWrap)
         left += width() - size.width();
@@ -130,9 +162,10 @@ void TdravoLabel::RenderText(const QRect &area)
         painter.setFont(font());
         painter.translate(-area.topLeft());
         const int flags = TextFlags();
+        const QString caption = ShownCaption();
         const auto drawAt = [&](int dx, int dy, const QColor &color) {
             painter.setPen(color);
-            painter.drawText(rect().translated(dx, dy), flags, m_caption);
+            painter.drawText(rect().translated(dx, dy), flags, caption);
         };
         const QColor textColor = palette().color(QPalette::WindowText);
         if (!isEnabled()) {

@@ -42,6 +42,13 @@ public:
     void SetAutoSize(bool value);
     bool ShowAccelChar() const { return m_showAccelChar; }
     void SetShowAccelChar(bool value);
+    // The widest a single-line, auto-sized label grows: a longer text ends in
+    // "…" at that width. Negative (the default) lets it grow to its text; 0
+    // leaves no room at all. The caption itself stays whole.
+    int ElideWidth() const { return m_elideWidth; }
+    void SetElideWidth(int value);
+    // The width the text asks for, before any eliding.
+    int TextWidth() const;
     // A number the window groups its labels by.
     int Tag() const { return m_tag; }
     void SetTag(int value) { m_tag = value; }
@@ -55,6 +62,9 @@ protected:
 
 private:
     int TextFlags() const;
+    QSize TextSize() const;
+    // The caption as drawn: elided when the label is narrower than its text.
+    QString ShownCaption() const;
     void AdjustBounds();
     void Invalidate();
     // The part of the label its parent can show.
@@ -68,6 +78,7 @@ private:
     bool m_wordWrap = false;
     bool m_autoSize = true;
     bool m_showAccelChar = true;
+    int m_elideWidth = -1;
     int m_tag = 0;
 
     // The drawn text with the key colour made see-through, covering only the

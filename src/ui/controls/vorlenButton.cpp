@@ -126,6 +126,31 @@ void TvorlenButton::SetSkinBitmap(const QImage &value)
     update();
 }
 
+void TvorlenButton::SetCompactSkinBitmap(const QImage &value)
+{
+    m_compactSkinBitmap = ToControlBitmap(value);
+    update();
+}
+
+void TvorlenButton::SetCompact(bool value)
+{
+    if (value == m_compact)
+        return;
+    m_compact = value;
+    update();
+}
+
+int TvorlenButton::SkinFrameWidth(bool compact) const
+{
+    const QImage &strip = compact && !IsEmptyBitmap(m_compactSkinBitmap) ? m_compactSkinBitmap : m_skinBitmap;
+    return IsEmptyBitmap(strip) ? 0 : strip.width() / FrameCount();
+}
+
+const QImage &TvorlenButton::ShownStrip() const
+{
+    return m_compact && !IsEmptyBitmap(m_compactSkinBitmap) ? m_compactSkinBitmap : m_skinBitmap;
+}
+
 void TvorlenButton::SetAction(QAction *action)
 {
     if (m_action)
@@ -161,9 +186,10 @@ bool TvorlenButton::HitTest() const
 {
     if (!m_isSkinned || IsEmptyBitmap(m_skinBitmap) || m_skinBitmap.width() <= 4)
         return true;
-    const int maskLeft = (m_skinBitmap.width() / FrameCount()) * (FrameCount() - 1);
+    const QImage &strip = ShownStrip();
+    const int maskLeft = (strip.width() / FrameCount()) * (FrameCount() - 1);
     const QPoint mask(maskLeft + m_mouse.x(), m_mouse.y());
-    return m_skinBitmap.valid(mask) && (m_skinBitmap.pixel(mask) & 0xFFFFFF) == 0xFFFFFF;
+    return strip.valid(mask) && (strip.pixel(mask) & 0xFFFFFF) == 0xFFFFFF;
 }
 
 void TvorlenButton::Click()
@@ -187,6 +213,11 @@ void TvorlenButton::ApplySkinColors(const QColor &buttonColor, const QColor &pan
     QImage skin = m_skinBitmap;
     TintSkinBitmap(skin, FrameCount(), buttonColor, { QColor(Qt::white) }, panelColor);
     m_skinBitmap = ToControlBitmap(skin);
+    if (!IsEmptyBitmap(m_compactSkinBitmap)) {
+        QImage compact = m_compactSkinBitmap;
+        TintSkinBitmap(compact, FrameCount(), buttonColor, { QColor(Qt::white) }, panelColor);
+        m_compactSkinBitmap = ToControlBitmap(compact);
+    }
     update();
     DrawFrame();
 }
@@ -213,11 +244,12 @@ void TvorlenButton::Paint(QPainter &painter)
 
 void TvorlenButton::PaintSkinned(QPainter &painter)
 {
-    const int frameWidth = m_skinBitmap.width() / FrameCount();
+    const QImage &strip = ShownStrip();
+    const int frameWidth = strip.width() / FrameCount();
     int frame = m_pressed ? 1 : 0;
     if (m_isCheckButton && m_checked)
         frame += 2;
-    painter.drawImage(rect(), m_skinBitmap, QRect(frame * frameWidth, 0, frameWidth, m_skinBitmap.height()));
+    painter.drawImage(rect(), strip, QRect(frame * frameWidth, 0, frameWidth, strip.height()));
 }
 
 void TvorlenButton::PaintUnskinned(QPainter &painter)

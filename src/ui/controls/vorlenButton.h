@@ -66,6 +66,17 @@ public:
     void SetIsSkinned(bool value);
     const QImage &SkinBitmap() const { return m_skinBitmap; }
     void SetSkinBitmap(const QImage &value);
+    // A narrower strip of the same frames that shows the glyph alone, and
+    // whether the button shows it: a bar too narrow for its labelled buttons
+    // keeps them whole this way. Compact without such a strip (a skin that
+    // has none), the button shows its ordinary strip.
+    const QImage &CompactSkinBitmap() const { return m_compactSkinBitmap; }
+    void SetCompactSkinBitmap(const QImage &value);
+    bool Compact() const { return m_compact; }
+    void SetCompact(bool value);
+    // The width of one frame of the strip the button shows (compact or
+    // not); 0 without a skin.
+    int SkinFrameWidth(bool compact) const;
     // A click runs the action when OnClick is empty; the button follows the
     // action's enabled state, visibility, tool tip and text.
     QAction *Action() const { return m_action; }
@@ -105,6 +116,8 @@ protected:
 
 private:
     bool HitTest() const;
+    // The strip painted now: the compact one when compact and present.
+    const QImage &ShownStrip() const;
     void DrawFrame() { repaint(); }
     void PaintSkinned(QPainter &painter);
     void PaintUnskinned(QPainter &painter);
@@ -123,6 +136,8 @@ private:
     bool m_showFocusRect = true;
     bool m_isSkinned = false;
     QImage m_skinBitmap;
+    QImage m_compactSkinBitmap;
+    bool m_compact = false;
     QPointer<QAction> m_action;
 
     bool m_pressed = false;

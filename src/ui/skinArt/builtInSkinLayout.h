@@ -53,6 +53,9 @@ inline constexpr int kSplitterGripLength = 28;
 inline constexpr QSize kWindowButton { 30, 22 };
 inline constexpr QSize kBarButton { 78, 22 };
 inline constexpr QSize kWideBarButton { 112, 22 };
+// A bar button that shows its glyph alone, for a bar too narrow for the
+// labelled ones.
+inline constexpr QSize kCompactBarButton { 28, 22 };
 inline constexpr QSize kStackerButton { 28, 22 };
 inline constexpr QSize kQueueButton { 88, 22 };
 // The four-part playback button: 2 x 2 parts with a gap between them.
@@ -103,6 +106,11 @@ inline constexpr std::array kButtons {
     ButtonArt { "btnQueueDelete", kQueueButton, false },
     ButtonArt { "btnQueueClear", kQueueButton, false },
 };
+
+// The bar buttons that also have a compact strip (glyph alone, frames of
+// kCompactBarButton), the skin file piece "CompactSkinBitmap".
+inline constexpr std::array kCompactButtons { "btnShowTitlesAll", "btnPlayCD", "btnSongSearch", "btnAddAll",
+    "btnAddSelected" };
 
 // The four-part playback button: a 4-frame strip (normal, pressed, checked,
 // part-colour map) of kControls frames.
