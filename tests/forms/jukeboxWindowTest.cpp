@@ -2,6 +2,7 @@
 #include "coreTestFolder.h"
 
 #include "core/dmMain.h"
+#include "library/tagPlayListCollection.h"
 #include "library/taggerQueue.h"
 #include "platform/iniFile.h"
 #include "playback/crossPlayer.h"
@@ -16,6 +17,9 @@
 #include "ui/forms/frmJukebox.h"
 #include "ui/forms/jukeboxActions.h"
 #include "ui/forms/jukeboxLists.h"
+#include "ui/forms/menuToolBar.h"
+#include "ui/lists/trackSearch.h"
+#include <QLineEdit>
 
 #include <QAbstractButton>
 #include <QAction>
@@ -24,9 +28,12 @@
 #include <QImage>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace {
@@ -115,7 +122,7 @@ TEST_F(JukeboxWindow, EveryKeyOfTheCommandTableReachesItsAction)
             ++checked;
         }
     }
-    EXPECT_EQ(checked, 31);
+    EXPECT_EQ(checked, 32);
     EXPECT_EQ(window->Action(jcExit)->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
 }
 
@@ -475,4 +482,191 @@ TEST_F(JukeboxWindow, ASkinExportedAndLoadedElsewhereLooksTheSame)
     EXPECT_EQ(buttonPicture(fresh, "btnClose").convertToFormat(QImage::Format_RGB32),
               closeButton.convertToFormat(QImage::Format_RGB32));
     fresh.SetCore(nullptr);
+}
+
+// The track search is a command like any other: a key no other command has,
+// and an item of the Tracks menu.
+TEST_F(JukeboxWindow, TheTrackSearchHasAKeyOfItsOwnAndAMenuItem)
+{
+    start();
+    QStringList keys;
+    for (const TjukeboxActionSpec &spec : JukeboxActions())
+        for (const QKeySequence &key : QKeySequence::listFromString(QLatin1String(spec.key)))
+            if (!key.isEmpty())
+                keys << key.toString();
+    EXPECT_EQ(keys.size(), QSet<QString>(keys.begin(), keys.end()).size()) << keys.join(u' ').toStdString();
+    const QKeySequence searchKey = window->Action(jcSongSearch)->shortcut();
+    ASSERT_FALSE(searchKey.isEmpty());
+
+    window->activateWindow();
+    window->Lists().TreeView().setFocus();
+    QTest::keySequence(window.get(), searchKey);
+    QApplication::processEvents();
+    EXPECT_TRUE(window->Lists().Search().IsOpen());
+    EXPECT_TRUE(window->Lists().Search().Edit()->hasFocus());
+
+    bool inTracksMenu = false;
+    for (const QToolButton *button : window->MenuBar().findChildren<QToolButton *>()) {
+        if (button->menu() && button->text() == QStringLiteral("&Tracks"))
+            inTracksMenu = button->menu()->actions().contains(window->Action(jcSongSearch));
+    }
+    EXPECT_TRUE(inTracksMenu);
+}
+
+TEST_F(JukeboxWindow, TheQueueControlsComeBackWhereTheyWere)
+{
+    start();
+    const QRect before = window->QueueControlPanel().geometry();
+    const QWidget *splitter = window->findChild<QWidget *>(QStringLiteral("spltQueueDetails"));
+    ASSERT_TRUE(splitter);
+    ASSERT_LT(before.right(), splitter->x()) << "left of the details splitter";
+    for (int i = 0; i < 2; ++i) {
+        window->Action(jcQueueControlToggle)->trigger();
+        QApplication::processEvents();
+    }
+    EXPECT_TRUE(window->QueueControlPanel().isVisible());
+    EXPECT_EQ(window->QueueControlPanel().geometry(), before);
+    EXPECT_LT(window->QueueControlPanel().geometry().right(), splitter->x());
+}
+
+TEST_F(JukeboxWindow, TheSongTitlePanelDocksAboveTheDisplayWhenTheMenuIsHidden)
+{
+    start();
+    const QWidget *display = window->findChild<QWidget *>(QStringLiteral("pnlDisplay"));
+    const QWidget *top = window->findChild<QWidget *>(QStringLiteral("pnlTop"));
+    ASSERT_TRUE(display && top);
+    window->Action(jcToggleMenu)->trigger();
+    window->Action(jcShowHideSongScroller)->trigger();
+    window->Action(jcShowHideSongScroller)->trigger();
+    QApplication::processEvents();
+    ASSERT_TRUE(window->SongTitlePanel().isVisible());
+    EXPECT_EQ(window->SongTitlePanel().y(), top->geometry().bottom() + 1) << "under the top bar";
+    EXPECT_EQ(display->y(), window->SongTitlePanel().geometry().bottom() + 1) << "above the display";
+
+    // And under the menu panel once it is back.
+    window->Action(jcShowHideSongScroller)->trigger();
+    window->Action(jcToggleMenu)->trigger();
+    window->Action(jcShowHideSongScroller)->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(window->SongTitlePanel().y(), window->MenuPanel().geometry().bottom() + 1);
+    EXPECT_EQ(display->y(), window->SongTitlePanel().geometry().bottom() + 1);
+}
+
+TEST_F(JukeboxWindow, SavingTheSkinKeepsAHiddenStackerPanelHidden)
+{
+    start();
+    window->Action(jcShowHideStacker)->trigger();
+    ASSERT_FALSE(window->StackerPanel().isVisible());
+    // The Skins dialog's Apply with new colours saves the skin style.
+    ASSERT_TRUE(window->TakeSkinColors(QColor(200, 180, 120), QColor(40, 50, 60)));
+    QApplication::processEvents();
+    EXPECT_FALSE(window->StackerPanel().isVisible());
+    EXPECT_EQ(window->Action(jcShowHideStacker)->text(), QStringLiteral("Show &Stacker Panel"));
+    const TiniFile skin(folder.home() + QStringLiteral("/vorlen.vsk"));
+    EXPECT_EQ(skin.ReadString(QStringLiteral("Colors"), QStringLiteral("PanelColor"), {}), QStringLiteral("#28323C"));
+    EXPECT_FALSE(skin.ReadString(QStringLiteral("Labels"), QStringLiteral("lblStackerAlbumsCaptionLeft"), {}).isEmpty())
+        << "the stacker's labels are saved all the same";
+}
+
+TEST_F(JukeboxWindow, APreloadedPlaylistWithAnAmpersandIsActivatedFromTheMenu)
+{
+    start();
+    const QString song = folder.addTrack(QStringLiteral("p/r.mp3"), QStringLiteral("Roll"), QStringLiteral("R"),
+                                         QStringLiteral("P"), 1);
+    const QString list = folder.writeM3u(QStringLiteral("rock.m3u"), { song });
+    for (const QString &name : { QStringLiteral("Rock & Roll"), QStringLiteral("R&B && Soul") })
+        ASSERT_TRUE(core->AddPreloadedPlaylist(name, list, false, true)) << name.toStdString();
+    core->PlaylistsEdited();
+    const QList<QAction *> items = window->PlaylistMenu().actions();
+    ASSERT_EQ(items.size(), 3);
+    // Shown as named: the menu's "&&" is one "&" on screen.
+    const std::pair<QString, QString> shown[] = { { QStringLiteral("Rock & Roll"), QStringLiteral("Rock && Roll") },
+        { QStringLiteral("R&B && Soul"), QStringLiteral("R&&B &&&& Soul") } };
+    const TtagPlayListCollection &collection = core->jblMain().PlaylistCollection();
+    for (const auto &[name, caption] : shown) {
+        const auto item = std::find_if(
+            items.begin(), items.end(), [&caption](const QAction *action) { return action->text() == caption; });
+        ASSERT_NE(item, items.end()) << caption.toStdString();
+        (*item)->trigger();
+        ASSERT_TRUE(collection.Active()) << name.toStdString();
+        EXPECT_EQ(collection.ActivePlaylist(), collection.Find(name));
+        EXPECT_TRUE((*item)->isChecked());
+        EXPECT_EQ(label(jlPlaylistCount), QStringLiteral("1"));
+    }
+}
+
+// The logo: a click opens the about box; a drag past the platform's drag
+// distance moves the window and opens nothing.
+TEST_F(JukeboxWindow, TheLogoClicksOrDragsNeverBoth)
+{
+    start();
+    QWidget *logo = window->findChild<QWidget *>(QStringLiteral("pnlLogo"));
+    ASSERT_TRUE(logo);
+    const auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, QPointF(logo->mapFromGlobal(global)), QPointF(global),
+            type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(logo, &event);
+    };
+    const auto abouts = [&] { return std::count(ui.windows.begin(), ui.windows.end(), TcoreWindow::About); };
+    const QPoint start = logo->mapToGlobal(QPoint(60, 10));
+    const QPoint where = window->pos();
+    const int distance = QApplication::startDragDistance();
+
+    send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    send(QEvent::MouseMove, start + QPoint(distance - 1, 0), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, start + QPoint(distance - 1, 0), Qt::NoButton);
+    EXPECT_EQ(abouts(), 1) << "a click, wobbling less than the drag distance";
+    EXPECT_EQ(window->pos(), where);
+
+    send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    send(QEvent::MouseMove, start + QPoint(40, 25), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, start + QPoint(40, 25), Qt::NoButton);
+    EXPECT_EQ(abouts(), 1) << "a drag is no click";
+    EXPECT_EQ(window->pos(), where + QPoint(40, 25));
+
+    // Full screen: the window stays, and the drag is still no click.
+    window->SetFullScreen(true);
+    const QPoint full = window->pos();
+    send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    send(QEvent::MouseMove, start + QPoint(40, 25), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, start + QPoint(40, 25), Qt::NoButton);
+    EXPECT_EQ(window->pos(), full);
+    EXPECT_EQ(abouts(), 1);
+}
+
+// A cover file that cannot be read (not a picture at all) clears the cover
+// the previous track showed.
+TEST_F(JukeboxWindow, AnUnreadableCoverFileClearsThePreviousCover)
+{
+    start();
+    const QString first = folder.addTrack(
+        QStringLiteral("a/1.mp3"), QStringLiteral("One"), QStringLiteral("Good"), QStringLiteral("Cover"), 1, 440, 10);
+    const QString second = folder.addTrack(
+        QStringLiteral("b/2.mp3"), QStringLiteral("Two"), QStringLiteral("Bad"), QStringLiteral("Cover"), 1, 660, 10);
+    QString error;
+    ASSERT_TRUE(RunTool(QStringLiteral("ffmpeg"),
+        { QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-f"),
+            QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("testsrc2=size=64x48"),
+            QStringLiteral("-frames:v"), QStringLiteral("1"), folder.music() + QStringLiteral("/a/Good - Cover.jpg") },
+        &error))
+        << error.toStdString();
+    QFile bad(folder.music() + QStringLiteral("/b/Bad - Cover.jpg"));
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write("this is no picture, whatever its name says");
+    bad.close();
+    core->QueueFile(first);
+    core->QueueFile(second);
+
+    const TdravoBitmap *cover = window->findChild<TdravoBitmap *>(QStringLiteral("bmAlbumCover"));
+    ASSERT_TRUE(cover);
+    window->Action(jcPlay)->trigger();
+    DrivenPlayer(*core).Tick();
+    ASSERT_EQ(core->Player().CurrentTrack()->Filename(), first);
+    EXPECT_EQ(cover->Picture().size(), QSize(64, 48));
+    window->Action(jcSkip)->trigger();
+    DrivenPlayer(*core).Tick();
+    ASSERT_EQ(core->Player().CurrentTrack()->Filename(), second);
+    EXPECT_TRUE(cover->Picture().isNull());
+    EXPECT_TRUE(window->CoverFile().isEmpty());
+    window->Action(jcStop)->trigger();
 }

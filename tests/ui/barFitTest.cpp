@@ -18,7 +18,8 @@
 
 namespace {
 
-const QString kLong = QStringLiteral("An Unbearably Long Title That No Display Could Ever Show In Full, Not Even A Wide One");
+const QString kLong
+    = QStringLiteral("An Unbearably Long Title That No Display Could Ever Show In Full, Not Even A Wide One");
 
 TdravoLabel *MakeLabel(QWidget &parent, const QString &caption, QPoint at)
 {
@@ -207,8 +208,8 @@ TEST(CompactButton, ShowsItsCompactStripAndFallsBackToTheOrdinaryOne)
     EXPECT_EQ(button.width(), 20);
     EXPECT_EQ(Rgb(Grab(button), 10, 10), Rgb(narrow));
     // Both strips take the skin's colours.
-    button.SetCompactSkinBitmap(ButtonStrip(20, 20, { QColor(128, 128, 128), QColor(128, 128, 128) },
-        QRect(0, 0, 20, 20)));
+    button.SetCompactSkinBitmap(
+        ButtonStrip(20, 20, { QColor(128, 128, 128), QColor(128, 128, 128) }, QRect(0, 0, 20, 20)));
     button.ApplySkinColors(QColor(10, 200, 10), QColor(0, 0, 0));
     EXPECT_EQ(Rgb(Grab(button), 10, 10), Rgb(QColor(10, 200, 10)));
     button.SetCompact(false);

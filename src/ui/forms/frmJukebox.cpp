@@ -33,6 +33,7 @@ TfrmJukebox::TfrmJukebox(QWidget *parent) : TvorlenSkinForm(parent, Qt::Window |
     buildControls();
     buildMenus();
     connectCommands();
+    connectFits();
     // The captions that say what a toggle does next.
     setToggleCaption(jcFullScreen, false);
     setToggleCaption(jcToggleList, false);
@@ -46,6 +47,7 @@ TfrmJukebox::TfrmJukebox(QWidget *parent) : TvorlenSkinForm(parent, Qt::Window |
     m_panelColor = QColor(0x44, 0x44, 0x60);
     PlaylistsLoaded();
     RealignControls(this);
+    refitControls();
 }
 
 TfrmJukebox::~TfrmJukebox()
@@ -135,6 +137,7 @@ void TfrmJukebox::ListsUpdated()
     Label(jlTrackList)->SetCaption(QStringLiteral("Track List  "));
     m_lists->RefillTree(m_showTrackList);
     showGlobalDetails();
+    fitButtonBars();
 }
 
 void TfrmJukebox::QueueChanged()
@@ -180,21 +183,9 @@ void TfrmJukebox::SetShowTrackList(bool value)
     // it make room.
     m_songsPanel->setVisible(!value);
     m_songSplitter->setVisible(!value);
-    int x = m_showTitlesButton->geometry().right() + 5;
-    if (value) {
-        m_addSelectedButton->setParent(m_treeButtons);
-        m_addSelectedButton->move(x, m_addSelectedButton->y());
-        x += m_addSelectedButton->width() + 4;
-    } else {
-        m_addSelectedButton->setParent(m_songButtons);
-        m_addSelectedButton->move(Label(jlTrackList)->width() - 1 + 88, m_addSelectedButton->y());
-    }
-    for (QWidget *button : { m_treeButtons->findChild<QWidget *>(QStringLiteral("btnPlayCD")),
-             static_cast<QWidget *>(m_searchButton) }) {
-        button->move(x, button->y());
-        x += button->width() + 4;
-    }
+    m_addSelectedButton->setParent(value ? m_treeButtons : m_songButtons);
     m_addSelectedButton->show();
+    fitButtonBars();
     ListsUpdated();
 }
 

@@ -198,6 +198,14 @@ private:
     void showCover(const QString &file);
     void clearTrackInfo();
 
+    // The window at every size (frmJukeboxFit.cpp).
+    void connectFits();
+    void refitControls();
+    void fitDisplay();
+    void fitStackerBar();
+    void fitButtonBars();
+    void keepTreeRoom();
+
     // Layout and skin files (frmJukeboxLayout.cpp).
     void writeLabelsAndFonts(TiniFile &skin);
     void readLabelsAndFonts(const TiniFile &skin);
@@ -249,7 +257,9 @@ private:
     TvorlenButton *m_maximizeButton = nullptr;
     TvorlenButton *m_addSelectedButton = nullptr;
     TvorlenButton *m_showTitlesButton = nullptr;
+    TvorlenButton *m_playCDButton = nullptr;
     TvorlenButton *m_searchButton = nullptr;
+    TvorlenButton *m_addAllButton = nullptr;
     TvorlenButton *m_moveToButton = nullptr;
     std::unique_ptr<TjukeboxLists> m_lists;
     QList<TdravoLabel *> m_labels;

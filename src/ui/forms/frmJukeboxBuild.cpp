@@ -110,6 +110,8 @@ TdravoLabel *TfrmJukebox::newLabel(QWidget *parent, const char *name, const QStr
 TdravoLabel *TfrmJukebox::newLabel(QWidget *parent, TjukeboxLabel label, const QString &caption, int tag)
 {
     m_valueLabels[label] = newLabel(parent, kJukeboxLabelNames[label], caption, tag);
+    // Values are shown as they are: "Simon & Garfunkel" keeps its "&".
+    m_valueLabels[label]->SetShowAccelChar(false);
     return m_valueLabels[label];
 }
 
@@ -218,14 +220,12 @@ void TfrmJukebox::buildDisplay()
     m_visPanel = newPanel(m_displayPanel, "pnlVis");
     m_visPanel->setGeometry(800 - visWidth - 8, 6, visWidth, kDisplayHeight - 12);
     m_visPanel->SetBorderWidth(3);
-    SetControlAnchors(m_visPanel, akRight | akTop);
     m_visDisplay = new TvisDisplay(m_visPanel);
     m_visDisplay->setObjectName(QStringLiteral("pnlVisDisplay"));
     SetControlAlign(m_visDisplay, alClient);
 
     m_mainDisplay = newPanel(m_displayPanel, "pnlMainDisplay");
     m_mainDisplay->setGeometry(infoLeft, 6, 800 - infoLeft - visWidth - 16, kDisplayHeight - 12);
-    SetControlAnchors(m_mainDisplay, akLeft | akRight | akTop);
 
     const QFont captionFont = DesignFont(13, false);
     const QFont valueFont = DesignFont(13, true);
@@ -248,13 +248,16 @@ void TfrmJukebox::buildDisplay()
         setTextColor(value, i == 3 ? kModeGreen : kListBlue);
         value->move(66, top);
     }
-    // Mode, bit rate, sample rate and file type share the mode line.
-    const TjukeboxLabel modeParts[] = { jlBitrate, jlSampleRate, jlFileType };
-    for (int i = 0; i < 3; ++i) {
-        TdravoLabel *part = newLabel(m_mainDisplay, modeParts[i], QString(), 53);
+    // Mode, bit rate, sample rate and file type share the mode line, each
+    // with room for its longest usual text ("Dual Channel", "1411kbps",
+    // "192.0kHz", "OPUS").
+    const std::pair<TjukeboxLabel, int> modeParts[] = { { jlBitrate, 150 }, { jlSampleRate, 212 },
+        { jlFileType, 270 } };
+    for (const auto &[value, left] : modeParts) {
+        TdravoLabel *part = newLabel(m_mainDisplay, value, QString(), 53);
         part->setFont(captionFont);
         setTextColor(part, kModeGreen);
-        part->move(170 + i * 70, 5 + 3 * 16);
+        part->move(left, 5 + 3 * 16);
     }
 
     m_timer = new TdigitalDisplay(m_mainDisplay);
@@ -264,7 +267,6 @@ void TfrmJukebox::buildDisplay()
     m_timer->SetFontColor(kListBlue);
     const int timerWidth = 170;
     m_timer->setGeometry(m_mainDisplay->width() - timerWidth - 10, 4, timerWidth, 48);
-    SetControlAnchors(m_timer, akRight | akTop);
 
     m_positionBar = new TvorlenScrollBar(m_mainDisplay);
     m_positionBar->setObjectName(QStringLiteral("sbSongPosition"));
@@ -274,7 +276,6 @@ void TfrmJukebox::buildDisplay()
     m_positionBar->SetLargeStep(15000);
     m_positionBar->setGeometry(m_mainDisplay->width() - timerWidth - 10, m_mainDisplay->height() - 22, timerWidth,
                                kPositionBar.thickness);
-    SetControlAnchors(m_positionBar, akRight | akTop);
 }
 
 void TfrmJukebox::buildStacker()
@@ -445,6 +446,8 @@ void TfrmJukebox::buildListsArea()
         x += kBarButton.width() + 4;
         if (command == jcToggleList)
             m_showTitlesButton = button;
+        if (command == jcQueueCD)
+            m_playCDButton = button;
         if (command == jcSongSearch) {
             m_searchButton = button;
             button->setToolTip(QStringLiteral("Search for a track by title."));
@@ -461,12 +464,13 @@ void TfrmJukebox::buildListsArea()
     trackTitle->setFont(titleFont);
     setTextColor(trackTitle, kListBlue);
     trackTitle->move(8, (kBarHeight - trackTitle->height()) / 2);
-    TvorlenButton *addAll = newButton(m_songButtons, "btnAddAll", jcAddAllSongs);
-    addAll->setGeometry(trackTitle->width() + 12, (kBarHeight - kBarButton.height()) / 2, kBarButton.width(),
-                        kBarButton.height());
+    m_addAllButton = newButton(m_songButtons, "btnAddAll", jcAddAllSongs);
+    m_addAllButton->setGeometry(trackTitle->width() + 12, (kBarHeight - kBarButton.height()) / 2, kBarButton.width(),
+                                kBarButton.height());
     m_addSelectedButton = newButton(m_songButtons, "btnAddSelected", jcAddSelectedSongs);
-    m_addSelectedButton->setGeometry(addAll->geometry().right() + 5, (kBarHeight - kWideBarButton.height()) / 2,
-                                     kWideBarButton.width(), kWideBarButton.height());
+    m_addSelectedButton->setGeometry(m_addAllButton->geometry().right() + 5,
+                                     (kBarHeight - kWideBarButton.height()) / 2, kWideBarButton.width(),
+                                     kWideBarButton.height());
     TvorlenPanel *songList = newPanel(m_songsPanel, "pnlSongList");
     songList->SetBorderWidth(3);
     SetControlAlign(songList, alClient);
@@ -481,9 +485,9 @@ void TfrmJukebox::restoreBuiltInSkin()
         if (strip.isNull())
             continue;
         button->SetSkinBitmap(strip);
+        button->SetCompactSkinBitmap(BuiltInSkinBitmap(button->objectName(), u"CompactSkinBitmap"));
         button->SetIsSkinned(true);
-        button->resize(button->FrameCount() > 0 ? strip.width() / button->FrameCount() : button->width(),
-                       strip.height());
+        button->resize(button->SkinFrameWidth(button->Compact()), strip.height());
     }
     for (TvorlenPanel *panel : ChildControls<TvorlenPanel>(*this))
         setBuiltInPanelArt(*panel);

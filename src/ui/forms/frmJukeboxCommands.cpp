@@ -10,26 +10,29 @@
 #include "platform/pendingEvents.h"
 #include "platform/raiseEvent.h"
 #include "playback/crossPlayer.h"
-#include "ui/controls/captionText.h"
 #include "ui/controls/childControls.h"
 #include "ui/controls/digitalClock2.h"
 #include "ui/controls/digitalDisplay.h"
 #include "ui/controls/dravoLabel.h"
 #include "ui/controls/scrollBanner2.h"
+#include "ui/controls/transparentSplitter.h"
 #include "ui/controls/vorlenButton.h"
 #include "ui/controls/vorlenMultiButton.h"
 #include "ui/controls/vorlenPanel.h"
 #include "ui/controls/vorlenScrollBar.h"
+#include "ui/controls/windowDrag.h"
 #include "ui/forms/jukeboxActions.h"
 #include "ui/forms/jukeboxLists.h"
 #include "ui/forms/menuToolBar.h"
 #include "ui/forms/visDisplay.h"
+#include "ui/lists/trackSearch.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
@@ -80,7 +83,8 @@ void TfrmJukebox::buildMenus()
     QMenu *settings = makeMenu(QStringLiteral("&Settings"),
         { jcEditMusicFolders, jcEditCrossFader, jcEditGeneral, jcSetAlarms, kSeparator, jcSkins });
     QMenu *play = makeMenu(QStringLiteral("&Play Control"), { jcPlay, jcSkip, jcStop, jcPause });
-    QMenu *tracks = makeMenu(QStringLiteral("&Tracks"), { jcAddSelectedSongs, jcAddAllSongs, kSeparator, jcQueueCD });
+    QMenu *tracks = makeMenu(
+        QStringLiteral("&Tracks"), { jcAddSelectedSongs, jcAddAllSongs, kSeparator, jcQueueCD, jcSongSearch });
     QMenu *queue = makeMenu(QStringLiteral("&Queue"),
         { jcQueueMoveUp, jcQueueMoveDown, jcQueueMoveTo, kSeparator, jcQueueDelete, jcQueueClear, kSeparator,
             jcQueueFile });
@@ -175,8 +179,10 @@ void TfrmJukebox::connectCommands()
     on(jcToggleList, [this] { SetShowTrackList(!m_showTrackList); });
     on(jcToggleMenu, [this] { togglePanel(*m_menuPanel, jcToggleMenu); });
     on(jcShowHideSongScroller, [this] {
-        // Placed straight under the menu panel before it shows or hides.
-        m_songTitlePanel->move(0, m_menuPanel->geometry().bottom());
+        // Placed just above the display panel before it shows or hides, so
+        // that it docks under the menu panel, or under the top bar while the
+        // menu panel is hidden.
+        m_songTitlePanel->move(0, m_displayPanel->y() - 1);
         togglePanel(*m_songTitlePanel, jcShowHideSongScroller);
     });
     on(jcShowHideStacker, [this] { togglePanel(*m_stackerPanel, jcShowHideStacker); });
@@ -198,7 +204,11 @@ void TfrmJukebox::connectCommands()
     on(jcToggleVis, [this] { toggleVisualisation(); });
     on(jcConfigureVis, core([](TdmMain &c) { c.ConfigureVisualisation(); }));
     on(jcSongSearch, [this] {
-        m_lists->OpenSearch(QPoint(m_treeButtons->x() + m_searchButton->x(), m_treeButtons->geometry().bottom()));
+        // Right under the search button, in the coordinates of the tree's
+        // card that holds the box.
+        const QWidget *card = m_lists->Search().Edit()->parentWidget();
+        const QPoint underButton = m_treeButtons->mapTo(this, QPoint(m_searchButton->x(), m_treeButtons->height()));
+        m_lists->OpenSearch(card->mapFrom(this, underButton));
     });
     on(jcEditMusicFolders, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PreferencesMusicFolders); }));
     on(jcEditCrossFader, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PreferencesCrossFade); }));
@@ -244,18 +254,15 @@ void TfrmJukebox::connectCommands()
     m_banner->OnClick = [this](QObject *) { m_banner->SetScrollEnabled(!m_banner->ScrollEnabled()); };
     m_lists->OnAddSelected = [this] { addSelectedSongs(); };
 
-    // The logo: a click opens the about box, a drag moves the window (by the
-    // window system, which X11 and Wayland both offer), a right click the
-    // popup menu.
+    // The logo: a click opens the about box, a drag moves the window (not in
+    // full screen), never both; a right click opens the popup menu.
     m_logoPanel->OnMouseDown = [this](QObject *, Qt::MouseButton button, Qt::KeyboardModifiers, int, int) {
-        if (button == Qt::RightButton) {
+        if (button == Qt::RightButton)
             m_mainPopup->popup(QCursor::pos());
-            return;
-        }
-        if (button == Qt::LeftButton && !m_fullScreen && windowHandle())
-            windowHandle()->startSystemMove();
     };
-    m_logoPanel->OnClick = [this](QObject *) {
+    auto *logoDrag = new TwindowDrag(*m_logoPanel);
+    logoDrag->CanMove = [this] { return !m_fullScreen; };
+    logoDrag->OnClick = [this] {
         if (m_core)
             m_core->ShowWindow(TcoreWindow::About);
     };
@@ -400,8 +407,10 @@ void TfrmJukebox::changeVolume(int delta)
 
 void TfrmJukebox::togglePanel(TvorlenPanel &panel, TjukeboxCommand command)
 {
+    // The queue controls come back where they were: right of the queue list,
+    // left of the details splitter.
     if (&panel == m_queueControlPanel && !panel.isVisible())
-        panel.move(m_lists->QueueBar().geometry().right(), panel.y());
+        panel.move(m_detailsSplitter->x() - panel.width(), panel.y());
     panel.setVisible(!panel.isVisible());
     setToggleCaption(command, panel.isVisible());
 }
@@ -416,7 +425,7 @@ void TfrmJukebox::setVisualisation(bool on)
     m_visEnabled = on;
     setToggleCaption(jcToggleVis, on);
     Action(jcConfigureVis)->setVisible(on);
-    m_visPanel->setVisible(on);
+    fitDisplay();
     if (!m_core)
         return;
     // The plug-in keeps its settings in the plug-in folder.
@@ -435,12 +444,12 @@ void TfrmJukebox::activatePlaylist(QAction *item)
 {
     if (!m_core)
         return;
-    if (item->data().toBool()) {
+    if (!item->data().isValid()) {
         // "None".
         m_core->ActivateNoPlaylist();
         Label(jlPlaylistCount)->SetCaption(QString::number(m_core->jblMain().LoadedPlaylist().Count()));
         Label(jlPlaylistDuration)->SetCaption(QStringLiteral("0:00"));
-    } else if (const TtagPlaylist *active = m_core->ActivatePlaylist(StripAmpersand(item->text()))) {
+    } else if (const TtagPlaylist *active = m_core->ActivatePlaylist(item->data().toString())) {
         Label(jlPlaylistCount)->SetCaption(QString::number(active->Count()));
         Label(jlPlaylistDuration)->SetCaption(FormatMsMinSec(qint64(active->TotalDuration())));
     }
@@ -457,16 +466,18 @@ void TfrmJukebox::PlaylistsLoaded()
     auto *none = new QAction(QStringLiteral("None"), m_playlistMenu);
     none->setCheckable(true);
     none->setChecked(true);
-    none->setData(true);
     m_playlistGroup->addAction(none);
     m_playlistMenu->addAction(none);
     if (!m_core)
         return;
     const TtagPlayListCollection &collection = m_core->jblMain().PlaylistCollection();
     for (int i = 0; i < collection.Count(); ++i) {
-        auto *item = new QAction(collection.Names(i), m_playlistMenu);
+        // The item shows the name as it is ("Rock && Roll" shows "Rock & Roll")
+        // and keeps the name itself to activate.
+        const QString name = collection.Names(i);
+        auto *item = new QAction(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")), m_playlistMenu);
         item->setCheckable(true);
-        item->setData(false);
+        item->setData(name);
         item->setChecked(collection.Active() && collection.Playlists(i) == collection.ActivePlaylist());
         m_playlistGroup->addAction(item);
         m_playlistMenu->addAction(item);

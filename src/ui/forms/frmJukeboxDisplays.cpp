@@ -63,13 +63,9 @@ void TfrmJukebox::TrackChanged(const TnowPlaying &playing)
     Label(jlBitrate)->SetCaption(QString::number(track->bitRate() / 1000) + QStringLiteral("kbps"));
     Label(jlSampleRate)->SetCaption(QString::asprintf("%3.1fkHz", double(track->SampleRate()) / 1000.0));
     Label(jlFileType)->SetCaption(QFileInfo(track->Filename()).suffix().left(20).toUpper());
-    // The mode line's parts follow one another.
-    int x = Label(jlMode)->geometry().right() + 10;
-    for (const TjukeboxLabel part : { jlBitrate, jlSampleRate, jlFileType }) {
-        TdravoLabel *label = Label(part);
-        label->move(x, label->y());
-        x = label->geometry().right() + 10;
-    }
+    // The mode line's parts stay where the skin puts them; every value ends
+    // before whatever stands to its right.
+    fitDisplay();
     showStackerTitle();
 }
 
@@ -82,6 +78,7 @@ void TfrmJukebox::clearTrackInfo()
     m_timer->SetSeconds(0);
     m_coverFile.clear();
     m_cover->SetPicture(QImage());
+    fitDisplay();
 }
 
 void TfrmJukebox::showCover(const QString &file)
@@ -166,4 +163,5 @@ void TfrmJukebox::showStackerTitle()
 {
     if (m_core)
         Label(jlStackerTitle)->SetCaption(m_core->StackerTitle());
+    fitStackerBar();
 }

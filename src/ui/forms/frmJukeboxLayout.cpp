@@ -92,6 +92,7 @@ void TfrmJukebox::LoadSettings(TiniFile &ini)
     }
     m_skinFile = ini.ReadString(kGeneral, QStringLiteral("SkinFile"), QString());
     RealignControls(this);
+    refitControls();
 }
 
 void TfrmJukebox::SaveSettings(TiniFile &ini)
@@ -184,7 +185,8 @@ void TfrmJukebox::SaveSkinStyle(const QString &path)
     TiniFile skin(file);
     skin.WriteString(QStringLiteral("Colors"), QStringLiteral("ButtonColor"), ColorToSkinText(m_buttonColor));
     skin.WriteString(QStringLiteral("Colors"), QStringLiteral("PanelColor"), ColorToSkinText(m_panelColor));
-    m_stackerPanel->setVisible(true);
+    // The stacker panel stays as the user left it: its labels keep their
+    // places whether it is shown or not.
     writeLabelsAndFonts(skin);
     if (!skin.UpdateFile())
         QMessageBox::warning(this, QStringLiteral("Error writing file"), QStringLiteral("Could not update Skin File"));
@@ -231,6 +233,9 @@ void TfrmJukebox::ApplySkinColors(const QColor &buttonColor, const QColor &panel
     TvorlenSkinForm::ApplySkinColors(buttonColor, panelColor, useDefaults);
     for (TtransparentSplitter *splitter : ChildControls<TtransparentSplitter>(*this))
         splitter->SetColor(panelColor);
+    // The skin may have changed the buttons' sizes and the labels' fonts and
+    // places.
+    refitControls();
     ProcessPendingEvents();
     if (visRunning)
         m_core->SetVisualisation(true, &m_visDisplay->Surface());

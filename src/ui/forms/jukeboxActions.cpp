@@ -43,7 +43,7 @@ constexpr std::array<TjukeboxActionSpec, jcCommandCount> kActions { {
     { jcToggleVis, "actnToggleVis", "Enable/Disable &Visualizations", "Ctrl+Alt+V",
         "Enable/Disable the Visualizations." },
     { jcConfigureVis, "actnConfigureVis", "&Configure Visualization", "Ctrl+V", "Configure the Tiny Visualization." },
-    { jcSongSearch, "actnSongSearch", "&Search for a Track", "", "Search for a track." },
+    { jcSongSearch, "actnSongSearch", "&Search for a Track", "Ctrl+F", "Search for a track." },
     { jcEditMusicFolders, "actnEditMusicFolders", "&Music Folders", "", "" },
     { jcEditCrossFader, "actnEditCrossFader", "Cross &Fader Settings", "", "Edit the cross fader settings." },
     { jcEditGeneral, "actnEditGenereal", "&General Settings", "", "Edit general settings." },

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <algorithm>
 
 namespace {
 
@@ -59,9 +60,13 @@ void TtrackSearch::DropLibrary()
 
 void TtrackSearch::Open(const QPoint &topLeft)
 {
-    m_edit->move(topLeft);
-    m_edit->show();
+    // The box and its close button stay whole inside the parent, however
+    // narrow it is made: moved left, and as narrow as it must be.
     const int side = m_edit->height();
+    const int room = m_edit->parentWidget()->width();
+    m_edit->resize(std::clamp(room - side, side, m_edit->sizeHint().width()), side);
+    m_edit->move(std::clamp(topLeft.x(), 0, std::max(room - m_edit->width() - side, 0)), topLeft.y());
+    m_edit->show();
     m_close->setGeometry(m_edit->geometry().right() + 1, topLeft.y(), side, side);
     m_close->show();
     m_edit->raise();
