@@ -25,6 +25,7 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -113,6 +114,24 @@ protected:
     void resize(QSize size)
     {
         window->resize(size);
+        RealignControls(window.get());
+        QApplication::processEvents();
+    }
+
+    // Drags a splitter with the mouse until the mouse is at `to` (global);
+    // past either end of its range is as far as it goes.
+    void dragSplitter(const char *name, QPoint to)
+    {
+        auto *splitter = window->findChild<QWidget *>(QLatin1String(name));
+        ASSERT_TRUE(splitter) << name;
+        const auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
+            QMouseEvent event(type, QPointF(splitter->mapFromGlobal(global)), QPointF(global),
+                type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
+            QApplication::sendEvent(splitter, &event);
+        };
+        send(QEvent::MouseButtonPress, splitter->mapToGlobal(splitter->rect().center()), Qt::LeftButton);
+        send(QEvent::MouseMove, to, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, to, Qt::NoButton);
         RealignControls(window.get());
         QApplication::processEvents();
     }
@@ -247,25 +266,10 @@ TEST_P(TreeBar, ItsButtonsStayWholeAndWorkAtAnySplitterPosition)
 {
     const SplitterCase splitterCase = GetParam();
     resize(QSize(splitterCase.windowWidth, 600));
-    auto *splitter = window->findChild<QWidget *>(QStringLiteral("spltSongLists"));
     auto *bar = window->findChild<QWidget *>(QStringLiteral("pnlTreeButtons"));
     auto *lists = window->findChild<QWidget *>(QStringLiteral("pnlLists"));
-    ASSERT_TRUE(splitter && bar && lists);
-
-    // The drag, as the mouse does it: far past both ends is as far as it goes.
-    const auto send = [&](QEvent::Type type, QPoint global, Qt::MouseButtons buttons) {
-        QMouseEvent event(type, QPointF(splitter->mapFromGlobal(global)), QPointF(global),
-            type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
-        QApplication::sendEvent(splitter, &event);
-    };
-    const QPoint grip = splitter->mapToGlobal(splitter->rect().center());
-    const int target = int(splitterCase.along * lists->width());
-    const QPoint to(lists->mapToGlobal(QPoint(target, 0)).x(), grip.y());
-    send(QEvent::MouseButtonPress, grip, Qt::LeftButton);
-    send(QEvent::MouseMove, to, Qt::LeftButton);
-    send(QEvent::MouseButtonRelease, to, Qt::NoButton);
-    RealignControls(window.get());
-    QApplication::processEvents();
+    ASSERT_TRUE(bar && lists);
+    dragSplitter("spltSongLists", lists->mapToGlobal(QPoint(int(splitterCase.along * lists->width()), 10)));
     EXPECT_GE(window->SongsPanel().width(), 210);
 
     const std::pair<const char *, TjukeboxCommand> buttons[]
@@ -306,3 +310,45 @@ INSTANTIATE_TEST_SUITE_P(Positions, TreeBar,
     PrintSplitterCase);
 
 } // namespace
+
+// The queue's buttons wherever the splitter above the queue is dragged: the
+// column closes up in a low queue panel, and the panel is never lower than
+// the buttons need.
+struct QueueCase {
+    int windowHeight;
+    bool low;
+};
+
+using QueueControls = PlayingJukebox<QueueCase>;
+
+TEST_P(QueueControls, ItsButtonsStayWholeAndWorkAtAnySplitterPosition)
+{
+    const QueueCase queueCase = GetParam();
+    resize(QSize(800, queueCase.windowHeight));
+    const QPoint far = window->mapToGlobal(QPoint(400, queueCase.low ? window->height() + 500 : -500));
+    dragSplitter("spltQueue", far);
+    const TvorlenPanel &panel = window->QueueControlPanel();
+    int buttons = 0;
+    for (TvorlenButton *button : panel.findChildren<TvorlenButton *>()) {
+        ++buttons;
+        EXPECT_TRUE(panel.rect().contains(button->geometry()))
+            << button->objectName().toStdString() << " at " << button->y() << " in " << panel.height();
+        QSignalSpy clicked(button->Action(), &QAction::triggered);
+        // Clear asks first: the question is answered No.
+        QTimer::singleShot(0, [] {
+            if (QWidget *modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        EXPECT_EQ(clicked.count(), 1) << button->objectName().toStdString();
+    }
+    EXPECT_EQ(buttons, 5);
+    keepPictureOnFailure(QStringLiteral("queue-%1-%2").arg(queueCase.windowHeight).arg(queueCase.low));
+}
+
+INSTANTIATE_TEST_SUITE_P(Positions, QueueControls,
+    ::testing::Values(QueueCase { 480, true }, QueueCase { 480, false }, QueueCase { 600, true },
+        QueueCase { 1080, true }, QueueCase { 1080, false }),
+    [](const ::testing::TestParamInfo<QueueCase> &info) {
+        return std::to_string(info.param.windowHeight) + (info.param.low ? "_low" : "_high");
+    });

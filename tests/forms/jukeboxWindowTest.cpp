@@ -670,3 +670,22 @@ TEST_F(JukeboxWindow, AnUnreadableCoverFileClearsThePreviousCover)
     EXPECT_TRUE(window->CoverFile().isEmpty());
     window->Action(jcStop)->trigger();
 }
+
+// The mode line's bit rate, sample rate and file type stay where the skin
+// file puts them, track after track.
+TEST_F(JukeboxWindow, TheModeLineKeepsTheSkinFilesPlaces)
+{
+    start(QByteArray(), "[Labels]\nlblBitrateLeft=160\nlblSampleRateLeft=223\nlblFileTypeLeft=279\n");
+    queueTracks(2, 10.0);
+    const std::pair<TjukeboxLabel, int> places[] = { { jlBitrate, 160 }, { jlSampleRate, 223 }, { jlFileType, 279 } };
+    for (int track = 0; track < 2; ++track) {
+        window->Action(track == 0 ? jcPlay : jcSkip)->trigger();
+        DrivenPlayer(*core).Tick();
+        ASSERT_EQ(label(jlTrack), QStringLiteral("Queued %1").arg(track));
+        for (const auto &[name, left] : places) {
+            EXPECT_EQ(window->Label(name)->x(), left) << kJukeboxLabelNames[name];
+            EXPECT_FALSE(window->Label(name)->Caption().isEmpty());
+        }
+    }
+    window->Action(jcStop)->trigger();
+}

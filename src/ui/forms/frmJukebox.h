@@ -204,6 +204,7 @@ private:
     void fitDisplay();
     void fitStackerBar();
     void fitButtonBars();
+    void fitQueueControls();
     void keepTreeRoom();
 
     // Layout and skin files (frmJukeboxLayout.cpp).

@@ -28,6 +28,29 @@ constexpr int kScreenGap = 8;
 constexpr int kScreenTop = 6;
 // A label's text ends this far before whatever stands to its right.
 constexpr int kLabelGap = 4;
+// The queue buttons' column: its margin at the top and bottom, and the
+// space between two buttons, at most and at least.
+constexpr int kQueueButtonMargin = 4;
+constexpr int kQueueGap = 6;
+constexpr int kNarrowestQueueGap = 2;
+
+QList<QWidget *> queueButtons(const QWidget &panel)
+{
+    QList<QWidget *> buttons;
+    for (QObject *child : panel.children()) {
+        if (auto *button = qobject_cast<QWidget *>(child))
+            buttons.append(button);
+    }
+    return buttons;
+}
+
+int columnHeight(const QList<QWidget *> &column)
+{
+    int sum = 0;
+    for (const QWidget *widget : column)
+        sum += widget->height();
+    return sum;
+}
 
 } // namespace
 
@@ -39,6 +62,11 @@ void TfrmJukebox::connectFits()
     m_songButtons->OnResize = [this](QObject *) { fitButtonBars(); };
     m_listsPanel->OnResize = [this](QObject *) { keepTreeRoom(); };
     m_songsPanel->OnResize = [this](QObject *) { keepTreeRoom(); };
+    m_queueControlPanel->OnResize = [this](QObject *) { fitQueueControls(); };
+    // The queue panel is never made lower than its buttons need.
+    const QList<QWidget *> buttons = queueButtons(*m_queueControlPanel);
+    m_queueSplitter->SetMinSize(std::max(m_queueSplitter->MinSize(),
+        2 * kQueueButtonMargin + columnHeight(buttons) + (int(buttons.size()) - 1) * kNarrowestQueueGap));
 }
 
 void TfrmJukebox::refitControls()
@@ -87,6 +115,22 @@ void TfrmJukebox::fitButtonBars()
     FitButtonBar(*m_treeButtons, Label(jlArtistList), tree);
     TvorlenButton *const songs[] = { m_addAllButton, m_addSelectedButton };
     FitButtonBar(*m_songButtons, Label(jlTrackList), songs);
+}
+
+void TfrmJukebox::fitQueueControls()
+{
+    // The buttons close up in a low queue panel, so that all of them stay
+    // whole.
+    const QList<QWidget *> buttons = queueButtons(*m_queueControlPanel);
+    if (buttons.size() < 2)
+        return;
+    const int free = m_queueControlPanel->height() - 2 * kQueueButtonMargin - columnHeight(buttons);
+    const int gap = std::clamp(free / int(buttons.size() - 1), kNarrowestQueueGap, kQueueGap);
+    int top = kQueueButtonMargin;
+    for (QWidget *button : buttons) {
+        button->move(button->x(), top);
+        top += button->height() + gap;
+    }
 }
 
 void TfrmJukebox::keepTreeRoom()
