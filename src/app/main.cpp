@@ -6,6 +6,7 @@
 #include "mpris/mprisService.h"
 #include "playback/crossPlayer.h"
 #include "playback/soundOutputCheck.h"
+#include "ui/forms/dialogPlacement.h"
 #include "ui/forms/frmJukebox.h"
 
 #include <QApplication>
@@ -47,6 +48,8 @@ int main(int argc, char **argv)
         return EXIT_SUCCESS;
 
     TfrmJukebox window;
+    // Dialogs open over the jukebox window, wherever it stands.
+    TdialogPlacement dialogPlacement(window);
     auto raise = [&window] {
         if (window.isMinimized())
             window.showNormal();

@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <exception>
 
@@ -121,8 +120,6 @@ void TTipDialogForm::showEvent(QShowEvent *event)
     m_next->setEnabled(m_state.CanGoNext());
     showTip();
     QDialog::showEvent(event);
-    if (QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
 }
 
 void TTipDialogForm::showTip()
