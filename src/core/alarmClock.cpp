@@ -16,6 +16,12 @@ bool TalarmClock::Alarm::check(QTime now, const std::function<void()> &event)
 
 void TalarmClock::Check(QTime now)
 {
+    constexpr int kHalfDayMs = 12 * 3600 * 1000;
+    if (m_lastCheck.isValid() && now.msecsTo(m_lastCheck) > kHalfDayMs) {
+        m_on.fired = false;
+        m_off.fired = false;
+    }
+    m_lastCheck = now;
     m_on.check(now, OnTimeOn);
     m_off.check(now, OnTimeOff);
 }

@@ -27,7 +27,13 @@ public:
 
     // One check at time of day now: an armed alarm fires when now is strictly
     // past its time and it has not fired yet; it is re-armed once now falls
-    // strictly below its time again (after midnight, or when moved later).
+    // strictly below its time again (after midnight, or when moved later),
+    // and when a new day begins: a check that comes more than half a day of
+    // clock time before the one before it is the next day's (midnight passed
+    // between them). So an alarm at 00:00, which no time of day lies below,
+    // fires every day too, and so does one whose time passed while the
+    // computer slept over midnight. A clock put back by an hour (the end of
+    // daylight saving time) is no new day.
     void Check(QTime now);
 
 private:
@@ -47,4 +53,5 @@ private:
 
     Alarm m_on;
     Alarm m_off;
+    QTime m_lastCheck;
 };

@@ -86,3 +86,64 @@ TEST(AlarmClock, BothAlarmsAtTheSameTimeStartThenStopInOneCheck)
     clock.Check(QTime(22, 30, 1));
     EXPECT_EQ(order, (QStringList{QStringLiteral("on"), QStringLiteral("off")}));
 }
+
+// Three days of checks once a second, from just before midnight: an armed
+// alarm fires once a day, at the first check after its time, whatever its
+// time, midnight included.
+class AlarmEveryDay : public ::testing::TestWithParam<QTime> { };
+
+TEST_P(AlarmEveryDay, FiresOnceADayAtTheFirstCheckAfterItsTime)
+{
+    const QTime alarm = GetParam();
+    TalarmClock clock;
+    QList<QTime> firedAt;
+    QTime now(23, 59, 50);
+    clock.OnTimeOn = [&] { firedAt << now; };
+    clock.SetUseTimeOn(true);
+    clock.SetTimeOn(alarm);
+    // The day the alarm is set ends first: it fires then only when it was
+    // set for 23:59:50 or earlier, which the test's times are not.
+    clock.Check(now);
+    EXPECT_TRUE(firedAt.isEmpty() || alarm < QTime(23, 59, 50));
+    firedAt.clear();
+    for (int second = 1; second <= 3 * 24 * 3600; ++second) {
+        now = now.addSecs(1);
+        clock.Check(now);
+    }
+    EXPECT_EQ(firedAt, QList<QTime>(3, alarm.addSecs(1))) << alarm.toString().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Times, AlarmEveryDay,
+    ::testing::Values(QTime(0, 0), QTime(0, 0, 30), QTime(0, 1), QTime(7, 0), QTime(12, 0), QTime(23, 59)),
+    [](const ::testing::TestParamInfo<QTime> &info) { return info.param.toString(u"HHmmss").toStdString(); });
+
+TEST(AlarmClock, AnAlarmMissedWhileTheComputerSleptOverMidnightFiresOnWaking)
+{
+    TalarmClock clock;
+    int fired = 0;
+    clock.OnTimeOn = [&fired] { ++fired; };
+    clock.SetUseTimeOn(true);
+    clock.SetTimeOn(QTime(0, 0));
+    clock.Check(QTime(22, 0));
+    EXPECT_EQ(fired, 1) << "set in the evening: 00:00 has passed today";
+    clock.Check(QTime(23, 0));
+    // Asleep from 23:00 until 08:00 the next day.
+    clock.Check(QTime(8, 0));
+    EXPECT_EQ(fired, 2);
+    clock.Check(QTime(8, 0, 1));
+    EXPECT_EQ(fired, 2);
+}
+
+TEST(AlarmClock, AClockPutBackAnHourIsNoNewDay)
+{
+    TalarmClock clock;
+    int fired = 0;
+    clock.OnTimeOn = [&fired] { ++fired; };
+    clock.SetUseTimeOn(true);
+    clock.SetTimeOn(QTime(0, 0));
+    walk(clock, QTime(0, 0), 3 * 3600);
+    EXPECT_EQ(fired, 1);
+    // 03:00 becomes 02:00 at the end of daylight saving time.
+    walk(clock, QTime(2, 0), 3600);
+    EXPECT_EQ(fired, 1);
+}
