@@ -374,3 +374,70 @@ TEST_F(MusicSearchWindow, DamagedFilesAndMissingFoldersDoNotStopTheRun)
     EXPECT_TRUE(libraryFiles().contains(QDir::cleanPath(good)));
     EXPECT_TRUE(cacheWritten());
 }
+
+// Stop with an option that takes tracks away: the library keeps every track
+// it had, in memory and in its cache, and a later completed run still does
+// what the option says.
+struct StoppedRun {
+    const char *name;
+    bool removeMissing;
+    bool fullScan;
+};
+
+class MusicSearchStopped : public MusicSearchWindow, public ::testing::WithParamInterface<StoppedRun> { };
+
+TEST_P(MusicSearchStopped, LosesNoTrack)
+{
+    const StoppedRun &stopped = GetParam();
+    const QString source = track(QStringLiteral("source.mp3"), QStringLiteral("Source"));
+    const QString kept = track(QStringLiteral("Kept/k.mp3"), QStringLiteral("Kept"), 550);
+    const QString outside = track(QStringLiteral("Elsewhere/e.mp3"), QStringLiteral("Elsewhere"), 660);
+    // A large tree, so that the scan is still busy when Stop comes.
+    const QString tree = music(QStringLiteral("Kept/tree"));
+    for (int f = 0; f < 150; ++f) {
+        const QString sub = tree + QStringLiteral("/folder%1").arg(f);
+        ASSERT_TRUE(QDir().mkpath(sub));
+        for (int i = 0; i < 20; ++i)
+            ASSERT_EQ(::link(QFile::encodeName(source).constData(),
+                          QFile::encodeName(sub + QStringLiteral("/%1.mp3").arg(i)).constData()),
+                0);
+    }
+    makeWindow();
+    core->AddScannedFiles({ kept, outside }, false);
+    const QByteArray cache = [this] {
+        QFile file(core->DataFolder() + QStringLiteral("/jukebox.dat"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }();
+    ASSERT_FALSE(cache.isEmpty());
+    setFolders({ music(QStringLiteral("Kept")) });
+
+    window->show();
+    option("cbRemoveMissing")->setChecked(stopped.removeMissing);
+    option("cbFullScan")->setChecked(stopped.fullScan);
+    pressStart();
+    EXPECT_EQ(libraryFiles(), sorted({ kept, outside })) << "nothing goes while the scan runs";
+    QTest::mouseClick(child<QPushButton>("btnStop"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window->Running(); }, 30000));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(libraryFiles(), sorted({ kept, outside }));
+    QFile file(core->DataFolder() + QStringLiteral("/jukebox.dat"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), cache) << "the cache is as it was";
+    file.close();
+    core->LoadLibrary();
+    EXPECT_EQ(libraryFiles(), sorted({ kept, outside }));
+
+    // Run again to the end: the option takes the track outside the folders.
+    option("cbFullScan")->setChecked(stopped.fullScan);
+    pressStart();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window->isVisible(); }, 120000));
+    const QStringList after = libraryFiles();
+    EXPECT_TRUE(after.contains(kept));
+    EXPECT_FALSE(after.contains(outside));
+    EXPECT_EQ(after.size(), 1 + 150 * 20) << "the kept track and the tree";
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, MusicSearchStopped,
+    ::testing::Values(StoppedRun { "remove_missing", true, false }, StoppedRun { "full_rescan", false, true },
+        StoppedRun { "both", true, true }),
+    [](const ::testing::TestParamInfo<StoppedRun> &info) { return std::string(info.param.name); });

@@ -203,19 +203,15 @@ void TfrmMusicSearch::btnStartClick()
     m_stoppedByUser = false;
     m_mayClose = false;
     m_btnStart->setEnabled(false);
-    if (m_cbRemoveMissing->isChecked()) {
-        const QStringList folders = m_core.Settings().DirList;
-        m_core.RemoveTracks(
-            [&folders](const TcustomTagger &record) { return !InMusicFolders(record.Filename(), folders); });
-    }
+    // The options hold for the whole run, whatever is clicked meanwhile.
+    m_fullScan = m_cbFullScan->isChecked();
+    m_removeMissing = m_cbRemoveMissing->isChecked();
     startScan();
     m_btnStop->setEnabled(true);
 }
 
 void TfrmMusicSearch::startScan()
 {
-    if (m_cbFullScan->isChecked())
-        m_core.ClearLibrary();
     m_newFiles.clear();
 
     m_scan = std::make_unique<TvorlenScanThread>();
@@ -223,10 +219,14 @@ void TfrmMusicSearch::startScan()
     scan.SetExtensions(kMusicExtensions);
     scan.FolderList = m_core.Settings().DirList;
     scan.Recursive = true;
+    // A full rescan knows no file: everything it finds is new, and the
+    // library is rebuilt from it once the scan has completed.
     const TtaggerList &master = m_core.jblMain().MasterList();
-    scan.KnownFiles = TknownFiles(master);
-    scan.LookupRecord
-        = [&master](const QString &path, int indexHint) { return FindKnownRecord(master, path, indexHint); };
+    if (!m_fullScan) {
+        scan.KnownFiles = TknownFiles(master);
+        scan.LookupRecord
+            = [&master](const QString &path, int indexHint) { return FindKnownRecord(master, path, indexHint); };
+    }
     scan.OnFolder = [this](TvorlenScanThread *, const QString &folder) { showFolder(folder); };
     scan.OnNewFile = [this](TvorlenScanThread *, const QString &, int newCount) {
         m_lblNewFilesFound->setText(QString::number(newCount));
@@ -266,7 +266,16 @@ void TfrmMusicSearch::scanFinished()
 void TfrmMusicSearch::updateLibrary()
 {
     m_lblAction->setText(kActionUpdating);
-    m_core.AddScannedFiles(m_newFiles, m_cbRemoveMissing->isChecked());
+    // What the options take away goes only now that the scan has completed:
+    // a run that is stopped loses nothing.
+    if (m_fullScan) {
+        m_core.ClearLibrary();
+    } else if (m_removeMissing) {
+        const QStringList folders = m_core.Settings().DirList;
+        m_core.RemoveTracks(
+            [&folders](const TcustomTagger &record) { return !InMusicFolders(record.Filename(), folders); });
+    }
+    m_core.AddScannedFiles(m_newFiles, m_removeMissing);
     m_pacer.reset();
 }
 

@@ -20,9 +20,11 @@ class TvorlenScanThread;
 // runs the folder scan on its worker thread and shows what it finds; when the
 // scan completes, the core adds the new files to the library, the window
 // shows the progress of that update and then closes by itself. Stop ends the
-// scan and adds nothing. Two options act before the scan: "Remove Missing
+// scan and adds nothing. Two options take tracks away: "Remove Missing
 // Files" drops the library tracks that lie outside every music folder, "Full
 // ReScan" empties the library so that it is rebuilt from the scan alone.
+// Both take effect when the scan completes, just before the new files are
+// added: a stopped run changes nothing.
 //
 // Created once and shown modally whenever asked. It refuses to close while a
 // run is in progress. "Remove Missing Files" is kept in vorlen.ini (section
@@ -92,4 +94,7 @@ private:
     QString m_currentFolder;
     bool m_stoppedByUser = false;
     bool m_mayClose = true;
+    // The options of the run in progress.
+    bool m_fullScan = false;
+    bool m_removeMissing = false;
 };
