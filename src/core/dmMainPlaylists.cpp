@@ -54,9 +54,14 @@ bool TdmMain::ApplyPlaylistRule(TplaylistRule rule, const QString &m3uFile, bool
         return true;
     }
     case prGenres: {
+        // A name the genre table does not know selects nothing: its number
+        // would be the one of tracks without a genre.
         QList<quint8> numbers;
-        for (const QString &name : genres)
-            numbers.append(m_genreList.IndexOfGenre(name));
+        for (const QString &name : genres) {
+            const quint8 number = m_genreList.IndexOfGenre(name);
+            if (number != TgenreList::kNoGenre)
+                numbers.append(number);
+        }
         m_library.FillLoadedPlaylistByGenres(numbers);
         SetGenres(genres);
         return true;

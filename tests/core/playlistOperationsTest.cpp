@@ -212,3 +212,36 @@ TEST_F(PlaylistOperations, FlacAndOpusTracksReachTheLibraryCacheAndTheEditor)
         EXPECT_TRUE(QString::fromLatin1(copy->ClassName()) == QStringLiteral("TflacTagger")
             || QString::fromLatin1(copy->ClassName()) == QStringLiteral("TopusTagger"));
 }
+
+// The genre rule beside tracks without a genre: a name the genre table does
+// not know selects nothing, a known one its tracks alone.
+struct GenreRuleCase {
+    const char *name;
+    QStringList genres;
+    QStringList expected;
+};
+
+class GenreRule : public PlaylistOperations, public ::testing::WithParamInterface<GenreRuleCase> { };
+
+TEST_P(GenreRule, SelectsTheTracksOfTheGenresItKnowsAndNoUntaggedOne)
+{
+    const GenreRuleCase &rule = GetParam();
+    core->AddScannedFiles({ folder.addTrack(QStringLiteral("plain.mp3"), QStringLiteral("No Genre"),
+                              QStringLiteral("Band"), QStringLiteral("Record"), 4) },
+        false);
+    ASSERT_EQ(core->jblMain().MasterList().Count(), 4);
+    ASSERT_TRUE(core->ApplyPlaylistRule(prGenres, {}, false, rule.genres));
+    QStringList selected = titles(loaded());
+    selected.sort();
+    EXPECT_EQ(selected, rule.expected);
+    EXPECT_EQ(core->GetGenres(), rule.genres) << "the names are kept as given";
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, GenreRule,
+    ::testing::Values(GenreRuleCase { "unknown", { QStringLiteral("Nothing") }, {} },
+        GenreRuleCase { "empty", { QString() }, {} },
+        GenreRuleCase { "known_and_unknown", { QStringLiteral("Nothing"), QStringLiteral("jazz") },
+            { QStringLiteral("Song 1") } },
+        GenreRuleCase { "two_known", { QStringLiteral("Rock"), QStringLiteral("Jazz") },
+            { QStringLiteral("Song 0"), QStringLiteral("Song 1"), QStringLiteral("Song 2") } }),
+    [](const ::testing::TestParamInfo<GenreRuleCase> &info) { return std::string(info.param.name); });
