@@ -6,6 +6,7 @@
 #include "library/trackListFile.h"
 #include "metadata/timeTexts.h"
 #include "platform/fileExists.h"
+#include "platform/pathKeyedName.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -149,7 +150,20 @@ void TcdStacker::Empty()
 
 QString TcdStacker::CartridgeIndexFile(const QString &cartridgeFile) const
 {
-    return m_dataFolder + QLatin1Char('/') + QFileInfo(cartridgeFile).completeBaseName() + QStringLiteral(".pll");
+    // Named by the cartridge's path, as the playlist caches are: two
+    // cartridges of one name in different folders keep indexes of their own.
+    return m_dataFolder + QLatin1Char('/') + PathKeyedName(cartridgeFile, u".pll");
+}
+
+QString TcdStacker::cartridgeIndexToRead(const QString &cartridgeFile) const
+{
+    const QString index = CartridgeIndexFile(cartridgeFile);
+    if (QuietFileExists(index))
+        return index;
+    // A cartridge saved before indexes were named by path.
+    const QString byName
+        = m_dataFolder + QLatin1Char('/') + QFileInfo(cartridgeFile).completeBaseName() + QStringLiteral(".pll");
+    return QuietFileExists(byName) ? byName : index;
 }
 
 bool TcdStacker::SaveCartridge(const QString &fileName)
@@ -167,7 +181,7 @@ TcartridgeCheck TcdStacker::CheckCartridge(const QString &fileName) const
     if (file.error() != QFileDevice::NoError)
         return ccUnreadable;
     if (data.isEmpty())
-        return QuietFileExists(CartridgeIndexFile(fileName)) ? ccOk : ccEmpty;
+        return QuietFileExists(cartridgeIndexToRead(fileName)) ? ccOk : ccEmpty;
     TtrackListReader reader(data);
     return reader.Next() ? ccOk : ccDamaged;
 }
@@ -183,7 +197,7 @@ TcartridgeCheck TcdStacker::loadCartridge(const QString &fileName, bool append)
         m_library.PlaylistCollection().Clear();
         m_library.Clear();
     }
-    m_library.PlaylistCollection().LoadIndex(CartridgeIndexFile(fileName), m_dataFolder, true);
+    m_library.PlaylistCollection().LoadIndex(cartridgeIndexToRead(fileName), m_dataFolder, true);
     m_library.MasterList().LoadListFile(fileName, true);
     m_library.ResumeRebuild();
     return ccOk;

@@ -57,14 +57,16 @@ public:
     void Empty();
 
     // Cartridges: the master list in the cartridge file, the collection in
-    // the data folder under the cartridge's base name with ".pll". Load and
-    // Add change nothing unless the check finds the cartridge usable; a
+    // the data folder under the cartridge's base name and a key of its path
+    // with ".pll" ("Evening.1f0a33c2.pll"; an index saved under the base name
+    // alone, as earlier versions did, is read when there is no other). Load
+    // and Add change nothing unless the check finds the cartridge usable; a
     // cartridge of playlists alone is an empty file with its index beside.
     bool SaveCartridge(const QString &fileName);
     TcartridgeCheck CheckCartridge(const QString &fileName) const;
     TcartridgeCheck LoadCartridge(const QString &fileName);
     TcartridgeCheck AddCartridge(const QString &fileName);
-    // The collection file of a cartridge.
+    // The collection file a cartridge is saved with.
     QString CartridgeIndexFile(const QString &cartridgeFile) const;
 
     // stacker.dat and stackerpl.dat in the data folder. Load reads them only
@@ -94,6 +96,8 @@ private:
     void changing();
     void changed();
     TcartridgeCheck loadCartridge(const QString &fileName, bool append);
+    // The collection file to read for a cartridge.
+    QString cartridgeIndexToRead(const QString &cartridgeFile) const;
     // The album or playlist a tree object stands for when it is one of the
     // stacker's own (found by address: a stale object is never touched).
     TtagAlbum *ownAlbum(const TcustomTaggerList *list);

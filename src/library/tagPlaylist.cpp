@@ -1,19 +1,15 @@
 #include "library/tagPlaylist.h"
 
 #include "platform/fileExists.h"
+#include "platform/pathKeyedName.h"
 
-#include <QCryptographicHash>
 #include <QFileInfo>
 
 QString PlaylistCacheFile(const QString &m3uFile, const QString &cacheFolder)
 {
     // The name alone would let two lists of the same name in different
     // folders share one cache, and each would load the other's tracks.
-    const QFileInfo info(m3uFile);
-    const QByteArray folderHash =
-        QCryptographicHash::hash(info.absoluteFilePath().toUtf8(), QCryptographicHash::Sha1).toHex().left(8);
-    return cacheFolder + u'/' + info.completeBaseName() + u'.' + QString::fromLatin1(folderHash) +
-           QStringLiteral(".vpl");
+    return cacheFolder + u'/' + PathKeyedName(m3uFile, u".vpl");
 }
 
 TtagPlaylist::TtagPlaylist()

@@ -3,9 +3,11 @@
 #include "core/cdStacker.h"
 #include "library/tagAlbum.h"
 #include "library/tagAlbumList.h"
+#include "library/tagPlayListCollection.h"
 #include "library/tagPlaylist.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace {
@@ -137,7 +139,10 @@ TEST_F(Stacker, CartridgesAndTheStackerFiles)
     QDir().mkpath(QFileInfo(cartridge).path());
     ASSERT_TRUE(stacker->SaveCartridge(cartridge));
     EXPECT_TRUE(QFile::exists(cartridge));
-    EXPECT_TRUE(QFile::exists(data + QStringLiteral("/Evening.pll")));
+    const QString index = stacker->CartridgeIndexFile(cartridge);
+    EXPECT_EQ(QFileInfo(index).path(), data) << "the index lives in the data folder";
+    EXPECT_TRUE(QFileInfo(index).fileName().startsWith(QStringLiteral("Evening."))) << index.toStdString();
+    EXPECT_TRUE(QFile::exists(index));
     EXPECT_FALSE(QFile::exists(folder.root.filePath(QStringLiteral("carts/Evening.pll"))));
     ASSERT_TRUE(stacker->SaveFiles());
 
@@ -156,7 +161,7 @@ TEST_F(Stacker, CartridgesAndTheStackerFiles)
     EXPECT_EQ(stacker->Library().MasterList().Count(), 2);
 
     // A cartridge whose playlist index is gone loads its albums alone.
-    ASSERT_TRUE(QFile::remove(data + QStringLiteral("/Evening.pll")));
+    ASSERT_TRUE(QFile::remove(index));
     stacker->LoadCartridge(cartridge);
     EXPECT_EQ(stacker->Library().MasterList().Count(), 2);
     EXPECT_EQ(stacker->Library().PlaylistCollection().Count(), 0);
@@ -212,4 +217,63 @@ TEST_F(Stacker, ACartridgeThatGivesNothingLeavesTheStackerAsItWas)
     EXPECT_EQ(stacker->LoadCartridge(playlistsOnly), ccOk);
     EXPECT_EQ(stacker->Library().PlaylistCollection().Count(), 1);
     EXPECT_EQ(stacker->PlayList().Count(), 1);
+}
+
+// Cartridges of one name in different folders, each with a playlist of its
+// own: each keeps its own playlist index.
+TEST_F(Stacker, CartridgesOfOneNameInDifferentFoldersKeepTheirOwnPlaylists)
+{
+    const QString other = folder.addTrack(QStringLiteral("Other/o.mp3"), QStringLiteral("Other Song"),
+        QStringLiteral("Lanterns"), QStringLiteral("Other"), 1);
+    const QString otherList = folder.writeM3u(QStringLiteral("other.m3u"), { other });
+    struct Cartridge {
+        QString file;
+        QString playlist;
+        QString m3u;
+    };
+    const Cartridge cartridges[] = { { folder.root.filePath(QStringLiteral("home/Evening.vst")), QStringLiteral("Party"), m3u },
+        { folder.root.filePath(QStringLiteral("work/Evening.vst")), QStringLiteral("Quiet"), otherList } };
+    for (const Cartridge &cartridge : cartridges) {
+        auto stacker = makeStacker();
+        stacker->AddAlbum(hitsAlbum());
+        ASSERT_TRUE(stacker->AddPlaylist(cartridge.playlist, cartridge.m3u));
+        QDir().mkpath(QFileInfo(cartridge.file).path());
+        ASSERT_TRUE(stacker->SaveCartridge(cartridge.file));
+    }
+    EXPECT_NE(makeStacker()->CartridgeIndexFile(cartridges[0].file),
+        makeStacker()->CartridgeIndexFile(cartridges[1].file));
+    for (const Cartridge &cartridge : cartridges) {
+        auto stacker = makeStacker();
+        ASSERT_EQ(stacker->LoadCartridge(cartridge.file), ccOk);
+        const TtagPlayListCollection &playlists = stacker->Library().PlaylistCollection();
+        ASSERT_EQ(playlists.Count(), 1) << cartridge.file.toStdString();
+        EXPECT_EQ(playlists.Names(0), cartridge.playlist) << cartridge.file.toStdString();
+    }
+}
+
+// An index saved under the cartridge's name alone, as earlier versions did,
+// is still read; saving the cartridge again writes the index named by path.
+TEST_F(Stacker, ACartridgeIndexNamedTheOldWayIsStillRead)
+{
+    auto stacker = makeStacker();
+    stacker->AddAlbum(hitsAlbum());
+    ASSERT_TRUE(stacker->AddPlaylist(QStringLiteral("Party"), m3u));
+    const QString cartridge = folder.root.filePath(QStringLiteral("Morning.vst"));
+    ASSERT_TRUE(stacker->SaveCartridge(cartridge));
+    const QString oldIndex = data + QStringLiteral("/Morning.pll");
+    ASSERT_TRUE(QFile::rename(stacker->CartridgeIndexFile(cartridge), oldIndex));
+
+    auto loaded = makeStacker();
+    ASSERT_EQ(loaded->LoadCartridge(cartridge), ccOk);
+    EXPECT_EQ(loaded->Library().PlaylistCollection().Count(), 1);
+    ASSERT_TRUE(loaded->SaveCartridge(cartridge));
+    EXPECT_TRUE(QFile::exists(loaded->CartridgeIndexFile(cartridge)));
+    EXPECT_TRUE(QFile::exists(oldIndex)) << "another cartridge of the name may still read it";
+
+    // A cartridge of playlists alone with an old index is no empty one.
+    loaded->DeleteAlbum(loaded->Library().AlbumList().Albums(0));
+    const QString lists = folder.root.filePath(QStringLiteral("Lists.vst"));
+    ASSERT_TRUE(loaded->SaveCartridge(lists));
+    ASSERT_TRUE(QFile::rename(loaded->CartridgeIndexFile(lists), data + QStringLiteral("/Lists.pll")));
+    EXPECT_EQ(makeStacker()->LoadCartridge(lists), ccOk);
 }

@@ -331,7 +331,9 @@ TEST_F(StackerWindow, CartridgesAreSavedAndLoadedThroughTheWindow)
     EXPECT_EQ(requests[0].filter, QStringLiteral("Stacker Cartridge (*.vst)|*.vst"));
     EXPECT_EQ(requests[0].defaultSuffix, QStringLiteral("vst"));
     EXPECT_TRUE(QFile::exists(carts + QStringLiteral("/Evening.vst")));
-    EXPECT_TRUE(QFile::exists(data + QStringLiteral("/Evening.pll")));
+    const QString index = core->Stacker().CartridgeIndexFile(carts + QStringLiteral("/Evening.vst"));
+    EXPECT_EQ(QFileInfo(index).path(), data);
+    EXPECT_TRUE(QFile::exists(index));
     EXPECT_EQ(core->Settings().CartridgeFolder, carts);
     // Only ".vst" names can be loaded again: another extension gets it too.
     answers << carts + QStringLiteral("/Late.vst") << carts + QStringLiteral("/Night.old");
