@@ -3,6 +3,7 @@
 #include "library/knownFiles.h"
 #include "library/stringList.h"
 #include "library/vorlenFileRec.h"
+#include "platform/fileProblem.h"
 
 #include <QSemaphore>
 #include <QStringList>
@@ -87,6 +88,13 @@ public:
     const TstringList &NewFiles() const { return m_newFiles; }
     int ModifiedCount() const { return m_modifiedCount; }
     const QString &CurrentFolder() const { return m_currentFolder; }
+    // Folders of FolderList that are not there (an unplugged drive, an
+    // unmounted share), in list order.
+    const QStringList &MissingFolders() const { return m_missingFolders; }
+    // Folders and new files that are there but could not be read, with the
+    // system's reason. Such a file is not among NewFiles; nothing below such
+    // a folder was seen.
+    const std::vector<TfileProblem> &Unreadable() const { return m_unreadable; }
     const QString &CurrentFile() const { return m_currentFile; }
 
 protected:
@@ -98,11 +106,13 @@ private:
 
     // What the worker found, in the order found.
     struct Finding {
-        enum Kind { fkFolder, fkNewFile, fkModifiedFile };
+        enum Kind { fkFolder, fkNewFile, fkModifiedFile, fkMissingFolder, fkUnreadable };
         Kind kind;
         QString path;
         WinFileTime time;
         int indexHint;
+        // fkUnreadable: the system's reason.
+        QString reason = QString();
     };
     struct Batch {
         std::vector<Finding> findings;
@@ -141,5 +151,7 @@ private:
     std::deque<TvorlenFileRec> m_fileRecs;
     QString m_currentFolder;
     QString m_currentFile;
+    QStringList m_missingFolders;
+    std::vector<TfileProblem> m_unreadable;
     int m_modifiedCount = 0;
 };
