@@ -9,6 +9,7 @@
 #include "library/tagPlaylist.h"
 #include "library/taggerQueue.h"
 #include "metadata/timeTexts.h"
+#include "platform/fileNames.h"
 #include "playback/vorlenStream.h"
 #include "ui/controls/digitalDisplay.h"
 #include "ui/controls/dravoBitmap.h"
@@ -57,7 +58,7 @@ void TfrmJukebox::TrackChanged(TvorlenStream *stream)
         Label(QStringLiteral("lblAlbum"))->SetCaption(track->Album());
     } else {
         m_banner->SetText(track->Filename());
-        Label(QStringLiteral("lblTrack"))->SetCaption(QFileInfo(track->Filename()).fileName());
+        Label(QStringLiteral("lblTrack"))->SetCaption(ReadableFileName(QFileInfo(track->Filename()).fileName()));
         Label(QStringLiteral("lblArtist"))->SetCaption(QString());
         Label(QStringLiteral("lblAlbum"))->SetCaption(QString());
     }

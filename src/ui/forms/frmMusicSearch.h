@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/fileProblem.h"
+
 #include <QDialog>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -78,6 +81,8 @@ private:
     // What the last completed scan found, from its end to the next start or
     // the window's close.
     QStringList m_newFiles;
+    QStringList m_missingFolders;
+    std::vector<TfileProblem> m_unreadable;
     QString m_currentFolder;
     bool m_stoppedByUser = false;
     bool m_mayClose = true;
