@@ -7,9 +7,12 @@ namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00;
 
-bool isEscape(QChar c)
+// The escapes are low surrogates standing alone: the low half of a
+// surrogate pair (a character beyond U+FFFF) may take the same values.
+bool isEscapeAt(QStringView name, qsizetype i)
 {
-    return c.unicode() >= kEscapeBase + 0x80 && c.unicode() <= kEscapeBase + 0xFF;
+    const char16_t c = name[i].unicode();
+    return c >= kEscapeBase + 0x80 && c <= kEscapeBase + 0xFF && (i == 0 || !name[i - 1].isHighSurrogate());
 }
 
 // The length of the valid UTF-8 sequence at the start of bytes, or 0.
@@ -81,7 +84,7 @@ QByteArray EncodeFileName(const QString &name)
     encoded.reserve(name.size() * 3);
     qsizetype from = 0;
     for (qsizetype i = 0; i < name.size(); ++i) {
-        if (!isEscape(name[i]))
+        if (!isEscapeAt(name, i))
             continue;
         encoded += QStringView(name).sliced(from, i - from).toUtf8();
         encoded += char(name[i].unicode() - kEscapeBase);
@@ -93,8 +96,8 @@ QByteArray EncodeFileName(const QString &name)
 
 bool HasUndecodedBytes(const QString &name)
 {
-    for (const QChar c : name) {
-        if (isEscape(c))
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (isEscapeAt(name, i))
             return true;
     }
     return false;
@@ -105,9 +108,9 @@ QString ReadableFileName(const QString &name)
     if (!HasUndecodedBytes(name))
         return name;
     QString readable = name;
-    for (QChar &c : readable) {
-        if (isEscape(c))
-            c = QChar(char16_t(c.unicode() - kEscapeBase));
+    for (qsizetype i = 0; i < readable.size(); ++i) {
+        if (isEscapeAt(name, i))
+            readable[i] = QChar(char16_t(name[i].unicode() - kEscapeBase));
     }
     return readable;
 }

@@ -50,28 +50,6 @@ TEST(BoundedLines, LongLinesAreDroppedWhileTheyStreamBy)
     EXPECT_EQ(SplitBoundedLines("a\n\nb\n", 8).lines, (QList<QByteArray>{"a", "", "b"}));
 }
 
-TEST(BoundedLines, AFileOfOneHugeLineKeepsTheLinesAroundIt)
-{
-    QTemporaryDir dir;
-    const QString name = dir.filePath(QStringLiteral("huge.txt"));
-    {
-        QFile file(name);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("first\n");
-        const QByteArray block(1024 * 1024, 'x');
-        for (int i = 0; i < 50; ++i)
-            file.write(block);
-        file.write("\nlast\n");
-    }
-    TboundedLines lines;
-    ASSERT_TRUE(ReadBoundedLines(name, 4096, lines));
-    EXPECT_EQ(lines.lines, (QList<QByteArray>{"first", "last"}));
-    EXPECT_EQ(lines.overlong, 1);
-    QString error;
-    EXPECT_FALSE(ReadBoundedLines(dir.filePath(QStringLiteral("absent")), 4096, lines, &error));
-    EXPECT_FALSE(error.isEmpty());
-}
-
 // A settings file damaged in one way: the keys that stand whole are read, the
 // damage is named, and what is written back is whole again.
 struct DamagedIni {
@@ -113,19 +91,6 @@ INSTANTIATE_TEST_SUITE_P(
                                      "\n[After]\nKept=1\n",
                                  "longer than any setting"}),
     [](const ::testing::TestParamInfo<DamagedIni> &info) { return std::string(info.param.name); });
-
-TEST(IniReadProblem, AWholeFileNamesNoProblemAndAnOverlongLineIsNotKept)
-{
-    TiniFile whole;
-    whole.SetText(kWholeSettings);
-    EXPECT_EQ(whole.ReadProblem(), QString());
-    EXPECT_EQ(TiniFile(QStringLiteral("/no/such/folder/vorlen.ini")).ReadProblem(), QString());
-
-    TiniFile overlong;
-    overlong.SetText("[A]\nBig=" + QByteArray(TiniFile::kMaxLineBytes + 1, 'b') + "\n[B]\nKept=1\n");
-    EXPECT_FALSE(overlong.ValueExists(QStringLiteral("A"), QStringLiteral("Big")));
-    EXPECT_EQ(overlong.ReadInteger(QStringLiteral("B"), QStringLiteral("Kept"), 0), 1);
-}
 
 TEST(DamagedFile, KeptBytesSurviveTheFileBeingReplaced)
 {
