@@ -34,13 +34,13 @@ inline constexpr QLatin1StringView kMusicExtensions { "mp3;mp2;wma;ogg;flac;opus
 // Threads: the owner (GUI thread) sets FolderList, Recursive, the extensions,
 // KnownFiles, LookupRecord and the events before start(), and leaves them
 // alone until finished; the worker only reads them. Everything the owner can
-// read (NewFiles, ModifiedCount, the current folder and file) is written on
-// the GUI thread while a batch is delivered, so it may be read at any time
-// there; every event runs on the GUI thread. All batches of a run are
-// delivered before QThread::finished reaches a receiver on the GUI thread,
-// unless an event handler lets pending events run: then the batches that
-// arrive meanwhile wait for that handler to return, and finished may overtake
-// them.
+// read (NewFiles, ModifiedCount, MissingFolders, Unreadable, the current
+// folder and file) is written on the GUI thread while a batch is delivered,
+// so it may be read at any time there; every event runs on the GUI thread.
+// All batches of a run are delivered before QThread::finished reaches a
+// receiver on the GUI thread, unless an event handler lets pending events
+// run: then the batches that arrive meanwhile wait for that handler to
+// return, and finished may overtake them.
 // The worker holds no pointer to a track record: a modified file's record is
 // looked up through LookupRecord at the moment it is re-read.
 class TvorlenScanThread : public QThread {
