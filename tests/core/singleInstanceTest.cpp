@@ -113,6 +113,10 @@ TEST(SingleInstance, EachProgramFolderRunsOnceAndTwoRunSideBySide)
 {
     QTemporaryDir first;
     QTemporaryDir second;
+    QTemporaryDir shared;
+    // Wherever the run's environment would put the sockets, they go here.
+    ScopedVariable temporaryFolder("TMPDIR", QFile::encodeName(shared.path()));
+    ScopedVariable runtimeFolder("XDG_RUNTIME_DIR", QByteArray());
     EXPECT_NE(SingleInstanceName(first.path()), SingleInstanceName(second.path()));
     EXPECT_EQ(SingleInstanceName(first.path()), SingleInstanceName(first.path() + QStringLiteral("/.")));
     TsingleInstanceGuard one(SingleInstanceName(first.path()));
