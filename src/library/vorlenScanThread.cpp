@@ -2,6 +2,7 @@
 
 #include "metadata/customTagger.h"
 #include "platform/fileNames.h"
+#include "platform/raiseEvent.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -382,15 +383,13 @@ void TvorlenScanThread::report(const Finding &finding)
     switch (finding.kind) {
     case Finding::fkFolder:
         m_currentFolder = finding.path;
-        if (OnFolder)
-            OnFolder(this, finding.path);
+        RaiseEvent(OnFolder, this, finding.path);
         break;
     case Finding::fkNewFile:
         m_fileRecs.push_back(TvorlenFileRec { finding.path, finding.time.low, finding.time.high });
         m_newFiles.Add(finding.path, &m_fileRecs.back());
         m_currentFile = finding.path;
-        if (OnNewFile)
-            OnNewFile(this, finding.path, m_newFiles.Count());
+        RaiseEvent(OnNewFile, this, finding.path, m_newFiles.Count());
         break;
     case Finding::fkMissingFolder:
         m_missingFolders.append(finding.path);
@@ -411,8 +410,7 @@ void TvorlenScanThread::report(const Finding &finding)
             // The record keeps what its reader left.
         }
         ++m_modifiedCount;
-        if (OnModifiedFile)
-            OnModifiedFile(this, m_modifiedCount);
+        RaiseEvent(OnModifiedFile, this, m_modifiedCount);
         break;
     }
     }
