@@ -252,6 +252,24 @@ TEST_F(MusicSearchWindow, FullRescanRebuildsTheLibraryFromTheScanAlone)
     EXPECT_EQ(libraryFiles(), sorted({ one, two }));
 }
 
+// A music folder that is not there (a drive not mounted) keeps its tracks
+// through a full rescan: only what the scan could reach is rebuilt.
+TEST_F(MusicSearchWindow, AFullRescanKeepsTheTracksOfAFolderItCannotReach)
+{
+    const QString rock = track(QStringLiteral("Rock/1.mp3"), QStringLiteral("One"));
+    const QString jazz = track(QStringLiteral("Jazz/2.mp3"), QStringLiteral("Two"), 550);
+    makeWindow();
+    core->AddScannedFiles({ rock, jazz }, false);
+    setFolders({ music(QStringLiteral("Rock/")), music(QStringLiteral("Jazz/")) });
+    ASSERT_TRUE(QDir().rename(music(QStringLiteral("Jazz")), music(QStringLiteral("Unmounted"))));
+
+    window->show();
+    option("cbFullScan")->setChecked(true);
+    pressStart();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window->isVisible(); }, 60000));
+    EXPECT_EQ(libraryFiles(), sorted({ rock, jazz }));
+}
+
 TEST_F(MusicSearchWindow, StopEndsTheScanAddsNothingAndTheWindowStaysOpen)
 {
     // A large tree, so that the scan is still busy when Stop comes.

@@ -195,6 +195,8 @@ void TfrmMusicSearch::done(int result)
     if (!m_mayClose)
         return;
     m_newFiles.clear();
+    m_missingFolders.clear();
+    m_unreadable.clear();
     QDialog::done(result);
 }
 
@@ -253,6 +255,8 @@ void TfrmMusicSearch::scanFinished()
     // pending events run, so nothing of this run can still be queued.
     for (const auto &line : m_scan->NewFiles().Lines())
         m_newFiles.append(line.text);
+    m_missingFolders = m_scan->MissingFolders();
+    m_unreadable = m_scan->Unreadable();
     m_scan.reset();
     const bool completed = !m_stoppedByUser;
     if (completed)
@@ -267,15 +271,27 @@ void TfrmMusicSearch::updateLibrary()
 {
     m_lblAction->setText(kActionUpdating);
     // What the options take away goes only now that the scan has completed:
-    // a run that is stopped loses nothing.
-    if (m_fullScan) {
+    // a run that is stopped loses nothing. A music folder the scan could not
+    // reach keeps its tracks, whatever the options say.
+    QStringList unreachable = m_missingFolders;
+    for (QString &folder : unreachable) {
+        if (!folder.endsWith(u'/'))
+            folder += u'/';
+    }
+    const auto reachable = [&unreachable](const QString &fileName) {
+        return !InMusicFolders(fileName, unreachable);
+    };
+    if (m_fullScan && unreachable.isEmpty()) {
         m_core.ClearLibrary();
+    } else if (m_fullScan) {
+        m_core.RemoveTracks([&reachable](const TcustomTagger &record) { return reachable(record.Filename()); });
     } else if (m_removeMissing) {
         const QStringList folders = m_core.Settings().DirList;
-        m_core.RemoveTracks(
-            [&folders](const TcustomTagger &record) { return !InMusicFolders(record.Filename(), folders); });
+        m_core.RemoveTracks([&folders, &reachable](const TcustomTagger &record) {
+            return !InMusicFolders(record.Filename(), folders) && reachable(record.Filename());
+        });
     }
-    m_core.AddScannedFiles(m_newFiles, m_removeMissing);
+    m_core.AddScannedFiles(m_newFiles, m_removeMissing, m_missingFolders, m_unreadable);
     m_pacer.reset();
 }
 
