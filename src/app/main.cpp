@@ -65,7 +65,9 @@ int main(int argc, char **argv)
     // own keys in it.
     window.SetCore(&core);
     TjukeboxWindows windows(window, core, ui);
-    TmprisService mpris(core, raise);
+    TmprisService mpris(core,
+        { raise, [&window] { return window.IsFullScreen(); }, [&window](bool value) { window.SetFullScreen(value); } });
+    window.OnFullScreenChanged = [&mpris] { mpris.FullScreenChanged(); };
     core.LoadSettings();
     window.show();
     // Closing the window ends the program; the core has saved by then.

@@ -2,16 +2,34 @@
 
 #include "core/dmMain.h"
 #include "mpris/mprisPlayer.h"
+#include "mpris/mprisService.h"
 
 #include <QDBusError>
 #include <QDBusMessage>
 
 // --- org.mpris.MediaPlayer2 ------------------------------------------------------
 
-TmprisRootAdaptor::TmprisRootAdaptor(QObject *object, TmprisPlayer &player)
+TmprisRootAdaptor::TmprisRootAdaptor(QObject *object, TmprisPlayer &player, const TmprisWindow &window)
     : QDBusAbstractAdaptor(object)
     , m_player(player)
+    , m_window(window)
 {
+}
+
+bool TmprisRootAdaptor::Fullscreen() const
+{
+    return m_window.isFullScreen && m_window.isFullScreen();
+}
+
+void TmprisRootAdaptor::SetFullscreen(bool value)
+{
+    if (CanSetFullscreen())
+        m_window.setFullScreen(value);
+}
+
+bool TmprisRootAdaptor::CanSetFullscreen() const
+{
+    return bool(m_window.setFullScreen);
 }
 
 QString TmprisRootAdaptor::Identity() const

@@ -8,6 +8,7 @@
 
 class QDBusMessage;
 class TmprisPlayer;
+struct TmprisWindow;
 
 // The two MPRIS interfaces of the jukebox's object on the bus: thin shells
 // that hand every call to the player. GUI thread only (Qt delivers the bus's
@@ -24,12 +25,17 @@ class TmprisRootAdaptor : public QDBusAbstractAdaptor {
     Q_PROPERTY(QString DesktopEntry READ DesktopEntry)
     Q_PROPERTY(QStringList SupportedUriSchemes READ SupportedUriSchemes)
     Q_PROPERTY(QStringList SupportedMimeTypes READ SupportedMimeTypes)
+    Q_PROPERTY(bool Fullscreen READ Fullscreen WRITE SetFullscreen)
+    Q_PROPERTY(bool CanSetFullscreen READ CanSetFullscreen)
 
 public:
-    TmprisRootAdaptor(QObject *object, TmprisPlayer &player);
+    TmprisRootAdaptor(QObject *object, TmprisPlayer &player, const TmprisWindow &window);
 
     bool CanQuit() const { return true; }
     bool CanRaise() const { return true; }
+    bool Fullscreen() const;
+    void SetFullscreen(bool value);
+    bool CanSetFullscreen() const;
     bool HasTrackList() const { return false; }
     QString Identity() const;
     QString DesktopEntry() const;
@@ -42,6 +48,7 @@ public Q_SLOTS:
 
 private:
     TmprisPlayer &m_player;
+    const TmprisWindow &m_window;
 };
 
 // org.mpris.MediaPlayer2.Player: playback. The jukebox plays at one rate

@@ -7,19 +7,31 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QObject>
+#include <utility>
 
 namespace {
 
+const QString kRootInterface = QStringLiteral("org.mpris.MediaPlayer2");
 const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
+
+void announce(const QDBusConnection &bus, const QString &interface, const QVariantMap &changed)
+{
+    QDBusMessage signal = QDBusMessage::createSignal(QString::fromLatin1(TmprisService::kObjectPath),
+        QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
+    signal << interface << changed << QStringList();
+    bus.send(signal);
+}
 
 } // namespace
 
 struct TmprisService::Private {
-    explicit Private(TdmMain &core)
-        : player(core)
+    Private(TdmMain &core, TmprisWindow shownWindow)
+        : window(std::move(shownWindow))
+        , player(core)
     {
     }
 
+    TmprisWindow window;
     QDBusConnection bus { QString() };
     QString serviceName;
     // The bus object the two interfaces hang on.
@@ -28,14 +40,14 @@ struct TmprisService::Private {
     TmprisPlayerAdaptor *playerAdaptor = nullptr;
 };
 
-TmprisService::TmprisService(TdmMain &core, std::function<void()> raise)
-    : d(std::make_unique<Private>(core))
+TmprisService::TmprisService(TdmMain &core, TmprisWindow window)
+    : d(std::make_unique<Private>(core, std::move(window)))
 {
-    d->player.OnRaise = std::move(raise);
+    d->player.OnRaise = d->window.raise;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
-    new TmprisRootAdaptor(&d->object, d->player);
+    new TmprisRootAdaptor(&d->object, d->player, d->window);
     d->playerAdaptor = new TmprisPlayerAdaptor(&d->object, d->player, bus);
     const QString path = QString::fromLatin1(kObjectPath);
     if (!bus.registerObject(path, &d->object, QDBusConnection::ExportAdaptors))
@@ -54,12 +66,7 @@ TmprisService::TmprisService(TdmMain &core, std::function<void()> raise)
     d->serviceName = name;
 
     Private *p = d.get();
-    p->player.OnPropertiesChanged = [p](const QVariantMap &changed) {
-        QDBusMessage signal = QDBusMessage::createSignal(QString::fromLatin1(kObjectPath),
-            QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
-        signal << kPlayerInterface << changed << QStringList();
-        p->bus.send(signal);
-    };
+    p->player.OnPropertiesChanged = [p](const QVariantMap &changed) { announce(p->bus, kPlayerInterface, changed); };
     p->player.OnSeeked = [p](qint64 positionUs) { Q_EMIT p->playerAdaptor->Seeked(positionUs); };
 }
 
@@ -74,4 +81,10 @@ TmprisService::~TmprisService()
 bool TmprisService::Registered() const
 {
     return !d->serviceName.isEmpty();
+}
+
+void TmprisService::FullScreenChanged()
+{
+    if (Registered() && d->window.isFullScreen)
+        announce(d->bus, kRootInterface, { { QStringLiteral("Fullscreen"), d->window.isFullScreen() } });
 }

@@ -1,6 +1,7 @@
 #include "ui/forms/frmJukebox.h"
 
 #include "core/dmMain.h"
+#include "platform/raiseEvent.h"
 #include "playback/crossPlayer.h"
 #include "ui/controls/controlAlign.h"
 #include "ui/controls/digitalClock2.h"
@@ -204,9 +205,12 @@ void TfrmJukebox::SetFullScreen(bool value)
         // The window system's full-screen state: the one way a program may
         // fill the screen on Wayland as well as on X11. Where nothing manages
         // the windows (a kiosk, a private X server) the window takes the
-        // screen's bounds itself.
+        // screen's bounds itself. A Wayland compositor always sizes a full
+        // screen window, and keeps the size the window has when it is asked
+        // as the size to come back to.
         showFullScreen();
-        if (QScreen *shown = screen())
+        QScreen *shown = screen();
+        if (shown && QGuiApplication::platformName() != QLatin1String("wayland"))
             setGeometry(shown->geometry());
     } else {
         m_fullScreen = false;
@@ -217,6 +221,7 @@ void TfrmJukebox::SetFullScreen(bool value)
     m_maximizeButton->SetChecked(m_fullScreen);
     setToggleCaption(jcFullScreen, m_fullScreen);
     fitLists();
+    RaiseEvent(OnFullScreenChanged);
 }
 
 void TfrmJukebox::fitLists()

@@ -122,6 +122,9 @@ public:
     void SetShowTrackList(bool value);
     bool IsFullScreen() const { return m_fullScreen; }
     void SetFullScreen(bool value);
+    // Raised when the window has entered or left full screen, by whatever
+    // command.
+    std::function<void()> OnFullScreenChanged;
     // The bounds of the normal window, also while in full screen.
     QRect NormalBounds() const;
     bool ShowTimeRemaining() const { return m_showTimeRemaining; }

@@ -91,6 +91,8 @@ void TfrmJukebox::LoadSettings(TiniFile &ini)
                        ini.ReadInteger(kGeometry, QStringLiteral("Height"), 600));
     m_normalBounds = bounds;
     if (ini.ReadBool(kGeometry, QStringLiteral("FullScreen"), false)) {
+        // The size a Wayland compositor restores when full screen ends.
+        resize(bounds.size());
         SetFullScreen(true);
         // Entering full screen took the current bounds: the ones read stand.
         m_normalBounds = bounds;
