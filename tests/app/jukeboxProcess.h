@@ -31,6 +31,11 @@ public:
 
     // The jukebox starts on no session bus unless it is given one here.
     void UseSessionBus(const QString &address);
+    // Runs the jukebox as a native Wayland client of the compositor listening
+    // on socket in its runtime folder (Environment()'s XDG_RUNTIME_DIR),
+    // with no X display to fall back on; before Start. The X tools of this
+    // class have no window to find then.
+    void UseWayland(const QString &socket);
     bool Start(QString *error);
     // Waits until the window carrying the title is mapped and holds the
     // keyboard focus, which it takes at the end of its start-up.
@@ -53,6 +58,8 @@ public:
     QRect ScreenGeometry() const;
     // Waits for the jukebox to end by itself; false when it still runs.
     bool WaitForExit(int timeoutMs);
+    // Whether the started jukebox has ended.
+    bool HasEnded() const { return m_process.state() == QProcess::NotRunning; }
     int ExitCode() const { return m_process.exitCode(); }
     QProcess::ExitStatus ExitStatus() const { return m_process.exitStatus(); }
     // What the jukebox wrote to its standard output and error.

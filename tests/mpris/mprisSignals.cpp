@@ -44,7 +44,8 @@ QVariantList TmprisSignals::Values(const QString &name) const
 
 void TmprisSignals::propertiesChanged(const QString &interface, const QVariantMap &changed, const QStringList &)
 {
-    if (interface != QLatin1String("org.mpris.MediaPlayer2.Player"))
+    if (interface != QLatin1String("org.mpris.MediaPlayer2.Player")
+        && interface != QLatin1String("org.mpris.MediaPlayer2"))
         return;
     QVariantMap values;
     for (auto it = changed.begin(); it != changed.end(); ++it)

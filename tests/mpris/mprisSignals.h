@@ -5,8 +5,9 @@
 #include <QObject>
 #include <QVariantMap>
 
-// What the jukebox's player announces on the bus: its property changes
-// (Metadata as a map) and its seeks, in the order they came.
+// What the jukebox announces on the bus: the property changes of the
+// application and its player (Metadata as a map) and its seeks, in the order
+// they came.
 class TmprisSignals : public QObject {
     Q_OBJECT
 
