@@ -260,6 +260,9 @@ bool TdmMain::saveLibraryCache()
     for (TcustomTagger *record : m_library.MasterList().Records())
         if (!disc.count(record))
             folders.Add(record);
+    // In title order, as a rebuild leaves the library: the next start then
+    // finds it in order and has nothing to sort.
+    folders.SortBy(tsTitle);
     return folders.SaveListFile(DataFolder() + QStringLiteral("/jukebox.dat"));
 }
 
