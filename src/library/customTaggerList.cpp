@@ -155,6 +155,26 @@ void TcustomTaggerList::Remove(TcustomTagger *record)
     Changed();
 }
 
+int TcustomTaggerList::DeleteWhere(const std::function<bool(const TcustomTagger &)> &remove)
+{
+    std::vector<TcustomTagger *> gone;
+    std::erase_if(m_records, [&](TcustomTagger *record) {
+        if (!remove(*record))
+            return false;
+        gone.push_back(record);
+        return true;
+    });
+    // Let go once they are out of the list: a record freed here must not be
+    // found in it by anything its destruction reaches.
+    if (m_ownsRecords) {
+        for (TcustomTagger *record : gone)
+            record->Release();
+    }
+    if (!gone.empty())
+        Changed();
+    return int(gone.size());
+}
+
 void TcustomTaggerList::MoveUp(int index)
 {
     if (index > 0)
