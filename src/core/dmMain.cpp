@@ -1,5 +1,6 @@
 #include "core/dmMain.h"
 
+#include "core/libraryWatch.h"
 #include "core/playerForm.h"
 #include "library/tagAlbum.h"
 #include "library/tagAlbumList.h"
@@ -29,7 +30,7 @@ const QString kCouldNotLocateText = QStringLiteral(
 
 bool exists(const TcustomTagger *record)
 {
-    return record && QuietFileExists(record->Filename());
+    return record && !record->Unavailable() && QuietFileExists(record->Filename());
 }
 
 } // namespace
@@ -77,6 +78,9 @@ TdmMain::TdmMain(TvorlenPlayerFormInterface &form, TcoreUserInterface &ui, TdmMa
     m_visTimer->SetEnabled(false);
     m_visTimer->SetInterval(25);
     m_visTimer->SetOnTimer([this](QObject *) { m_form.VisTimer(); });
+    m_watch = std::make_unique<TlibraryWatch>(m_library, m_ui);
+    m_watch->SaveCache = [this] { return saveLibraryCache(); };
+    m_watch->OnRemoving = [this](const TcustomTagger &record) { std::erase(m_discRecords, &record); };
 
     m_form.OnStartup = [this] { StartUp(); };
     m_form.OnClosed = [this] { SaveSettings(); };
@@ -91,6 +95,7 @@ TdmMain::~TdmMain()
 {
     m_form.OnStartup = nullptr;
     m_form.OnClosed = nullptr;
+    m_watch.reset();
     m_visTimer.reset();
     // The player goes first: its streams stop before the records they play
     // are freed with the lists.
@@ -141,6 +146,8 @@ void TdmMain::LoadSettings()
         m_settings.Genres = read.Genres;
         m_settings.MusicFolder = read.MusicFolder;
         m_settings.CoverArtFolder = read.CoverArtFolder;
+        m_settings.WatchFolders = read.WatchFolders;
+        m_settings.MusicFolderOffered = read.MusicFolderOffered;
         if (OnLoadSearchSettings)
             OnLoadSearchSettings(ini);
         m_form.LoadSettings(ini);
@@ -169,6 +176,8 @@ void TdmMain::SaveSettings()
             throw VorlenError(m_folders.playlistIndexFile());
         if (!m_stacker->SaveFiles())
             throw VorlenError(DataFolder());
+        if (!m_watch->SaveIfChanged())
+            throw VorlenError(DataFolder() + QStringLiteral("/jukebox.dat"));
     } catch (const std::exception &) {
         m_ui.ShowMessage(QStringLiteral("Error writing settings files."), QStringLiteral("File Write Error"),
                          TmessageIcon::Exclamation);
@@ -181,6 +190,8 @@ void TdmMain::StartUp()
 {
     m_form.PlayStateChanged(m_player->GetState());
     LoadLibrary();
+    watchMusicFolders();
+    offerDesktopMusicFolder();
     if (m_settings.ShowTips)
         m_ui.ShowWindow(TcoreWindow::TipOfTheDay);
 }
@@ -211,6 +222,7 @@ void TdmMain::LoadLibrary()
         for (int i = before; i < master.Count(); ++i)
             m_discRecords.push_back(master.Items(i));
     }
+    m_watch->LibraryLoaded();
 }
 
 void TdmMain::scanDisc(const CdDrive &drive, const QString &cacheFile)
@@ -374,10 +386,19 @@ void TdmMain::Skip()
 TtaggerRef TdmMain::libraryTrack()
 {
     constexpr int kPicks = 8;
-    for (int pick = 0; pick < kPicks; ++pick) {
+    // Tracks out of reach (their drive is gone) are passed by without a look
+    // at their files and count as no pick: a library whose drive is away
+    // still plays what is left. Two rounds of the random order find any
+    // track within reach, wherever the first round began.
+    const int passable = 2 * m_library.MasterList().Count();
+    int passed = 0;
+    for (int pick = 0; pick < kPicks;) {
         TtaggerRef record(m_library.NextTrack());
+        if (record && record->Unavailable() && ++passed <= passable)
+            continue;
         if (!record || exists(record.get()))
             return record;
+        ++pick;
     }
     return TtaggerRef();
 }

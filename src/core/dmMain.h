@@ -2,6 +2,7 @@
 
 #include "core/cdStacker.h"
 #include "core/coreSettings.h"
+#include "core/desktopMusicFolder.h"
 #include "core/tipOfTheDay.h"
 #include "core/userInterface.h"
 #include "library/mp3JukeBoxLists.h"
@@ -22,6 +23,7 @@ class TThreadedTimer;
 class TcoreUserInterface;
 class TcrossPlayer;
 class TiniFile;
+class TlibraryWatch;
 class TvorlenPlayerFormInterface;
 class TvorlenStream;
 
@@ -45,6 +47,8 @@ struct TdmMainOptions {
     std::function<QList<CdDrive>()> cdDrives = ListCdDrives;
     // A disc's volume serial from its device (or image); empty when unreadable.
     std::function<QString(const QString &device)> volumeSerial = VolumeSerialText;
+    // The desktop's music folder, offered at the first start; empty for none.
+    std::function<QString()> desktopMusicFolder = DesktopMusicFolder;
 };
 
 // The application core: owns the play queue, the library, the cross-fade
@@ -125,6 +129,14 @@ public:
     // stopped or when the file holds none. Reads the file's tag, so the
     // window asks only when it shows a cover and FindCover found no file.
     QByteArray EmbeddedCover() const;
+
+    // --- keeping the library current (dmMainWatch.cpp) --------------------
+    // Whether the music folders are watched and the library follows them.
+    bool WatchFolders() const { return m_settings.WatchFolders; }
+    void SetWatchFolders(bool value);
+    // The music folder list changed: the watch follows it.
+    void MusicFoldersChanged();
+    TlibraryWatch &LibraryWatch() { return *m_watch; }
 
     // --- stacker ---------------------------------------------------------
     // The stacker title: empty when the stacker is off, "Empty" without
@@ -213,6 +225,8 @@ private:
     // library whose files are all gone does not hold the player.
     TtaggerRef libraryTrack();
     bool saveLibraryCache();
+    void watchMusicFolders();
+    void offerDesktopMusicFolder();
 
     TvorlenPlayerFormInterface &m_form;
     TcoreUserInterface &m_ui;
@@ -228,6 +242,7 @@ private:
     std::unique_ptr<TcrossPlayer> m_player;
     std::unique_ptr<TAudioMixer> m_mixer;
     std::unique_ptr<TThreadedTimer> m_visTimer;
+    std::unique_ptr<TlibraryWatch> m_watch;
     // Records of the main library loaded from disc caches: they are not part
     // of the music-folder library cache jukebox.dat. Compared by address
     // only; a record leaves this list before the master list lets go of it.

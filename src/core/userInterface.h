@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class TtagAlbum;
 
@@ -36,6 +37,15 @@ public:
     virtual void ShowNotice(const QString &text, const QString &caption, TmessageIcon icon) = 0;
     // A Yes/No question; true on Yes.
     virtual bool AskYesNo(const QString &text, const QString &caption) = 0;
+    // A Yes/No question that does not wait for the answer: the jukebox goes
+    // on while it is shown, and answered runs when the user answers. A face
+    // that cannot ask this way asks nothing.
+    virtual void OfferYesNo(const QString &text, const QString &caption, std::function<void(bool yes)> answered)
+    {
+        Q_UNUSED(text);
+        Q_UNUSED(caption);
+        Q_UNUSED(answered);
+    }
     // The multi-select music file dialog; empty when cancelled.
     virtual QStringList ChooseMusicFiles(const QString &filter) = 0;
     // The choose-CD window; the chosen album, or null when cancelled or no

@@ -71,16 +71,19 @@ public:
         }
     }
 
+    // A change begun while the library's owner has its rebuild suspended is
+    // part of the owner's: the owner's resume rebuilds and announces it.
     void Begin()
     {
         if (m_begun)
             return;
         m_begun = true;
+        m_resume = !m_library.RebuildSuspended();
         m_library.SuspendRebuild();
     }
     void End()
     {
-        if (m_begun)
+        if (m_begun && m_resume)
             m_library.ResumeRebuild();
     }
 
@@ -171,6 +174,7 @@ private:
     Tmp3JukeBoxLists &m_library;
     std::unordered_map<QString, std::vector<TcustomTagger *>, TextHash> m_folders;
     bool m_begun = false;
+    bool m_resume = false;
 };
 
 TlibraryUpdater::TlibraryUpdater(Tmp3JukeBoxLists &library)
