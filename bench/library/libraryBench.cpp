@@ -4,10 +4,12 @@
 // program saves it after a rebuild), LoadListFile into a master list with
 // rebuild suspended, RebuildIndex, RebuildIndex again of the same records in
 // no order (a cache that has to be sorted all over), FillLibraryTree into a
-// null tree (by title and by artist), SearchTitles for a common substring and
+// null tree (by title and by artist), SearchTitles for a common substring, a
+// folder watcher's batch applied (an album copied in, its folder renamed),
 // SortBy for every sort type but tsTimeStamp, and the memory held per loaded
 // record (resident-set growth divided by the count).
 #include "core/cdStacker.h"
+#include "library/libraryUpdater.h"
 #include "library/mp3JukeBoxLists.h"
 #include "library/tagAlbum.h"
 #include "library/tagAlbumList.h"
@@ -226,6 +228,34 @@ void run(int count)
     timer.start();
     library.SearchTitles(QStringLiteral("ren"), found);
     report("SearchTitles \"ren\"", timer, QStringLiteral("(%1 found)").arg(found.Count()));
+
+    // What the folder watcher's batches cost the GUI thread: an album of 20
+    // tracks copied in, then its folder renamed, each applied with its
+    // rebuild of the index.
+    {
+        TlibraryUpdater updater(library);
+        TfolderChanges copied;
+        for (int track = 1; track <= 20; ++track) {
+            const QString path = QStringLiteral("/home/listener/Music/New/Album/%1.mp3").arg(track);
+            auto record = std::make_unique<Tid3Tagger>();
+            record->SetTitle(QStringLiteral("New %1").arg(track));
+            record->SetArtist(QStringLiteral("New"));
+            record->SetAlbum(QStringLiteral("Album"));
+            record->SetFilename(path);
+            copied.written.push_back(TwrittenFile{path, std::move(record)});
+        }
+        library.ResumeRebuild();
+        timer.start();
+        updater.Apply(copied);
+        report("watch: an album of 20 copied in", timer, QStringLiteral("(applied, index rebuilt)"));
+        TfolderChanges renamed;
+        renamed.moves.push_back(TmovedPath{QStringLiteral("/home/listener/Music/New/"),
+                                           QStringLiteral("/home/listener/Music/Newer/"), true});
+        timer.start();
+        updater.Apply(renamed);
+        report("watch: its folder renamed", timer, QStringLiteral("(applied, index rebuilt)"));
+        library.SuspendRebuild();
+    }
 
     // A randomised playlist filled one record at a time (the genre rule, the
     // stacker's play list), then asked for its first track.
