@@ -29,6 +29,9 @@ public:
     ~TcustomTaggerList() override;
 
     int Count() const { return int(m_records.size()); }
+    // Grows whenever a record comes into the list or leaves it: what a
+    // reader keeps about the list's records is up to date while this stays.
+    quint64 Changes() const { return m_changes; }
     TcustomTagger *Items(int index) const { return m_records[size_t(index)]; }
     const std::vector<TcustomTagger *> &Records() const { return m_records; }
 
@@ -118,6 +121,7 @@ protected:
 
 private:
     std::vector<TcustomTagger *> m_records;
+    quint64 m_changes = 0;
     TtagDisplayType m_displayType = tdTitle;
     Tid3TagWriteType m_id3WriteType = wtBoth;
     quint32 m_listProcessInc = 1;

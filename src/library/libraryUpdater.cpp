@@ -51,41 +51,31 @@ QString nameOf(const QString &path)
 
 } // namespace
 
-// One batch's work: the library's records by folder, built once for the
-// batch and kept up to date by its renames, and the change notification,
-// begun before the first record changes.
-class TlibraryUpdater::Batch {
+// The library's records by folder, as the updater needs them to find the
+// records of a path or of a folder and below. Built when first needed and
+// kept while the master list's records stay the ones it was built from (the
+// listings of a walk come in many batches), and kept up to date by the
+// updater's own renames and additions.
+class TlibraryUpdater::Index {
 public:
-    explicit Batch(Tmp3JukeBoxLists &library)
-        : m_library(library)
+    explicit Index(const TcustomTaggerList &list)
     {
         // The records of a folder share its text: most records cost a look-up
         // by the text's storage, not by the text.
         std::unordered_map<const QChar *, std::vector<TcustomTagger *> *> byStorage;
-        for (TcustomTagger *record : library.MasterList().Records()) {
+        for (TcustomTagger *record : list.Records()) {
             const QString &folder = record->Folder();
             std::vector<TcustomTagger *> *&bucket = byStorage[folder.constData()];
             if (!bucket)
                 bucket = &m_folders[folder];
             bucket->push_back(record);
         }
+        m_changes = list.Changes();
     }
 
-    // A change begun while the library's owner has its rebuild suspended is
-    // part of the owner's: the owner's resume rebuilds and announces it.
-    void Begin()
-    {
-        if (m_begun)
-            return;
-        m_begun = true;
-        m_resume = !m_library.RebuildSuspended();
-        m_library.SuspendRebuild();
-    }
-    void End()
-    {
-        if (m_begun && m_resume)
-            m_library.ResumeRebuild();
-    }
+    bool Current(const TcustomTaggerList &list) const { return m_changes == list.Changes(); }
+    // The list changed by the updater's own hand, and the index with it.
+    void Follow(const TcustomTaggerList &list) { m_changes = list.Changes(); }
 
     std::vector<TcustomTagger *> In(const QString &folder) const
     {
@@ -171,11 +161,52 @@ public:
     }
 
 private:
-    Tmp3JukeBoxLists &m_library;
     std::unordered_map<QString, std::vector<TcustomTagger *>, TextHash> m_folders;
+    quint64 m_changes = 0;
+};
+
+namespace {
+
+// The library's change notification around a batch, begun before the first
+// record changes. A change begun while the library's owner has its rebuild
+// suspended is part of the owner's: the owner's resume rebuilds and
+// announces it.
+class Tannounced {
+public:
+    explicit Tannounced(Tmp3JukeBoxLists &library)
+        : m_library(library)
+    {
+    }
+    ~Tannounced()
+    {
+        if (m_begun && m_resume)
+            m_library.ResumeRebuild();
+    }
+    void Begin()
+    {
+        if (m_begun)
+            return;
+        m_begun = true;
+        m_resume = !m_library.RebuildSuspended();
+        m_library.SuspendRebuild();
+    }
+
+private:
+    Tmp3JukeBoxLists &m_library;
     bool m_begun = false;
     bool m_resume = false;
 };
+
+} // namespace
+
+TlibraryUpdater::~TlibraryUpdater() = default;
+
+TlibraryUpdater::Index &TlibraryUpdater::index()
+{
+    if (!m_index || !m_index->Current(m_library.MasterList()))
+        m_index = std::make_unique<Index>(m_library.MasterList());
+    return *m_index;
+}
 
 TlibraryUpdater::TlibraryUpdater(Tmp3JukeBoxLists &library)
     : m_library(library)
@@ -187,11 +218,12 @@ TlibraryUpdater::Tresult TlibraryUpdater::Apply(TfolderChanges &changes)
     Tresult result;
     if (changes.IsEmpty())
         return result;
-    Batch batch(m_library);
+    Index &batch = index();
+    Tannounced change(m_library);
     const auto markUnavailable = [&](TcustomTagger &record, bool unavailable) {
         if (record.Unavailable() == unavailable)
             return;
-        batch.Begin();
+        change.Begin();
         record.SetUnavailable(unavailable);
         result.availability = true;
     };
@@ -207,7 +239,7 @@ TlibraryUpdater::Tresult TlibraryUpdater::Apply(TfolderChanges &changes)
         if (move.folder) {
             if (batch.FoldersBelow(move.from).isEmpty())
                 continue;
-            batch.Begin();
+            change.Begin();
             batch.MoveFolder(move.from, move.to);
             result.changed = true;
             continue;
@@ -215,7 +247,7 @@ TlibraryUpdater::Tresult TlibraryUpdater::Apply(TfolderChanges &changes)
         const std::vector<TcustomTagger *> moving = batch.At(move.from);
         if (moving.empty())
             continue;
-        batch.Begin();
+        change.Begin();
         // A rename over another file replaces it.
         for (TcustomTagger *replaced : batch.At(move.to))
             gone.insert(replaced);
@@ -235,7 +267,7 @@ TlibraryUpdater::Tresult TlibraryUpdater::Apply(TfolderChanges &changes)
             continue;
         std::vector<TcustomTagger *> known = batch.At(file.path);
         std::erase_if(known, [&](const TcustomTagger *r) { return gone.count(r) > 0; });
-        batch.Begin();
+        change.Begin();
         result.changed = true;
         if (known.empty()) {
             TcustomTagger *added = file.record.release();
@@ -279,7 +311,7 @@ TlibraryUpdater::Tresult TlibraryUpdater::Apply(TfolderChanges &changes)
     }
 
     if (!gone.empty()) {
-        batch.Begin();
+        change.Begin();
         m_library.MasterList().DeleteWhere([&](const TcustomTagger &record) {
             if (!gone.count(&record))
                 return false;
@@ -289,7 +321,12 @@ TlibraryUpdater::Tresult TlibraryUpdater::Apply(TfolderChanges &changes)
         });
         result.changed = true;
     }
-    batch.End();
+    // The index followed the renames and additions, not what went; it is
+    // kept only while a walk's listings still come.
+    if (gone.empty() && !changes.listings.empty() && changes.listedTrees.isEmpty())
+        m_index->Follow(m_library.MasterList());
+    else
+        m_index.reset();
     return result;
 }
 
@@ -297,17 +334,17 @@ bool TlibraryUpdater::MarkLost()
 {
     if (m_lost.isEmpty())
         return false;
-    Batch batch(m_library);
+    const Index &batch = index();
+    Tannounced change(m_library);
     bool marked = false;
     for (const QString &folder : m_lost) {
         batch.ForEachBelow(folder, [&](TcustomTagger &record) {
             if (record.Unavailable())
                 return;
-            batch.Begin();
+            change.Begin();
             record.SetUnavailable(true);
             marked = true;
         });
     }
-    batch.End();
     return marked;
 }

@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class Tmp3JukeBoxLists;
 
@@ -29,6 +30,7 @@ class Tmp3JukeBoxLists;
 class TlibraryUpdater {
 public:
     explicit TlibraryUpdater(Tmp3JukeBoxLists &library);
+    ~TlibraryUpdater();
 
     struct Tresult {
         // Records were added, removed, renamed or read again: the library
@@ -52,9 +54,11 @@ public:
     std::function<void(const TcustomTagger &record)> OnRemoving;
 
 private:
-    class Batch;
+    class Index;
+    Index &index();
 
     Tmp3JukeBoxLists &m_library;
+    std::unique_ptr<Index> m_index;
     QStringList m_lost;
     // Folders listed since the walk of the trees that hold them began.
     QSet<QString> m_listed;

@@ -4,6 +4,7 @@
 #include "metadata/taggerRef.h"
 #include "testRecords.h"
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -56,6 +57,7 @@ protected:
     }
     TlibraryUpdater::Tresult apply(TfolderChanges changes) { return updater.Apply(changes); }
 
+    QTemporaryDir dir;
     Tmp3JukeBoxLists library;
     TlibraryUpdater updater { library };
     int changing = 0;
@@ -196,4 +198,26 @@ TEST_F(LibraryUpdater, ListingsSpreadOverBatchesMarkOnlyTheFoldersNotListedWhenT
     // The folder never listed below the listed tree; the other music folder
     // is not touched.
     EXPECT_EQ(unavailable(), (QStringList { QStringLiteral("/m/fen/4.mp3"), QStringLiteral("/m/fen/5.mp3") }));
+}
+
+TEST_F(LibraryUpdater, AWalkThatOutlastsAReloadOfTheLibraryFindsTheRecordsLoadedSince)
+{
+    TfolderChanges first;
+    first.listings.push_back({ QStringLiteral("/m/marsh/"),
+        { { QStringLiteral("1.mp3"), WinFileTime { 0, 7 } }, { QStringLiteral("2.mp3"), WinFileTime { 0, 7 } } } });
+    apply(std::move(first));
+
+    // The library is loaded afresh meanwhile: other records, the same files.
+    TtaggerList fresh;
+    for (const char *path : { "/m/fen/4.mp3", "/m/fen/5.mp3" })
+        fresh.Add(MakeRecord({ QStringLiteral("again"), {}, {}, QString::fromUtf8(path) }));
+    const QString cache = dir.filePath(QStringLiteral("jukebox.dat"));
+    ASSERT_TRUE(fresh.SaveListFile(cache));
+    library.MasterList().LoadListFile(cache, false);
+    ASSERT_EQ(library.MasterList().Count(), 2);
+
+    TfolderChanges second;
+    second.listings.push_back({ QStringLiteral("/m/fen/"), { { QStringLiteral("4.mp3"), WinFileTime { 0, 0 } } } });
+    apply(std::move(second));
+    EXPECT_EQ(unavailable(), QStringList { QStringLiteral("/m/fen/5.mp3") });
 }
