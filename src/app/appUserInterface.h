@@ -26,6 +26,7 @@ public:
     QStringList ChooseMusicFiles(const QString &filter) override;
     TtagAlbum *ChooseAlbum() override;
     void ShowWindow(TcoreWindow window) override;
+    bool ShowTipDialog(TtipDialogState &state) override;
 
     // The openers of the jukebox's windows; a window without one opens
     // nothing.

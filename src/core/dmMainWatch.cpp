@@ -11,11 +11,6 @@ void TdmMain::SetWatchFolders(bool value)
     watchMusicFolders();
 }
 
-void TdmMain::MusicFoldersChanged()
-{
-    watchMusicFolders();
-}
-
 void TdmMain::watchMusicFolders()
 {
     if (!m_settings.WatchFolders) {
@@ -54,12 +49,10 @@ void TdmMain::offerDesktopMusicFolder()
                 m_settings.MusicFolderOffered = true;
                 return;
             }
-            m_settings.DirList.append(folder.endsWith(u'/') ? folder : folder + u'/');
             // Watched, its music is read in as the watch lists
             // it; otherwise the user's scan takes it in.
-            if (m_settings.WatchFolders)
-                MusicFoldersChanged();
-            else
+            AddMusicFolder(folder);
+            if (!m_settings.WatchFolders)
                 m_ui.ShowWindow(TcoreWindow::MusicSearch);
         });
 }

@@ -2,6 +2,7 @@
 
 #include "core/userInterface.h"
 #include "library/mp3JukeBoxLists.h"
+#include "platform/raiseEvent.h"
 
 namespace {
 
@@ -23,10 +24,7 @@ TlibraryWatch::TlibraryWatch(Tmp3JukeBoxLists &library, TcoreUserInterface &ui)
                             .arg(unwatched),
             QStringLiteral("Music Folders"), TmessageIcon::Information);
     };
-    m_updater.OnRemoving = [this](const TcustomTagger &record) {
-        if (OnRemoving)
-            OnRemoving(record);
-    };
+    m_updater.OnRemoving = [this](const TcustomTagger &record) { RaiseEvent(OnRemoving, record); };
     m_retry.setSingleShot(true);
     m_retry.setInterval(kRetryMs);
     QObject::connect(&m_retry, &QTimer::timeout, [this] { applyWaiting(); });

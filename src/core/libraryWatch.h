@@ -45,7 +45,7 @@ public:
     // save; false when that save failed.
     bool SaveIfChanged();
 
-    TfolderWatcher &Watcher() { return m_watcher; }
+    const TfolderWatcher &Watcher() const { return m_watcher; }
     const TlibraryUpdater &Updater() const { return m_updater; }
     // How long after the last change the cache is saved.
     static constexpr int kSaveDelayMs = 10000;

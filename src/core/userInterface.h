@@ -5,6 +5,7 @@
 #include <functional>
 
 class TtagAlbum;
+class TtipDialogState;
 
 enum class TmessageIcon { Information, Warning, Exclamation, Error };
 
@@ -38,18 +39,16 @@ public:
     // A Yes/No question; true on Yes.
     virtual bool AskYesNo(const QString &text, const QString &caption) = 0;
     // A Yes/No question that does not wait for the answer: the jukebox goes
-    // on while it is shown, and answered runs when the user answers. A face
-    // that cannot ask this way asks nothing.
-    virtual void OfferYesNo(const QString &text, const QString &caption, std::function<void(bool yes)> answered)
-    {
-        Q_UNUSED(text);
-        Q_UNUSED(caption);
-        Q_UNUSED(answered);
-    }
+    // on while it is shown, and answered runs on the GUI thread when the
+    // user answers; a question closed unanswered is answered No.
+    virtual void OfferYesNo(const QString &text, const QString &caption, std::function<void(bool yes)> answered) = 0;
     // The multi-select music file dialog; empty when cancelled.
     virtual QStringList ChooseMusicFiles(const QString &filter) = 0;
     // The choose-CD window; the chosen album, or null when cancelled or no
     // album node was chosen.
     virtual TtagAlbum *ChooseAlbum() = 0;
     virtual void ShowWindow(TcoreWindow window) = 0;
+    // The tip-of-the-day dialog for one showing, modal; false when it could
+    // not be shown.
+    virtual bool ShowTipDialog(TtipDialogState &state) = 0;
 };

@@ -3,10 +3,11 @@
 #include "library/pendingChanges.h"
 #include "library/vorlenScanThread.h"
 #include "library/watchTable.h"
+#include "platform/fileNames.h"
+#include "platform/raiseEvent.h"
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QFile>
 #include <QSet>
 #include <cerrno>
 #include <cstring>
@@ -44,12 +45,12 @@ constexpr std::chrono::milliseconds kReadPiece { 1000 };
 
 QString decoded(const std::string &path)
 {
-    return QFile::decodeName(QByteArray::fromRawData(path.data(), qsizetype(path.size())));
+    return DecodeFileName(QByteArrayView(path.data(), qsizetype(path.size())));
 }
 
 std::string encodedFolder(const QString &folder)
 {
-    const QByteArray encoded = QFile::encodeName(folder);
+    const QByteArray encoded = EncodeFileName(folder);
     std::string path(encoded.constData(), size_t(encoded.size()));
     if (path.empty() || path.back() != '/')
         path += '/';
@@ -421,7 +422,7 @@ private:
                 continue;
             if (how == Walk::List)
                 listing.files.push_back(
-                    { QFile::decodeName(name), WinFileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec) });
+                    { DecodeFileName(QByteArrayView(name)), WinFileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec) });
             else
                 m_pending.Written(decoded(path), how == Walk::MovedIn, now);
         }
@@ -588,7 +589,7 @@ private:
     static std::unique_ptr<TcustomTagger> readRecord(const QString &path)
     {
         struct stat info { };
-        if (::stat(QFile::encodeName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        if (::stat(EncodeFileName(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
             return nullptr;
         std::unique_ptr<TcustomTagger> record = CreateTaggerForFile(path);
         if (!record)
@@ -719,12 +720,10 @@ void TfolderWatcher::deliver()
                 m_posted.pop_front();
             }
         }
-        if (limit >= 0) {
-            if (OnWatchLimit)
-                OnWatchLimit(limit);
-        } else if (OnChanges) {
-            OnChanges(changes);
-        }
+        if (limit >= 0)
+            RaiseEvent(OnWatchLimit, limit);
+        else
+            RaiseEvent(OnChanges, changes);
     }
     m_delivering = false;
 }

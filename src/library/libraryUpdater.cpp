@@ -1,6 +1,7 @@
 #include "library/libraryUpdater.h"
 
 #include "library/mp3JukeBoxLists.h"
+#include "platform/raiseEvent.h"
 
 #include <QHash>
 #include <algorithm>
@@ -315,8 +316,7 @@ TlibraryUpdater::Tresult TlibraryUpdater::Apply(TfolderChanges &changes)
         m_library.MasterList().DeleteWhere([&](const TcustomTagger &record) {
             if (!gone.count(&record))
                 return false;
-            if (OnRemoving)
-                OnRemoving(record);
+            RaiseEvent(OnRemoving, record);
             return true;
         });
         result.changed = true;

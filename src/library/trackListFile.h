@@ -22,7 +22,7 @@
 // Integers are little-endian and written in the smallest of the 8/16/32-bit
 // types that holds them (unsigned 32-bit values as the signed value with the
 // same bits); durations as 80-bit extended floats; strings as UTF-8 bytes,
-// short (up to 255 bytes) or long.
+// short (up to 255 bytes) or long; file names as the file system's bytes.
 
 // The stored form of a file below a disc's mount point: "cdrom:" followed by
 // its path below the mount point, so that a disc mounted elsewhere next time
@@ -30,6 +30,22 @@
 inline constexpr QLatin1StringView kCdPathPrefix{"cdrom:"};
 QString StoredCdPath(const QString &fileName, const QString &cdRoot);
 QString ResolveCdPath(const QString &storedName, const QString &cdRoot);
+
+// What loading a track-list file found.
+struct TlistFileReport {
+    // The file is there but could not be read: the system's reason. A missing
+    // file is no error: it holds no track.
+    QString error;
+    // Intact records read; damaged stretches skipped; records lost in them (a
+    // damaged record can swallow the records after it).
+    int records = 0;
+    int damaged = 0;
+    int lost = 0;
+
+    // Why the file was not read whole, in words for the user; empty when it
+    // was.
+    QString Problem() const;
+};
 
 class TtrackListWriter {
 public:
@@ -41,7 +57,7 @@ public:
 private:
     void writeName(const char *name);
     void writeInteger(qint64 value);
-    void writeString(const QString &text);
+    void writeString(const QByteArray &bytes);
 
     QByteArray m_data;
 };
@@ -61,8 +77,11 @@ public:
 
     // The next intact record; null at the end of the data.
     std::unique_ptr<TcustomTagger> Next();
-    // Number of damaged records skipped so far.
+    // Number of damaged stretches skipped so far, and of the records lost in
+    // them: each record that failed, and the records whose signatures a
+    // failed record took in as its own bytes.
     int Skipped() const { return m_skipped; }
+    int Lost() const { return m_lost; }
 
 private:
     // The texts of the record being read that go into its block, as stored:
@@ -77,7 +96,8 @@ private:
     bool readStringValue(quint8 type, QString &value, bool shared);
     bool readStringBytes(quint8 type, QByteArrayView &bytes);
     bool readFileName(quint8 type);
-    QString sharedText(QByteArrayView bytes);
+    // A file name's folder is decoded as a file name (platform/fileNames.h).
+    QString sharedText(QByteArrayView bytes, bool fileName = false);
     // Gives the record the block of its texts, one block per distinct set.
     void shareTexts(TcustomTagger &record);
 
@@ -90,8 +110,11 @@ private:
     QString m_fileNamePart;
     // The look-up key of a block, made here again for each record.
     std::string m_blockKey;
-    // Texts shared between records, by their stored bytes.
+    int m_lost = 0;
+    // Texts shared between records, by their stored bytes; folders apart,
+    // since their bytes are decoded as file names.
     TbyteKeyTable<QString> m_pool;
+    TbyteKeyTable<QString> m_folderPool;
     // The blocks handed out so far, by their texts as stored (and the
     // storage of the genre text, which a record may hold in its block).
     TbyteKeyTable<TtaggerTextsRef> m_blocks;

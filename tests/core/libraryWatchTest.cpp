@@ -58,9 +58,12 @@ protected:
 
     void start(TdmMainOptions options)
     {
-        core = std::make_unique<TdmMain>(form, ui, std::move(options));
+        subscription = TcoreSubscription();
+        core = std::make_unique<TdmMain>(ui, std::move(options));
+        subscription = core->Subscribe(form);
+        core->LoadSettings();
         form.Watch(&core->jblMain());
-        form.OnStartup();
+        core->StartUp();
     }
     void start() { start(folder.options()); }
 
@@ -86,9 +89,10 @@ protected:
 
     static QTemporaryDir *s_made;
     TcoreTestFolder folder;
-    TrecordingForm form;
+    TrecordingFace form;
     TscriptedUi ui;
     std::unique_ptr<TdmMain> core;
+    TcoreSubscription subscription;
 };
 
 QTemporaryDir *CoreWatch::s_made = nullptr;
@@ -113,7 +117,7 @@ TEST_F(CoreWatch, MusicCopiedInReachesTheLibraryTheWindowAndTheCache)
     EXPECT_EQ(form.TouchHeldPointers(), 1 + 1 + 3 + 3);
 
     // Saved with the settings at exit, and there at the next start.
-    form.OnClosed();
+    core->SaveSettings();
     EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join(u'|').toStdString();
     core.reset();
     start();
@@ -132,7 +136,7 @@ TEST_F(CoreWatch, WithTheSwitchOffNothingIsWatchedAndTurnedOnWhatWasMissedIsFoun
 
     core->SetWatchFolders(true);
     ASSERT_TRUE(RunEventsUntil([&] { return count() == 3; }, kPatienceMs));
-    form.OnClosed();
+    core->SaveSettings();
     EXPECT_TRUE(TiniFile(folder.home() + QStringLiteral("/vorlen.ini"))
                     .ReadBool(QStringLiteral("Dirs"), QStringLiteral("WatchFolders"), false));
 }
@@ -148,8 +152,7 @@ TEST_F(CoreWatch, AFolderAddedToTheListIsWatchedAndADiscsFolderIsNot)
     EXPECT_EQ(core->LibraryWatch().Folders(), QStringList { folder.music() + u'/' });
 
     copyTracksTo(second());
-    core->Settings().DirList.append(second());
-    core->MusicFoldersChanged();
+    core->AddMusicFolder(second());
     ASSERT_TRUE(RunEventsUntil([&] { return count() == 3; }, kPatienceMs));
     EXPECT_EQ(core->LibraryWatch().Folders(), (QStringList { folder.music() + u'/', second() + u'/' }));
 }
@@ -176,7 +179,7 @@ TEST_F(CoreWatch, TracksOfAMusicFolderThatIsGoneAreKeptAndThePlayerPassesThemBy)
     EXPECT_TRUE(ui.notices.isEmpty()) << ui.notices.join(u'|').toStdString();
 
     // Kept in the cache, and out of reach again after a reload.
-    form.OnClosed();
+    core->SaveSettings();
     core->RefreshCDs();
     EXPECT_EQ(count(), 16);
     EXPECT_EQ(unavailable(), 15);
@@ -209,7 +212,7 @@ TEST_F(CoreWatch, TheDesktopsMusicFolderDeclinedIsNotOfferedAgain)
     ASSERT_EQ(ui.offers.size(), 1);
     ui.offerAnswers.front()(false);
     EXPECT_TRUE(core->Settings().DirList.isEmpty());
-    form.OnClosed();
+    core->SaveSettings();
     core.reset();
 
     start(options);

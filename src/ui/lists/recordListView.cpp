@@ -1,6 +1,7 @@
 #include "ui/lists/recordListView.h"
 
 #include "metadata/customTagger.h"
+#include "platform/raiseEvent.h"
 #include "ui/controls/roundHalfEven.h"
 #include "ui/controls/skinColors.h"
 #include "ui/lists/outOfReach.h"
@@ -118,8 +119,8 @@ int TrecordListView::TextTop() const
 void TrecordListView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QListView::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton && OnDblClick)
-        OnDblClick(this);
+    if (event->button() == Qt::LeftButton)
+        RaiseEvent(OnDblClick, this);
 }
 
 void TrecordListView::changeEvent(QEvent *event)
