@@ -18,6 +18,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <algorithm>
 #include <unordered_set>
 
@@ -381,7 +382,19 @@ void TdmMain::AddScannedFiles(const QStringList &newFiles, bool removeMissing, c
         }
         master.EndUpdate();
     }
-    master.AddFileList(newFiles, true, true);
+    // The folder watch may have taken in some of the scan's files while it
+    // ran: a file is in the library once.
+    QSet<QString> known;
+    known.reserve(master.Count());
+    for (const TcustomTagger *record : master.Records())
+        known.insert(record->Filename());
+    QStringList unknown;
+    unknown.reserve(newFiles.size());
+    for (const QString &fileName : newFiles) {
+        if (!known.contains(fileName))
+            unknown.append(fileName);
+    }
+    master.AddFileList(unknown, true, true);
     QString error;
     if (!saveLibraryCache(&error))
         m_fileProblems.WriteFailed(TfileProblem{DataFolder() + QStringLiteral("/jukebox.dat"), error});

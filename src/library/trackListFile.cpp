@@ -361,6 +361,16 @@ bool TtrackListReader::readFileName(quint8 type)
     // The folder goes into the record's block; only the name is the record's own.
     const qsizetype slash = bytes.lastIndexOf('/');
     m_blockBytes[btFolder] = bytes.first(slash + 1);
+    // Scans of earlier versions named a file straight in a music folder with
+    // a doubled "/"; it is read as the one name the scan and the folder watch
+    // give it now.
+    if (m_blockBytes[btFolder].contains(QByteArrayView("//"))) {
+        m_folderBytes = m_blockBytes[btFolder].toByteArray();
+        qsizetype at;
+        while ((at = m_folderBytes.indexOf("//")) >= 0)
+            m_folderBytes.remove(at, 1);
+        m_blockBytes[btFolder] = m_folderBytes;
+    }
     m_fileNamePart = DecodeFileName(bytes.sliced(slash + 1));
     return true;
 }

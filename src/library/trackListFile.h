@@ -108,6 +108,9 @@ private:
     // file name.
     std::array<QByteArrayView, btCount> m_blockBytes;
     QString m_fileNamePart;
+    // The folder of the record being read, when its stored bytes had to be
+    // tidied.
+    QByteArray m_folderBytes;
     // The look-up key of a block, made here again for each record.
     std::string m_blockKey;
     int m_lost = 0;
