@@ -1,11 +1,16 @@
 // bench-library [N...]: a synthetic music library of N records (default
 // 100000 and 1000000; 3,000 artists, 8,000 albums, realistic text lengths).
-// Times and prints SaveListFile, LoadListFile into a master list with rebuild
-// suspended, RebuildIndex, FillLibraryTree into a null tree (by title and by
-// artist), SearchTitles for a common substring and SortBy for every sort type
-// but tsTimeStamp, and the memory held per loaded record (resident-set growth
-// divided by the count).
+// Times and prints SaveListFile (of the library in title order, as the
+// program saves it after a rebuild), LoadListFile into a master list with
+// rebuild suspended, RebuildIndex, RebuildIndex again of the same records in
+// no order (a cache that has to be sorted all over), FillLibraryTree into a
+// null tree (by title and by artist), SearchTitles for a common substring, a
+// folder watcher's batches applied (a start's listings of every folder, an
+// album copied in, its folder renamed),
+// SortBy for every sort type but tsTimeStamp, and the memory held per loaded
+// record (resident-set growth divided by the count).
 #include "core/cdStacker.h"
+#include "library/libraryUpdater.h"
 #include "library/mp3JukeBoxLists.h"
 #include "library/tagAlbum.h"
 #include "library/tagAlbumList.h"
@@ -15,6 +20,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -166,6 +172,7 @@ void run(int count)
     {
         TtaggerList synthetic;
         buildLibrary(synthetic, count);
+        synthetic.SortBy(tsTitle);
         timer.start();
         synthetic.SaveListFile(file);
         report("SaveListFile", timer, QStringLiteral("(%1 MB)").arg(double(QFile(file).size()) / 1e6, 0, 'f', 1));
@@ -196,6 +203,11 @@ void run(int count)
     const double afterRebuild = residentBytes();
     const double heapAfterRebuild = heapInUseBytes();
 
+    library.MasterList().Shuffle();
+    timer.start();
+    library.RebuildIndex();
+    report("RebuildIndex, records in no order", timer);
+
     NullTree tree;
     QList<TtreeNode> roots;
     timer.start();
@@ -218,6 +230,55 @@ void run(int count)
     timer.start();
     library.SearchTitles(QStringLiteral("ren"), found);
     report("SearchTitles \"ren\"", timer, QStringLiteral("(%1 found)").arg(found.Count()));
+
+    // What the folder watcher's batches cost the GUI thread: an album of 20
+    // tracks copied in, then its folder renamed, each applied with its
+    // rebuild of the index.
+    {
+        TlibraryUpdater updater(library);
+        TfolderChanges copied;
+        for (int track = 1; track <= 20; ++track) {
+            const QString path = QStringLiteral("/home/listener/Music/New/Album/%1.mp3").arg(track);
+            auto record = std::make_unique<Tid3Tagger>();
+            record->SetTitle(QStringLiteral("New %1").arg(track));
+            record->SetArtist(QStringLiteral("New"));
+            record->SetAlbum(QStringLiteral("Album"));
+            record->SetFilename(path);
+            copied.written.push_back(TwrittenFile{path, std::move(record)});
+        }
+        // The listings of a start's walk, 256 folders a batch as the watcher
+        // sends them, all as the library knows them: nothing to do, but
+        // every track looked up.
+        QMap<QString, std::vector<TfolderListing::File>> byFolder;
+        for (const TcustomTagger *record : library.MasterList().Records())
+            byFolder[record->Folder()].push_back(
+                {record->NameInFolder(), WinFileTime{record->ModDateHigh(), record->ModDateLow()}});
+        std::vector<TfolderChanges> walk(1);
+        for (auto it = byFolder.begin(); it != byFolder.end(); ++it) {
+            if (walk.back().listings.size() == 256)
+                walk.emplace_back();
+            walk.back().listings.push_back(TfolderListing{it.key(), std::move(it.value())});
+        }
+        walk.back().listedTrees = {QStringLiteral("/home/listener/Music/")};
+        timer.start();
+        int toRead = 0;
+        for (TfolderChanges &batch : walk)
+            toRead += int(updater.Apply(batch).toRead.size());
+        report("watch: a start's listings looked at", timer,
+               QStringLiteral("(%1 folders in %2 batches, %3 to read)").arg(byFolder.size()).arg(walk.size()).arg(toRead));
+
+        library.ResumeRebuild();
+        timer.start();
+        updater.Apply(copied);
+        report("watch: an album of 20 copied in", timer, QStringLiteral("(applied, index rebuilt)"));
+        TfolderChanges renamed;
+        renamed.moves.push_back(TmovedPath{QStringLiteral("/home/listener/Music/New/"),
+                                           QStringLiteral("/home/listener/Music/Newer/"), true});
+        timer.start();
+        updater.Apply(renamed);
+        report("watch: its folder renamed", timer, QStringLiteral("(applied, index rebuilt)"));
+        library.SuspendRebuild();
+    }
 
     // A randomised playlist filled one record at a time (the genre rule, the
     // stacker's play list), then asked for its first track.

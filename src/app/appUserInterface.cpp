@@ -64,6 +64,20 @@ bool TappUserInterface::AskYesNo(const QString &text, const QString &caption)
     return QMessageBox::question(m_mainWindow, caption, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+void TappUserInterface::OfferYesNo(const QString &text, const QString &caption, std::function<void(bool yes)> answered)
+{
+    // Not modal: the jukebox plays on and its window answers keys while the
+    // question is shown.
+    auto *box = new QMessageBox(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, m_mainWindow);
+    box->setObjectName(QStringLiteral("offer"));
+    box->setWindowModality(Qt::NonModal);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(box, &QMessageBox::finished, box, [box, answered = std::move(answered)](int) {
+        answered(box->clickedButton() == box->button(QMessageBox::Yes));
+    });
+    box->show();
+}
+
 QStringList TappUserInterface::ChooseMusicFiles(const QString &filter)
 {
     return QFileDialog::getOpenFileNames(m_mainWindow, QString(), QString(), DialogNameFilters(filter));

@@ -22,6 +22,7 @@ public:
     void ShowMessage(const QString &text, const QString &caption, TmessageIcon icon) override;
     void ShowNotice(const QString &text, const QString &caption, TmessageIcon icon) override;
     bool AskYesNo(const QString &text, const QString &caption) override;
+    void OfferYesNo(const QString &text, const QString &caption, std::function<void(bool yes)> answered) override;
     QStringList ChooseMusicFiles(const QString &filter) override;
     TtagAlbum *ChooseAlbum() override;
     void ShowWindow(TcoreWindow window) override;

@@ -48,6 +48,8 @@ TcoreSettings ReadCoreSettings(const TiniFile &ini, const QString &programFolder
     const QString folderDefault = s.DirList.isEmpty() ? programFolder : s.DirList.first();
     s.MusicFolder = ini.ReadString(kGeneral, QStringLiteral("MusicFolder"), folderDefault);
     s.CoverArtFolder = ini.ReadString(kGeneral, QStringLiteral("CoverArtFolder"), folderDefault);
+    s.WatchFolders = ini.ReadBool(kDirs, QStringLiteral("WatchFolders"), true);
+    s.MusicFolderOffered = ini.ReadBool(kGeneral, QStringLiteral("MusicFolderOffered"), false);
     return s;
 }
 
@@ -68,4 +70,6 @@ void WriteCoreSettings(TiniFile &ini, const TcoreSettings &s)
     ini.WriteInteger(kCrossFader, QStringLiteral("FadeOutTime"), s.FadeOutTime);
     ini.WriteInteger(kCrossFader, QStringLiteral("FadeInFromVolume"), s.FadeInFromVolume);
     ini.WriteInteger(kCrossFader, QStringLiteral("FadeOutToVolume"), s.FadeOutToVolume);
+    ini.WriteBool(kDirs, QStringLiteral("WatchFolders"), s.WatchFolders);
+    ini.WriteBool(kGeneral, QStringLiteral("MusicFolderOffered"), s.MusicFolderOffered);
 }

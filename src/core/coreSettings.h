@@ -23,6 +23,10 @@ struct TcoreSettings {
     int FadeOutTime = 5000;
     int FadeInFromVolume = 125;
     int FadeOutToVolume = 40;
+    // The music folders are watched, and the library follows them.
+    bool WatchFolders = true;
+    // The desktop's music folder was offered once and declined.
+    bool MusicFolderOffered = false;
 };
 
 // Reads the core's keys; missing keys and values that are not numbers take the

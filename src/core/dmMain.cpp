@@ -2,6 +2,7 @@
 // with its discs.
 #include "core/dmMain.h"
 
+#include "core/libraryWatch.h"
 #include "library/tagAlbum.h"
 #include "library/tagAlbumList.h"
 #include "library/tagPlaylist.h"
@@ -17,6 +18,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <algorithm>
 #include <unordered_set>
 
@@ -56,6 +58,15 @@ TdmMain::TdmMain(TcoreUserInterface &ui, TdmMainOptions options)
     m_visLoader->SetSettingsPath(PluginSettingsFolder());
     m_visLoader->CreateCaptureUnit();
     m_tips.OnShowDialog = [this](TtipDialogState &state) { return m_ui.ShowTipDialog(state); };
+    m_watch = std::make_unique<TlibraryWatch>(m_library, m_ui);
+    m_watch->SaveCache = [this] {
+        QString error;
+        if (saveLibraryCache(&error))
+            return true;
+        m_fileProblems.WriteFailed(TfileProblem{DataFolder() + QStringLiteral("/jukebox.dat"), error});
+        return false;
+    };
+    m_watch->OnRemoving = [this](const TcustomTagger &record) { std::erase(m_discRecords, &record); };
 
     hookComponents();
     applyFadeSettings();
@@ -67,6 +78,7 @@ TdmMain::TdmMain(TcoreUserInterface &ui, TdmMainOptions options)
 
 TdmMain::~TdmMain()
 {
+    m_watch.reset();
     m_visTimer.reset();
     // The plug-in goes before the engine it captures from.
     m_visLoader.reset();
@@ -178,6 +190,8 @@ void TdmMain::LoadSettings()
         m_settings.Genres = read.Genres;
         m_settings.MusicFolder = read.MusicFolder;
         m_settings.CoverArtFolder = read.CoverArtFolder;
+        m_settings.WatchFolders = read.WatchFolders;
+        m_settings.MusicFolderOffered = read.MusicFolderOffered;
         m_listeners.Raise(&TcoreListener::LoadSettings, ini);
         m_stacker->LoadFiles(&problems);
         m_library.PlaylistCollection().LoadIndex(m_folders.playlistIndexFile(), DataFolder(), false, &problems);
@@ -206,6 +220,7 @@ void TdmMain::SaveSettings()
         m_library.PlaylistCollection().SaveIndex(m_folders.playlistIndexFile(), DataFolder(), &failures);
         m_stacker->SaveFiles(&failures);
         m_fileProblems.WriteFailed(failures);
+        m_watch->SaveIfChanged();
     } catch (const std::exception &error) {
         m_fileProblems.WriteFailed(TfileProblem{m_folders.settingsFile(), QString::fromUtf8(error.what())});
     }
@@ -237,6 +252,8 @@ void TdmMain::StartUp()
         const TtaskScope task(*this, TcoreTask::LibraryLoad, QStringLiteral("Loading the library"));
         LoadLibrary();
     }
+    watchMusicFolders();
+    offerDesktopMusicFolder();
     if (m_settings.ShowTips)
         m_ui.ShowWindow(TcoreWindow::TipOfTheDay);
 }
@@ -280,6 +297,7 @@ void TdmMain::LoadLibrary()
         for (int i = before; i < master.Count(); ++i)
             m_discRecords.push_back(master.Items(i));
     }
+    m_watch->LibraryLoaded();
     m_fileProblems.ShowReadNotice();
 }
 
@@ -330,6 +348,9 @@ bool TdmMain::saveLibraryCache(QString *errorText)
     for (TcustomTagger *record : m_library.MasterList().Records())
         if (!disc.count(record))
             folders.Add(record);
+    // In title order, as a rebuild leaves the library: the next start then
+    // finds it in order and has nothing to sort.
+    folders.SortBy(tsTitle);
     return folders.SaveListFile(DataFolder() + QStringLiteral("/jukebox.dat"), QString(), errorText);
 }
 
@@ -361,7 +382,19 @@ void TdmMain::AddScannedFiles(const QStringList &newFiles, bool removeMissing, c
         }
         master.EndUpdate();
     }
-    master.AddFileList(newFiles, true, true);
+    // The folder watch may have taken in some of the scan's files while it
+    // ran: a file is in the library once.
+    QSet<QString> known;
+    known.reserve(master.Count());
+    for (const TcustomTagger *record : master.Records())
+        known.insert(record->Filename());
+    QStringList unknown;
+    unknown.reserve(newFiles.size());
+    for (const QString &fileName : newFiles) {
+        if (!known.contains(fileName))
+            unknown.append(fileName);
+    }
+    master.AddFileList(unknown, true, true);
     QString error;
     if (!saveLibraryCache(&error))
         m_fileProblems.WriteFailed(TfileProblem{DataFolder() + QStringLiteral("/jukebox.dat"), error});
@@ -398,17 +431,20 @@ void TdmMain::AddMusicFolder(const QString &folder)
     if (folder.isEmpty())
         return;
     m_settings.DirList.append(folder.endsWith(u'/') ? folder : folder + u'/');
+    watchMusicFolders();
 }
 
 void TdmMain::RemoveMusicFolder(int index)
 {
     if (index >= 0 && index < m_settings.DirList.size())
         m_settings.DirList.removeAt(index);
+    watchMusicFolders();
 }
 
 void TdmMain::SetMusicFolders(const QStringList &folders)
 {
     m_settings.DirList = folders;
+    watchMusicFolders();
 }
 
 void TdmMain::SetNoTrackNumbers(bool value)

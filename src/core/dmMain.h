@@ -3,6 +3,7 @@
 #include "core/cdStacker.h"
 #include "core/coreListeners.h"
 #include "core/coreSettings.h"
+#include "core/desktopMusicFolder.h"
 #include "core/fileProblems.h"
 #include "core/tipOfTheDay.h"
 #include "core/userInterface.h"
@@ -24,6 +25,7 @@ class TThreadedTimer;
 class TcoreUserInterface;
 class TcrossPlayer;
 class TiniFile;
+class TlibraryWatch;
 class TtinyVisLoader;
 class TvisSurface;
 class TvorlenStream;
@@ -49,6 +51,8 @@ struct TdmMainOptions {
     std::function<QList<CdDrive>()> cdDrives = ListCdDrives;
     // A disc's volume serial from its device (or image); empty when unreadable.
     std::function<QString(const QString &device)> volumeSerial = VolumeSerialText;
+    // The desktop's music folder, offered at the first start; empty for none.
+    std::function<QString()> desktopMusicFolder = DesktopMusicFolder;
 };
 
 // The application core: owns the play queue, the library, the cross-fade
@@ -165,7 +169,8 @@ public:
     // preferred), as the bytes of an image file; empty while the player is
     // stopped or when the file holds none.
     QByteArray EmbeddedCover() const;
-    // The music folders; a folder is kept with a trailing "/".
+    // The music folders; a folder is kept with a trailing "/". The watch
+    // follows the list.
     void AddMusicFolder(const QString &folder);
     void RemoveMusicFolder(int index);
     void SetMusicFolders(const QStringList &folders);
@@ -175,6 +180,12 @@ public:
     // The folders the file dialogs open in, remembered from the last choice.
     void SetPlaylistFolder(const QString &folder);
     void SetCartridgeFolder(const QString &folder);
+
+    // --- keeping the library current (dmMainWatch.cpp) --------------------
+    // Whether the music folders are watched and the library follows them.
+    bool WatchFolders() const { return m_settings.WatchFolders; }
+    void SetWatchFolders(bool value);
+    const TlibraryWatch &LibraryWatch() const { return *m_watch; }
 
     // --- stacker ---------------------------------------------------------
     // The stacker title: empty when the stacker is off, "Empty" without
@@ -309,6 +320,8 @@ private:
     // library whose files are all gone does not hold the player.
     TtaggerRef libraryTrack();
     bool saveLibraryCache(QString *errorText);
+    void watchMusicFolders();
+    void offerDesktopMusicFolder();
 
     TcoreUserInterface &m_ui;
     TfileProblems m_fileProblems{m_ui};
@@ -326,6 +339,7 @@ private:
     std::unique_ptr<TAudioMixer> m_mixer;
     std::unique_ptr<TThreadedTimer> m_visTimer;
     std::unique_ptr<TtinyVisLoader> m_visLoader;
+    std::unique_ptr<TlibraryWatch> m_watch;
     // Records of the main library loaded from disc caches: they are not part
     // of the music-folder library cache jukebox.dat. Compared by address
     // only; a record leaves this list before the master list lets go of it.

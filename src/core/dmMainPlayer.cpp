@@ -21,7 +21,7 @@ const QString kCouldNotLocateText
 
 bool exists(const TcustomTagger *record)
 {
-    return record && QuietFileExists(record->Filename());
+    return record && !record->Unavailable() && QuietFileExists(record->Filename());
 }
 
 } // namespace
@@ -106,10 +106,19 @@ QByteArray TdmMain::EmbeddedCover() const
 TtaggerRef TdmMain::libraryTrack()
 {
     constexpr int kPicks = 8;
-    for (int pick = 0; pick < kPicks; ++pick) {
+    // Tracks out of reach (their drive is gone) are passed by without a look
+    // at their files and count as no pick: a library whose drive is away
+    // still plays what is left. Two rounds of the random order find any
+    // track within reach, wherever the first round began.
+    const int passable = 2 * m_library.MasterList().Count();
+    int passed = 0;
+    for (int pick = 0; pick < kPicks;) {
         TtaggerRef record(m_library.NextTrack());
+        if (record && record->Unavailable() && ++passed <= passable)
+            continue;
         if (!record || exists(record.get()))
             return record;
+        ++pick;
     }
     return TtaggerRef();
 }

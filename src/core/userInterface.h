@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class TtagAlbum;
 class TtipDialogState;
@@ -37,6 +38,10 @@ public:
     virtual void ShowNotice(const QString &text, const QString &caption, TmessageIcon icon) = 0;
     // A Yes/No question; true on Yes.
     virtual bool AskYesNo(const QString &text, const QString &caption) = 0;
+    // A Yes/No question that does not wait for the answer: the jukebox goes
+    // on while it is shown, and answered runs on the GUI thread when the
+    // user answers; a question closed unanswered is answered No.
+    virtual void OfferYesNo(const QString &text, const QString &caption, std::function<void(bool yes)> answered) = 0;
     // The multi-select music file dialog; empty when cancelled.
     virtual QStringList ChooseMusicFiles(const QString &filter) = 0;
     // The choose-CD window; the chosen album, or null when cancelled or no

@@ -48,6 +48,7 @@ void TcustomTaggerList::ClearRecords()
     // Taken out first: a record freed here must not be found in the list by
     // anything its destruction reaches.
     const std::vector<TcustomTagger *> records = std::exchange(m_records, {});
+    ++m_changes;
     if (m_ownsRecords) {
         for (TcustomTagger *record : records)
             record->Release();
@@ -71,6 +72,7 @@ TcustomTagger *TcustomTaggerList::TakeAt(int index)
 {
     TcustomTagger *record = m_records[size_t(index)];
     m_records.erase(m_records.begin() + index);
+    ++m_changes;
     return record;
 }
 
@@ -103,6 +105,7 @@ void TcustomTaggerList::Add(TcustomTagger *record)
     if (auto *id3 = dynamic_cast<Tid3Tagger *>(record))
         id3->SetWriteType(m_id3WriteType);
     m_records.push_back(record);
+    ++m_changes;
     if (m_ownsRecords)
         record->Hold();
     if (record->Duration() < 0)
@@ -153,6 +156,27 @@ void TcustomTaggerList::Remove(TcustomTagger *record)
     if (it != m_records.end())
         DeleteAt(int(it - m_records.begin()));
     Changed();
+}
+
+int TcustomTaggerList::DeleteWhere(const std::function<bool(const TcustomTagger &)> &remove)
+{
+    std::vector<TcustomTagger *> gone;
+    std::erase_if(m_records, [&](TcustomTagger *record) {
+        if (!remove(*record))
+            return false;
+        gone.push_back(record);
+        return true;
+    });
+    m_changes += gone.size();
+    // Let go once they are out of the list: a record freed here must not be
+    // found in it by anything its destruction reaches.
+    if (m_ownsRecords) {
+        for (TcustomTagger *record : gone)
+            record->Release();
+    }
+    if (!gone.empty())
+        Changed();
+    return int(gone.size());
 }
 
 void TcustomTaggerList::MoveUp(int index)

@@ -7,6 +7,7 @@
 #include "metadata/taggerRef.h"
 
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -31,6 +32,9 @@ public:
     ~TcustomTaggerList() override;
 
     int Count() const { return int(m_records.size()); }
+    // Grows whenever a record comes into the list or leaves it: what a
+    // reader keeps about the list's records is up to date while this stays.
+    quint64 Changes() const { return m_changes; }
     TcustomTagger *Items(int index) const { return m_records[size_t(index)]; }
     const std::vector<TcustomTagger *> &Records() const { return m_records; }
 
@@ -51,6 +55,10 @@ public:
     virtual TcustomTagger *AddCopy(const TcustomTagger *source);
     virtual void Delete(int index);
     virtual void Remove(TcustomTagger *record);
+    // Deletes every record remove answers true for, in one pass and one
+    // change (deleting one by one from a large list costs a move of the rest
+    // each time); the number deleted.
+    int DeleteWhere(const std::function<bool(const TcustomTagger &)> &remove);
     void MoveUp(int index);
     void MoveDown(int index);
     void Move(int from, int to);
@@ -124,6 +132,7 @@ protected:
 
 private:
     std::vector<TcustomTagger *> m_records;
+    quint64 m_changes = 0;
     TtagDisplayType m_displayType = tdTitle;
     Tid3TagWriteType m_id3WriteType = wtBoth;
     quint32 m_listProcessInc = 1;

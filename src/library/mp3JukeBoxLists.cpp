@@ -4,6 +4,8 @@
 #include "library/tagArtist.h"
 #include "platform/pendingEvents.h"
 
+#include <unordered_map>
+
 namespace {
 
 const QString kCompilation = QStringLiteral("Compilation");
@@ -148,9 +150,25 @@ void Tmp3JukeBoxLists::rebuild()
     m_master.SortBy(tsTitle);
     const std::vector<TcustomTagger *> &records = m_master.Records();
     RaiseEvent(OnListProcessStart, this, int(records.size()));
+    // Records that share their texts share artist, album and folder: only the
+    // first of them is looked up by name, the others follow it.
+    struct Filed {
+        TtagAlbum *album;
+        TtagArtistList::Tfiling artists;
+    };
+    std::unordered_map<const TtaggerTexts *, Filed> filedByTexts;
     for (size_t i = 0; i < records.size(); ++i) {
-        m_albums.AddTrack(records[i]);
-        m_artists.AddTrack(records[i]);
+        TcustomTagger *record = records[i];
+        const auto [filed, first] = filedByTexts.try_emplace(record->Texts().constData());
+        if (first) {
+            filed->second = Filed{m_albums.AddTrack(record), m_artists.AddTrack(record)};
+        } else {
+            if (filed->second.album)
+                filed->second.album->Add(record);
+            filed->second.artists.artist->Add(record);
+            if (filed->second.artists.alias)
+                filed->second.artists.alias->Add(record);
+        }
         RaiseEvent(OnListProcess, this, int(i));
     }
     RaiseEvent(OnListProcessFinished, this);

@@ -47,6 +47,7 @@ public:
     void Clear();
     void SuspendRebuild();
     void ResumeRebuild();
+    bool RebuildSuspended() const { return m_rebuildSuspended; }
     void RebuildIndex();
 
     // The active playlist's next record, else the loaded playlist's, else a

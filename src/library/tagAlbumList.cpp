@@ -7,10 +7,10 @@ TtagAlbumList::~TtagAlbumList()
     Clear();
 }
 
-void TtagAlbumList::AddTrack(TcustomTagger *record)
+TtagAlbum *TtagAlbumList::AddTrack(TcustomTagger *record)
 {
     if (record->Album().isEmpty())
-        return;
+        return nullptr;
     QString key;
     key.reserve(record->Album().size() + record->Folder().size());
     key.append(record->Album()).append(record->Folder());
@@ -21,7 +21,7 @@ void TtagAlbumList::AddTrack(TcustomTagger *record)
         album->SetArtist(record->Artist());
         album->Add(record);
         m_albums.Insert(key, album);
-        return;
+        return album;
     }
     // Most tracks of an album name its artist exactly as the first did: the
     // caseless comparison is for the few that do not.
@@ -30,6 +30,7 @@ void TtagAlbumList::AddTrack(TcustomTagger *record)
         album->SetDisplayType(tdTrackArtistTitle);
     }
     album->Add(record);
+    return album;
 }
 
 void TtagAlbumList::AddAlbum(TtagAlbum *album)

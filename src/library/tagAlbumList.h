@@ -15,7 +15,8 @@ public:
     ~TtagAlbumList() override;
 
     // Files a record into its album; a record without an album joins none.
-    void AddTrack(TcustomTagger *record);
+    // Returns the album, or null.
+    TtagAlbum *AddTrack(TcustomTagger *record);
     // Inserts an album under its AlbumName (ignored when that name is present).
     void AddAlbum(TtagAlbum *album);
     int Count() const { return m_albums.Count(); }

@@ -14,7 +14,7 @@ TtagArtistList::~TtagArtistList()
     Clear();
 }
 
-void TtagArtistList::AddTrack(TcustomTagger *record)
+TtagArtistList::Tfiling TtagArtistList::AddTrack(TcustomTagger *record)
 {
     const QString &name = record->Artist();
     TtagArtist *artist = m_artists.Find(name);
@@ -32,7 +32,7 @@ void TtagArtistList::AddTrack(TcustomTagger *record)
 
     const QString alias = ArtistAliasKey(name);
     if (alias.isEmpty())
-        return;
+        return {artist, nullptr};
     TtagArtist *aliasArtist = m_artists.Find(alias);
     if (!aliasArtist) {
         aliasArtist = new TtagArtist;
@@ -43,6 +43,7 @@ void TtagArtistList::AddTrack(TcustomTagger *record)
     } else {
         aliasArtist->Add(record);
     }
+    return {artist, aliasArtist};
 }
 
 void TtagArtistList::AddArtist(TtagArtist *artist, const QString &key)

@@ -16,7 +16,13 @@ public:
 
     static inline const QString kNoName = QStringLiteral("<no name>");
 
-    void AddTrack(TcustomTagger *record);
+    // The artists a record was filed under: its name and its alias (null
+    // when the name has none).
+    struct Tfiling {
+        TtagArtist *artist = nullptr;
+        TtagArtist *alias = nullptr;
+    };
+    Tfiling AddTrack(TcustomTagger *record);
     void AddArtist(TtagArtist *artist, const QString &key);
     TtagArtist *FindArtist(const QString &key) const { return m_artists.Find(key); }
     int Count() const { return m_artists.Count(); }

@@ -180,13 +180,40 @@ void sortByColumns(std::vector<TcustomTagger *> &records, std::vector<std::vecto
         records[i] = entries[i].record;
 }
 
-bool inTitleOrder(const std::vector<TcustomTagger *> &records)
+bool titleBefore(const TcustomTagger *a, const TcustomTagger *b)
+{
+    return collator().compare(a->Title(), b->Title()) < 0;
+}
+
+// How many records at the start are in title order.
+size_t titleOrderedPrefix(const std::vector<TcustomTagger *> &records)
 {
     for (size_t i = 1; i < records.size(); ++i) {
-        if (collator().compare(records[i - 1]->Title(), records[i]->Title()) > 0)
-            return false;
+        if (titleBefore(records[i], records[i - 1]))
+            return i;
     }
-    return true;
+    return records.size();
+}
+
+// Sorts by title records whose first `ordered` are in title order already:
+// the rest is sorted on its own and merged in, each of its records placed by
+// a binary search in what is left of the ordered part.
+void mergeIntoTitleOrder(std::vector<TcustomTagger *> &records, size_t ordered)
+{
+    std::vector<TcustomTagger *> rest(records.begin() + qsizetype(ordered), records.end());
+    sortByColumns(rest, keyColumns(rest, tsTitle), false);
+    std::vector<TcustomTagger *> merged;
+    merged.reserve(records.size());
+    auto from = records.begin();
+    const auto orderedEnd = records.begin() + qsizetype(ordered);
+    for (TcustomTagger *record : rest) {
+        const auto place = std::upper_bound(from, orderedEnd, record, titleBefore);
+        merged.insert(merged.end(), from, place);
+        merged.push_back(record);
+        from = place;
+    }
+    merged.insert(merged.end(), from, orderedEnd);
+    records = std::move(merged);
 }
 
 } // namespace
@@ -195,11 +222,20 @@ void SortTaggers(std::vector<TcustomTagger *> &records, TtagSortType sortType)
 {
     if (records.size() < 2)
         return;
-    // A library saved after a rebuild comes back in title order; confirming
-    // that costs a fraction of sorting it again, and an unsorted list shows
-    // itself within the first few records.
-    if (sortType == tsTitle && inTitleOrder(records))
-        return;
+    // A library saved after a rebuild comes back in title order, and one
+    // that grew since has its new tracks at the end: confirming the order
+    // costs a fraction of sorting again, and only what is out of order is
+    // sorted and merged in. A list in no order shows itself within the first
+    // few records.
+    if (sortType == tsTitle) {
+        const size_t ordered = titleOrderedPrefix(records);
+        if (ordered == records.size())
+            return;
+        if (ordered >= records.size() / 2) {
+            mergeIntoTitleOrder(records, ordered);
+            return;
+        }
+    }
     sortByColumns(records, keyColumns(records, sortType), false);
 }
 

@@ -1,7 +1,6 @@
 #include "library/trackListFile.h"
 
 #include "library/extendedFloat.h"
-#include "metadata/genreList.h"
 #include "metadata/id3Tagger.h"
 #include "platform/fileNames.h"
 
@@ -26,20 +25,38 @@ enum ValueType : quint8 {
     vaLString = 0x0C,
 };
 
+// Whether a stored name is the ASCII name b without regard to case. One pass
+// without a call: every property of every record is looked up by its name.
 bool sameAscii(QByteArrayView a, const char *b)
 {
-    const size_t n = std::strlen(b);
-    return size_t(a.size()) == n && qstrnicmp(a.data(), b, qsizetype(n)) == 0;
+    const auto fold = [](char c) { return c >= 'a' && c <= 'z' ? char(c - ('a' - 'A')) : c; };
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (b[i] == '\0' || fold(a[i]) != fold(b[i]))
+            return false;
+    }
+    return b[a.size()] == '\0';
 }
 
-// Texts that many records have in common.
+// A text outside the block that many records have in common.
 bool isSharedText(const char *propertyName)
 {
+    return std::strcmp(propertyName, "Genre") == 0;
+}
+
+// Which of the block's stored texts a property is (TtrackListReader's
+// BlockText); -1 for the others.
+int blockTextOf(const char *propertyName)
+{
     const char first = propertyName[0];
-    if (first != 'A' && first != 'D' && first != 'G')
-        return false;
-    return std::strcmp(propertyName, "Artist") == 0 || std::strcmp(propertyName, "Album") == 0 ||
-           std::strcmp(propertyName, "Date") == 0 || std::strcmp(propertyName, "Genre") == 0;
+    if (first != 'A' && first != 'D')
+        return -1;
+    if (std::strcmp(propertyName, "Artist") == 0)
+        return 0;
+    if (std::strcmp(propertyName, "Album") == 0)
+        return 1;
+    if (std::strcmp(propertyName, "Date") == 0)
+        return 2;
+    return -1;
 }
 
 } // namespace
@@ -286,13 +303,45 @@ bool TtrackListReader::readStringBytes(quint8 type, QByteArrayView &bytes)
 
 QString TtrackListReader::sharedText(QByteArrayView bytes, bool fileName)
 {
+    if (bytes.isEmpty())
+        return QString();
     // Looked up by the stored bytes: a text seen before costs no decoding and
     // no allocation.
     const std::string_view key(bytes.data(), size_t(bytes.size()));
-    const auto it = m_pool.find(key);
-    if (it != m_pool.end())
-        return it->second;
-    return m_pool.emplace(key, fileName ? DecodeFileName(bytes) : QString::fromUtf8(bytes)).first->second;
+    TbyteKeyTable<QString> &pool = fileName ? m_folderPool : m_pool;
+    if (const QString *known = pool.Find(key))
+        return *known;
+    return pool.Insert(key, fileName ? DecodeFileName(bytes) : QString::fromUtf8(bytes));
+}
+
+void TtrackListReader::shareTexts(TcustomTagger &record)
+{
+    // The key: each text's length and bytes, then the storage of the genre
+    // text the record holds in its block (the genre rule has put it there
+    // only when it is no name of the genre table, from the shared texts).
+    m_blockKey.clear();
+    for (const QByteArrayView bytes : m_blockBytes) {
+        const quint32 length = quint32(bytes.size());
+        m_blockKey.append(reinterpret_cast<const char *>(&length), sizeof length);
+        m_blockKey.append(bytes.data(), size_t(bytes.size()));
+    }
+    const TtaggerTexts &own = *record.Texts();
+    const void *genre = own.genre.constData();
+    m_blockKey.append(reinterpret_cast<const char *>(&genre), sizeof genre);
+
+    if (const TtaggerTextsRef *known = m_blocks.Find(m_blockKey)) {
+        record.SetTexts(*known);
+    } else {
+        TtaggerTextsRef block(new TtaggerTexts);
+        block->artist = sharedText(m_blockBytes[btArtist]);
+        block->album = sharedText(m_blockBytes[btAlbum]);
+        block->date = sharedText(m_blockBytes[btDate]);
+        block->folder = sharedText(m_blockBytes[btFolder], true);
+        block->genre = own.genre;
+        record.SetTexts(block);
+        m_blocks.Insert(m_blockKey, std::move(block));
+    }
+    record.SetFilenameParts(record.Folder(), m_fileNamePart);
 }
 
 bool TtrackListReader::readStringValue(quint8 type, QString &value, bool shared)
@@ -304,15 +353,25 @@ bool TtrackListReader::readStringValue(quint8 type, QString &value, bool shared)
     return true;
 }
 
-bool TtrackListReader::readFileName(quint8 type, TcustomTagger &record)
+bool TtrackListReader::readFileName(quint8 type)
 {
     QByteArrayView bytes;
     if (!readStringBytes(type, bytes))
         return false;
-    // The folder is shared by the tracks of one folder; only the name is new.
+    // The folder goes into the record's block; only the name is the record's own.
     const qsizetype slash = bytes.lastIndexOf('/');
-    record.SetFilenameParts(slash < 0 ? QString() : sharedText(bytes.first(slash + 1), true),
-                            DecodeFileName(bytes.sliced(slash + 1)));
+    m_blockBytes[btFolder] = bytes.first(slash + 1);
+    // Scans of earlier versions named a file straight in a music folder with
+    // a doubled "/"; it is read as the one name the scan and the folder watch
+    // give it now.
+    if (m_blockBytes[btFolder].contains(QByteArrayView("//"))) {
+        m_folderBytes = m_blockBytes[btFolder].toByteArray();
+        qsizetype at;
+        while ((at = m_folderBytes.indexOf("//")) >= 0)
+            m_folderBytes.remove(at, 1);
+        m_blockBytes[btFolder] = m_folderBytes;
+    }
+    m_fileNamePart = DecodeFileName(bytes.sliced(slash + 1));
     return true;
 }
 
@@ -348,7 +407,9 @@ bool TtrackListReader::readProperty(TcustomTagger &record, const TaggerProperty 
     }
     case TaggerPropertyKind::String: {
         if (std::strcmp(property.name, "Filename") == 0)
-            return readFileName(type, record);
+            return readFileName(type);
+        if (const int text = blockTextOf(property.name); text >= 0)
+            return readStringBytes(type, m_blockBytes[size_t(text)]);
         QString value;
         if (!readStringValue(type, value, isSharedText(property.name)))
             return false;
@@ -376,24 +437,6 @@ bool TtrackListReader::readProperty(TcustomTagger &record, const TaggerProperty 
     return false;
 }
 
-void TtrackListReader::shareGenreText(TcustomTagger &record)
-{
-    // Assigning a genre number gives the record a fresh copy of the table's
-    // name; one copy per number is kept and shared instead, where assigning it
-    // back leaves the number as it is.
-    const quint8 number = record.GenreByte();
-    if (number >= TgenreList::kGenreCount)
-        return;
-    QString &shared = m_sharedGenres[number];
-    if (shared.isNull()) {
-        if (SharedGenreList().IndexOfGenre(record.Genre()) == number)
-            shared = record.Genre();
-        return;
-    }
-    if (record.Genre() == shared && record.Genre().constData() != shared.constData())
-        record.SetGenre(shared);
-}
-
 std::unique_ptr<TcustomTagger> TtrackListReader::readRecord()
 {
     if (m_data.size() - m_pos < 4 || std::memcmp(m_data.constData() + m_pos, kSignature, 4) != 0) {
@@ -410,6 +453,8 @@ std::unique_ptr<TcustomTagger> TtrackListReader::readRecord()
     std::unique_ptr<TcustomTagger> record = CreateTaggerByClassName(QStringView(classNameText, className.size()));
     if (!record)
         return nullptr;
+    m_blockBytes = {};
+    m_fileNamePart.clear();
     QByteArrayView componentName;
     if (!readShortText(componentName))
         return nullptr;
@@ -438,6 +483,6 @@ std::unique_ptr<TcustomTagger> TtrackListReader::readRecord()
     if (!readByte(children) || children != 0)
         return nullptr;
 
-    shareGenreText(*record);
+    shareTexts(*record);
     return record;
 }

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "library/byteKeyTable.h"
 #include "metadata/customTagger.h"
 
 #include <QByteArray>
 #include <QString>
 #include <array>
 #include <memory>
+#include <string>
 #include <string_view>
-#include <unordered_map>
 
 // The track-list file: the one stored form of a track list (library cache, CD
 // caches, playlist caches, stacker). A plain concatenation of component
@@ -66,8 +67,10 @@ private:
 // ending inside it) is skipped: reading goes on after the bytes the failed
 // attempt consumed, at the next record signature. Safe on any input.
 //
-// Repeated texts (artist, album, date, genre) are shared between the records
-// read by one reader, which keeps a large library small in memory.
+// Repeated texts (artist, album, date, genre, folder) are shared between the
+// records read by one reader, and so is the block that holds them
+// (TtaggerTexts): the tracks of an album cost one block, which keeps a large
+// library small in memory.
 class TtrackListReader {
 public:
     explicit TtrackListReader(const QByteArray &data);
@@ -81,6 +84,10 @@ public:
     int Lost() const { return m_lost; }
 
 private:
+    // The texts of the record being read that go into its block, as stored:
+    // artist, album, date and the folder part of the file name.
+    enum BlockText { btArtist, btAlbum, btDate, btFolder, btCount };
+
     std::unique_ptr<TcustomTagger> readRecord();
     bool readProperty(TcustomTagger &record, const TaggerProperty &property);
     bool readByte(quint8 &value);
@@ -88,17 +95,30 @@ private:
     bool readInteger(quint8 type, qint64 &value);
     bool readStringValue(quint8 type, QString &value, bool shared);
     bool readStringBytes(quint8 type, QByteArrayView &bytes);
-    bool readFileName(quint8 type, TcustomTagger &record);
+    bool readFileName(quint8 type);
+    // A file name's folder is decoded as a file name (platform/fileNames.h).
     QString sharedText(QByteArrayView bytes, bool fileName = false);
-    void shareGenreText(TcustomTagger &record);
+    // Gives the record the block of its texts, one block per distinct set.
+    void shareTexts(TcustomTagger &record);
 
     QByteArray m_data;
     qsizetype m_pos = 0;
     int m_skipped = 0;
+    // The block texts of the record being read, and the name part of its
+    // file name.
+    std::array<QByteArrayView, btCount> m_blockBytes;
+    QString m_fileNamePart;
+    // The folder of the record being read, when its stored bytes had to be
+    // tidied.
+    QByteArray m_folderBytes;
+    // The look-up key of a block, made here again for each record.
+    std::string m_blockKey;
     int m_lost = 0;
-    // Texts shared between records, by their stored bytes; the keys view
-    // m_data, which stays unchanged while the reader lives.
-    std::unordered_map<std::string_view, QString> m_pool;
-    // The genre names assigned by genre number, one shared copy per number.
-    std::array<QString, 148> m_sharedGenres;
+    // Texts shared between records, by their stored bytes; folders apart,
+    // since their bytes are decoded as file names.
+    TbyteKeyTable<QString> m_pool;
+    TbyteKeyTable<QString> m_folderPool;
+    // The blocks handed out so far, by their texts as stored (and the
+    // storage of the genre text, which a record may hold in its block).
+    TbyteKeyTable<TtaggerTextsRef> m_blocks;
 };

@@ -69,7 +69,12 @@ public:
     {
         const QByteArray encoded = EncodeFileName(folder);
         m_path.assign(encoded.constData(), size_t(encoded.size()));
-        scanDirectory(AT_FDCWD, encoded.constData(), true);
+        // A folder of the list ends in "/"; the paths made below it join
+        // their own "/", and a file straight in it must not get two: its
+        // name is the one the folder watch and the caches give it.
+        while (m_path.size() > 1 && m_path.back() == '/')
+            m_path.pop_back();
+        scanDirectory(AT_FDCWD, m_path.c_str(), true);
     }
 
     // Posts what is left; a run that found nothing still posts once, so

@@ -97,8 +97,28 @@ std::span<const TaggerProperty> CustomTaggerProperties()
     return customTaggerTable();
 }
 
-TcustomTagger::TcustomTagger() = default;
+const TtaggerTextsRef &EmptyTaggerTexts()
+{
+    static const TtaggerTextsRef empty(new TtaggerTexts);
+    return empty;
+}
+
+TcustomTagger::TcustomTagger()
+    : m_texts(EmptyTaggerTexts())
+{
+}
+
 TcustomTagger::~TcustomTagger() = default;
+
+void TcustomTagger::setText(QString TtaggerTexts::*field, const QString &value)
+{
+    if ((*m_texts).*field == value)
+        return;
+    // A shared block stays as its other records know it; value may be one of
+    // its texts, and the block outlives the copy because they still hold it.
+    m_texts.detach();
+    (*m_texts).*field = value;
+}
 
 const char *TcustomTagger::ClassName() const
 {
@@ -114,27 +134,51 @@ void TcustomTagger::SetFilename(const QString &value)
 {
     const qsizetype slash = value.lastIndexOf(u'/');
     if (slash < 0) {
-        m_folder.clear();
+        setText(&TtaggerTexts::folder, QString());
         m_name = value;
     } else {
-        m_folder = value.left(slash + 1);
+        setText(&TtaggerTexts::folder, value.left(slash + 1));
         m_name = value.mid(slash + 1);
+    }
+}
+
+const QString &TcustomTagger::Genre() const
+{
+    return m_genreName < TgenreList::kGenreCount ? SharedGenreList().GenreName(m_genreName) : m_texts->genre;
+}
+
+void TcustomTagger::storeGenre(const QString &value, quint8 tableNumber)
+{
+    if (tableNumber < TgenreList::kGenreCount) {
+        m_genreName = tableNumber;
+        setText(&TtaggerTexts::genre, QString());
+    } else {
+        setText(&TtaggerTexts::genre, value);
+        m_genreName = TgenreList::kNoGenre;
     }
 }
 
 void TcustomTagger::SetGenre(const QString &value)
 {
-    m_genre = value;
-    const quint8 number = SharedGenreList().IndexOfGenre(value);
+    const TgenreList &genres = SharedGenreList();
+    const quint8 number = genres.IndexOfGenre(value);
+    storeGenre(value, number != TgenreList::kNoGenre && genres.GenreName(number) == value ? number : TgenreList::kNoGenre);
     if (number != TgenreList::kNoGenre)
         m_genreByte = number;
+}
+
+void TcustomTagger::SetGenreDirect(const QString &value)
+{
+    const TgenreList &genres = SharedGenreList();
+    const quint8 number = genres.IndexOfGenre(value);
+    storeGenre(value, number != TgenreList::kNoGenre && genres.GenreName(number) == value ? number : TgenreList::kNoGenre);
 }
 
 void TcustomTagger::SetGenreByte(quint8 value)
 {
     m_genreByte = value;
     if (value < TgenreList::kGenreCount)
-        m_genre = SharedGenreList().GenreName(value);
+        storeGenre(QString(), value);
 }
 
 QString TcustomTagger::GetChannelModeText() const
@@ -155,9 +199,9 @@ void TcustomTagger::SetReadFrameHeaders(bool value)
 void TcustomTagger::ReadTag()
 {
     m_title.clear();
-    m_artist.clear();
-    m_album.clear();
-    m_date.clear();
+    SetArtist(QString());
+    SetAlbum(QString());
+    SetDate(QString());
     m_comment.clear();
     m_track = 0;
     SetGenre(QString());
@@ -185,15 +229,17 @@ void TcustomTagger::Assign(const TcustomTagger *source)
 {
     if (!source)
         return;
-    m_folder = source->m_folder;
+    // Folder, artist, album and date come with the block; the genre then
+    // goes through the genre rule as if assigned.
+    const quint8 genreByte = source->m_genreByte;
+    const QString genre = source->Genre();
+    m_texts = source->m_texts;
+    m_genreName = source->m_genreName;
     m_name = source->m_name;
-    m_artist = source->m_artist;
-    m_album = source->m_album;
     m_title = source->m_title;
-    SetGenre(source->m_genre);
-    SetGenreByte(source->m_genreByte);
+    SetGenre(genre);
+    SetGenreByte(genreByte);
     m_track = source->m_track;
-    m_date = source->m_date;
     m_comment = source->m_comment;
     m_duration = source->m_duration;
     m_bitRate = source->m_bitRate;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "metadata/taggerProperty.h"
+#include "metadata/taggerTexts.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -13,6 +14,12 @@
 // Their published data is listed in a static property table (see
 // taggerProperty.h) in stream order; the track-list file reader and writer walk
 // that table, with the class name written ahead of each record.
+//
+// Memory: the texts a record shares with the other tracks of its album
+// (artist, album, date, genre, folder) live in one TtaggerTexts block that
+// those records share; a record changing one of them gets a block of its own.
+// A reference to one of these texts stays valid until the record's texts are
+// replaced as a whole (SetTexts, Assign) or the record is freed.
 //
 // Lifetime: a record is held by the lists that own their records and by
 // whatever plays or is queued (TtaggerRef); it is freed when the last holder
@@ -40,12 +47,12 @@ public:
     void SetTag(qint32 value) { m_tag = value; }
     const QString &Title() const { return m_title; }
     void SetTitle(const QString &value) { m_title = value; }
-    const QString &Artist() const { return m_artist; }
-    void SetArtist(const QString &value) { m_artist = value; }
-    const QString &Album() const { return m_album; }
-    void SetAlbum(const QString &value) { m_album = value; }
-    const QString &Date() const { return m_date; }
-    void SetDate(const QString &value) { m_date = value; }
+    const QString &Artist() const { return m_texts->artist; }
+    void SetArtist(const QString &value) { setText(&TtaggerTexts::artist, value); }
+    const QString &Album() const { return m_texts->album; }
+    void SetAlbum(const QString &value) { setText(&TtaggerTexts::album, value); }
+    const QString &Date() const { return m_texts->date; }
+    void SetDate(const QString &value) { setText(&TtaggerTexts::date, value); }
     const QString &Comment() const { return m_comment; }
     void SetComment(const QString &value) { m_comment = value; }
     quint32 Track() const { return m_track; }
@@ -53,16 +60,16 @@ public:
     // Genre rule: assigning the name looks its number up in the shared genre
     // table (the number stays when the name is not there); assigning a number
     // below 148 takes the table's name (the name stays otherwise).
-    const QString &Genre() const { return m_genre; }
+    const QString &Genre() const;
     void SetGenre(const QString &value);
     quint8 GenreByte() const { return m_genreByte; }
     void SetGenreByte(quint8 value);
     // Kept as its folder (shared between the tracks of one folder) and its
     // name: most of a path is the folder, and a library holds 100,000 paths.
-    QString Filename() const { return m_folder.isEmpty() ? m_name : m_folder + m_name; }
+    QString Filename() const { return Folder().isEmpty() ? m_name : Folder() + m_name; }
     void SetFilename(const QString &value);
     // The folder part of Filename, with its trailing "/"; empty for a bare name.
-    const QString &Folder() const { return m_folder; }
+    const QString &Folder() const { return m_texts->folder; }
     // The part of Filename behind its folder.
     const QString &NameInFolder() const { return m_name; }
     // Sets Filename from its parts as SetFilename would split it: folder
@@ -70,7 +77,7 @@ public:
     // folder text between the tracks of a folder.
     void SetFilenameParts(const QString &folder, const QString &name)
     {
-        m_folder = folder;
+        setText(&TtaggerTexts::folder, folder);
         m_name = name;
     }
     // Playing time in milliseconds; negative means not yet known.
@@ -107,8 +114,20 @@ public:
     virtual void ReadStreamInfo();
 
     // Copies another record's data without reading its file; a null source
-    // does nothing.
+    // does nothing. The copy shares the source's texts block.
     void Assign(const TcustomTagger *source);
+
+    // The block of texts this record shares (see TtaggerTexts). SetTexts
+    // replaces all five texts at once by a block that other records may
+    // share; a loader uses it to give the tracks of an album one block.
+    const TtaggerTextsRef &Texts() const { return m_texts; }
+    void SetTexts(TtaggerTextsRef texts) { m_texts.swap(texts); }
+
+    // Whether the record's file is out of reach for now: its music folder
+    // (an unmounted drive, a dropped share) is gone. The lists show such a
+    // track greyed and the player passes it by; it is not stored.
+    bool Unavailable() const { return m_unavailable; }
+    void SetUnavailable(bool value) { m_unavailable = value; }
 
     // Holders: Hold adds one; Release drops one and frees the record when it
     // was the last. ReleaseKeeping drops one without freeing: the caller takes
@@ -127,17 +146,20 @@ protected:
     // it cannot be read).
     void ReadModDate();
     void SetGenreByteDirect(quint8 value) { m_genreByte = value; }
-    void SetGenreDirect(const QString &value) { m_genre = value; }
+    void SetGenreDirect(const QString &value);
     void SetReadFrameHeadersFlag(bool value) { m_readFrameHeaders = value; }
 
 private:
+    // Stores one of the shared texts, copying the block first when other
+    // records share it; an unchanged text leaves the block as it is.
+    void setText(QString TtaggerTexts::*field, const QString &value);
+    // Stores the genre text: tableNumber is the number whose table name is
+    // exactly the text, or 255.
+    void storeGenre(const QString &value, quint8 tableNumber);
+
+    TtaggerTextsRef m_texts;
     QString m_title;
-    QString m_artist;
-    QString m_album;
-    QString m_date;
     QString m_comment;
-    QString m_genre;
-    QString m_folder;
     QString m_name;
     double m_duration = 0.0;
     qint32 m_tag = 0;
@@ -149,8 +171,13 @@ private:
     quint32 m_modDateLow = 0;
     mutable quint32 m_holders = 0;
     quint8 m_genreByte = 0;
+    // The genre text is mostly a name of the genre table, which records
+    // need not keep a copy of: the number of that name, or 255 when the text
+    // is the block's.
+    quint8 m_genreName = 255;
     bool m_validTag = false;
     bool m_readFrameHeaders = false;
+    bool m_unavailable = false;
 };
 
 // The channel text of formats whose channel code is the channel count:

@@ -73,10 +73,11 @@ quint8 TgenreList::IndexOfGenre(const QString &name) const
     return kNoGenre;
 }
 
-QString TgenreList::GenreName(int number) const
+const QString &TgenreList::GenreName(int number) const
 {
+    static const QString none;
     if (number < 0 || number >= kGenreCount)
-        return {};
+        return none;
     // Every record of a genre shares the table's one copy of its name.
     return m_names[std::size_t(number)];
 }

@@ -21,8 +21,9 @@ public:
     // Number of the first pair, in sorted order, whose name equals the text
     // without regard to case; 255 when there is none or the text is empty.
     quint8 IndexOfGenre(const QString &name) const;
-    // The table's name for a number below 148; empty for any other number.
-    QString GenreName(int number) const;
+    // The table's name for a number below 148 (the table's own copy, which
+    // lives as long as the table); empty for any other number.
+    const QString &GenreName(int number) const;
     // The names sorted by character code.
     const QStringList &GenreNames() const { return m_sortedNames; }
 

@@ -143,6 +143,11 @@ public:
         answers.pop_front();
         return answer;
     }
+    void OfferYesNo(const QString &text, const QString &caption, std::function<void(bool)> answered) override
+    {
+        offers << caption + QStringLiteral(": ") + text;
+        offerAnswers.push_back(std::move(answered));
+    }
     QStringList ChooseMusicFiles(const QString &) override { return files; }
     TtagAlbum *ChooseAlbum() override { return album; }
     void ShowWindow(TcoreWindow window) override { windows.push_back(window); }
@@ -156,6 +161,9 @@ public:
     QStringList notices;
     QStringList questions;
     std::deque<bool> answers;
+    // Questions that do not wait: the test answers them when it likes.
+    QStringList offers;
+    std::vector<std::function<void(bool)>> offerAnswers;
     QStringList files;
     TtagAlbum *album = nullptr;
     std::vector<TcoreWindow> windows;

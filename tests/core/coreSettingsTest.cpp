@@ -23,6 +23,8 @@ TEST(CoreSettings, MissingFileGivesTheDefaults)
     EXPECT_EQ(s.FadeOutTime, 5000);
     EXPECT_EQ(s.FadeInFromVolume, 125);
     EXPECT_EQ(s.FadeOutToVolume, 40);
+    EXPECT_TRUE(s.WatchFolders);
+    EXPECT_FALSE(s.MusicFolderOffered);
 }
 
 TEST(CoreSettings, FolderDefaultsFollowTheFirstMusicFolder)
@@ -56,6 +58,8 @@ TEST(CoreSettings, EveryKeyRoundTripsAndForeignKeysStay)
     s.FadeOutTime = 7000;
     s.FadeInFromVolume = 3;
     s.FadeOutToVolume = 255;
+    s.WatchFolders = false;
+    s.MusicFolderOffered = true;
     {
         TiniFile ini(fileName);
         ini.SetText("[JukeBoxGeneral]\nSkin=dark.vsk\n[General]\nMyOwnKey=kept\n");
@@ -79,6 +83,8 @@ TEST(CoreSettings, EveryKeyRoundTripsAndForeignKeysStay)
     EXPECT_EQ(r.FadeOutTime, 7000);
     EXPECT_EQ(r.FadeInFromVolume, 3);
     EXPECT_EQ(r.FadeOutToVolume, 255);
+    EXPECT_FALSE(r.WatchFolders);
+    EXPECT_TRUE(r.MusicFolderOffered);
     EXPECT_EQ(ini.ReadString(QStringLiteral("jukeboxgeneral"), QStringLiteral("skin"), QString()), QStringLiteral("dark.vsk"));
     EXPECT_EQ(ini.ReadString(QStringLiteral("General"), QStringLiteral("MyOwnKey"), QString()), QStringLiteral("kept"));
     // Booleans are written as 1 and 0.

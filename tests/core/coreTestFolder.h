@@ -58,6 +58,8 @@ struct TcoreTestFolder {
         o.folders.plugins = home() + QStringLiteral("/plugins");
         o.engine.manualPump = manualPump;
         o.cdDrives = [] { return QList<CdDrive>{}; };
+        // The machine's own music folder is none of a test's business.
+        o.desktopMusicFolder = [] { return QString(); };
         return o;
     }
 };

@@ -31,6 +31,9 @@ protected:
         options.cdDrives = [this] { return drives; };
         run = std::make_unique<TrecordedCore>(options);
         core = &run->core;
+        // The scan alone takes music in here: a watch of the folders would
+        // take in the tests' files before the scan finds them.
+        core->SetWatchFolders(false);
         core->StartUp();
         window = std::make_unique<TfrmMusicSearch>(*core);
         // As the jukebox window does: it holds the library's albums, artists

@@ -3,6 +3,7 @@
 #include "modalDriver.h"
 
 #include "core/dmMain.h"
+#include "core/libraryWatch.h"
 #include "library/tagAlbum.h"
 #include "library/tagAlbumList.h"
 #include "metadata/id3Tagger.h"
@@ -287,6 +288,43 @@ TEST_F(PreferencesWindow, TheTrackNumberSwitchRebuildsTheTreeAtOnce)
     core->SetNoTrackNumbers(true);
     window->show();
     EXPECT_TRUE(child<QCheckBox>("cbTrackNumbers")->isChecked());
+    window->close();
+}
+
+TEST_F(PreferencesWindow, TheWatchSwitchAndTheFolderListSteerWhatIsWatched)
+{
+    makeWindow();
+    core->StartUp();
+    const QString music = folder.music();
+    const QString more = folder.root.filePath(QStringLiteral("more"));
+    ASSERT_TRUE(QDir().mkpath(more));
+    window->show();
+    EXPECT_TRUE(child<QCheckBox>("cbWatchFolders")->isChecked()) << "on by default";
+
+    chosen = { music, more };
+    click("btnAddDir");
+    EXPECT_TRUE(core->LibraryWatch().Watching());
+    EXPECT_EQ(core->LibraryWatch().Folders(), QStringList { music + u'/' });
+    click("btnAddDir");
+    EXPECT_EQ(core->LibraryWatch().Folders(), (QStringList { music + u'/', more + u'/' }));
+
+    click("cbWatchFolders");
+    EXPECT_FALSE(core->WatchFolders());
+    EXPECT_FALSE(core->LibraryWatch().Watching());
+    auto *list = child<QListWidget>("lbDirs");
+    list->setCurrentRow(0);
+    click("btnDeleteDir");
+    EXPECT_FALSE(core->LibraryWatch().Watching()) << "switched off, a changed list is not watched";
+
+    click("cbWatchFolders");
+    EXPECT_TRUE(core->WatchFolders());
+    EXPECT_EQ(core->LibraryWatch().Folders(), QStringList { more + u'/' });
+    window->close();
+
+    // The box shows the core's switch at every showing.
+    core->SetWatchFolders(false);
+    window->show();
+    EXPECT_FALSE(child<QCheckBox>("cbWatchFolders")->isChecked());
     window->close();
 }
 

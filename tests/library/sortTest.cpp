@@ -1,4 +1,5 @@
 #include "library/taggerList.h"
+#include "library/textCollator.h"
 #include "testRecords.h"
 
 #include <QFile>
@@ -118,3 +119,53 @@ TEST(Sorting, TitleOrderIsCheckedToTheLastRecordBeforeTheSortIsSkipped)
     list.SortBy(tsTitle);
     EXPECT_EQ(titles(list), (QStringList{"apple", "avocado", "Banana", "cherry", "Date"}));
 }
+
+namespace {
+
+// A list whose first `ordered` records are in title order, followed by the
+// rest in an order of their own (sorted backwards, or unsorted).
+struct PartlyOrdered {
+    int ordered;
+    int rest;
+};
+
+class TitleSortOfAPartlyOrderedList : public ::testing::TestWithParam<PartlyOrdered> {};
+
+} // namespace
+
+TEST_P(TitleSortOfAPartlyOrderedList, EndsInTheCollatorsOrderWithEveryRecordOnce)
+{
+    // Titles the collator orders otherwise than code points do: case, accents,
+    // digits and equal titles.
+    const QStringList words{QStringLiteral("apple"), QStringLiteral("Apple"), QStringLiteral("Äpfel"),
+                            QStringLiteral("banana"), QStringLiteral("Zebra"), QStringLiteral("zeal"),
+                            QStringLiteral("10 lives"), QStringLiteral("9 lives"), QStringLiteral("éclair"),
+                            QStringLiteral("eclipse"), QStringLiteral("Échos")};
+    QStringList all;
+    for (int i = 0; i < GetParam().ordered + GetParam().rest; ++i)
+        all.append(words[i % words.size()] + QString::number(i % 7));
+    QCollator collator = TextCollator();
+    QStringList head = all.mid(0, GetParam().ordered);
+    std::sort(head.begin(), head.end(), [&](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+    QStringList rest = all.mid(GetParam().ordered);
+    std::reverse(rest.begin(), rest.end());
+
+    TtaggerList list;
+    for (const QString &title : head + rest)
+        list.Add(MakeRecord({title, {}, {}, QStringLiteral("/m/") + title + QStringLiteral(".mp3")}));
+    list.SortBy(tsTitle);
+
+    const QStringList sorted = titles(list);
+    for (int i = 1; i < sorted.size(); ++i)
+        EXPECT_LE(collator.compare(sorted[i - 1], sorted[i]), 0) << sorted[i - 1].toStdString() << " before "
+                                                                  << sorted[i].toStdString();
+    QStringList expected = all;
+    QStringList got = sorted;
+    expected.sort();
+    got.sort();
+    EXPECT_EQ(got, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(OrderedHeadAndRest, TitleSortOfAPartlyOrderedList,
+                         ::testing::Values(PartlyOrdered{40, 1}, PartlyOrdered{40, 5}, PartlyOrdered{30, 29},
+                                           PartlyOrdered{1, 60}, PartlyOrdered{0, 33}, PartlyOrdered{60, 0}));

@@ -13,6 +13,10 @@ inline void PrintTo(const QString &text, std::ostream *os)
 {
     *os << '"' << text.toStdString() << '"';
 }
+inline void PrintTo(const QStringList &texts, std::ostream *os)
+{
+    *os << '[' << texts.join(QStringLiteral(" | ")).toStdString() << ']';
+}
 
 // A track record made in memory, without a file.
 struct RecordSpec {

@@ -4,6 +4,7 @@
 #include "metadata/flacTagger.h"
 #include "metadata/oggTagger.h"
 #include "metadata/opusTagger.h"
+#include "platform/fileNames.h"
 #include "testRecords.h"
 
 #include <QFile>
@@ -152,6 +153,35 @@ TEST(TrackListFile, SaveAndLoadKeepEveryRecordAndRaiseOneChange)
     loaded.LoadListFile(dir.filePath(QStringLiteral("missing.dat")), false);
     EXPECT_EQ(loaded.Count(), 0);
     EXPECT_EQ(changes, 3);
+}
+
+TEST(TrackListFile, AFolderNamedWithADoubledSeparatorIsReadAsTheOneFolderItIs)
+{
+    // Earlier scans named a file straight in a music folder ".../music//a.mp3";
+    // the folder watch names it ".../music/a.mp3". Read back, both are one
+    // folder, whatever bytes the names hold, and saved again the name is the
+    // tidy one.
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("jukebox.dat"));
+    const QString latin1 = DecodeFileName(QByteArrayView("caf\xE9.mp3"));
+    TtaggerList list;
+    list.Add(MakeRecord({QStringLiteral("A"), QStringLiteral("Al"), {}, QStringLiteral("/m/music//a.mp3"), 1}));
+    list.Add(MakeRecord({QStringLiteral("B"), QStringLiteral("Al"), {}, QStringLiteral("/m/music///") + latin1, 2}));
+    list.Add(MakeRecord({QStringLiteral("C"), QStringLiteral("Al"), {}, QStringLiteral("/m/music/c.mp3"), 3}));
+    ASSERT_TRUE(list.SaveListFile(file));
+
+    TtaggerList loaded;
+    loaded.LoadListFile(file, false);
+    ASSERT_EQ(loaded.Count(), 3);
+    EXPECT_EQ(loaded.Items(0)->Filename(), QStringLiteral("/m/music/a.mp3"));
+    EXPECT_EQ(loaded.Items(1)->Filename(), QStringLiteral("/m/music/") + latin1);
+    EXPECT_EQ(EncodeFileName(loaded.Items(1)->Filename()), QByteArray("/m/music/caf\xE9.mp3"));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(loaded.Items(i)->Folder().constData(), loaded.Items(2)->Folder().constData()) << "one shared folder";
+
+    const QString again = dir.filePath(QStringLiteral("again.dat"));
+    ASSERT_TRUE(loaded.SaveListFile(again));
+    EXPECT_FALSE(readAll(again).contains("//"));
 }
 
 TEST(TrackListFile, FlacAndOpusRecordsAreStoredUnderTheirOwnClassNames)

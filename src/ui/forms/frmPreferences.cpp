@@ -96,8 +96,14 @@ QWidget *TfrmPreferences::makeFoldersPage()
     auto *groupLayout = new QHBoxLayout(group);
     groupLayout->addWidget(m_lbDirs, 1);
     groupLayout->addLayout(buttons);
+    m_cbWatchFolders = new QCheckBox(QStringLiteral("&Keep the library up to date with these folders"));
+    m_cbWatchFolders->setObjectName(QStringLiteral("cbWatchFolders"));
+    m_cbWatchFolders->setToolTip(
+        QStringLiteral("Music copied into these folders, changed, moved or deleted shows in the library at once."));
+    connect(m_cbWatchFolders, &QCheckBox::clicked, this, [this](bool checked) { m_core.SetWatchFolders(checked); });
     auto *pageLayout = new QVBoxLayout(page);
     pageLayout->addWidget(group);
+    pageLayout->addWidget(m_cbWatchFolders);
     return page;
 }
 
@@ -231,6 +237,7 @@ void TfrmPreferences::loadValues()
 {
     fillFolders();
     m_cbTrackNumbers->setChecked(m_core.jblMain().DontUseTrackNumbers());
+    m_cbWatchFolders->setChecked(m_core.WatchFolders());
     m_edAlbumArtFolder->setText(m_core.Settings().CoverArtFolder);
     m_sbFadeInTime->setValue(m_core.FadeInTime());
     m_sbFadeInVolume->setValue(m_core.FadeInFromVolume());

@@ -69,5 +69,6 @@ private:
     QSlider *m_sbFadeOutTime;
     QSlider *m_sbFadeOutVolume;
     QCheckBox *m_cbTrackNumbers;
+    QCheckBox *m_cbWatchFolders;
     QLineEdit *m_edAlbumArtFolder;
 };

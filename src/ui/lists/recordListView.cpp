@@ -1,8 +1,10 @@
 #include "ui/lists/recordListView.h"
 
+#include "metadata/customTagger.h"
 #include "platform/raiseEvent.h"
 #include "ui/controls/roundHalfEven.h"
 #include "ui/controls/skinColors.h"
+#include "ui/lists/outOfReach.h"
 
 #include <QAbstractItemDelegate>
 #include <QMouseEvent>
@@ -31,7 +33,11 @@ public:
         if (!image.isNull())
             painter->drawImage(QPoint(row.left(), row.top() + (row.height() - image.height()) / 2), image);
         painter->setFont(m_list.font());
-        painter->setPen(selected ? SystemColor(clHighlightText) : m_list.FontColor());
+        const TcustomTagger *record = m_list.Record(index.row());
+        const bool greyed = record && record->Unavailable();
+        painter->setPen(selected ? SystemColor(clHighlightText)
+                        : greyed ? GreyedInk(m_list.FontColor(), m_list.Color())
+                                 : m_list.FontColor());
         const int baseline = row.top() + m_list.TextTop() + m_list.fontMetrics().ascent();
         painter->drawText(QPoint(row.left() + m_list.TextLeft(), baseline), index.data(Qt::DisplayRole).toString());
     }

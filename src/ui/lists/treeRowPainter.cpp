@@ -1,5 +1,6 @@
 #include "ui/lists/treeRowPainter.h"
 
+#include "ui/lists/outOfReach.h"
 #include "ui/lists/treeNodeLook.h"
 
 #include <QFontMetrics>
@@ -55,6 +56,7 @@ void TtreeRowPainter::SetTreeFont(const QFont &font, const QColor &color)
     m_treeFont = font;
     m_treeColor = color;
     m_treePen = QPen(color);
+    m_greyedPen = QPen(GreyedInk(color, m_background));
     m_treeInkBrush = QBrush(color);
     ForgetTexts();
     UpdateRowHeight();
@@ -89,6 +91,7 @@ void TtreeRowPainter::SetColors(const QColor &background, const QColor &highligh
     m_highlight = highlight;
     m_highlightText = highlightText;
     m_backgroundBrush = QBrush(background);
+    m_greyedPen = QPen(GreyedInk(m_treeColor, background));
     m_highlightBrush = QBrush(highlight);
     m_highlightTextPen = QPen(highlightText);
     m_lineRgb = highlight.rgb();
@@ -209,7 +212,7 @@ void TtreeRowPainter::DrawNode(TtreeNode node)
     // the foot of a "W" in the tree font. The baseline is a whole pixel, so
     // both texts sit on the same row of pixels.
     const int baseline = int(std::lround(texts.textAscent));
-    m_rowPainter.setPen(selected ? m_highlightTextPen : m_treePen);
+    m_rowPainter.setPen(selected ? m_highlightTextPen : OutOfReach(m_nodes.Object(node)) ? m_greyedPen : m_treePen);
     for (const QGlyphRun &run : texts.text)
         m_rowPainter.drawGlyphRun(QPointF(textLeft, baseline - texts.textAscent), run);
     m_rowPainter.setPen(m_detailPen);

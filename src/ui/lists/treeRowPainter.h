@@ -92,6 +92,8 @@ private:
 
     // Pens and brushes made once: making them while drawing would allocate.
     QPen m_treePen;
+    // The tree's ink for what is out of reach (see OutOfReach).
+    QPen m_greyedPen;
     QPen m_detailPen;
     QPen m_highlightTextPen;
     QBrush m_backgroundBrush;
