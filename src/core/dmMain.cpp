@@ -24,6 +24,7 @@ TdmMain::TdmMain(TcoreUserInterface &ui, TdmMainOptions options)
     , m_options(std::move(options))
     , m_folders(m_options.folders)
 {
+    m_party = std::make_unique<TguestRequests>(m_queue, m_options.clock);
     const QString manual = m_folders.docFolder() + QStringLiteral("/index.html");
     if (QuietFileExists(manual))
         m_helpFile = manual;
@@ -176,6 +177,8 @@ void TdmMain::LoadSettings()
         m_settings.Genres = read.Genres;
         m_settings.MusicFolder = read.MusicFolder;
         m_settings.CoverArtFolder = read.CoverArtFolder;
+        m_party->SetSettings(ReadPartySettings(ini));
+        m_listeners.Raise(&TcoreListener::PartyChanged);
         m_listeners.Raise(&TcoreListener::LoadSettings, ini);
         m_stacker->LoadFiles();
         m_library.PlaylistCollection().LoadIndex(m_folders.playlistIndexFile(), DataFolder(), false);
@@ -192,6 +195,7 @@ void TdmMain::SaveSettings()
         TiniFile ini(m_folders.settingsFile());
         m_settings.MasterVolume = GetMasterVolume();
         WriteCoreSettings(ini, m_settings);
+        WritePartySettings(ini, m_party->Settings());
         m_listeners.Raise(&TcoreListener::SaveSettings, ini);
         QString error;
         if (!ini.UpdateFile(&error))
@@ -217,6 +221,8 @@ void TdmMain::StartUp()
     }
     if (m_settings.ShowTips)
         m_ui.ShowWindow(TcoreWindow::TipOfTheDay);
+    if (m_party->Settings().Enabled)
+        m_ui.ShowWindow(TcoreWindow::PartyWindow);
 }
 
 void TdmMain::RequestQuit()

@@ -21,6 +21,8 @@ enum class TcoreWindow {
     Playlist,
     TipOfTheDay,
     About,
+    PartyMode,
+    PartyWindow,
 };
 
 // How the core asks questions, shows messages and opens dialogs. The windows
