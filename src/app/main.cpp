@@ -4,6 +4,7 @@
 #include "core/dmMain.h"
 #include "core/singleInstance.h"
 #include "mpris/mprisService.h"
+#include "party/partyServer.h"
 #include "playback/crossPlayer.h"
 #include "playback/soundOutputCheck.h"
 #include "ui/forms/frmJukebox.h"
@@ -62,6 +63,8 @@ int main(int argc, char **argv)
     window.SetCore(&core);
     TjukeboxWindows windows(window, core, ui);
     TmprisService mpris(core, raise);
+    // Listens only while the host has party mode on.
+    TpartyServer party(core);
     core.LoadSettings();
     window.show();
     // Closing the window ends the program; the core has saved by then.

@@ -29,7 +29,8 @@ bool IsGuestCode(const QString &text)
     if (text.size() != TpartySettings::kCodeLength)
         return false;
     return std::all_of(text.begin(), text.end(), [](QChar c) {
-        return c.unicode() < 128 && std::find(kGuestCodeAlphabet, kGuestCodeAlphabet + kAlphabetSize, char(c.unicode()))
+        return c.unicode() < 128
+            && std::find(kGuestCodeAlphabet, kGuestCodeAlphabet + kAlphabetSize, char(c.unicode()))
             != kGuestCodeAlphabet + kAlphabetSize;
     });
 }
@@ -53,7 +54,8 @@ TpartySettings ReadPartySettings(const TiniFile &ini)
     settings.Enabled = ini.ReadBool(kSection, QStringLiteral("Enabled"), defaults.Enabled);
     settings.Port = ini.ReadInteger(kSection, QStringLiteral("Port"), defaults.Port);
     settings.GuestCode = ini.ReadString(kSection, QStringLiteral("GuestCode"), QString());
-    settings.RequestsPerGuest = ini.ReadInteger(kSection, QStringLiteral("RequestsPerGuest"), defaults.RequestsPerGuest);
+    settings.RequestsPerGuest
+        = ini.ReadInteger(kSection, QStringLiteral("RequestsPerGuest"), defaults.RequestsPerGuest);
     settings.RepeatMinutes = ini.ReadInteger(kSection, QStringLiteral("RepeatMinutes"), defaults.RepeatMinutes);
     settings.NeedApproval = ini.ReadBool(kSection, QStringLiteral("NeedApproval"), defaults.NeedApproval);
     settings.VoteToSkip = ini.ReadBool(kSection, QStringLiteral("VoteToSkip"), defaults.VoteToSkip);

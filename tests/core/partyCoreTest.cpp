@@ -27,10 +27,10 @@ protected:
 
     void fillLibrary()
     {
-        const QStringList files { folder.addTrack(QStringLiteral("a/1.mp3"), QStringLiteral("One"), QStringLiteral("Nord"),
-                                      QStringLiteral("Hits"), 1, 440, 3.0),
-            folder.addTrack(QStringLiteral("a/2.mp3"), QStringLiteral("Two"), QStringLiteral("Nord"), QStringLiteral("Hits"), 2,
-                660, 3.0),
+        const QStringList files { folder.addTrack(QStringLiteral("a/1.mp3"), QStringLiteral("One"),
+                                      QStringLiteral("Nord"), QStringLiteral("Hits"), 1, 440, 3.0),
+            folder.addTrack(QStringLiteral("a/2.mp3"), QStringLiteral("Two"), QStringLiteral("Nord"),
+                QStringLiteral("Hits"), 2, 660, 3.0),
             folder.addTrack(QStringLiteral("a/3.mp3"), QStringLiteral("Three"), QStringLiteral("Nord"),
                 QStringLiteral("Hits"), 3, 880, 3.0) };
         core().AddScannedFiles(files, false);
@@ -83,7 +83,8 @@ TEST_F(PartyCore, TheHostsSettingsOpenThePartyAndComeBackAfterARestart)
     EXPECT_EQ(again.PartySettings().RequestsPerGuest, 4);
     EXPECT_TRUE(again.PartySettings().VoteToSkip);
     EXPECT_EQ(again.PartySettings().GuestCode, code);
-    EXPECT_NE(std::find(run->ui.windows.begin(), run->ui.windows.end(), TcoreWindow::PartyWindow), run->ui.windows.end())
+    EXPECT_NE(
+        std::find(run->ui.windows.begin(), run->ui.windows.end(), TcoreWindow::PartyWindow), run->ui.windows.end())
         << "a party that was on shows its window at start";
 }
 
