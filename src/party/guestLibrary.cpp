@@ -3,6 +3,7 @@
 #include "library/mp3JukeBoxLists.h"
 #include "library/tagAlbum.h"
 #include "library/tagArtist.h"
+#include "library/tagArtistList.h"
 #include "metadata/customTagger.h"
 #include "party/textFold.h"
 
@@ -95,7 +96,9 @@ TguestLibrary::TguestLibrary(const Tmp3JukeBoxLists &library, quint64 key)
     std::unordered_set<const TtagAlbum *> seenAlbums;
     for (int i = 0; i < artists.Count(); ++i) {
         const TtagArtist *artist = artists.Artists(i);
-        if (!seenArtists.insert(artist).second)
+        const QString alias = ArtistAliasKey(artist->Artist());
+        if (!seenArtists.insert(artist).second
+            || (!alias.isEmpty() && artists.Keys(i).compare(alias, Qt::CaseInsensitive) == 0))
             continue;
         TguestArtist guestArtist;
         guestArtist.name = artist->Artist();
