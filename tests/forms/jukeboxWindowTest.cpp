@@ -115,7 +115,7 @@ TEST_F(JukeboxWindow, EveryKeyOfTheCommandTableReachesItsAction)
             ++checked;
         }
     }
-    EXPECT_EQ(checked, 31);
+    EXPECT_EQ(checked, 32);
     EXPECT_EQ(window->Action(jcExit)->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
 }
 
