@@ -127,7 +127,6 @@
       if (cover.dataset.id !== now.id) {
         cover.dataset.id = now.id;
         cover.hidden = false;
-        cover.style.visibility = 'visible';
         cover.src = url;
       }
     } else {
@@ -204,7 +203,7 @@
       if (stopped) return;
       startPolling();
       setTimeout(connect, retryMs);
-      retryMs = Math.min(retryMs * 2, 30000);
+      retryMs = Math.min(Math.max(retryMs, 500) * 2, 30000);
     });
   }
 
@@ -254,6 +253,7 @@
     reason.classList.toggle('ok', ok);
     if (ok) {
       button.textContent = label;
+      refresh();
     } else {
       button.disabled = false;
     }
@@ -263,6 +263,7 @@
   // --- search ------------------------------------------------------------------------------
   function searchSoon() {
     clearTimeout(searchTimer);
+    $('results').setAttribute('aria-busy', 'true');
     searchTimer = setTimeout(search, 150);
   }
 
@@ -272,12 +273,14 @@
     const results = $('results');
     if (!query) {
       results.replaceChildren();
+      results.setAttribute('aria-busy', 'false');
       $('search-note').textContent = '';
       return;
     }
     const reply = await api('GET', '/api/search?q=' + encodeURIComponent(query) + '&limit=40');
     if (seq !== searchSeq) return; // a later search is under way
     results.replaceChildren();
+    results.setAttribute('aria-busy', 'false');
     if (reply.status !== 200) {
       $('search-note').textContent = reply.data.message || 'The search did not work.';
       return;
@@ -375,7 +378,9 @@
     $('name-error').textContent = '';
     renaming = false;
     render(reply.data);
-    // The live page learns who this is: it opens anew with the new cookie.
+    // The live page learns who this is: it opens anew, at once, with the
+    // new cookie.
+    retryMs = 0;
     if (socket) socket.close();
   }
 
@@ -398,6 +403,7 @@
     $('name-screen').hidden = false;
   });
   $('vote').addEventListener('click', vote);
+  $('now-cover').addEventListener('error', () => { $('now-cover').hidden = true; });
   $('more').addEventListener('click', () => showArtists(true));
   setInterval(tick, 1000);
 
