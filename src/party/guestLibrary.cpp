@@ -16,6 +16,13 @@ namespace {
 
 constexpr char kFieldEnd = '\x1F';
 constexpr char kTrackEnd = '\x1E';
+// Words of this length or shorter are looked up by where words start.
+constexpr size_t kShortWord = 2;
+
+bool isSeparator(char c)
+{
+    return c == ' ' || c == kFieldEnd || c == kTrackEnd;
+}
 
 quint64 keyedId(const QString &text, quint64 key)
 {
@@ -88,6 +95,16 @@ TguestLibrary::TguestLibrary(const Tmp3JukeBoxLists &library, quint64 key)
     }
     m_starts.push_back(quint32(m_text.size()));
 
+    m_wordStarts.reserve(size_t(count) * 6);
+    for (size_t track = 0; track + 1 < m_starts.size(); ++track) {
+        for (quint32 at = m_starts[track]; at < m_starts[track + 1]; ++at) {
+            if (!isSeparator(m_text[at]) && (at == m_starts[track] || isSeparator(m_text[at - 1])))
+                m_wordStarts.push_back({ at, quint32(track) });
+        }
+    }
+    std::sort(m_wordStarts.begin(), m_wordStarts.end(),
+        [this](const WordStart &a, const WordStart &b) { return wordAt(a.offset) < wordAt(b.offset); });
+
     // Albums are filed under their artist by name alone and, for an artist
     // whose name starts with "The", under an alias too: each artist and
     // album is listed once.
@@ -123,6 +140,14 @@ TguestLibrary::TguestLibrary(const Tmp3JukeBoxLists &library, quint64 key)
         if (m_artistIds.emplace(guestArtist.id, int(m_artists.size())).second)
             m_artists.push_back(std::move(guestArtist));
     }
+}
+
+std::string_view TguestLibrary::wordAt(quint32 offset) const
+{
+    quint32 end = offset;
+    while (end < m_text.size() && !isSeparator(m_text[end]))
+        ++end;
+    return std::string_view(m_text.data() + offset, end - offset);
 }
 
 quint64 TguestLibrary::TrackIdOf(const QString &fileName) const
@@ -199,9 +224,22 @@ std::vector<int> TguestLibrary::Search(QStringView query, int limit) const
     const std::string &lead = *std::max_element(
         words.begin(), words.end(), [](const std::string &a, const std::string &b) { return a.size() < b.size(); });
     std::vector<Scored> found;
+    if (lead.size() <= kShortWord) {
+        // A letter or two: the tracks with a word that starts so.
+        const auto first = std::lower_bound(m_wordStarts.begin(), m_wordStarts.end(), lead,
+            [this](const WordStart &start, const std::string &prefix) { return wordAt(start.offset) < prefix; });
+        std::vector<bool> seen(m_tracks.size());
+        for (auto it = first; it != m_wordStarts.end() && wordAt(it->offset).substr(0, lead.size()) == lead; ++it) {
+            if (seen[it->track])
+                continue;
+            seen[it->track] = true;
+            if (const int points = score(it->track, words, phrase))
+                found.push_back({ points, int(it->track) });
+        }
+    }
     const char *const begin = m_text.data();
     const char *const end = begin + m_text.size();
-    const char *at = begin;
+    const char *at = lead.size() <= kShortWord ? end : begin;
     while (at < end) {
         const void *hit = memmem(at, size_t(end - at), lead.data(), lead.size());
         if (!hit)

@@ -4,6 +4,7 @@
 #include <QStringView>
 #include <QtGlobal>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -91,6 +92,16 @@ private:
     // marks the end).
     std::string m_text;
     std::vector<quint32> m_starts;
+    // Where each word of the text begins, in the words' order: the tracks
+    // with a word that starts with a few letters are one range of it. A
+    // letter or two occur in nearly every track; at the start of a word in
+    // few.
+    struct WordStart {
+        quint32 offset;
+        quint32 track;
+    };
+    std::vector<WordStart> m_wordStarts;
+    std::string_view wordAt(quint32 offset) const;
     std::unordered_map<quint64, int> m_trackIds;
     std::vector<TguestArtist> m_artists;
     std::vector<TguestAlbum> m_albums;

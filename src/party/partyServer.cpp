@@ -233,6 +233,9 @@ struct TpartyServer::Private {
     Treply codePage(int status, const QString &message);
     void write(const QHttpServerRequest &request, QTcpSocket *socket, Treply reply);
     const TguestLibrary *library();
+    // Builds the search's index soon, so that the first guest to search
+    // does not wait for it.
+    void prepareLibrary();
     TcustomTagger *trackById(quint64 id);
     QJsonObject stateFor(int guest);
 
@@ -338,6 +341,7 @@ bool TpartyServer::Private::start()
     front->bind(tcp);
     listener = tcp;
     sweeper.start();
+    prepareLibrary();
     return true;
 }
 
@@ -603,6 +607,14 @@ const TguestLibrary *TpartyServer::Private::library()
     if (!guestLibrary)
         guestLibrary = std::make_unique<TguestLibrary>(core.jblMain(), key);
     return guestLibrary.get();
+}
+
+void TpartyServer::Private::prepareLibrary()
+{
+    QTimer::singleShot(0, &sweeper, [this] {
+        if (listener)
+            library();
+    });
 }
 
 TcustomTagger *TpartyServer::Private::trackById(quint64 id)
@@ -937,6 +949,7 @@ void TpartyServer::ListsUpdated()
 {
     d->libraryReady = true;
     d->guestLibrary.reset();
+    d->prepareLibrary();
 }
 
 void TpartyServer::QueueChanged()
