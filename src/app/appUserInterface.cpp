@@ -5,6 +5,7 @@
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <cstdio>
 
 namespace {
 
@@ -33,7 +34,12 @@ TappUserInterface::~TappUserInterface()
 
 void TappUserInterface::ShowMessage(const QString &text, const QString &caption, TmessageIcon icon)
 {
+    // A warning also goes to the terminal the jukebox was started from, where
+    // the file names it lists can be copied.
+    if (icon != TmessageIcon::Information)
+        std::fprintf(stderr, "Vorlen Mp3 Jukebox: %s: %s\n", qUtf8Printable(caption), qUtf8Printable(text));
     QMessageBox box(boxIcon(icon), caption, text, QMessageBox::Ok, m_mainWindow);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
 }
 

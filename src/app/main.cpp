@@ -5,6 +5,7 @@
 #include "core/singleInstance.h"
 #include "mpris/mprisService.h"
 #include "party/partyServer.h"
+#include "platform/programFolders.h"
 #include "playback/crossPlayer.h"
 #include "playback/soundOutputCheck.h"
 #include "ui/forms/frmJukebox.h"
@@ -43,7 +44,7 @@ int main(int argc, char **argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("vorlen"));
 
     // A second start brings the running jukebox forward and ends.
-    TsingleInstanceGuard guard(QString::fromLatin1(TdmMain::kApplicationTitle));
+    TsingleInstanceGuard guard(SingleInstanceName(ResolveProgramFolders().home));
     if (!guard.Claim())
         return EXIT_SUCCESS;
 

@@ -199,21 +199,32 @@ TcartridgeCheck TcdStacker::AddCartridge(const QString &fileName)
     return loadCartridge(fileName, true);
 }
 
-void TcdStacker::LoadFiles()
+void TcdStacker::LoadFiles(std::vector<TfileProblem> *problems)
 {
     const QString masterFile = m_dataFolder + QStringLiteral("/stacker.dat");
     if (!QuietFileExists(masterFile))
         return;
     m_library.SuspendRebuild();
-    m_library.PlaylistCollection().LoadIndex(m_dataFolder + QStringLiteral("/stackerpl.dat"), m_dataFolder, false);
-    m_library.MasterList().LoadListFile(masterFile, false);
+    m_library.PlaylistCollection().LoadIndex(m_dataFolder + QStringLiteral("/stackerpl.dat"), m_dataFolder, false,
+                                             problems);
+    TlistFileReport report;
+    m_library.MasterList().LoadListFile(masterFile, false, QString(), &report);
+    if (problems && !report.Problem().isEmpty())
+        problems->push_back(TfileProblem{masterFile, report.Problem()});
     m_library.ResumeRebuild();
 }
 
-bool TcdStacker::SaveFiles()
+bool TcdStacker::SaveFiles(std::vector<TfileProblem> *failures)
 {
-    return m_library.MasterList().SaveListFile(m_dataFolder + QStringLiteral("/stacker.dat"))
-           && m_library.PlaylistCollection().SaveIndex(m_dataFolder + QStringLiteral("/stackerpl.dat"), m_dataFolder);
+    const QString masterFile = m_dataFolder + QStringLiteral("/stacker.dat");
+    QString error;
+    bool saved = m_library.MasterList().SaveListFile(masterFile, QString(), &error);
+    if (!saved && failures)
+        failures->push_back(TfileProblem{masterFile, error});
+    // Tried whatever became of stacker.dat: each file that can be saved is.
+    return m_library.PlaylistCollection().SaveIndex(m_dataFolder + QStringLiteral("/stackerpl.dat"), m_dataFolder,
+                                                    failures)
+           && saved;
 }
 
 int TcdStacker::IndexAlbumCount() const

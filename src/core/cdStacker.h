@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/mp3JukeBoxLists.h"
+#include "platform/fileProblem.h"
 
 #include <QString>
 #include <QStringList>
@@ -68,9 +69,12 @@ public:
     QString CartridgeIndexFile(const QString &cartridgeFile) const;
 
     // stacker.dat and stackerpl.dat in the data folder. Load reads them only
-    // when stacker.dat exists; Save writes both, false when either failed.
-    void LoadFiles();
-    bool SaveFiles();
+    // when stacker.dat exists; what could not be read whole is added to
+    // problems when given. Save writes both, false when either failed; both
+    // are tried, and the failures, with the system's reason, are added to
+    // failures when given.
+    void LoadFiles(std::vector<TfileProblem> *problems = nullptr);
+    bool SaveFiles(std::vector<TfileProblem> *failures = nullptr);
 
     // Albums of the index plus playlists of the collection.
     int AlbumCount() const;

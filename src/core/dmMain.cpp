@@ -5,10 +5,10 @@
 #include "library/tagAlbum.h"
 #include "library/tagAlbumList.h"
 #include "library/tagPlaylist.h"
+#include "library/trackListFile.h"
 #include "platform/fileExists.h"
 #include "platform/iniFile.h"
 #include "platform/pendingEvents.h"
-#include "platform/vorlenError.h"
 #include "playback/audioMixer.h"
 #include "playback/crossPlayer.h"
 #include "playback/threadedTimer.h"
@@ -17,6 +17,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 #include <unordered_set>
 
 TdmMain::TdmMain(TcoreUserInterface &ui, TdmMainOptions options)
@@ -152,12 +153,13 @@ QString TdmMain::SoundOutputError() const
 
 void TdmMain::LoadSettings()
 {
+    // Told of at start-up, once the window is up (LoadLibrary).
+    std::vector<TfileProblem> problems;
     try {
         const QString fileName = m_folders.settingsFile();
-        const QFileInfo info(fileName);
-        if (info.exists() && (!info.isFile() || !info.isReadable()))
-            throw VorlenError(QStringLiteral("cannot read ") + fileName);
         TiniFile ini(fileName);
+        if (const QString problem = SettingsFileProblem(ini); !problem.isEmpty())
+            problems.push_back(TfileProblem{fileName, problem});
         const TcoreSettings read = ReadCoreSettings(ini, m_folders.home);
         m_settings.DirList = read.DirList;
         m_settings.MasterVolume = read.MasterVolume;
@@ -180,17 +182,21 @@ void TdmMain::LoadSettings()
         m_party->SetSettings(ReadPartySettings(ini));
         m_listeners.Raise(&TcoreListener::PartyChanged);
         m_listeners.Raise(&TcoreListener::LoadSettings, ini);
-        m_stacker->LoadFiles();
-        m_library.PlaylistCollection().LoadIndex(m_folders.playlistIndexFile(), DataFolder(), false);
+        m_stacker->LoadFiles(&problems);
+        m_library.PlaylistCollection().LoadIndex(m_folders.playlistIndexFile(), DataFolder(), false, &problems);
         m_listeners.Raise(&TcoreListener::PlaylistsLoaded);
     } catch (const std::exception &) {
         m_ui.ShowMessage(QStringLiteral("Error loading settings files."), QStringLiteral("File Read Error"),
                          TmessageIcon::Exclamation);
     }
+    m_fileProblems.Damaged(problems);
 }
 
 void TdmMain::SaveSettings()
 {
+    // Every file is tried, whatever became of the others; the user hears of
+    // each one that could not be written in one message.
+    m_fileProblems.BeginSave();
     try {
         TiniFile ini(m_folders.settingsFile());
         m_settings.MasterVolume = GetMasterVolume();
@@ -199,15 +205,31 @@ void TdmMain::SaveSettings()
         m_listeners.Raise(&TcoreListener::SaveSettings, ini);
         QString error;
         if (!ini.UpdateFile(&error))
-            throw VorlenError(error);
-        if (!m_library.PlaylistCollection().SaveIndex(m_folders.playlistIndexFile(), DataFolder()))
-            throw VorlenError(m_folders.playlistIndexFile());
-        if (!m_stacker->SaveFiles())
-            throw VorlenError(DataFolder());
-    } catch (const std::exception &) {
-        m_ui.ShowMessage(QStringLiteral("Error writing settings files."), QStringLiteral("File Write Error"),
-                         TmessageIcon::Exclamation);
+            m_fileProblems.WriteFailed(TfileProblem{ini.FileName(), error});
+        std::vector<TfileProblem> failures;
+        m_library.PlaylistCollection().SaveIndex(m_folders.playlistIndexFile(), DataFolder(), &failures);
+        m_stacker->SaveFiles(&failures);
+        m_fileProblems.WriteFailed(failures);
+    } catch (const std::exception &error) {
+        m_fileProblems.WriteFailed(TfileProblem{m_folders.settingsFile(), QString::fromUtf8(error.what())});
     }
+    m_fileProblems.EndSave();
+}
+
+void TdmMain::ReportDamagedFile(const TfileProblem &problem)
+{
+    m_fileProblems.Damaged(problem);
+    m_fileProblems.ShowReadNotice();
+}
+
+void TdmMain::ReportWriteFailure(const TfileProblem &problem)
+{
+    m_fileProblems.WriteFailed(problem);
+}
+
+void TdmMain::ReportEntriesNotFound(const QString &listFile, const TplaylistLoadReport &report, int found)
+{
+    m_fileProblems.ShowEntriesNotFound(listFile, report.notFound, found + int(report.notFound.size()));
 }
 
 // --- start-up and the library ----------------------------------------------
@@ -244,7 +266,14 @@ void TdmMain::LoadLibrary()
     m_library.Clear();
     m_discRecords.clear();
     TtaggerList &master = m_library.MasterList();
-    master.LoadListFile(DataFolder() + QStringLiteral("/jukebox.dat"), false);
+    TlistFileReport report;
+    const auto tell = [&](const QString &file) {
+        if (!report.Problem().isEmpty())
+            m_fileProblems.Damaged(TfileProblem{file, report.Problem()});
+    };
+    const QString libraryCache = DataFolder() + QStringLiteral("/jukebox.dat");
+    master.LoadListFile(libraryCache, false, QString(), &report);
+    tell(libraryCache);
     for (const CdDrive &drive : m_options.cdDrives()) {
         if (!QuietFolderExists(drive.mountPoint))
             continue;
@@ -252,10 +281,12 @@ void TdmMain::LoadLibrary()
         if (cache.isEmpty() || !QuietFileExists(cache))
             continue;
         const int before = master.Count();
-        master.LoadListFile(cache, true, drive.mountPoint);
+        master.LoadListFile(cache, true, drive.mountPoint, &report);
+        tell(cache);
         for (int i = before; i < master.Count(); ++i)
             m_discRecords.push_back(master.Items(i));
     }
+    m_fileProblems.ShowReadNotice();
 }
 
 void TdmMain::scanDisc(const CdDrive &drive, const QString &cacheFile)
@@ -295,7 +326,7 @@ void TdmMain::RefreshCDs()
     m_library.ResumeRebuild();
 }
 
-bool TdmMain::saveLibraryCache()
+bool TdmMain::saveLibraryCache(QString *errorText)
 {
     // Disc tracks live in their disc caches; jukebox.dat holds the music
     // folders only, or every save would duplicate the discs at the next load.
@@ -305,19 +336,31 @@ bool TdmMain::saveLibraryCache()
     for (TcustomTagger *record : m_library.MasterList().Records())
         if (!disc.count(record))
             folders.Add(record);
-    return folders.SaveListFile(DataFolder() + QStringLiteral("/jukebox.dat"));
+    return folders.SaveListFile(DataFolder() + QStringLiteral("/jukebox.dat"), QString(), errorText);
 }
 
-void TdmMain::AddScannedFiles(const QStringList &newFiles, bool removeMissing)
+void TdmMain::AddScannedFiles(const QStringList &newFiles, bool removeMissing, const QStringList &missingFolders,
+                              const std::vector<TfileProblem> &unreadable)
 {
     const TtaskScope task(*this, TcoreTask::LibraryUpdate, QStringLiteral("Updating the library"));
+    QStringList unreachable = missingFolders;
+    for (const TfileProblem &problem : unreadable)
+        unreachable.append(problem.path);
+    for (QString &folder : unreachable) {
+        if (!folder.endsWith(u'/'))
+            folder += u'/';
+    }
+    const auto reachable = [&unreachable](const QString &fileName) {
+        return std::none_of(unreachable.begin(), unreachable.end(),
+                            [&fileName](const QString &folder) { return fileName.startsWith(folder); });
+    };
     m_library.SuspendRebuild();
     TtaggerList &master = m_library.MasterList();
     if (removeMissing) {
         master.BeginUpdate();
         for (int i = master.Count() - 1; i >= 0; --i) {
             const TcustomTagger *record = master.Items(i);
-            if (!QuietFileExists(record->Filename())) {
+            if (!QuietFileExists(record->Filename()) && reachable(record->Filename())) {
                 std::erase(m_discRecords, record);
                 master.Delete(i);
             }
@@ -325,12 +368,13 @@ void TdmMain::AddScannedFiles(const QStringList &newFiles, bool removeMissing)
         master.EndUpdate();
     }
     master.AddFileList(newFiles, true, true);
-    if (!saveLibraryCache())
-        m_ui.ShowMessage(QStringLiteral("Error writing settings files."), QStringLiteral("File Write Error"),
-                         TmessageIcon::Exclamation);
+    QString error;
+    if (!saveLibraryCache(&error))
+        m_fileProblems.WriteFailed(TfileProblem{DataFolder() + QStringLiteral("/jukebox.dat"), error});
     CheckCDs(QString(), true);
     LoadLibrary();
     m_library.ResumeRebuild();
+    m_fileProblems.ShowScanNotice(missingFolders, unreadable);
 }
 
 void TdmMain::RemoveTracks(const std::function<bool(const TcustomTagger &)> &remove)

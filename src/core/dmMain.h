@@ -4,6 +4,7 @@
 #include "core/coreListeners.h"
 #include "core/coreSettings.h"
 #include "core/guestRequests.h"
+#include "core/fileProblems.h"
 #include "core/tipOfTheDay.h"
 #include "core/userInterface.h"
 #include "library/mp3JukeBoxLists.h"
@@ -27,6 +28,7 @@ class TiniFile;
 class TtinyVisLoader;
 class TvisSurface;
 class TvorlenStream;
+struct TplaylistLoadReport;
 
 // The rules the playlist options offer for the loaded playlist.
 enum TplaylistRule { prNone, prM3uFile, prGenres };
@@ -158,7 +160,11 @@ public:
     void RefreshCDs();
     // driveMountPoint: one disc, or every disc when empty.
     void CheckCDs(const QString &driveMountPoint, bool autoScan);
-    void AddScannedFiles(const QStringList &newFiles, bool removeMissing);
+    // missingFolders and unreadable: what the scan could not reach. Nothing
+    // below them is removed as missing (a folder on an unplugged drive holds
+    // its tracks still), and the user is told of them.
+    void AddScannedFiles(const QStringList &newFiles, bool removeMissing, const QStringList &missingFolders = {},
+                         const std::vector<TfileProblem> &unreadable = {});
     // The music search window's clean-ups before a scan. RemoveTracks deletes
     // every library track that remove answers true for, the last first, and
     // rebuilds the index once; ClearLibrary empties the library. Both keep
@@ -295,6 +301,16 @@ public:
     QString HelpFile() const { return m_helpFile; }
     void ShowWindow(TcoreWindow window);
 
+    // --- files that could not be read or written ---------------------------
+    // The windows' own files (the skin) join the core's: a file not read
+    // whole is kept as NAME.damaged and named in the notice; a failure to
+    // write during the settings pass is listed with the core's.
+    void ReportDamagedFile(const TfileProblem &problem);
+    void ReportWriteFailure(const TfileProblem &problem);
+    // Entries of a playlist file loaded at the user's request that named no
+    // file: told in one notice.
+    void ReportEntriesNotFound(const QString &listFile, const TplaylistLoadReport &report, int found);
+
     // --- folders ---------------------------------------------------------
     QString ProgramFolder() const { return m_folders.home; }
     QString DataFolder() const { return m_folders.dataFolder(); }
@@ -330,9 +346,10 @@ private:
     // The library's next track whose file exists; a few picks at most, so a
     // library whose files are all gone does not hold the player.
     TtaggerRef libraryTrack();
-    bool saveLibraryCache();
+    bool saveLibraryCache(QString *errorText);
 
     TcoreUserInterface &m_ui;
+    TfileProblems m_fileProblems{m_ui};
     TdmMainOptions m_options;
     ProgramFolders m_folders;
     TcoreListeners m_listeners;

@@ -44,8 +44,10 @@ bool TdmMain::ApplyPlaylistRule(TplaylistRule rule, const QString &m3uFile, bool
     case prM3uFile: {
         TtagPlaylist fresh;
         fresh.SetReadFrameHeaders(loaded.ReadFrameHeaders());
+        TplaylistLoadReport report;
         if (QuietFileExists(m3uFile))
-            fresh.LoadPlaylist(m3uFile, false, DataFolder());
+            fresh.LoadPlaylist(m3uFile, false, DataFolder(), &report);
+        ReportEntriesNotFound(m3uFile, report, fresh.Count());
         if (fresh.Count() == 0)
             return false;
         loaded.ResetPosition();
@@ -82,7 +84,9 @@ const TtagPlaylist *TdmMain::AddPreloadedPlaylist(
     if (name.isEmpty() || collection.Find(name) || !QuietFileExists(m3uFile))
         return nullptr;
     const TtaskScope task(*this, TcoreTask::PlaylistImport, QStringLiteral("Adding the playlist \"%1\"").arg(name));
-    TtagPlaylist *playlist = collection.AddFromFile(name, m3uFile);
+    TplaylistLoadReport report;
+    TtagPlaylist *playlist = collection.AddFromFile(name, m3uFile, &report);
+    ReportEntriesNotFound(m3uFile, report, playlist ? playlist->Count() : 0);
     if (playlist) {
         playlist->SetAutoCounterReset(autoCounterReset);
         playlist->SetStopAtEnd(!loop);
@@ -106,7 +110,12 @@ void TdmMain::DeletePreloadedPlaylist(int index)
 bool TdmMain::ReloadPreloadedPlaylist(int index, const QString &m3uFile, bool autoCounterReset, bool loop)
 {
     TtagPlaylist *playlist = m_library.PlaylistCollection().Playlists(index);
-    if (!playlist || !playlist->ReloadFromM3U(m3uFile))
+    if (!playlist)
+        return false;
+    TplaylistLoadReport report;
+    const bool reloaded = playlist->ReloadFromM3U(m3uFile, &report);
+    ReportEntriesNotFound(m3uFile, report, reloaded ? playlist->Count() : 0);
+    if (!reloaded)
         return false;
     playlist->SetAutoCounterReset(autoCounterReset);
     playlist->SetStopAtEnd(!loop);

@@ -27,8 +27,10 @@ bool TplaylistEditor::Load(const QString &m3uFile, bool append)
 {
     TtagPlaylist fresh;
     fresh.SetReadFrameHeaders(true);
+    TplaylistLoadReport report;
     if (QuietFileExists(m3uFile))
-        fresh.LoadPlaylist(m3uFile, false, m_core.DataFolder());
+        fresh.LoadPlaylist(m3uFile, false, m_core.DataFolder(), &report);
+    m_core.ReportEntriesNotFound(m3uFile, report, fresh.Count());
     if (fresh.Count() == 0)
         return false;
     m_core.SetPlaylistFolder(QFileInfo(m3uFile).absolutePath());

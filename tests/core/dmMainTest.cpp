@@ -268,20 +268,27 @@ TEST_F(DataModule, SettingsFailuresAreReported)
         core.SetFadeInTime(1234);
         core.SaveSettings();
         ASSERT_EQ(ui.messages.size(), 1);
-        EXPECT_EQ(ui.messages.first(), QStringLiteral("File Write Error: Error writing settings files."));
+        EXPECT_TRUE(ui.messages.first().startsWith(QStringLiteral("File Write Error: Error writing settings files.")));
+        EXPECT_TRUE(ui.messages.first().contains(folder.home() + QStringLiteral("/playlists.pll: ")))
+            << ui.messages.first().toStdString();
         EXPECT_EQ(TiniFile(ini).ReadInteger(QStringLiteral("CrossFader"), QStringLiteral("FadeInTime"), 0), 1234);
     }
-    // A settings file that cannot be read or written.
+    // A settings file that cannot be read or written: the start goes on with
+    // the defaults and says why, and the save names the file.
     ASSERT_TRUE(QFile::remove(ini));
     ASSERT_TRUE(QDir().mkpath(ini));
     TdmMain &core = start();
+    TrecordingFace &form = face();
     TscriptedUi &ui = script();
-    ASSERT_EQ(ui.messages.size(), 1);
-    EXPECT_EQ(ui.messages.first(), QStringLiteral("File Read Error: Error loading settings files."));
-    EXPECT_EQ(core.FadeInTime(), 4000) << "the core's own value stays when the file cannot be read";
+    EXPECT_TRUE(ui.messages.isEmpty());
+    EXPECT_EQ(form.count(QStringLiteral("PlaylistsLoaded")), 1) << "the playlists are loaded all the same";
+    core.StartUp();
+    ASSERT_EQ(ui.notices.size(), 1);
+    EXPECT_TRUE(ui.notices.first().contains(ini + QStringLiteral(": it cannot be read"))) << ui.notices.first().toStdString();
+    EXPECT_FALSE(QFile::exists(ini + QStringLiteral(".damaged"))) << "a folder in the file's place stays where it is";
     core.SaveSettings();
-    ASSERT_EQ(ui.messages.size(), 2);
-    EXPECT_EQ(ui.messages.last(), QStringLiteral("File Write Error: Error writing settings files."));
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_TRUE(ui.messages.last().contains(ini + QStringLiteral(": "))) << ui.messages.last().toStdString();
 }
 
 TEST_F(DataModule, CoversAreLookedUpByArtistAndAlbum)

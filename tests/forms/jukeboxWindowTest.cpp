@@ -476,3 +476,23 @@ TEST_F(JukeboxWindow, ASkinExportedAndLoadedElsewhereLooksTheSame)
               closeButton.convertToFormat(QImage::Format_RGB32));
     fresh.SetCore(nullptr);
 }
+
+TEST_F(JukeboxWindow, ADamagedSkinIsNamedOnceAndKeptBeforeTheExitWritesIt)
+{
+    // Cut off while it was written: the panel colour has lost two digits.
+    const QByteArray skin = "[Colors]\nButtonColor=#102030\nPanelColor=#4050";
+    const QString skinFile = folder.home() + QStringLiteral("/vorlen.vsk");
+    start(QByteArray(), skin);
+    EXPECT_EQ(window->ButtonColor(), QColor(0x10, 0x20, 0x30)) << "what could be read is used";
+    ASSERT_EQ(ui.notices.size(), 1) << ui.notices.join(u'\n').toStdString();
+    EXPECT_TRUE(ui.notices.first().contains(skinFile + QStringLiteral(": it ends in the middle of a line")))
+        << ui.notices.first().toStdString();
+    EXPECT_TRUE(ui.notices.first().contains(QStringLiteral("kept as vorlen.vsk.damaged")));
+    window->close();
+    QFile kept(skinFile + QStringLiteral(".damaged"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), skin);
+    EXPECT_TRUE(TiniFile(skinFile).ReadProblem().isEmpty()) << "the exit wrote the skin whole";
+    EXPECT_EQ(ui.notices.size(), 1);
+    EXPECT_TRUE(ui.messages.isEmpty());
+}

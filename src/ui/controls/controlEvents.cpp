@@ -21,19 +21,20 @@ public:
     {
         if (watched != m_control)
             return false;
-        auto *mouse = static_cast<QMouseEvent *>(event);
+        // The event is a mouse event only for the types below.
+        const auto mouse = [event] { return static_cast<QMouseEvent *>(event); };
         switch (event->type()) {
         case QEvent::MouseButtonPress:
-            m_events.raiseMouseDown(m_control, mouse);
+            m_events.raiseMouseDown(m_control, mouse());
             return true;
         case QEvent::MouseButtonRelease:
-            m_events.raiseMouseUp(m_control, mouse);
+            m_events.raiseMouseUp(m_control, mouse());
             return true;
         case QEvent::MouseButtonDblClick:
-            m_events.raiseDoubleClick(m_control, mouse);
+            m_events.raiseDoubleClick(m_control, mouse());
             return true;
         case QEvent::MouseMove:
-            m_events.raiseMouseMove(m_control, mouse);
+            m_events.raiseMouseMove(m_control, mouse());
             return true;
         default:
             return false;

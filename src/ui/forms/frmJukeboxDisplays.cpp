@@ -9,6 +9,7 @@
 #include "library/tagPlaylist.h"
 #include "library/taggerQueue.h"
 #include "metadata/timeTexts.h"
+#include "platform/fileNames.h"
 #include "playback/vorlenStream.h"
 #include "ui/controls/digitalDisplay.h"
 #include "ui/controls/dravoBitmap.h"
@@ -53,7 +54,7 @@ void TfrmJukebox::TrackChanged(const TnowPlaying &playing)
         Label(jlAlbum)->SetCaption(track->Album());
     } else {
         m_banner->SetText(track->Filename());
-        Label(jlTrack)->SetCaption(QFileInfo(track->Filename()).fileName());
+        Label(jlTrack)->SetCaption(ReadableFileName(QFileInfo(track->Filename()).fileName()));
         Label(jlArtist)->SetCaption(QString());
         Label(jlAlbum)->SetCaption(QString());
     }

@@ -40,6 +40,14 @@ const QString kColors = QStringLiteral("JukeBoxColors");
 const QString kSplitter = QStringLiteral("JukeBoxSplitter");
 const QString kGeometry = QStringLiteral("JukeBoxGeometry");
 
+// A skin file that could not be read whole is kept and named by the core
+// with its own files.
+void tellIfDamaged(TdmMain *core, const TiniFile &skin)
+{
+    if (core && !skin.ReadProblem().isEmpty())
+        core->ReportDamagedFile(TfileProblem{skin.FileName(), skin.ReadProblem()});
+}
+
 } // namespace
 
 // --- settings ---------------------------------------------------------------
@@ -134,7 +142,9 @@ void TfrmJukebox::LoadSkinControls(const QString &path)
 {
     try {
         if (!path.isEmpty()) {
-            LoadControlSkins(*this, TiniFile(path));
+            const TiniFile skin(path);
+            tellIfDamaged(m_core, skin);
+            LoadControlSkins(*this, skin);
         }
         LoadSkinStyle(path);
     } catch (const std::exception &) {
@@ -159,6 +169,7 @@ void TfrmJukebox::LoadSkinStyle(const QString &path)
         return;
     }
     const TiniFile skin(file);
+    tellIfDamaged(m_core, skin);
     const QString buttonText =
         skin.ReadString(QStringLiteral("Colors"), QStringLiteral("ButtonColor"),
                         useDefaults ? QStringLiteral("#cccce0") : QStringLiteral("#808080"));
@@ -186,7 +197,12 @@ void TfrmJukebox::SaveSkinStyle(const QString &path)
     skin.WriteString(QStringLiteral("Colors"), QStringLiteral("PanelColor"), ColorToSkinText(m_panelColor));
     m_stackerPanel->setVisible(true);
     writeLabelsAndFonts(skin);
-    if (!skin.UpdateFile())
+    QString error;
+    if (skin.UpdateFile(&error))
+        return;
+    if (m_core)
+        m_core->ReportWriteFailure(TfileProblem{file, error});
+    else
         QMessageBox::warning(this, QStringLiteral("Error writing file"), QStringLiteral("Could not update Skin File"));
 }
 

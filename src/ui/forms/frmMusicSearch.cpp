@@ -195,6 +195,8 @@ void TfrmMusicSearch::done(int result)
     if (!m_mayClose)
         return;
     m_newFiles.clear();
+    m_missingFolders.clear();
+    m_unreadable.clear();
     QDialog::done(result);
 }
 
@@ -253,6 +255,8 @@ void TfrmMusicSearch::scanFinished()
     // pending events run, so nothing of this run can still be queued.
     for (const auto &line : m_scan->NewFiles().Lines())
         m_newFiles.append(line.text);
+    m_missingFolders = m_scan->MissingFolders();
+    m_unreadable = m_scan->Unreadable();
     m_scan.reset();
     const bool completed = !m_stoppedByUser;
     if (completed)
@@ -266,7 +270,7 @@ void TfrmMusicSearch::scanFinished()
 void TfrmMusicSearch::updateLibrary()
 {
     m_lblAction->setText(kActionUpdating);
-    m_core.AddScannedFiles(m_newFiles, m_cbRemoveMissing->isChecked());
+    m_core.AddScannedFiles(m_newFiles, m_cbRemoveMissing->isChecked(), m_missingFolders, m_unreadable);
     m_pacer.reset();
 }
 

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "core/coreListeners.h"
+#include "platform/fileProblem.h"
 #include "platform/pendingEvents.h"
 
 #include <QDialog>
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -89,6 +91,8 @@ private:
     // What the last completed scan found, from its end to the next start or
     // the window's close.
     QStringList m_newFiles;
+    QStringList m_missingFolders;
+    std::vector<TfileProblem> m_unreadable;
     QString m_currentFolder;
     bool m_stoppedByUser = false;
     bool m_mayClose = true;
