@@ -11,6 +11,8 @@
 #include "ui/forms/frmJukebox.h"
 #include "ui/forms/frmJukeboxSkin.h"
 #include "ui/forms/frmMusicSearch.h"
+#include "ui/forms/frmParty.h"
+#include "ui/forms/frmPartyMode.h"
 #include "ui/forms/frmPlayListrules.h"
 #include "ui/forms/frmPlaylist.h"
 #include "ui/forms/frmPlaylistEditor.h"
@@ -36,6 +38,8 @@ struct TjukeboxWindowsPrivate {
         , editPlaylists(core, &window)
         , alarmSettings(&window)
         , playlistRules(core, &window)
+        , partyMode(core, &window)
+        , party(core)
     {
     }
 
@@ -54,6 +58,10 @@ struct TjukeboxWindowsPrivate {
     TfrmEditPlaylists editPlaylists;
     TfrmAlarmSettings alarmSettings;
     TfrmPlayListrules playlistRules;
+    TfrmPartyMode partyMode;
+    // A window of its own, for a second screen: it stays up when the
+    // jukebox window is minimised.
+    TfrmParty party;
 };
 
 TjukeboxWindows::TjukeboxWindows(TfrmJukebox &window, TdmMain &core, TappUserInterface &ui)
@@ -72,6 +80,12 @@ TjukeboxWindows::TjukeboxWindows(TfrmJukebox &window, TdmMain &core, TappUserInt
     ui.SetWindowOpener(TcoreWindow::Playlist, [&w] { w.playlist.ShowPlaylist(); });
     ui.SetWindowOpener(TcoreWindow::TipOfTheDay, [&core] { core.ShowTips(); });
     ui.SetWindowOpener(TcoreWindow::About, [&w] { w.about.Execute(); });
+    ui.SetWindowOpener(TcoreWindow::PartyMode, [&w] { w.partyMode.Execute(); });
+    // The core opens it as the party begins: beside the jukebox window,
+    // which keeps the keyboard.
+    ui.SetWindowOpener(TcoreWindow::PartyWindow, [&w] { w.party.ShowParty(false); });
+    w.partyMode.OnShowPartyWindow = [&w] { w.party.ShowParty(true); };
+    w.party.OnShowSettings = [&w] { w.partyMode.Execute(); };
 
     TjukeboxDialogs &dialogs = window.Dialogs();
     dialogs.MoveTo = [&w](int count, int currentRow, QPoint topLeft, int *position) {
@@ -79,6 +93,7 @@ TjukeboxWindows::TjukeboxWindows(TfrmJukebox &window, TdmMain &core, TappUserInt
     };
     dialogs.AlarmSettings = [&w, &window] { w.alarmSettings.Execute(window.Clock().Alarms()); };
     dialogs.Skins = [&w] { w.skins.Execute(); };
+    dialogs.PartyWindow = [&w] { w.party.ShowParty(true); };
 }
 
 TjukeboxWindows::~TjukeboxWindows() = default;

@@ -4,6 +4,7 @@
 #include "core/dmMain.h"
 #include "core/singleInstance.h"
 #include "mpris/mprisService.h"
+#include "party/partyServer.h"
 #include "platform/programFolders.h"
 #include "playback/crossPlayer.h"
 #include "playback/soundOutputCheck.h"
@@ -68,6 +69,8 @@ int main(int argc, char **argv)
     TmprisService mpris(core,
         { raise, [&window] { return window.IsFullScreen(); }, [&window](bool value) { window.SetFullScreen(value); } });
     window.OnFullScreenChanged = [&mpris] { mpris.FullScreenChanged(); };
+    // Listens only while the host has party mode on.
+    TpartyServer party(core);
     core.LoadSettings();
     window.show();
     // Closing the window ends the program; the core has saved by then.

@@ -90,6 +90,11 @@ public:
     virtual void StackerChanging() { }
     virtual void StackerChanged() { }
 
+    // --- party mode ---------------------------------------------------------------
+    // The party's settings, its server's status, its guests, the requests
+    // awaiting approval or the votes to skip changed.
+    virtual void PartyChanged() { }
+
     // --- settings and looks -----------------------------------------------------
     // The settings pass: each face reads and writes its own sections of
     // vorlen.ini.

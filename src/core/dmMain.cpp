@@ -27,6 +27,7 @@ TdmMain::TdmMain(TcoreUserInterface &ui, TdmMainOptions options)
     , m_options(std::move(options))
     , m_folders(m_options.folders)
 {
+    m_party = std::make_unique<TguestRequests>(m_queue, m_options.clock);
     const QString manual = m_folders.docFolder() + QStringLiteral("/index.html");
     if (QuietFileExists(manual))
         m_helpFile = manual;
@@ -192,6 +193,8 @@ void TdmMain::LoadSettings()
         m_settings.CoverArtFolder = read.CoverArtFolder;
         m_settings.WatchFolders = read.WatchFolders;
         m_settings.MusicFolderOffered = read.MusicFolderOffered;
+        m_party->SetSettings(ReadPartySettings(ini));
+        m_listeners.Raise(&TcoreListener::PartyChanged);
         m_listeners.Raise(&TcoreListener::LoadSettings, ini);
         m_stacker->LoadFiles(&problems);
         m_library.PlaylistCollection().LoadIndex(m_folders.playlistIndexFile(), DataFolder(), false, &problems);
@@ -212,6 +215,7 @@ void TdmMain::SaveSettings()
         TiniFile ini(m_folders.settingsFile());
         m_settings.MasterVolume = GetMasterVolume();
         WriteCoreSettings(ini, m_settings);
+        WritePartySettings(ini, m_party->Settings());
         m_listeners.Raise(&TcoreListener::SaveSettings, ini);
         QString error;
         if (!ini.UpdateFile(&error))
@@ -256,6 +260,8 @@ void TdmMain::StartUp()
     offerDesktopMusicFolder();
     if (m_settings.ShowTips)
         m_ui.ShowWindow(TcoreWindow::TipOfTheDay);
+    if (m_party->Settings().Enabled)
+        m_ui.ShowWindow(TcoreWindow::PartyWindow);
 }
 
 void TdmMain::RequestQuit()

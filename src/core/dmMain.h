@@ -4,6 +4,7 @@
 #include "core/coreListeners.h"
 #include "core/coreSettings.h"
 #include "core/desktopMusicFolder.h"
+#include "core/guestRequests.h"
 #include "core/fileProblems.h"
 #include "core/tipOfTheDay.h"
 #include "core/userInterface.h"
@@ -53,6 +54,20 @@ struct TdmMainOptions {
     std::function<QString(const QString &device)> volumeSerial = VolumeSerialText;
     // The desktop's music folder, offered at the first start; empty for none.
     std::function<QString()> desktopMusicFolder = DesktopMusicFolder;
+    // The party's clock: a steady time in milliseconds.
+    TguestRequests::Tclock clock = SteadyClockMs;
+};
+
+// Party mode's state as the guests' server reports it: whether it listens,
+// the address guests open (with the guest code), the reason it could not
+// listen, and how many guests' pages are connected.
+struct TpartyStatus {
+    bool Listening = false;
+    QString Address;
+    QString Error;
+    int Connections = 0;
+
+    bool operator==(const TpartyStatus &) const = default;
 };
 
 // The application core: owns the play queue, the library, the cross-fade
@@ -261,6 +276,29 @@ public:
     // the loaded one.
     const TtaggerList &PlaylistInUse() const;
 
+    // --- party mode: guests' requests from their phones ------------------
+    // Every change here reaches the faces as PartyChanged. Turning party
+    // mode on opens the Party window.
+    const TpartySettings &PartySettings() const { return m_party->Settings(); }
+    void SetPartySettings(const TpartySettings &settings);
+    // The guests' server says how it stands.
+    const TpartyStatus &PartyStatus() const { return m_partyStatus; }
+    void SetPartyStatus(const TpartyStatus &status);
+    // The party's guests, their requests and votes (see TguestRequests).
+    const TguestRequests &Party() const { return *m_party; }
+    // A new guest; 0 when the name is empty or the party is full.
+    int JoinParty(const QString &name);
+    bool RenameGuest(int guest, const QString &name);
+    // The guest did something: it counts among the active guests.
+    void GuestActive(int guest);
+    // A guest asks for a library track (see TguestRequests::Request).
+    TrequestAnswer RequestTrack(int guest, TcustomTagger *record);
+    bool ApproveRequest(quint64 id);
+    bool RejectRequest(quint64 id);
+    // A guest votes to skip the playing track; the majority skips it.
+    TskipVote VoteToSkip(int guest);
+    TskipVote SkipVotes() const;
+
     // --- settings the windows read and write -----------------------------
     // The tip of the day: its flag and number are the settings' ShowTips and
     // TipNo. ShowTips shows the dialog through TcoreUserInterface.
@@ -352,4 +390,6 @@ private:
     QString m_helpFile;
     TtreeFont m_treeFont{QStringLiteral("Arial"), 8, true, 0xE0E0E0};
     TtreeFont m_treeFontLarge{QStringLiteral("Arial"), 14, false, 0x3CA6E6};
+    std::unique_ptr<TguestRequests> m_party;
+    TpartyStatus m_partyStatus;
 };

@@ -73,6 +73,7 @@ void TdmMain::trackStarted()
     m_nowPlaying.stream = stream;
     m_nowPlaying.track = stream ? stream->Track() : nullptr;
     m_nowPlaying.coverFile = coverFileOfCurrentTrack();
+    m_party->TrackStarted(m_nowPlaying.track);
     m_listeners.Raise(&TcoreListener::TrackChanged, std::as_const(m_nowPlaying));
 }
 
@@ -125,7 +126,9 @@ TtaggerRef TdmMain::libraryTrack()
 
 void TdmMain::ChooseNextTrack(TtaggerRef &track)
 {
-    TtaggerRef record = m_queue.Pop();
+    TqueueRequester requester;
+    TtaggerRef record = m_queue.Pop(&requester);
+    const TcustomTagger *queued = record.get();
     m_stackerAlbum.clear();
     if (!exists(record.get())) {
         if (m_settings.StackerEnabled)
@@ -136,6 +139,7 @@ void TdmMain::ChooseNextTrack(TtaggerRef &track)
             record = libraryTrack();
     }
     if (exists(record.get())) {
+        m_party->TrackChosen(record.get(), record.get() == queued ? requester : TqueueRequester());
         track = std::move(record);
         return;
     }

@@ -22,6 +22,8 @@ enum class TcoreWindow {
     Playlist,
     TipOfTheDay,
     About,
+    PartyMode,
+    PartyWindow,
 };
 
 // How the core asks questions, shows messages and opens dialogs. The windows

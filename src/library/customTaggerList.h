@@ -44,7 +44,7 @@ public:
     bool Updating() const { return m_updating; }
     virtual void Changed();
 
-    void Clear();
+    virtual void Clear();
     virtual void Add(TcustomTagger *record);
     // Creates and reads a record for a file; null for an unsupported extension,
     // an untagged file that is not kept, or a file its reader cannot read.
@@ -61,9 +61,9 @@ public:
     int DeleteWhere(const std::function<bool(const TcustomTagger &)> &remove);
     void MoveUp(int index);
     void MoveDown(int index);
-    void Move(int from, int to);
+    virtual void Move(int from, int to);
 
-    QString DisplayText(int index) const;
+    virtual QString DisplayText(int index) const;
     // The display texts of the records with the records, in the list's
     // display order (a sorted list sorts first).
     virtual void FillStrings(TstringList &strings);

@@ -70,6 +70,7 @@ public:
     void PlaylistsLoaded() override { log << QStringLiteral("PlaylistsLoaded"); }
     void TaskStarted(TcoreTask, const QString &title, int) override { tasks << title; }
     void QuitRequested() override { log << QStringLiteral("QuitRequested"); }
+    void PartyChanged() override { log << QStringLiteral("PartyChanged"); }
 
     int count(const QString &entry) const { return int(log.count(entry)); }
 

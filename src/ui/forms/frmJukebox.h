@@ -46,6 +46,8 @@ struct TjukeboxDialogs {
     std::function<void()> AlarmSettings;
     // The skins dialog.
     std::function<void()> Skins;
+    // The Party window, brought forward.
+    std::function<void()> PartyWindow;
 };
 
 // The jukebox window: a borderless, skinnable window that fills the screen

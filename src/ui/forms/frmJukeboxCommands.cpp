@@ -81,7 +81,8 @@ void TfrmJukebox::buildMenus()
     QMenu *file = makeMenu(
         QStringLiteral("&File"), { jcQueueFile, kSeparator, jcRefreshCDs, jcScanFolders, kSeparator, jcExit });
     QMenu *settings = makeMenu(QStringLiteral("&Settings"),
-        { jcEditMusicFolders, jcEditCrossFader, jcEditGeneral, jcSetAlarms, kSeparator, jcSkins });
+        { jcEditMusicFolders, jcEditCrossFader, jcEditGeneral, jcSetAlarms, kSeparator, jcSkins, kSeparator,
+            jcPartyMode, jcPartyWindow });
     QMenu *play = makeMenu(QStringLiteral("&Play Control"), { jcPlay, jcSkip, jcStop, jcPause });
     QMenu *tracks = makeMenu(
         QStringLiteral("&Tracks"), { jcAddSelectedSongs, jcAddAllSongs, kSeparator, jcQueueCD, jcSongSearch });
@@ -223,6 +224,8 @@ void TfrmJukebox::connectCommands()
     on(jcShowTips, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::TipOfTheDay); }));
     on(jcHelp, [this] { openHelp(); });
     on(jcAbout, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::About); }));
+    on(jcPartyMode, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PartyMode); }));
+    on(jcPartyWindow, [this] { RaiseEvent(m_dialogs.PartyWindow); });
 
     m_controls->OnButton1Click = [this](QObject *) { controlsClick(1); };
     m_controls->OnButton2Click = [this](QObject *) { controlsClick(2); };

@@ -58,6 +58,8 @@ constexpr std::array<TjukeboxActionSpec, jcCommandCount> kActions { {
     { jcShowTips, "actnShowTips", "&Show &Tips", "F2", "Show the Tips dialog." },
     { jcHelp, "actnHelp", "&Help", "Ctrl+H; F1", "Open Vorlen Mp3 help." },
     { jcAbout, "actnAbout", "&About/Contact", "", "Show the about window." },
+    { jcPartyMode, "actnPartyMode", "&Party Mode...", "Ctrl+Alt+P", "Let guests request songs from their phones." },
+    { jcPartyWindow, "actnPartyWindow", "Party &Window", "", "Show the party's address, QR code and requests." },
 } };
 
 // The table is indexed by command: a row out of place would give a key to

@@ -48,6 +48,8 @@ enum TjukeboxCommand {
     jcShowTips,
     jcHelp,
     jcAbout,
+    jcPartyMode,
+    jcPartyWindow,
     jcCommandCount
 };
 

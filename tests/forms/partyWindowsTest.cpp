@@ -1,0 +1,195 @@
+#include "../library/testRecords.h"
+#include "coreFakes.h"
+#include "coreTestFolder.h"
+#include "modalDialogDriver.h"
+
+#include "core/dmMain.h"
+#include "ui/forms/frmParty.h"
+#include "ui/forms/frmPartyMode.h"
+#include "ui/forms/qrCode.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace {
+
+// What zbarimg reads from a picture: the text of the one QR code in it,
+// empty when it finds none (or zbarimg is missing).
+QString decodedQrCode(const QImage &image)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("qr.png"));
+    if (!image.save(file))
+        return {};
+    QProcess zbar;
+    zbar.start(QStringLiteral("zbarimg"), { QStringLiteral("--raw"), QStringLiteral("-q"), file });
+    if (!zbar.waitForFinished(20000) || zbar.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(zbar.readAllStandardOutput()).trimmed();
+}
+
+// The host's windows over a core whose library holds invented tracks.
+class PartyWindows : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        run.emplace(folder.options());
+        Tmp3JukeBoxLists &library = FilledLibrary(run->core);
+        library.SuspendRebuild();
+        for (const char *title : { "One", "Two", "Three" })
+            library.MasterList().Add(MakeRecord({ QString::fromLatin1(title), QStringLiteral("Nordwave"),
+                QStringLiteral("Hits"), QStringLiteral("/m/") + QString::fromLatin1(title) + QStringLiteral(".mp3") }));
+        library.ResumeRebuild();
+    }
+    TdmMain &core() { return run->core; }
+    TcustomTagger *track(int i) { return core().jblMain().MasterList().Items(i); }
+    void open(const std::function<void(TpartySettings &)> &edit = {})
+    {
+        TpartySettings settings = core().PartySettings();
+        settings.Enabled = true;
+        if (edit)
+            edit(settings);
+        core().SetPartySettings(settings);
+    }
+    template <typename T> static T *part(QWidget *window, const char *name)
+    {
+        T *found = window->findChild<T *>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+
+    TcoreTestFolder folder;
+    std::optional<TrecordedCore> run;
+    TmodalDialogDriver driver;
+};
+
+TEST_F(PartyWindows, TheSettingsDialogShowsTheSettingsAndOKHandsThemToTheCore)
+{
+    TfrmPartyMode dialog(core());
+    const QString oldCode = core().PartySettings().GuestCode;
+    driver.Expect<TfrmPartyMode>([&](TfrmPartyMode *shown) {
+        EXPECT_EQ(shown->windowTitle(), QStringLiteral("Party Mode"));
+        EXPECT_FALSE(part<QCheckBox>(shown, "cbPartyMode")->isChecked()) << "off until turned on";
+        EXPECT_EQ(part<QSpinBox>(shown, "sePort")->value(), 8080);
+        EXPECT_EQ(part<QLineEdit>(shown, "edGuestCode")->text(), oldCode);
+        EXPECT_EQ(part<QSpinBox>(shown, "seRequestsPerGuest")->value(), 3);
+        EXPECT_EQ(part<QSpinBox>(shown, "seRepeatMinutes")->value(), 60);
+        EXPECT_FALSE(part<QCheckBox>(shown, "cbApproval")->isChecked());
+        EXPECT_FALSE(part<QCheckBox>(shown, "cbVoteToSkip")->isChecked());
+        EXPECT_TRUE(part<QLabel>(shown, "lblPartyStatus")->text().contains(QStringLiteral("off")));
+
+        QTest::mouseClick(part<QCheckBox>(shown, "cbPartyMode"), Qt::LeftButton);
+        part<QSpinBox>(shown, "sePort")->setValue(9099);
+        PressButton(shown, "btnRenewCode");
+        EXPECT_NE(part<QLineEdit>(shown, "edGuestCode")->text(), oldCode);
+        part<QSpinBox>(shown, "seRequestsPerGuest")->setValue(5);
+        part<QSpinBox>(shown, "seRepeatMinutes")->setValue(30);
+        QTest::mouseClick(part<QCheckBox>(shown, "cbApproval"), Qt::LeftButton);
+        QTest::mouseClick(part<QCheckBox>(shown, "cbVoteToSkip"), Qt::LeftButton);
+        PressButton(shown, "btnOK");
+    });
+    run->ui.windows.clear();
+    ASSERT_TRUE(dialog.Execute());
+    const TpartySettings &settings = core().PartySettings();
+    EXPECT_TRUE(settings.Enabled);
+    EXPECT_EQ(settings.Port, 9099);
+    EXPECT_NE(settings.GuestCode, oldCode);
+    EXPECT_TRUE(IsGuestCode(settings.GuestCode));
+    EXPECT_EQ(settings.RequestsPerGuest, 5);
+    EXPECT_EQ(settings.RepeatMinutes, 30);
+    EXPECT_TRUE(settings.NeedApproval);
+    EXPECT_TRUE(settings.VoteToSkip);
+    EXPECT_EQ(run->ui.windows, std::vector<TcoreWindow> { TcoreWindow::PartyWindow }) << "the party begins";
+}
+
+TEST_F(PartyWindows, CancelChangesNothingNotEvenARenewedCode)
+{
+    TfrmPartyMode dialog(core());
+    const TpartySettings before = core().PartySettings();
+    driver.Expect<TfrmPartyMode>([](TfrmPartyMode *shown) {
+        QTest::mouseClick(shown->findChild<QCheckBox *>(QStringLiteral("cbPartyMode")), Qt::LeftButton);
+        PressButton(shown, "btnRenewCode");
+        QTest::keyClick(shown, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(dialog.Execute());
+    EXPECT_EQ(core().PartySettings(), before);
+}
+
+TEST_F(PartyWindows, ThePartyWindowsQrCodeReadsAsTheAddress)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty())
+        GTEST_SKIP() << "zbarimg (zbar-tools) is not installed";
+    TfrmParty window(core());
+    window.resize(600, 900);
+    window.ShowParty();
+    EXPECT_TRUE(window.QrCode().isNull()) << "nothing listens: no code to show";
+    EXPECT_EQ(part<QLabel>(&window, "lblHeadline")->text(), QStringLiteral("Party mode is off"));
+    open();
+    const QString address = QStringLiteral("http://192.168.1.20:8080/?code=") + core().PartySettings().GuestCode;
+    core().SetPartyStatus(TpartyStatus { true, address, QString(), 2 });
+    EXPECT_EQ(window.ShownAddress(), address);
+    EXPECT_EQ(part<QLabel>(&window, "lblAddress")->text(), address);
+    EXPECT_EQ(
+        part<QLabel>(&window, "lblGuestCode")->text(), QStringLiteral("Code ") + core().PartySettings().GuestCode);
+    EXPECT_TRUE(part<QLabel>(&window, "lblGuests")->text().endsWith(QStringLiteral("2 phones connected")));
+    ASSERT_FALSE(window.QrCode().isNull());
+    EXPECT_EQ(decodedQrCode(window.QrCode()), address);
+    // What is on the screen is what the code holds: the label shows it whole.
+    EXPECT_EQ(decodedQrCode(part<QLabel>(&window, "imgQrCode")->grab().toImage()), address);
+
+    core().SetPartyStatus(
+        TpartyStatus { false, QString(), QStringLiteral("Port 8080 is in use by another program."), 0 });
+    EXPECT_TRUE(window.QrCode().isNull());
+    EXPECT_EQ(part<QLabel>(&window, "lblAddress")->text(), QStringLiteral("Port 8080 is in use by another program."));
+}
+
+TEST_F(PartyWindows, TheHostApprovesOrRemovesWaitingRequests)
+{
+    open([](TpartySettings &s) { s.NeedApproval = true; });
+    TfrmParty window(core());
+    window.ShowParty();
+    auto *pending = part<QListWidget>(&window, "lbPending");
+    EXPECT_TRUE(pending->isVisible());
+    EXPECT_EQ(pending->count(), 0);
+    const int anna = core().JoinParty(QStringLiteral("Anna"));
+    const int ben = core().JoinParty(QStringLiteral("<b>Ben</b>"));
+    ASSERT_EQ(core().RequestTrack(anna, track(0)).Outcome, TrequestOutcome::AwaitingApproval);
+    ASSERT_EQ(core().RequestTrack(ben, track(2)).Outcome, TrequestOutcome::AwaitingApproval);
+    ASSERT_EQ(pending->count(), 2);
+    EXPECT_EQ(pending->item(0)->text(), QStringLiteral("One – Nordwave   — Anna"));
+    EXPECT_EQ(pending->item(1)->text(), QStringLiteral("Two – Nordwave   — <b>Ben</b>"));
+
+    pending->setCurrentRow(1);
+    PressButton(&window, "btnRemove");
+    EXPECT_EQ(pending->count(), 1);
+    EXPECT_EQ(core().tqQueue().Count(), 0) << "removed, not queued";
+    PressButton(&window, "btnApprove");
+    EXPECT_EQ(pending->count(), 0);
+    ASSERT_EQ(core().tqQueue().Count(), 1);
+    EXPECT_EQ(core().tqQueue().Requester(0).name, QStringLiteral("Anna"));
+    EXPECT_FALSE(part<QPushButton>(&window, "btnApprove")->isEnabled());
+}
+
+TEST(QrCodes, HoldTheirTextAndGrowByModule)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty())
+        GTEST_SKIP() << "zbarimg (zbar-tools) is not installed";
+    const QString text = QStringLiteral("http://10.0.0.7:8080/?code=K7M2QX");
+    const QImage small = QrCodeImage(text, 3);
+    const QImage large = QrCodeImage(text, 6);
+    EXPECT_EQ(large.width(), 2 * small.width());
+    EXPECT_EQ(decodedQrCode(small), text);
+    EXPECT_EQ(decodedQrCode(large), text);
+    EXPECT_TRUE(QrCodeImage(QString(5000, u'x'), 3).isNull()) << "too long for any QR code";
+}
+
+} // namespace
