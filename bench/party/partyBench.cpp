@@ -16,7 +16,7 @@
 
 #include "audioFixtures.h"
 #include "core/dmMain.h"
-#include "core/userInterface.h"
+#include "silentUi.h"
 #include "library/taggerList.h"
 #include "metadata/id3Tagger.h"
 #include "party/guestLibrary.h"
@@ -49,17 +49,6 @@ namespace {
 
 constexpr int kToneFiles = 4;
 constexpr double kToneSeconds = 12;
-
-class TsilentUi : public TcoreUserInterface {
-public:
-    void ShowMessage(const QString &, const QString &, TmessageIcon) override {}
-    void ShowNotice(const QString &, const QString &, TmessageIcon) override {}
-    bool AskYesNo(const QString &, const QString &) override { return false; }
-    QStringList ChooseMusicFiles(const QString &) override { return {}; }
-    TtagAlbum *ChooseAlbum() override { return nullptr; }
-    void ShowWindow(TcoreWindow) override {}
-    bool ShowTipDialog(TtipDialogState &) override { return false; }
-};
 
 QString word(QRandomGenerator &random, int minLength, int maxLength)
 {

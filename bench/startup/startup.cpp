@@ -5,7 +5,7 @@
 //   bench-startup [N]
 #include "benchLibrary.h"
 #include "core/dmMain.h"
-#include "core/userInterface.h"
+#include "silentUi.h"
 #include "library/taggerList.h"
 #include "metadata/id3Tagger.h"
 
@@ -24,18 +24,6 @@ class TquietFace : public TcoreListener {
 public:
     void ListsUpdated() override { ++listsUpdated; }
     int listsUpdated = 0;
-};
-
-class TsilentUi : public TcoreUserInterface {
-public:
-    void ShowMessage(const QString &, const QString &, TmessageIcon) override {}
-    void ShowNotice(const QString &, const QString &, TmessageIcon) override {}
-    bool AskYesNo(const QString &, const QString &) override { return false; }
-    void OfferYesNo(const QString &, const QString &, std::function<void(bool)>) override {}
-    QStringList ChooseMusicFiles(const QString &) override { return {}; }
-    TtagAlbum *ChooseAlbum() override { return nullptr; }
-    void ShowWindow(TcoreWindow) override {}
-    bool ShowTipDialog(TtipDialogState &) override { return false; }
 };
 
 } // namespace
