@@ -122,7 +122,7 @@ TEST_F(JukeboxWindow, EveryKeyOfTheCommandTableReachesItsAction)
             ++checked;
         }
     }
-    EXPECT_EQ(checked, 32);
+    EXPECT_EQ(checked, 33);
     EXPECT_EQ(window->Action(jcExit)->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
 }
 
