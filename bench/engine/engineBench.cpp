@@ -13,10 +13,13 @@
 //    (target: p99 under 1 ms).
 // 3. Real-time cross-fades with the GUI thread blocked for 1 s at each step of
 //    each cross-fade: underruns (target 0) and the longest silence.
+// 4. Giving up on a 4 GB file of zeros: time (target under 0.5 s) and peak
+//    memory (target under 50 MB).
 
 #include "benchTracks.h"
 #include "decodeBaseline.h"
 #include "stallRun.h"
+#include "zeroFile.h"
 
 #include "metadata/customTagger.h"
 #include "playback/crossPlayer.h"
@@ -158,10 +161,14 @@ bool Measure(const Scenario &scenario, const QStringList &paths, Figures &figure
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    // Parts to run: "cpu", "stall"; all without arguments.
+    // Parts to run: "cpu", "stall", "zeros"; all without arguments.
     const QStringList parts = app.arguments().mid(1);
     const auto wanted = [&parts](const char *part) { return parts.isEmpty() || parts.contains(QLatin1String(part)); };
     QTemporaryDir dir;
+    if (wanted("zeros") && !ReportZeroFile(dir.path()))
+        return 1;
+    if (parts == QStringList{QStringLiteral("zeros")})
+        return 0;
     const auto pink = [](int rate, int seconds = kTrackSeconds) { return BenchTrackSpec { 0, rate, seconds }; };
     const std::vector<Scenario> scenarios {
         { "44.1 kHz MP3, sine tones",

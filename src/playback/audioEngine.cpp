@@ -419,6 +419,22 @@ EngineStream AudioEngine::streamOpen(const QString &fileName)
     return handle;
 }
 
+EngineStreamState AudioEngine::streamState(EngineStream stream) const
+{
+    const StreamEntry *e = d->entry(stream);
+    if (!e)
+        return EngineStreamState::None;
+    switch (e->source->openState()) {
+    case StreamSource::OpenState::Opening:
+        return EngineStreamState::Opening;
+    case StreamSource::OpenState::Ready:
+        return EngineStreamState::Ready;
+    case StreamSource::OpenState::Failed:
+        break;
+    }
+    return EngineStreamState::Failed;
+}
+
 qint64 AudioEngine::streamLengthMs(EngineStream stream) const
 {
     const StreamEntry *e = d->entry(stream);

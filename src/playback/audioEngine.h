@@ -18,6 +18,12 @@
 
 // Stream handle; 0 is none.
 using EngineStream = quint32;
+
+// How far a stream's file has got: with an output device, files are opened on
+// the stream's own thread, so a stream starts out opening and turns ready
+// (its first sound decoded) or failed (no file, or no sound in it). In
+// manual-pump mode a stream is ready as soon as it exists.
+enum class EngineStreamState { None, Opening, Ready, Failed };
 // DSP unit handle; 0 is none.
 using EngineDsp = quint32;
 
@@ -57,7 +63,11 @@ public:
     bool isOpen() const;
 
     // --- streams ------------------------------------------------------------
+    // In manual-pump mode 0 when the file cannot be opened or holds no sound;
+    // with a device, a stream that is still opening (see streamState).
     EngineStream streamOpen(const QString &fileName);
+    EngineStreamState streamState(EngineStream stream) const;
+    // 0 while the stream is opening.
     qint64 streamLengthMs(EngineStream stream) const;
     // Starts the stream on a free channel, returns the channel or -1.
     int streamPlay(EngineStream stream);

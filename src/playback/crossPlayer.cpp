@@ -2,6 +2,8 @@
 
 #include "platform/pendingEvents.h"
 
+#include <QTimer>
+
 namespace {
 
 // StopAll repeats until both streams are stopped; bounded so that a stream
@@ -108,6 +110,8 @@ void TcrossPlayer::StopAll()
     m_outgoingStream = nullptr;
     m_nextRequested = false;
     m_retryRequest = false;
+    m_startPending = false;
+    m_failedStarts = 0;
 }
 
 void TcrossPlayer::Next()
@@ -165,16 +169,47 @@ bool TcrossPlayer::RequestPlayableTrack(TvorlenStream *stream)
     return false;
 }
 
-// OnTrackStart only for a stream that did start.
+// OnTrackStart only for a stream that did start, and only once its file is
+// open: a file that holds no sound is passed over as one that would not open.
 void TcrossPlayer::StartCurrent()
 {
     m_currentStream->Play();
-    if (m_currentStream->State() == ssPlaying && OnTrackStart)
+    m_startPending = m_currentStream->State() == ssPlaying;
+    SettleStart();
+}
+
+void TcrossPlayer::SettleStart()
+{
+    if (!m_startPending)
+        return;
+    if (m_currentStream->Opening()) {
+        QTimer::singleShot(kOpenPollMs, &m_pollContext, [this] { SettleStart(); });
+        return;
+    }
+    m_startPending = false;
+    if (m_currentStream->OpenFailed()) {
+        m_currentStream->Close();
+        if (++m_failedStarts < kRequestAttempts) {
+            if (RequestPlayableTrack(m_currentStream))
+                StartCurrent();
+        } else {
+            m_failedStarts = 0;
+            m_retryRequest = true;
+        }
+        return;
+    }
+    m_failedStarts = 0;
+    if (OnTrackStart)
         OnTrackStart(this, m_currentStream);
 }
 
 void TcrossPlayer::Tick()
 {
+    // A failing handler ends this tick; the next one starts afresh.
+    try {
+        SettleStart();
+    } catch (...) {
+    }
     const qint64 position = m_currentStream->GetPosition();
     const qint64 length = m_currentStream->LengthMs();
     // A damaged file can end long before the length its header claims; its
@@ -183,7 +218,6 @@ void TcrossPlayer::Tick()
     const quint16 interval = m_currentStream->State() == ssPlaying ? kPlayingInterval : kIdleInterval;
     if (m_timer->Interval() != interval)
         m_timer->SetInterval(interval);
-    // A failing handler ends this tick; the next one starts afresh.
     try {
         m_streamA->ApplyFade();
         m_streamB->ApplyFade();
@@ -203,7 +237,17 @@ void TcrossPlayer::Tick()
                 OnStateChange(this);
         }
 
+        // A successor whose file held no sound is asked for again.
+        if (m_nextRequested && OtherStream()->OpenFailed()) {
+            OtherStream()->Close();
+            m_nextRequested = false;
+        }
+
         const qint64 remaining = length - position;
+        // Until the current track's file has opened, its length and position
+        // say nothing: no successor is asked for, none is switched to.
+        if (m_startPending)
+            return;
         if (m_currentStream->State() == ssPlaying) {
             if (OnPlaying)
                 OnPlaying(this, m_currentStream);

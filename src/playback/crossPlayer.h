@@ -4,6 +4,7 @@
 #include "playback/threadedTimer.h"
 #include "playback/vorlenStream.h"
 
+#include <QObject>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -30,6 +31,10 @@ public:
     // player idles and asks again at its next tick, so a library of nothing
     // but damaged files costs a few failed opens a second, not a busy loop.
     static constexpr int kRequestAttempts = 5;
+    // A stream opens its file on a thread of its own; the player looks this
+    // often whether a track it started has opened, so that its start is
+    // announced (or its failure passed over) without waiting for a tick.
+    static constexpr int kOpenPollMs = 10;
 
     explicit TcrossPlayer(const AudioEngineOptions &engineOptions = {});
     ~TcrossPlayer();
@@ -80,6 +85,9 @@ private:
     TvorlenStream *OtherStream() const;
     bool RequestPlayableTrack(TvorlenStream *stream);
     void StartCurrent();
+    // Announces a started track whose file has opened since; replaces one
+    // whose file turned out to hold no sound.
+    void SettleStart();
 
     AudioEngine m_engine;
     bool m_engineOpen = false;
@@ -93,9 +101,16 @@ private:
     // The owner's last tracks all failed to open: the next tick that finds
     // the current stream idle asks again.
     bool m_retryRequest = false;
+    // The current stream was started while its file was still opening: its
+    // start is announced once it has opened.
+    bool m_startPending = false;
+    // Started tracks in a row whose files held no sound.
+    int m_failedStarts = 0;
     int m_fadeInTime = 5000;
     int m_fadeOutTime = 5000;
     quint8 m_fadeInFromVolume = 120;
     quint8 m_fadeOutToVolume = 30;
     std::unique_ptr<TThreadedTimer> m_timer;
+    // Owns the looks at a pending start: they end with the player.
+    QObject m_pollContext;
 };

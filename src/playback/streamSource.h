@@ -1,5 +1,6 @@
 #pragma once
 
+#include "playback/audioFile.h"
 #include "playback/ffmpegHandles.h"
 #include "playback/sampleRing.h"
 
@@ -21,25 +22,37 @@
 // They meet only through atomics: a seek raises the requested generation; the
 // decoder answers with a flush record (ring position and new base, under a
 // sequence counter) that the mixer applies before reading on.
+//
+// A threaded source opens its file on its own thread: probing a file can
+// take long (a slow share, a file of zeros), and the GUI thread must never
+// wait for it. Until the file is open and its first sound decoded, the source
+// is opening; the mixer takes nothing from it and counts no underrun.
 class StreamSource {
 public:
-    // Null when the file cannot be opened or holds no decodable audio. A
-    // threaded source decodes its first primeFrames (the device buffer) on
-    // the calling thread before its decoder starts, so that the first
-    // callback after it is played finds them.
+    enum class OpenState { Opening, Ready, Failed };
+
+    // A threaded source is returned at once, opening; it turns ready once its
+    // first primeFrames (the device buffer) are decoded, so that the first
+    // callback that plays it finds them, or failed when the file cannot be
+    // opened or yields no sound. Without a thread the file is opened here,
+    // and the result is null when that fails.
     static std::unique_ptr<StreamSource> open(const QString &fileName, int mixRate, bool threaded,
                                               std::size_t primeFrames = 0);
     ~StreamSource();
     StreamSource(const StreamSource &) = delete;
     StreamSource &operator=(const StreamSource &) = delete;
 
-    qint64 lengthMs() const { return m_lengthMs; }
+    // Any thread.
+    OpenState openState() const { return m_openState.load(std::memory_order_acquire); }
+    // 0 while opening.
+    qint64 lengthMs() const { return m_lengthMs.load(std::memory_order_relaxed); }
 
     // --- GUI thread ---------------------------------------------------------
     void requestSeek(qint64 ms);
     // What the mixer has consumed since the last seek, plus that seek's target.
     qint64 positionMs() const;
-    // Decoded to the end and all of it mixed, with no seek pending. Any thread.
+    // Decoded to the end and all of it mixed, with no seek pending; or the
+    // file failed to open. Any thread.
     bool playedOut() const;
 
     // --- decoder, manual-pump mode ------------------------------------------
@@ -60,6 +73,9 @@ public:
 private:
     StreamSource(int mixRate);
     bool openFile(const QString &fileName);
+    // Decodes until frames are buffered; false when the file gave no sound.
+    bool prime(std::size_t frames);
+    void openAndDecode(const QString &fileName, std::size_t primeFrames);
     void decoderLoop();
     // One unit of decoder work; false when there was nothing to do (ring full or file done).
     bool decodeStep();
@@ -71,16 +87,15 @@ private:
     bool flushPending();
 
     const int m_mixRate;
-    qint64 m_lengthMs = 0;
+    std::atomic<qint64> m_lengthMs{0};
+    std::atomic<OpenState> m_openState{OpenState::Opening};
     SampleRing m_ring;
 
     // Decoder-owned FFmpeg state.
-    AvFormatPtr m_format;
-    AvCodecPtr m_codec;
+    TaudioFile m_file;
     SwrPtr m_resampler;
     AvPacketPtr m_packet;
     AvFramePtr m_frame;
-    int m_streamIndex = -1;
     // Converted frames not yet in the ring: m_pending[m_pendingOffset .. m_pendingFrames) in frames.
     std::vector<float> m_pending;
     std::size_t m_pendingFrames = 0;

@@ -99,6 +99,23 @@ qint64 TvorlenStream::GetPosition() const
     return m_engine.streamTimeMs(m_handle);
 }
 
+bool TvorlenStream::Opening() const
+{
+    return m_handle && m_engine.streamState(m_handle) == EngineStreamState::Opening;
+}
+
+bool TvorlenStream::OpenFailed() const
+{
+    return m_handle && m_engine.streamState(m_handle) == EngineStreamState::Failed;
+}
+
+qint64 TvorlenStream::LengthMs() const
+{
+    if (m_handle && m_lengthMs == 0)
+        m_lengthMs = m_engine.streamLengthMs(m_handle);
+    return m_lengthMs;
+}
+
 bool TvorlenStream::Ended() const
 {
     return m_handle && m_state == ssPlaying && m_engine.streamEnded(m_handle);
@@ -108,7 +125,8 @@ void TvorlenStream::Seek(qint64 ms)
 {
     if (!m_handle)
         return;
-    m_engine.streamSetTimeMs(m_handle, ms < m_lengthMs ? ms : m_lengthMs - 100);
+    const qint64 length = LengthMs();
+    m_engine.streamSetTimeMs(m_handle, ms < length || length == 0 ? ms : length - 100);
 }
 
 void TvorlenStream::SetVolume(int volume)
@@ -145,5 +163,5 @@ void TvorlenStream::ApplyFade()
 {
     if (m_state != ssPlaying)
         return;
-    SetVolume(FadeVolume(GetPosition(), m_lengthMs, m_fadeInTime, m_fadeOutTime, m_fadeInFromVolume, m_fadeOutToVolume));
+    SetVolume(FadeVolume(GetPosition(), LengthMs(), m_fadeInTime, m_fadeOutTime, m_fadeInFromVolume, m_fadeOutToVolume));
 }

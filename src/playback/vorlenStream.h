@@ -30,6 +30,11 @@ public:
     // even when its position never reaches LengthMs (a header that promised
     // more than the file holds).
     bool Ended() const;
+    // The file is still being opened on the stream's own thread (a handle
+    // exists, but its sound and length are not known yet).
+    bool Opening() const;
+    // The file turned out to hold no sound: the stream will never play.
+    bool OpenFailed() const;
     void Seek(qint64 ms);
     void SetVolume(int volume);
     void ApplyFade();
@@ -50,7 +55,8 @@ public:
     quint8 FadeOutToVolume() const { return m_fadeOutToVolume; }
     void SetFadeOutToVolume(quint8 value) { m_fadeOutToVolume = value; }
 
-    qint64 LengthMs() const { return m_lengthMs; }
+    // Taken from the engine once the file is open.
+    qint64 LengthMs() const;
     int Channel() const { return m_channel; }
     EngineStream Handle() const { return m_handle; }
     quint8 Volume() const { return m_volume; }
@@ -63,7 +69,8 @@ private:
     int m_fadeInTime = 0;
     quint8 m_fadeInFromVolume = 0;
     quint8 m_fadeOutToVolume = 0;
-    qint64 m_lengthMs = 0;
+    // Filled in by LengthMs once the engine knows it.
+    mutable qint64 m_lengthMs = 0;
     int m_channel = -1;
     EngineStream m_handle = 0;
     quint8 m_volume = 0;
