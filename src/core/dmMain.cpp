@@ -1,6 +1,7 @@
 #include "core/dmMain.h"
 
 #include "core/playerForm.h"
+#include "core/soundControl.h"
 #include "library/tagAlbum.h"
 #include "library/tagAlbumList.h"
 #include "library/tagPlaylist.h"
@@ -68,6 +69,11 @@ TdmMain::TdmMain(TvorlenPlayerFormInterface &form, TcoreUserInterface &ui, TdmMa
     m_settings.FadeInTime = 4000;
 
     QDir().mkpath(DataFolder());
+    m_sound = std::make_unique<TsoundControl>(*m_player, m_library, m_queue, DataFolder());
+    m_sound->OnAnalysisProgress = [this] {
+        const TloudnessAnalyser::Progress progress = m_sound->AnalysisProgress();
+        m_form.AnalysisProgress(progress.done, progress.total, progress.running);
+    };
     m_stacker = std::make_unique<TcdStacker>(DataFolder());
     m_stacker->OnChange = [this] { m_form.StackerChanged(); };
 
@@ -95,6 +101,7 @@ TdmMain::~TdmMain()
     // The player goes first: its streams stop before the records they play
     // are freed with the lists.
     m_player.reset();
+    m_sound.reset();
     m_queue.OnChange = nullptr;
     m_library.OnListsChanging = nullptr;
     m_library.OnListsUpdated = nullptr;
@@ -136,6 +143,7 @@ void TdmMain::LoadSettings()
         SetFadeOutTime(read.FadeOutTime);
         SetFadeInFromVolume(read.FadeInFromVolume);
         SetFadeOutToVolume(read.FadeOutToVolume);
+        m_sound->ReadSettings(ini);
         m_settings.PlaylistFolder = read.PlaylistFolder;
         m_settings.CartridgeFolder = read.CartridgeFolder;
         m_settings.Genres = read.Genres;
@@ -159,6 +167,7 @@ void TdmMain::SaveSettings()
         TiniFile ini(m_folders.settingsFile());
         m_settings.MasterVolume = GetMasterVolume();
         WriteCoreSettings(ini, m_settings);
+        m_sound->WriteSettings(ini);
         if (OnSaveSearchSettings)
             OnSaveSearchSettings(ini);
         m_form.SaveSettings(ini);
@@ -211,6 +220,7 @@ void TdmMain::LoadLibrary()
         for (int i = before; i < master.Count(); ++i)
             m_discRecords.push_back(master.Items(i));
     }
+    m_sound->LibraryLoaded();
 }
 
 void TdmMain::scanDisc(const CdDrive &drive, const QString &cacheFile)

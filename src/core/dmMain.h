@@ -22,6 +22,7 @@ class TThreadedTimer;
 class TcoreUserInterface;
 class TcrossPlayer;
 class TiniFile;
+class TsoundControl;
 class TvorlenPlayerFormInterface;
 class TvorlenStream;
 
@@ -79,6 +80,8 @@ public:
     TcrossPlayer &Player() { return *m_player; }
     TAudioMixer &Mixer() { return *m_mixer; }
     TThreadedTimer &tmrVis() { return *m_visTimer; }
+    // How tracks sound and meet: loudness, gapless album runs, silences.
+    TsoundControl &Sound() { return *m_sound; }
     const TgenreList &genreList() const { return m_genreList; }
 
     // --- start-up, shut-down ---------------------------------------------
@@ -226,6 +229,7 @@ private:
     Tmp3JukeBoxLists m_library;
     std::unique_ptr<TcdStacker> m_stacker;
     std::unique_ptr<TcrossPlayer> m_player;
+    std::unique_ptr<TsoundControl> m_sound;
     std::unique_ptr<TAudioMixer> m_mixer;
     std::unique_ptr<TThreadedTimer> m_visTimer;
     // Records of the main library loaded from disc caches: they are not part

@@ -44,6 +44,9 @@ public:
     virtual void TreeFontChanged() = 0;
     virtual void VisTimer() = 0;
     virtual void PlaylistsLoaded() = 0;
+    // The loudness analysis of the library moved on: done of total files,
+    // and whether it still runs.
+    virtual void AnalysisProgress(int /*done*/, int /*total*/, bool /*running*/) {}
 
     // Raised by the window at its first activation and when it has closed;
     // the core hooks them (StartUp and SaveSettings).

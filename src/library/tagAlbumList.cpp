@@ -32,6 +32,13 @@ void TtagAlbumList::AddTrack(TcustomTagger *record)
     album->Add(record);
 }
 
+TtagAlbum *TtagAlbumList::AlbumOf(const TcustomTagger &record) const
+{
+    if (record.Album().isEmpty())
+        return nullptr;
+    return m_albums.Find(record.Album() + record.Folder());
+}
+
 void TtagAlbumList::AddAlbum(TtagAlbum *album)
 {
     m_albums.Insert(album->AlbumName(), album);

@@ -66,6 +66,20 @@ public:
     // In manual-pump mode 0 when the file cannot be opened or holds no sound;
     // with a device, a stream that is still opening (see streamState).
     EngineStream streamOpen(const QString &fileName);
+    // Opens fileName to follow previous without a gap: on previous's channel,
+    // it starts on the sample after previous's last, at that channel's
+    // volume, within the block in which previous ends; and it resamples on
+    // where previous left off. Without previous on a channel, a plain open.
+    EngineStream streamOpenAfter(const QString &fileName, EngineStream previous);
+    // The channel the stream plays on; a stream that follows another reports
+    // that one's channel. -1 when none.
+    int streamChannel(EngineStream stream) const;
+    // Closes a stream that has played out, its successor taking over the
+    // channel if the mixer has not passed it on already.
+    bool streamPassOn(EngineStream stream);
+    // A factor on the stream's sound, applied before the channel volume (the
+    // fades) and the master volume; 1 leaves the sound as the file has it.
+    bool streamSetGain(EngineStream stream, float gain);
     EngineStreamState streamState(EngineStream stream) const;
     // 0 while the stream is opening.
     qint64 streamLengthMs(EngineStream stream) const;

@@ -140,23 +140,34 @@ TcustomTagger *TcrossPlayer::CurrentTrack() const
 
 bool TcrossPlayer::RequestTrack(TvorlenStream *stream)
 {
+    return RequestTrackAfter(stream, nullptr);
+}
+
+bool TcrossPlayer::RequestTrackAfter(TvorlenStream *stream, TvorlenStream *previous)
+{
     TtaggerRef track;
     if (OnNeedTrack)
         OnNeedTrack(this, track);
     if (!track)
         return false;
-    stream->Load(track.get());
+    const TcustomTagger *before = previous ? previous->Track() : nullptr;
+    const TtrackPlan plan = OnPlanTrack ? OnPlanTrack(this, track.get(), before) : TtrackPlan();
+    stream->LoadPlanned(track.get(), plan, previous);
+    // The track before plays to its very end, without fading, for this one
+    // to follow it.
+    if (stream->Handle() && plan.gapless && previous && stream->Following())
+        previous->HoldToEnd();
     return true;
 }
 
 // True when stream now holds an open file. Without one the stream is left
 // stopped: a record whose file vanished would otherwise leave it loading,
 // a state in which Play does nothing.
-bool TcrossPlayer::RequestPlayableTrack(TvorlenStream *stream)
+bool TcrossPlayer::RequestPlayableTrack(TvorlenStream *stream, TvorlenStream *previous)
 {
     m_retryRequest = false;
     int failed = 0;
-    while (RequestTrack(stream)) {
+    while (RequestTrackAfter(stream, previous)) {
         if (stream->Handle())
             return true;
         if (++failed == kRequestAttempts) {
@@ -203,6 +214,17 @@ void TcrossPlayer::SettleStart()
         OnTrackStart(this, m_currentStream);
 }
 
+void TcrossPlayer::PassOnToFollower()
+{
+    TvorlenStream *ended = m_currentStream;
+    m_currentStream = OtherStream();
+    ended->PassOn();
+    m_currentStream->TakeOverChannel();
+    m_nextRequested = false;
+    m_startPending = m_currentStream->State() == ssPlaying;
+    SettleStart();
+}
+
 void TcrossPlayer::Tick()
 {
     // A failing handler ends this tick; the next one starts afresh.
@@ -211,7 +233,9 @@ void TcrossPlayer::Tick()
     } catch (...) {
     }
     const qint64 position = m_currentStream->GetPosition();
-    const qint64 length = m_currentStream->LengthMs();
+    // Where the current track's music ends, and how long it fades out.
+    const qint64 length = m_currentStream->EndMs();
+    const int fadeOut = m_currentStream->FadeOutMs();
     // A damaged file can end long before the length its header claims; its
     // position then never comes near that length.
     const bool ended = m_currentStream->Ended();
@@ -223,8 +247,11 @@ void TcrossPlayer::Tick()
         m_streamB->ApplyFade();
 
         if (m_outgoingStream) {
+            // Past the end of its music there is only silence to fade.
             const qint64 outgoingPosition = m_outgoingStream->GetPosition();
+            const qint64 musicEnd = m_outgoingStream->EndMs();
             if (outgoingPosition == 0 || outgoingPosition == m_outgoingStream->LengthMs()
+                || (musicEnd < m_outgoingStream->LengthMs() && outgoingPosition >= musicEnd)
                 || !m_engine.isPlaying(m_outgoingStream->Channel())) {
                 m_outgoingStream->Close();
                 m_outgoingStream = nullptr;
@@ -256,14 +283,18 @@ void TcrossPlayer::Tick()
             // it now would cut that fade off and the closing of the outgoing
             // stream would then close the freshly loaded track, leaving the
             // player silent. Ask once it has played out.
-            if ((ended || remaining < m_currentStream->FadeOutTime() + kRequestLeadMs) && !m_nextRequested
-                && !m_outgoingStream) {
+            if ((ended || remaining < fadeOut + kRequestLeadMs) && !m_nextRequested && !m_outgoingStream) {
                 m_nextRequested = true;
-                RequestPlayableTrack(OtherStream());
+                RequestPlayableTrack(OtherStream(), m_currentStream);
             }
         }
 
-        if ((ended || remaining < m_currentStream->FadeOutTime() || position == 0) && m_nextRequested) {
+        if (m_nextRequested && OtherStream()->Following()) {
+            // No fade and no gap: the mixer moved on at the current track's
+            // last sample; the player follows once it has.
+            if (ended)
+                PassOnToFollower();
+        } else if ((ended || remaining < fadeOut || position == 0) && m_nextRequested) {
             m_outgoingStream = m_currentStream;
             m_currentStream = OtherStream();
             StartCurrent();

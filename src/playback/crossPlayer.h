@@ -2,6 +2,7 @@
 
 #include "playback/audioEngine.h"
 #include "playback/threadedTimer.h"
+#include "playback/trackPlan.h"
 #include "playback/vorlenStream.h"
 
 #include <QObject>
@@ -21,6 +22,10 @@ public:
     using TstreamEvent = std::function<void(TcrossPlayer *sender, TvorlenStream *stream)>;
     // The handler sets track to the record to play, or leaves it empty.
     using TneedTrackEvent = std::function<void(TcrossPlayer *sender, TtaggerRef &track)>;
+    // How a track just supplied is to sound; previous is the track it
+    // follows, or null when nothing plays before it.
+    using TplanEvent
+        = std::function<TtrackPlan(TcrossPlayer *sender, TcustomTagger *track, const TcustomTagger *previous)>;
 
     static constexpr quint16 kPlayingInterval = 250;
     static constexpr quint16 kIdleInterval = 1000;
@@ -79,11 +84,18 @@ public:
     TstreamEvent OnPlaying;
     TneedTrackEvent OnNeedTrack;
     TstreamEvent OnTrackStart;
+    // Unset: every track plays as its file is, with the player's fades.
+    TplanEvent OnPlanTrack;
 
 private:
     void CopyFadeSettings();
     TvorlenStream *OtherStream() const;
-    bool RequestPlayableTrack(TvorlenStream *stream);
+    // RequestTrack, planned to follow previous (null: nothing before it).
+    bool RequestTrackAfter(TvorlenStream *stream, TvorlenStream *previous);
+    bool RequestPlayableTrack(TvorlenStream *stream, TvorlenStream *previous = nullptr);
+    // The current stream has ended and the other, which follows it without a
+    // gap, has its channel: the other becomes current.
+    void PassOnToFollower();
     void StartCurrent();
     // Announces a started track whose file has opened since; replaces one
     // whose file turned out to hold no sound.

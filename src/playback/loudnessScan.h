@@ -30,7 +30,7 @@ struct TloudnessScan {
 // Sound below this level (dBFS, sample peak) counts as silence.
 inline constexpr double kSilenceDbfs = -50.0;
 // How far below the track's loudness its ending has fallen once it fades.
-inline constexpr double kEndingDropLu = 3.0;
+inline constexpr double kEndingDropLu = 1.5;
 // Integrated loudness of silence as libebur128 reports it is minus infinity;
 // anything below this is taken as silence.
 inline constexpr double kSilentLufs = -70.0;

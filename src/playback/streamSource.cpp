@@ -18,18 +18,26 @@ const AVChannelLayout kStereo = AV_CHANNEL_LAYOUT_STEREO;
 
 } // namespace
 
-StreamSource::StreamSource(int mixRate) : m_mixRate(mixRate), m_ring(std::size_t(mixRate) * kRingSeconds) {}
+StreamSource::StreamSource(int mixRate, bool threaded)
+    : m_mixRate(mixRate), m_threaded(threaded), m_ring(std::size_t(mixRate) * kRingSeconds)
+{
+}
 
 std::unique_ptr<StreamSource> StreamSource::open(const QString &fileName, int mixRate, bool threaded,
-                                                 std::size_t primeFrames)
+                                                 std::size_t primeFrames, std::shared_ptr<TresamplerHandover> follows)
 {
-    std::unique_ptr<StreamSource> source(new StreamSource(mixRate));
+    std::unique_ptr<StreamSource> source(new StreamSource(mixRate, threaded));
+    if (follows) {
+        std::lock_guard lock(follows->mutex);
+        ++follows->successors;
+        source->m_handoverIn = std::move(follows);
+    }
     if (threaded) {
         source->m_thread = std::thread(
             [raw = source.get(), fileName, primeFrames] { raw->openAndDecode(fileName, primeFrames); });
         return source;
     }
-    if (!source->openFile(fileName) || !source->prime(1))
+    if (!source->openFile(fileName) || (!source->m_handoverIn && !source->prime(1)))
         return nullptr;
     source->m_openState.store(OpenState::Ready, std::memory_order_release);
     return source;
@@ -43,15 +51,33 @@ StreamSource::~StreamSource()
             m_quit.store(true);
         }
         m_wake.notify_all();
+        if (m_handoverIn) {
+            // A thread waiting for the source it follows wakes to leave.
+            std::lock_guard lock(m_handoverIn->mutex);
+            m_handoverIn->decided.notify_all();
+        }
         m_thread.join();
     }
+    if (m_handoverIn) {
+        std::lock_guard lock(m_handoverIn->mutex);
+        --m_handoverIn->successors;
+    }
+    {
+        // A successor still waiting goes on with a resampler of its own.
+        std::lock_guard lock(m_handoverOut->mutex);
+        if (m_handoverOut->state == TresamplerHandover::Waiting)
+            m_handoverOut->state = TresamplerHandover::Declined;
+        m_handoverOut->decided.notify_all();
+    }
+    av_channel_layout_uninit(&m_inLayout);
 }
 
 void StreamSource::openAndDecode(const QString &fileName, std::size_t primeFrames)
 {
     // A stream is often played the moment it is ready: its first frames are
     // decoded before it says so.
-    const bool opened = openFile(fileName) && prime(std::max<std::size_t>(std::min(primeFrames, m_ring.capacity()), 1));
+    const bool opened = openFile(fileName) && (!m_handoverIn || takeHandover())
+        && prime(std::max<std::size_t>(std::min(primeFrames, m_ring.capacity()), 1));
     m_openState.store(opened ? OpenState::Ready : OpenState::Failed, std::memory_order_release);
     if (opened)
         decoderLoop();
@@ -68,13 +94,11 @@ bool StreamSource::openFile(const QString &fileName)
     if (!OpenAudioFile(fileName, m_quit, m_file))
         return false;
     const AVCodecContext *codec = m_file.codec.get();
-    AVChannelLayout inLayout{};
     if (codec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-        av_channel_layout_default(&inLayout, codec->ch_layout.nb_channels);
-    else if (av_channel_layout_copy(&inLayout, &codec->ch_layout) < 0)
+        av_channel_layout_default(&m_inLayout, codec->ch_layout.nb_channels);
+    else if (av_channel_layout_copy(&m_inLayout, &codec->ch_layout) < 0)
         return false;
-    m_resampler = OpenMixResampler(inLayout, codec->sample_fmt, codec->sample_rate, m_mixRate);
-    av_channel_layout_uninit(&inLayout);
+    m_resampler = openResampler();
     if (!m_resampler)
         return false;
 
@@ -83,6 +107,59 @@ bool StreamSource::openFile(const QString &fileName)
     if (!m_packet || !m_frame)
         return false;
     m_lengthMs.store(m_file.lengthMs, std::memory_order_relaxed);
+    return true;
+}
+
+SwrPtr StreamSource::openResampler() const
+{
+    return OpenMixResampler(m_inLayout, m_file.codec->sample_fmt, m_file.codec->sample_rate, m_mixRate);
+}
+
+bool StreamSource::takeHandover()
+{
+    TresamplerHandover &handover = *m_handoverIn;
+    std::unique_lock lock(handover.mutex);
+    if (m_threaded)
+        handover.decided.wait(lock, [&] { return handover.state != TresamplerHandover::Waiting || m_quit.load(); });
+    if (handover.state == TresamplerHandover::Waiting)
+        return false;
+    if (handover.state == TresamplerHandover::Given && handover.resampler) {
+        SwrPtr given = std::move(handover.resampler);
+        const AVCodecContext *codec = m_file.codec.get();
+        if (handover.rate == codec->sample_rate && handover.format == codec->sample_fmt
+            && av_channel_layout_compare(&handover.layout, &m_inLayout) == 0) {
+            m_resampler = std::move(given);
+        } else {
+            // Another format: the last frames of the source before, which it
+            // holds yet, come out first; this source's own resampler goes on.
+            std::swap(m_resampler, given);
+            convertFrame(nullptr);
+            std::swap(m_resampler, given);
+        }
+    }
+    lock.unlock();
+    m_handoverIn.reset();
+    return true;
+}
+
+bool StreamSource::giveHandover()
+{
+    TresamplerHandover &handover = *m_handoverOut;
+    std::lock_guard lock(handover.mutex);
+    if (handover.state != TresamplerHandover::Waiting)
+        return false;
+    if (handover.successors == 0) {
+        handover.state = TresamplerHandover::Declined;
+        handover.decided.notify_all();
+        return false;
+    }
+    handover.resampler = std::move(m_resampler);
+    handover.rate = m_file.codec->sample_rate;
+    handover.format = m_file.codec->sample_fmt;
+    av_channel_layout_uninit(&handover.layout);
+    av_channel_layout_copy(&handover.layout, &m_inLayout);
+    handover.state = TresamplerHandover::Given;
+    handover.decided.notify_all();
     return true;
 }
 
@@ -147,6 +224,8 @@ bool StreamSource::decodeStep()
         handleSeek(requested);
         return true;
     }
+    if (m_handoverIn && !takeHandover())
+        return false;
     if (!flushPending())
         return false;
     if (m_inputDone) {
@@ -183,7 +262,11 @@ void StreamSource::handleSeek(std::uint64_t generation)
     m_file.input->RestartCount();
     av_seek_frame(m_file.format.get(), m_file.streamIndex, timestamp, AVSEEK_FLAG_BACKWARD);
     avcodec_flush_buffers(m_file.codec.get());
-    swr_init(m_resampler.get());
+    // A resampler given to a successor is made anew.
+    if (m_resampler)
+        swr_init(m_resampler.get());
+    else
+        m_resampler = openResampler();
     m_pendingFrames = 0;
     m_pendingOffset = 0;
     m_inputDone = false;
@@ -224,7 +307,10 @@ void StreamSource::drain()
             av_frame_unref(m_frame.get());
         }
     }
-    convertFrame(nullptr);
+    // A successor that follows without a gap takes the last samples the
+    // resampler holds; else they come out here.
+    if (!giveHandover())
+        convertFrame(nullptr);
 }
 
 void StreamSource::convertFrame(const AVFrame *frame)
@@ -339,6 +425,7 @@ StreamSource::PullResult StreamSource::pull(std::size_t frames)
     result.runs = m_ring.peek(frames);
     result.frames = result.runs.firstFrames + result.runs.secondFrames;
     result.underrun = result.frames < frames && !finished;
+    result.ended = result.frames < frames && finished;
     return result;
 }
 

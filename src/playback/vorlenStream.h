@@ -2,6 +2,7 @@
 
 #include "metadata/taggerRef.h"
 #include "playback/audioEngine.h"
+#include "playback/trackPlan.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -20,6 +21,9 @@ public:
     TvorlenStream &operator=(const TvorlenStream &) = delete;
 
     void Load(TcustomTagger *track);
+    // Load, to sound as plan says: a gapless plan follows the stream
+    // previous plays on, without a gap (a plain load without it).
+    void LoadPlanned(TcustomTagger *track, const TtrackPlan &plan, const TvorlenStream *previous);
     void OpenFile(const QString &fileName);
     void Play();
     void TogglePause();
@@ -35,6 +39,22 @@ public:
     bool Opening() const;
     // The file turned out to hold no sound: the stream will never play.
     bool OpenFailed() const;
+    // Loaded to follow another stream without a gap, and waiting for it to end.
+    bool Following() const;
+    // The stream followed has ended: this one has its channel now, playing
+    // at the volume that channel had.
+    void TakeOverChannel();
+    // The stream has played out and a stream following it takes over its
+    // channel: closes it without touching that channel.
+    void PassOn();
+    // A stream followed without a gap plays to its very end, at full volume.
+    void HoldToEnd();
+    const TtrackPlan &Plan() const { return m_plan; }
+    // Where the music ends: the plan's end, or the stream's length.
+    qint64 EndMs() const;
+    // The fade-out of this track: the player's, or shorter when the plan
+    // knows the track ends hard; 0 for a stream held to its end.
+    int FadeOutMs() const;
     void Seek(qint64 ms);
     void SetVolume(int volume);
     void ApplyFade();
@@ -45,6 +65,10 @@ public:
     // fade time of 0 takes the end value at once.
     static int FadeVolume(qint64 position, qint64 length, int fadeInTime, int fadeOutTime, int fadeInFromVolume,
                           int fadeOutToVolume);
+    // A fade-out that follows a track's ending, measured as endingMs: the
+    // ending's own length, at least kShortestFadeOutMs, at most fadeOutTime.
+    static int FadeOutForEnding(qint64 endingMs, int fadeOutTime);
+    static constexpr int kShortestFadeOutMs = 1000;
 
     int FadeOutTime() const { return m_fadeOutTime; }
     void SetFadeOutTime(int value) { m_fadeOutTime = value; }
@@ -64,6 +88,11 @@ public:
     TcustomTagger *Track() const { return m_track.get(); }
 
 private:
+    // Opens the file, to follow the stream follows when it is not 0.
+    void openFile(const QString &fileName, EngineStream follows);
+    // What a closed stream no longer holds.
+    void forget();
+
     AudioEngine &m_engine;
     int m_fadeOutTime = 0;
     int m_fadeInTime = 0;
@@ -76,4 +105,7 @@ private:
     quint8 m_volume = 0;
     quint8 m_state = ssStopped;
     TtaggerRef m_track;
+    // How the loaded track is to sound; reset when it closes.
+    TtrackPlan m_plan;
+    bool m_holdToEnd = false;
 };
