@@ -2,6 +2,7 @@
 #include "coreTestFolder.h"
 
 #include "core/dmMain.h"
+#include "core/soundControl.h"
 #include "library/taggerQueue.h"
 #include "platform/iniFile.h"
 #include "playback/crossPlayer.h"
@@ -21,6 +22,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMenu>
 #include <QMessageBox>
@@ -474,4 +476,25 @@ TEST_F(JukeboxWindow, ASkinExportedAndLoadedElsewhereLooksTheSame)
     EXPECT_EQ(buttonPicture(fresh, "btnClose").convertToFormat(QImage::Format_RGB32),
               closeButton.convertToFormat(QImage::Format_RGB32));
     fresh.SetCore(nullptr);
+}
+
+// The library is measured in the background a few seconds after it is
+// loaded, and the window's details say how far that has got.
+TEST_F(JukeboxWindow, TheDetailsShowHowFarTheLoudnessAnalysisHasGot)
+{
+    QStringList files;
+    for (int i = 0; i < 3; ++i)
+        files << folder.addTrack(QStringLiteral("lib/%1.mp3").arg(i), QStringLiteral("Track %1").arg(i),
+                                 QStringLiteral("Artist"), QStringLiteral("Album"), i + 1, 440 + 110 * i, 1.0);
+    start();
+    core->AddScannedFiles(files, false);
+    EXPECT_EQ(label("lblLoudnessCaption"), QStringLiteral("Loudness :"));
+    QElapsedTimer clock;
+    clock.start();
+    while (label("lblLoudnessMeasured") != QStringLiteral("all") && clock.elapsed() < 30000)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_EQ(label("lblLoudnessMeasured"), QStringLiteral("all"));
+    EXPECT_EQ(core->Sound().Store().Count(), 3);
+    for (const QString &file : files)
+        EXPECT_TRUE(core->Sound().Store().FindCurrent(file)) << file.toStdString();
 }

@@ -104,6 +104,8 @@ public:
     void TreeFontChanged() override;
     void VisTimer() override;
     void PlaylistsLoaded() override;
+    // Shows how far the loudness analysis of the library has got.
+    void AnalysisProgress(int done, int total, bool running) override;
 
     // --- skins --------------------------------------------------------------
     void ApplySkinColors(const QColor &buttonColor, const QColor &panelColor, bool useDefaults) override;

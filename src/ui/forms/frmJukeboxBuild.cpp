@@ -398,11 +398,12 @@ void TfrmJukebox::buildQueue()
                               {"lblGlobalCountCaption", "Track Count :", 50, 1},
                               {"lblGlobalDurationCaption", "Duration :", 50, 1},
                               {"lblArtistCountCaption", "Artists :", 50, 1},
-                              {"lblAlbumCountCaption", "Albums :", 50, 1}};
+                              {"lblAlbumCountCaption", "Albums :", 50, 1},
+                              {"lblLoudnessCaption", "Loudness :", 50, 1}};
     const char *values[] = {nullptr,           "lblQueueCount",  "lblQueueDuration",
                             nullptr,           "lblPlaylistCount", "lblPlaylistDuration",
                             nullptr,           "lblGlobalCount", "lblGlobalDuration",
-                            "lblArtistCount", "lblAlbumCount"};
+                            "lblArtistCount", "lblAlbumCount",    "lblLoudnessMeasured"};
     int y = 4;
     for (size_t i = 0; i < std::size(details); ++i) {
         const Detail &detail = details[i];

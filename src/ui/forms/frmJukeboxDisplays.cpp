@@ -15,6 +15,7 @@
 #include "ui/controls/dravoLabel.h"
 #include "ui/controls/scrollBanner2.h"
 #include "ui/controls/vorlenScrollBar.h"
+#include "ui/forms/loudnessProgressText.h"
 #include "ui/forms/shownCoverFile.h"
 
 #include <QBuffer>
@@ -192,4 +193,9 @@ void TfrmJukebox::showStackerTitle()
 {
     if (m_core)
         Label(QStringLiteral("lblStackerTitle"))->SetCaption(m_core->StackerTitle());
+}
+
+void TfrmJukebox::AnalysisProgress(int done, int total, bool running)
+{
+    Label(QStringLiteral("lblLoudnessMeasured"))->SetCaption(LoudnessProgressText(done, total, running));
 }
