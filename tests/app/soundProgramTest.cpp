@@ -1,9 +1,12 @@
 // The built jukebox playing files that test how it sounds and how it copes,
 // listened to at the private PulseAudio server's null sink.
 #include "audioFixtures.h"
+#include "childProcess.h"
+#include "ffmpegLoudness.h"
 #include "jukeboxProcess.h"
 #include "pulseTestServer.h"
 #include "sinkListener.h"
+#include "toneLevel.h"
 
 #include "library/taggerList.h"
 
@@ -12,6 +15,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -199,6 +203,208 @@ TEST_F(SoundProgramTest, TheJukeboxMovesOnFromAFileOfZeros)
     ASSERT_TRUE(playUntilHeard(listener, &heard))
         << "nothing played: " << Describe(heard) << m_jukebox.Output().toStdString();
     EXPECT_EQ(SoundingTone(heard, kAudible), 440) << Describe(heard);
+    exitByKey();
+}
+
+// A corpus as a library collects it over decades: twenty tracks of pink
+// noise with a tone of their own, made at -32 to -6 LUFS (the loud ones
+// through a limiter, as loud masters are), some fading out, some ending in
+// silence.
+class LoudnessCorpusTest : public SoundProgramTest {
+protected:
+    static constexpr int kTracks = 20;
+    static constexpr double kSeconds = 6.0;
+    static constexpr int kTarget = -18;
+
+    static int ToneOf(int track) { return 310 + 97 * track; }
+
+    // The track made at gain dB before its limiter.
+    QString makeTrack(int track, double gainDb)
+    {
+        QString filters = QStringLiteral("[1]volume=0.3[t];[0][t]amix=inputs=2:normalize=0,volume=%1dB,"
+                                         "alimiter=limit=0.95:attack=1:release=5:level=false")
+                              .arg(gainDb);
+        if (track % 4 == 1 || track % 4 == 3)
+            filters += QStringLiteral(",afade=t=out:st=%1:d=3").arg(kSeconds - 3);
+        if (track % 4 >= 2)
+            filters += QStringLiteral(",apad=pad_dur=2");
+        const QString path = music() + QStringLiteral("/corpus%1.mp3").arg(track, 2, 10, QLatin1Char('0'));
+        QString error;
+        EXPECT_TRUE(RunTool(QStringLiteral("ffmpeg"),
+            { QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                QStringLiteral("anoisesrc=color=pink:amplitude=0.25:seed=%1:duration=%2").arg(track + 1).arg(kSeconds),
+                QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                QStringLiteral("sine=frequency=%1:sample_rate=44100:duration=%2").arg(ToneOf(track)).arg(kSeconds),
+                QStringLiteral("-filter_complex"), filters, QStringLiteral("-ac"), QStringLiteral("2"),
+                QStringLiteral("-ar"), QStringLiteral("44100"), QStringLiteral("-b:a"), QStringLiteral("192k"), path },
+            &error))
+            << error.toStdString();
+        return path;
+    }
+
+    static constexpr std::size_t kWindow = 4410;
+    // A track heard alone this many windows (100 ms) can be measured: its
+    // fade-in (1.2 s), 1.5 s of it, and a margin before the next track.
+    static constexpr std::size_t kShortestSpan = 12 + 15 + 5;
+
+    // Where a track was heard alone longest: each 100 ms window belongs to
+    // the one track whose tone stands far above every other's.
+    struct Span {
+        std::size_t start = 0;
+        std::size_t length = 0;
+    };
+    static std::vector<Span> soloSpans(const std::vector<qint16> &recording)
+    {
+        const std::size_t windows = recording.size() / 2 / kWindow;
+        std::vector<int> owner(windows, -1);
+        for (std::size_t w = 0; w < windows; ++w) {
+            std::vector<double> levels;
+            for (int track = 0; track < kTracks; ++track)
+                levels.push_back(ToneAmplitude(recording, w * kWindow, kWindow, ToneOf(track)));
+            std::vector<double> sorted = levels;
+            std::sort(sorted.rbegin(), sorted.rend());
+            if (sorted[0] > 0.003 && sorted[0] > 4 * sorted[1])
+                owner[w] = int(std::max_element(levels.begin(), levels.end()) - levels.begin());
+        }
+        std::vector<Span> spans(kTracks);
+        for (std::size_t w = 0; w < windows;) {
+            std::size_t end = w;
+            while (end < windows && owner[end] == owner[w])
+                ++end;
+            if (owner[w] >= 0 && end - w > spans[std::size_t(owner[w])].length)
+                spans[std::size_t(owner[w])] = { w, end - w };
+            w = end;
+        }
+        return spans;
+    }
+
+    // Made again with a corrected gain until it stands near its level (the
+    // limiter holds the loud ones back).
+    QString makeCorpusTrack(int track, double *loudness)
+    {
+        const double wanted = -32.0 + 26.0 * track / (kTracks - 1);
+        double gain = wanted + 24.0;
+        QString path;
+        for (int attempt = 0; attempt < 6; ++attempt) {
+            path = makeTrack(track, gain);
+            const std::optional<FfmpegLoudness> measured = MeasureWithFfmpeg(path);
+            if (!measured)
+                return QString();
+            *loudness = measured->loudness;
+            if (std::abs(*loudness - wanted) < 0.5)
+                break;
+            gain += wanted - *loudness;
+        }
+        return path;
+    }
+};
+
+// Played back to back in the auto mode, every track sounds at the target
+// at the sink, within one loudness unit, and no sample clips.
+TEST_F(LoudnessCorpusTest, EveryTrackSoundsAtTheTargetLoudness)
+{
+    QStringList files;
+    std::vector<double> made;
+    for (int track = 0; track < kTracks; ++track) {
+        double loudness = 0;
+        files << makeCorpusTrack(track, &loudness);
+        ASSERT_FALSE(files.back().isEmpty());
+        made.push_back(loudness);
+    }
+    const auto [quietest, loudest] = std::minmax_element(made.begin(), made.end());
+    ASSERT_GT(*loudest - *quietest, 24.0) << "the corpus spans " << *quietest << " to " << *loudest << " LUFS";
+    writeLibrary(files);
+    writeSettings(QStringLiteral("[CrossFader]\nFadeInTime=1000\nFadeOutTime=1500\nGainMode=3\nTargetLoudness=%1\n")
+                      .arg(kTarget));
+    // At full master volume the sink passes the mix on as it is.
+    QFile ini(m_folder.filePath(QStringLiteral("vorlen.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    QByteArray text = ini.readAll();
+    ini.close();
+    text.replace("MasterVolume=200", "MasterVolume=255");
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ini.write(text);
+    ini.close();
+
+    ASSERT_NO_FATAL_FAILURE(startJukebox());
+    // The library is measured in the background a few seconds after the start.
+    const QString store = m_folder.filePath(QStringLiteral("Data/loudness.dat"));
+    QElapsedTimer clock;
+    clock.start();
+    int measured = 0;
+    while (measured < kTracks && clock.elapsed() < 60000) {
+        QThread::msleep(250);
+        QFile file(store);
+        measured = file.open(QIODevice::ReadOnly) ? int(file.readAll().count('\n')) - 1 : 0;
+    }
+    ASSERT_EQ(measured, kTracks) << "the library was not measured";
+
+    PulseRecorder recorder;
+    ASSERT_TRUE(recorder.start());
+    std::vector<qint16> recording;
+    for (int attempt = 0; attempt < 4 && recording.size() < 44100; ++attempt) {
+        ASSERT_TRUE(m_jukebox.SendKeys(QStringLiteral("ctrl+p")));
+        QThread::msleep(3000);
+        const std::vector<qint16> taken = recorder.takeSamples();
+        const auto loud = std::find_if(taken.begin(), taken.end(), [](qint16 s) { return std::abs(s) > 300; });
+        if (loud != taken.end())
+            recording.insert(recording.end(), taken.begin(), taken.end());
+    }
+    ASSERT_FALSE(recording.empty()) << "nothing played";
+    // The library's random order plays every track once in a round; a round
+    // may begin part of the way through, so the recording goes on until
+    // every track was heard alone, or for four minutes at most.
+    QElapsedTimer playing;
+    playing.start();
+    std::vector<Span> spans;
+    for (;;) {
+        QThread::msleep(10000);
+        const std::vector<qint16> taken = recorder.takeSamples();
+        recording.insert(recording.end(), taken.begin(), taken.end());
+        spans = soloSpans(recording);
+        const bool all
+            = std::all_of(spans.begin(), spans.end(), [](const Span &span) { return span.length >= kShortestSpan; });
+        if (all || playing.elapsed() > 240000)
+            break;
+    }
+    recorder.stop();
+    ASSERT_TRUE(m_jukebox.SendKeys(QStringLiteral("ctrl+s")));
+
+    EXPECT_LT(*std::max_element(recording.begin(), recording.end()), 32767) << "a sample clipped";
+    EXPECT_GT(*std::min_element(recording.begin(), recording.end()), -32768) << "a sample clipped";
+
+    int checked = 0;
+    for (int track = 0; track < kTracks; ++track) {
+        const std::size_t bestStart = spans[std::size_t(track)].start;
+        const std::size_t bestLength = spans[std::size_t(track)].length;
+        // Past the fade-in (1 s), short of where the next track is heard.
+        if (bestLength < kShortestSpan) {
+            ADD_FAILURE() << "track " << track << " was heard alone for " << bestLength / 10.0 << " s only";
+            continue;
+        }
+        const std::size_t from = (bestStart + 12) * kWindow * 2;
+        const std::size_t to = (bestStart + bestLength - 5) * kWindow * 2;
+        const QString raw = m_folder.filePath(QStringLiteral("heard%1.raw").arg(track));
+        QFile file(raw);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(reinterpret_cast<const char *>(recording.data() + from), qint64((to - from) * sizeof(qint16)));
+        file.close();
+        const QString wave = raw + QStringLiteral(".wav");
+        QString error;
+        ASSERT_TRUE(RunTool(QStringLiteral("ffmpeg"),
+            { QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("s16le"), QStringLiteral("-ar"),
+                QStringLiteral("44100"), QStringLiteral("-ac"), QStringLiteral("2"), QStringLiteral("-i"), raw, wave },
+            &error))
+            << error.toStdString();
+        const std::optional<FfmpegLoudness> heard = MeasureWithFfmpeg(wave);
+        ASSERT_TRUE(heard);
+        EXPECT_NEAR(heard->loudness, kTarget, 1.0) << "track " << track << ", made at " << made[std::size_t(track)]
+                                                   << " LUFS, heard for " << bestLength / 10.0 << " s";
+        ++checked;
+    }
+    EXPECT_EQ(checked, kTracks);
     exitByKey();
 }
 

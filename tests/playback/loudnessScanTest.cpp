@@ -1,44 +1,14 @@
 // The loudness measurement of whole files against FFmpeg's own EBU R 128
 // filter, and where it finds the music between silences and how the music
 // ends.
-#include "childProcess.h"
+#include "ffmpegLoudness.h"
 #include "playbackFixtures.h"
 
 #include "playback/loudnessScan.h"
 
-#include <QRegularExpression>
 #include <gtest/gtest.h>
 
 namespace {
-
-// FFmpeg's ebur128 filter on a file: integrated loudness and true peak (dBFS).
-struct Reference {
-    double loudness = 0;
-    double truePeakDb = 0;
-};
-
-bool MeasureWithFfmpeg(const QString &path, bool dualMono, Reference *reference)
-{
-    QByteArray output;
-    if (!RunChild(QStringLiteral("ffmpeg"),
-            { QStringLiteral("-hide_banner"), QStringLiteral("-nostats"), QStringLiteral("-i"), path,
-                QStringLiteral("-af"),
-                QStringLiteral("ebur128=peak=true:dualmono=%1")
-                    .arg(dualMono ? QLatin1String("true") : QLatin1String("false")),
-                QStringLiteral("-f"), QStringLiteral("null"), QStringLiteral("-") },
-            {}, &output, 120000))
-        return false;
-    const QString text = QString::fromUtf8(output);
-    const QRegularExpressionMatch loudness
-        = QRegularExpression(QStringLiteral("Integrated loudness:\\s*I:\\s*(-?[\\d.]+) LUFS")).match(text);
-    const QRegularExpressionMatch peak
-        = QRegularExpression(QStringLiteral("True peak:\\s*Peak:\\s*(-?[\\d.]+) dBFS")).match(text);
-    if (!loudness.hasMatch() || !peak.hasMatch())
-        return false;
-    reference->loudness = loudness.captured(1).toDouble();
-    reference->truePeakDb = peak.captured(1).toDouble();
-    return true;
-}
 
 QString Encode(PlaybackFiles &files, const QString &name, const QString &source, int channels = 2)
 {
@@ -75,13 +45,13 @@ TEST_P(LoudnessLevelTest, AgreesWithFfmpegsOwnMeter)
 {
     const QString path = Encode(
         *files, QString::fromLatin1(GetParam().name), QString::fromLatin1(GetParam().source), GetParam().channels);
-    Reference reference;
-    ASSERT_TRUE(MeasureWithFfmpeg(path, GetParam().channels == 1, &reference));
+    const std::optional<FfmpegLoudness> reference = MeasureWithFfmpeg(path, GetParam().channels == 1);
+    ASSERT_TRUE(reference);
     const std::atomic<bool> stop { false };
     const TloudnessScan scan = ScanLoudness(path, stop);
     ASSERT_TRUE(scan.ok);
-    EXPECT_NEAR(scan.loudness, reference.loudness, 0.3);
-    EXPECT_NEAR(20 * std::log10(scan.truePeak), reference.truePeakDb, 0.6);
+    EXPECT_NEAR(scan.loudness, reference->loudness, 0.3);
+    EXPECT_NEAR(20 * std::log10(scan.truePeak), reference->truePeakDb, 0.6);
     EXPECT_NEAR(scan.lengthMs, 6000, 60);
 }
 
