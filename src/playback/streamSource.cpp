@@ -137,8 +137,7 @@ bool StreamSource::takeHandover()
             std::swap(m_resampler, given);
         }
     }
-    lock.unlock();
-    m_handoverIn.reset();
+    m_handoverTaken = true;
     return true;
 }
 
@@ -224,7 +223,7 @@ bool StreamSource::decodeStep()
         handleSeek(requested);
         return true;
     }
-    if (m_handoverIn && !takeHandover())
+    if (m_handoverIn && !m_handoverTaken && !takeHandover())
         return false;
     if (!flushPending())
         return false;

@@ -114,9 +114,11 @@ private:
     std::atomic<qint64> m_lengthMs{0};
     std::atomic<float> m_gain{1.0f};
     // Made with the source; what it gives a successor. The one it takes from
-    // the source it follows, until it has.
+    // the source it follows, set before the decoder starts; whether the
+    // decoder has taken it (decoder-owned).
     const std::shared_ptr<TresamplerHandover> m_handoverOut = std::make_shared<TresamplerHandover>();
     std::shared_ptr<TresamplerHandover> m_handoverIn;
+    bool m_handoverTaken = false;
     std::atomic<OpenState> m_openState{OpenState::Opening};
     SampleRing m_ring;
 
