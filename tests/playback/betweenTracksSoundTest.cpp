@@ -65,6 +65,10 @@ protected:
     std::vector<qint16> PlayAll(int fadeIn, int fadeOut, int timeoutMs)
     {
         EXPECT_TRUE(PulseTestServer::UsePulseTestServer());
+        // The sink as it comes, whatever volume a test before left it at.
+        PulseTestServer::pactl(
+            {QStringLiteral("set-sink-volume"), PulseTestServer::sinkName(), QStringLiteral("65536")});
+        PulseTestServer::pactl({QStringLiteral("set-sink-mute"), PulseTestServer::sinkName(), QStringLiteral("0")});
         PulseRecorder recorder;
         EXPECT_TRUE(recorder.start());
         TcrossPlayer player;
