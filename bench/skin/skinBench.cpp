@@ -76,19 +76,6 @@ void SkinPanel(TvorlenPanel &panel, const TpieceSizes &sizes, int seed)
 
 class TbenchForm : public TvorlenSkinForm {
 public:
-    void ListsUpdated() override { }
-    void PositionChanged(TvorlenStream *) override { }
-    void QueueChanged() override { }
-    void PlayStateChanged(int) override { }
-    void TrackChanged(TvorlenStream *) override { }
-    void StackerChanged() override { }
-    void PlaylistChanged() override { }
-    void LoadSettings(TiniFile &) override { }
-    void SaveSettings(TiniFile &) override { }
-    void VolumeChanged() override { }
-    void TreeFontChanged() override { }
-    void VisTimer() override { }
-    void PlaylistsLoaded() override { }
     void LoadSkinStyle(const QString &) override { }
     void SaveSkinStyle(const QString &) override { }
     void SaveSkinControls(const QString &) override { }

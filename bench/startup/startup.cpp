@@ -3,12 +3,11 @@
 // of StartUp (library loaded, index built, the window notified). Prints the
 // time and the resident memory afterwards.
 //   bench-startup [N]
+#include "benchLibrary.h"
 #include "core/dmMain.h"
-#include "core/playerForm.h"
 #include "core/userInterface.h"
 #include "library/taggerList.h"
 #include "metadata/id3Tagger.h"
-#include "benchLibrary.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,23 +20,9 @@
 
 namespace {
 
-class TquietForm : public TvorlenPlayerFormInterface {
+class TquietFace : public TcoreListener {
 public:
-    void DoStartup() override {}
-    void LibraryChanging() override {}
     void ListsUpdated() override { ++listsUpdated; }
-    void PositionChanged(TvorlenStream *) override {}
-    void QueueChanged() override {}
-    void PlayStateChanged(int) override {}
-    void TrackChanged(TvorlenStream *) override {}
-    void StackerChanged() override {}
-    void PlaylistChanged() override {}
-    void LoadSettings(TiniFile &) override {}
-    void SaveSettings(TiniFile &) override {}
-    void VolumeChanged() override {}
-    void TreeFontChanged() override {}
-    void VisTimer() override {}
-    void PlaylistsLoaded() override {}
     int listsUpdated = 0;
 };
 
@@ -49,6 +34,7 @@ public:
     QStringList ChooseMusicFiles(const QString &) override { return {}; }
     TtagAlbum *ChooseAlbum() override { return nullptr; }
     void ShowWindow(TcoreWindow) override {}
+    bool ShowTipDialog(TtipDialogState &) override { return false; }
 };
 
 } // namespace
@@ -58,7 +44,7 @@ int measure(const QString &home)
 {
     const qint64 cacheBytes = QFileInfo(home + QStringLiteral("/Data/jukebox.dat")).size();
     const long before = ResidentKiB();
-    TquietForm form;
+    TquietFace form;
     TsilentUi ui;
     TdmMainOptions options;
     options.folders.home = home;
@@ -68,9 +54,11 @@ int measure(const QString &home)
 
     QElapsedTimer timer;
     timer.start();
-    TdmMain core(form, ui, options);
+    TdmMain core(ui, options);
+    const TcoreSubscription subscription = core.Subscribe(form);
+    core.LoadSettings();
     const qint64 createdMs = timer.elapsed();
-    form.OnStartup();
+    core.StartUp();
     const qint64 startedMs = timer.elapsed();
     const long after = ResidentKiB();
 

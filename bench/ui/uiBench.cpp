@@ -78,8 +78,9 @@ int measure(int argc, char **argv, const QString &home)
     TdmMainOptions options;
     options.engine.manualPump = true;
     options.cdDrives = [] { return QList<CdDrive>{}; };
-    TdmMain core(window, ui, options);
+    TdmMain core(ui, options);
     window.SetCore(&core);
+    core.LoadSettings();
     window.show();
     QElapsedTimer patience;
     patience.start();

@@ -1,9 +1,11 @@
 #include "app/appUserInterface.h"
 
 #include "ui/forms/fileChooser.h"
+#include "ui/forms/frmTipOfTheDay.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
+#include <cstdio>
 
 namespace {
 
@@ -32,7 +34,12 @@ TappUserInterface::~TappUserInterface()
 
 void TappUserInterface::ShowMessage(const QString &text, const QString &caption, TmessageIcon icon)
 {
+    // A warning also goes to the terminal the jukebox was started from, where
+    // the file names it lists can be copied.
+    if (icon != TmessageIcon::Information)
+        std::fprintf(stderr, "Vorlen Mp3 Jukebox: %s: %s\n", qUtf8Printable(caption), qUtf8Printable(text));
     QMessageBox box(boxIcon(icon), caption, text, QMessageBox::Ok, m_mainWindow);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
 }
 
@@ -77,4 +84,9 @@ void TappUserInterface::ShowWindow(TcoreWindow window)
 void TappUserInterface::SetWindowOpener(TcoreWindow window, std::function<void()> opener)
 {
     m_openers.insert(int(window), std::move(opener));
+}
+
+bool TappUserInterface::ShowTipDialog(TtipDialogState &state)
+{
+    return RunTipDialog(state, m_mainWindow);
 }

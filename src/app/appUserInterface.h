@@ -25,6 +25,7 @@ public:
     QStringList ChooseMusicFiles(const QString &filter) override;
     TtagAlbum *ChooseAlbum() override;
     void ShowWindow(TcoreWindow window) override;
+    bool ShowTipDialog(TtipDialogState &state) override;
 
     // The openers of the jukebox's windows; a window without one opens
     // nothing.

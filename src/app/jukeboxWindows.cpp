@@ -2,7 +2,6 @@
 
 #include "app/appUserInterface.h"
 #include "core/dmMain.h"
-#include "core/tipOfTheDay.h"
 #include "ui/controls/digitalClock2.h"
 #include "ui/forms/frmAbout.h"
 #include "ui/forms/frmAlarmSettings.h"
@@ -19,15 +18,24 @@
 #include "ui/forms/frmProgress.h"
 #include "ui/forms/frmQueueMoveTo.h"
 #include "ui/forms/frmStackerList.h"
-#include "ui/forms/frmTipOfTheDay.h"
 
 struct TjukeboxWindowsPrivate {
     TjukeboxWindowsPrivate(TfrmJukebox &window, TdmMain &core)
-        : moveTo(&window), chooseCD(core, &window), albumName(&window), progress(&window),
-          stacker(core, chooseCD, albumName, &progress, &window), preferences(core, &window),
-          musicSearch(core, &window), playlistEditor(core, &window), skins(window, core, &window), about(&window),
-          playlist(core, &window), editPlaylists(core, &window), alarmSettings(&window),
-          playlistRules(core, &window)
+        : moveTo(&window)
+        , chooseCD(core, &window)
+        , albumName(&window)
+        , progress(&window)
+        , progressFollower(progress, core)
+        , stacker(core, chooseCD, albumName, &window)
+        , preferences(core, &window)
+        , musicSearch(core, &window)
+        , playlistEditor(core, &window)
+        , skins(window, core, &window)
+        , about(&window)
+        , playlist(core, &window)
+        , editPlaylists(core, &window)
+        , alarmSettings(&window)
+        , playlistRules(core, &window)
     {
     }
 
@@ -35,6 +43,7 @@ struct TjukeboxWindowsPrivate {
     TfrmChooseCD chooseCD;
     TfrmGetPlaylistAlbumName albumName;
     TfrmProgress progress;
+    TprogressFollower progressFollower;
     TfrmStackerList stacker;
     TfrmPreferences preferences;
     TfrmMusicSearch musicSearch;
@@ -61,9 +70,8 @@ TjukeboxWindows::TjukeboxWindows(TfrmJukebox &window, TdmMain &core, TappUserInt
     ui.SetWindowOpener(TcoreWindow::PlaylistListEditor, [&w] { w.editPlaylists.Execute(); });
     ui.SetWindowOpener(TcoreWindow::PlaylistEditor, [&w] { w.playlistEditor.Execute(); });
     ui.SetWindowOpener(TcoreWindow::Playlist, [&w] { w.playlist.ShowPlaylist(); });
-    ui.SetWindowOpener(TcoreWindow::TipOfTheDay, [&core] { core.tdMain().Execute(); });
+    ui.SetWindowOpener(TcoreWindow::TipOfTheDay, [&core] { core.ShowTips(); });
     ui.SetWindowOpener(TcoreWindow::About, [&w] { w.about.Execute(); });
-    InstallTipDialog(core.tdMain(), &window);
 
     TjukeboxDialogs &dialogs = window.Dialogs();
     dialogs.MoveTo = [&w](int count, int currentRow, QPoint topLeft, int *position) {
@@ -71,16 +79,6 @@ TjukeboxWindows::TjukeboxWindows(TfrmJukebox &window, TdmMain &core, TappUserInt
     };
     dialogs.AlarmSettings = [&w, &window] { w.alarmSettings.Execute(window.Clock().Alarms()); };
     dialogs.Skins = [&w] { w.skins.Execute(); };
-    dialogs.LibraryChanging = [&w] { w.chooseCD.LibraryChanging(); };
-
-    // The library loads at the window's first activation: a large one shows
-    // its progress meanwhile.
-    std::function<void()> startUp = window.OnStartup;
-    window.OnStartup = [&w, &core, startUp] {
-        TprogressHook hook(w.progress, core.jblMain(), QStringLiteral("Loading the library"));
-        if (startUp)
-            startUp();
-    };
 }
 
 TjukeboxWindows::~TjukeboxWindows() = default;

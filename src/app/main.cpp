@@ -4,6 +4,7 @@
 #include "core/dmMain.h"
 #include "core/singleInstance.h"
 #include "mpris/mprisService.h"
+#include "platform/programFolders.h"
 #include "playback/crossPlayer.h"
 #include "playback/soundOutputCheck.h"
 #include "ui/forms/frmJukebox.h"
@@ -42,7 +43,7 @@ int main(int argc, char **argv)
     QGuiApplication::setDesktopFileName(QStringLiteral("vorlen"));
 
     // A second start brings the running jukebox forward and ends.
-    TsingleInstanceGuard guard(QString::fromLatin1(TdmMain::kApplicationTitle));
+    TsingleInstanceGuard guard(SingleInstanceName(ResolveProgramFolders().home));
     if (!guard.Claim())
         return EXIT_SUCCESS;
 
@@ -55,11 +56,14 @@ int main(int argc, char **argv)
     };
     guard.OnRaiseRequested = raise;
     TappUserInterface ui(&window);
-    TdmMain core(window, ui);
+    TdmMain core(ui);
     EndUnlessSoundOutput(core.Player());
+    // Every face subscribes before the settings pass, so that each reads its
+    // own keys in it.
     window.SetCore(&core);
     TjukeboxWindows windows(window, core, ui);
-    TmprisService mpris(core, window, raise);
+    TmprisService mpris(core, raise);
+    core.LoadSettings();
     window.show();
     // Closing the window ends the program; the core has saved by then.
     return app.exec();

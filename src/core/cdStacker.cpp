@@ -27,8 +27,7 @@ TcdStacker::~TcdStacker()
 
 void TcdStacker::changing()
 {
-    if (OnChanging)
-        OnChanging();
+    RaiseEvent(OnChanging);
 }
 
 void TcdStacker::changed()
@@ -43,8 +42,7 @@ void TcdStacker::changed()
         for (TcustomTagger *record : collection.Playlists(i)->Records())
             list.Add(record);
     list.EndUpdate();
-    if (OnChange)
-        OnChange();
+    RaiseEvent(OnChange);
 }
 
 void TcdStacker::AddAlbum(const TtagAlbum &album)
@@ -201,41 +199,52 @@ TcartridgeCheck TcdStacker::AddCartridge(const QString &fileName)
     return loadCartridge(fileName, true);
 }
 
-void TcdStacker::LoadFiles()
+void TcdStacker::LoadFiles(std::vector<TfileProblem> *problems)
 {
     const QString masterFile = m_dataFolder + QStringLiteral("/stacker.dat");
     if (!QuietFileExists(masterFile))
         return;
     m_library.SuspendRebuild();
-    m_library.PlaylistCollection().LoadIndex(m_dataFolder + QStringLiteral("/stackerpl.dat"), m_dataFolder, false);
-    m_library.MasterList().LoadListFile(masterFile, false);
+    m_library.PlaylistCollection().LoadIndex(m_dataFolder + QStringLiteral("/stackerpl.dat"), m_dataFolder, false,
+                                             problems);
+    TlistFileReport report;
+    m_library.MasterList().LoadListFile(masterFile, false, QString(), &report);
+    if (problems && !report.Problem().isEmpty())
+        problems->push_back(TfileProblem{masterFile, report.Problem()});
     m_library.ResumeRebuild();
 }
 
-bool TcdStacker::SaveFiles()
+bool TcdStacker::SaveFiles(std::vector<TfileProblem> *failures)
 {
-    return m_library.MasterList().SaveListFile(m_dataFolder + QStringLiteral("/stacker.dat"))
-           && m_library.PlaylistCollection().SaveIndex(m_dataFolder + QStringLiteral("/stackerpl.dat"), m_dataFolder);
+    const QString masterFile = m_dataFolder + QStringLiteral("/stacker.dat");
+    QString error;
+    bool saved = m_library.MasterList().SaveListFile(masterFile, QString(), &error);
+    if (!saved && failures)
+        failures->push_back(TfileProblem{masterFile, error});
+    // Tried whatever became of stacker.dat: each file that can be saved is.
+    return m_library.PlaylistCollection().SaveIndex(m_dataFolder + QStringLiteral("/stackerpl.dat"), m_dataFolder,
+                                                    failures)
+           && saved;
 }
 
-int TcdStacker::IndexAlbumCount()
+int TcdStacker::IndexAlbumCount() const
 {
     return m_library.AlbumList().Count();
 }
 
-int TcdStacker::AlbumCount()
+int TcdStacker::AlbumCount() const
 {
     return IndexAlbumCount() + m_library.PlaylistCollection().Count();
 }
 
-double TcdStacker::PlayTime()
+double TcdStacker::PlayTime() const
 {
     return PlayList().TotalDuration();
 }
 
-QStringList TcdStacker::StatusTexts()
+QStringList TcdStacker::StatusTexts() const
 {
-    TtagPlaylist &list = PlayList();
+    const TtagPlaylist &list = PlayList();
     return {QStringLiteral("Tracks : %1").arg(list.Count()),
             QStringLiteral("Duration : ") + FormatHourMinSec(qint64(list.TotalDuration() / 1000.0)),
             QStringLiteral("Artists : %1").arg(list.ArtistCount()),
@@ -243,7 +252,7 @@ QStringList TcdStacker::StatusTexts()
             QStringLiteral("Playlists : %1").arg(m_library.PlaylistCollection().Count())};
 }
 
-QString TcdStacker::Title(bool enabled, const QString &currentAlbum)
+QString TcdStacker::Title(bool enabled, const QString &currentAlbum) const
 {
     if (!enabled)
         return QString();

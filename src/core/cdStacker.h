@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/mp3JukeBoxLists.h"
+#include "platform/fileProblem.h"
 
 #include <QString>
 #include <QStringList>
@@ -36,8 +37,10 @@ public:
     TcdStacker &operator=(const TcdStacker &) = delete;
 
     Tmp3JukeBoxLists &Library() { return m_library; }
+    const Tmp3JukeBoxLists &Library() const { return m_library; }
     // The stacker play list (the library's loaded playlist, not owning).
     TtagPlaylist &PlayList() { return m_library.LoadedPlaylist(); }
+    const TtagPlaylist &PlayList() const { return m_library.LoadedPlaylist(); }
 
     // Copies every record of an album into the stacker, in album order.
     void AddAlbum(const TtagAlbum &album);
@@ -66,22 +69,25 @@ public:
     QString CartridgeIndexFile(const QString &cartridgeFile) const;
 
     // stacker.dat and stackerpl.dat in the data folder. Load reads them only
-    // when stacker.dat exists; Save writes both, false when either failed.
-    void LoadFiles();
-    bool SaveFiles();
+    // when stacker.dat exists; what could not be read whole is added to
+    // problems when given. Save writes both, false when either failed; both
+    // are tried, and the failures, with the system's reason, are added to
+    // failures when given.
+    void LoadFiles(std::vector<TfileProblem> *problems = nullptr);
+    bool SaveFiles(std::vector<TfileProblem> *failures = nullptr);
 
     // Albums of the index plus playlists of the collection.
-    int AlbumCount();
+    int AlbumCount() const;
     // Albums of the index only (playlists do not count).
-    int IndexAlbumCount();
+    int IndexAlbumCount() const;
     // Total duration of the play list, in milliseconds.
-    double PlayTime();
+    double PlayTime() const;
     // The five status texts: "Tracks : ", "Duration : ", "Artists : ",
     // "Albums : ", "Playlists : ".
-    QStringList StatusTexts();
+    QStringList StatusTexts() const;
     // The stacker title: empty when disabled; "Empty" without albums;
     // otherwise the current stacker album, or "Inactive" when there is none.
-    QString Title(bool enabled, const QString &currentAlbum);
+    QString Title(bool enabled, const QString &currentAlbum) const;
 
     // Raised before the stacker's albums, playlists or records are replaced
     // or freed, and after every change once the play list is rebuilt.

@@ -3,6 +3,8 @@
 #include "platform/commaText.h"
 #include "platform/iniFile.h"
 
+#include <QFileInfo>
+
 namespace {
 
 const QString kDirs = QStringLiteral("Dirs");
@@ -11,6 +13,16 @@ const QString kGeneral = QStringLiteral("General");
 const QString kCrossFader = QStringLiteral("CrossFader");
 
 } // namespace
+
+QString SettingsFileProblem(const TiniFile &ini)
+{
+    if (!ini.ReadProblem().isEmpty())
+        return ini.ReadProblem();
+    const QFileInfo file(ini.FileName());
+    if (file.isFile() && file.size() == 0)
+        return QStringLiteral("it is empty");
+    return QString();
+}
 
 int ByteSetting(int value)
 {

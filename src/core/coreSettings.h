@@ -34,5 +34,11 @@ TcoreSettings ReadCoreSettings(const TiniFile &ini, const QString &programFolder
 // Writes the core's keys in their fixed order.
 void WriteCoreSettings(TiniFile &ini, const TcoreSettings &settings);
 
+// Why the settings file could not be read whole, for the user; empty when it
+// was. Beyond what any INI file can have wrong (TiniFile::ReadProblem), an
+// existing vorlen.ini that holds nothing was cut off: the jukebox always
+// writes its keys.
+QString SettingsFileProblem(const TiniFile &ini);
+
 // A 0..255 setting as stored: the value modulo 256 (300 gives 44, -1 gives 255).
 int ByteSetting(int value);

@@ -1,42 +1,30 @@
+// The core's life: creation, the settings pass, start-up, and the library
+// with its discs.
 #include "core/dmMain.h"
 
-#include "core/playerForm.h"
 #include "core/soundControl.h"
 #include "library/tagAlbum.h"
 #include "library/tagAlbumList.h"
 #include "library/tagPlaylist.h"
-#include "metadata/embeddedCover.h"
+#include "library/trackListFile.h"
 #include "platform/fileExists.h"
 #include "platform/iniFile.h"
 #include "platform/pendingEvents.h"
-#include "platform/vorlenError.h"
 #include "playback/audioMixer.h"
 #include "playback/crossPlayer.h"
 #include "playback/threadedTimer.h"
+#include "playback/tinyVisLoader.h"
 #include "playback/vorlenStream.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
+#include <algorithm>
 #include <unordered_set>
 
-namespace {
-
-const QString kCouldNotLocateText = QStringLiteral(
-    "The requested/chosen file could not be located.\n"
-    "A CD may have been removed, or files may have been changed or deleted.\n"
-    "Make sure all network connections are working,\n"
-    "or rescan your PC for music files (File->Scan Folders)");
-
-bool exists(const TcustomTagger *record)
-{
-    return record && QuietFileExists(record->Filename());
-}
-
-} // namespace
-
-TdmMain::TdmMain(TvorlenPlayerFormInterface &form, TcoreUserInterface &ui, TdmMainOptions options)
-    : m_form(form), m_ui(ui), m_options(std::move(options)), m_folders(m_options.folders)
+TdmMain::TdmMain(TcoreUserInterface &ui, TdmMainOptions options)
+    : m_ui(ui)
+    , m_options(std::move(options))
+    , m_folders(m_options.folders)
 {
     const QString manual = m_folders.docFolder() + QStringLiteral("/index.html");
     if (QuietFileExists(manual))
@@ -45,23 +33,14 @@ TdmMain::TdmMain(TvorlenPlayerFormInterface &form, TcoreUserInterface &ui, TdmMa
     m_queue.SetDisplayType(tdQueue);
     m_queue.SetReadFrameHeaders(false);
     m_queue.SetId3WriteType(wtBoth);
-    m_queue.OnChange = [this](TComponent *) { m_form.QueueChanged(); };
     m_files.SetDisplayType(tdTitle);
     m_files.SetReadFrameHeaders(true);
     m_files.SetKeepUntagged(false);
     m_files.SetFreeOnDestroy(true);
     m_files.SetSortType(tsNone);
     m_files.SetId3WriteType(wtBoth);
-    m_library.OnListsChanging = [this](TComponent *) { m_form.LibraryChanging(); };
-    m_library.OnListsUpdated = [this](TComponent *) { m_form.ListsUpdated(); };
-    m_library.OnPlayListChange = [this](TComponent *) { m_form.PlaylistChanged(); };
 
     m_player = std::make_unique<TcrossPlayer>(m_options.engine);
-    m_player->OnPlaying = [this](TcrossPlayer *, TvorlenStream *stream) { m_form.PositionChanged(stream); };
-    m_player->OnStateChange = [this](TcrossPlayer *player) { m_form.PlayStateChanged(player->GetState()); };
-    m_player->OnTrackStart = [this](TcrossPlayer *player, TvorlenStream *) { m_form.TrackChanged(player->CurrentStream()); };
-    m_player->OnNeedTrack = [this](TcrossPlayer *, TtaggerRef &track) { ChooseNextTrack(track); };
-
     // The core's own values until the settings file replaces them.
     m_settings.FadeInFromVolume = 0;
     m_settings.FadeOutToVolume = 0;
@@ -72,41 +51,99 @@ TdmMain::TdmMain(TvorlenPlayerFormInterface &form, TcoreUserInterface &ui, TdmMa
     m_sound = std::make_unique<TsoundControl>(*m_player, m_library, m_queue, DataFolder());
     m_sound->OnAnalysisProgress = [this] {
         const TloudnessAnalyser::Progress progress = m_sound->AnalysisProgress();
-        m_form.AnalysisProgress(progress.done, progress.total, progress.running);
+        m_listeners.Raise(&TcoreListener::LoudnessAnalysisProgress, progress.done, progress.total, progress.running);
     };
     m_stacker = std::make_unique<TcdStacker>(DataFolder());
-    m_stacker->OnChange = [this] { m_form.StackerChanged(); };
-
     m_mixer = std::make_unique<TAudioMixer>();
-    m_mixer->OnControlChange = [this](int, int) { m_form.VolumeChanged(); };
     m_visTimer = std::make_unique<TThreadedTimer>();
     m_visTimer->SetEnabled(false);
     m_visTimer->SetInterval(25);
-    m_visTimer->SetOnTimer([this](QObject *) { m_form.VisTimer(); });
+    m_visLoader = std::make_unique<TtinyVisLoader>(&m_player->Engine());
+    m_visLoader->SetSettingsPath(PluginSettingsFolder());
+    m_visLoader->CreateCaptureUnit();
+    m_tips.OnShowDialog = [this](TtipDialogState &state) { return m_ui.ShowTipDialog(state); };
 
-    m_form.OnStartup = [this] { StartUp(); };
-    m_form.OnClosed = [this] { SaveSettings(); };
-
+    hookComponents();
     applyFadeSettings();
-    LoadSettings();
+    // The all-tracks view lists "Title - Artist".
+    m_library.MasterList().SetDisplayType(tdTitleArtist);
     m_library.LoadedPlaylist().SetDisplayType(tdArtistTitle);
     m_library.PlaylistCollection().SetDisplayTypeAll(tdArtistTitle);
 }
 
 TdmMain::~TdmMain()
 {
-    m_form.OnStartup = nullptr;
-    m_form.OnClosed = nullptr;
     m_visTimer.reset();
+    // The plug-in goes before the engine it captures from.
+    m_visLoader.reset();
     // The player goes first: its streams stop before the records they play
     // are freed with the lists.
-    m_player.reset();
+    // The sound control unhooks itself from the player, so it goes before.
     m_sound.reset();
+    m_player.reset();
     m_queue.OnChange = nullptr;
     m_library.OnListsChanging = nullptr;
     m_library.OnListsUpdated = nullptr;
     m_library.OnPlayListChange = nullptr;
+    m_stacker->OnChanging = nullptr;
     m_stacker->OnChange = nullptr;
+}
+
+void TdmMain::hookComponents()
+{
+    using L = TcoreListener;
+    m_queue.OnChange = [this](TComponent *) { m_listeners.Raise(&L::QueueChanged); };
+    m_library.OnListsChanging = [this](TComponent *) { m_listeners.Raise(&L::LibraryChanging); };
+    m_library.OnListsUpdated = [this](TComponent *) { m_listeners.Raise(&L::ListsUpdated); };
+    m_library.OnPlayListChange = [this](TComponent *) { m_listeners.Raise(&L::PlaylistChanged); };
+    hookProgress(m_library);
+    m_player->OnPlaying = [this](TcrossPlayer *, TvorlenStream *stream) {
+        if (stream)
+            m_listeners.Raise(&L::PositionChanged, std::as_const(*stream));
+    };
+    m_player->OnStateChange = [this](TcrossPlayer *player) {
+        const int state = player->GetState();
+        m_listeners.Raise(&L::PlayStateChanged, state);
+        // A stop ends the track shown: nothing plays any more.
+        if (state == ssStopped && m_nowPlaying.stream) {
+            m_nowPlaying = TnowPlaying();
+            m_listeners.Raise(&L::TrackChanged, std::as_const(m_nowPlaying));
+        }
+    };
+    m_player->OnTrackStart = [this](TcrossPlayer *, TvorlenStream *) { trackStarted(); };
+    m_player->OnNeedTrack = [this](TcrossPlayer *, TtaggerRef &track) { ChooseNextTrack(track); };
+    m_stacker->OnChanging = [this] { m_listeners.Raise(&L::StackerChanging); };
+    m_stacker->OnChange = [this] { m_listeners.Raise(&L::StackerChanged); };
+    hookProgress(m_stacker->Library());
+    m_mixer->OnControlChange = [this](int, int) { m_listeners.Raise(&L::VolumeChanged); };
+    m_visTimer->SetOnTimer([this](QObject *) {
+        if (m_visLoader->Active())
+            m_visLoader->Render();
+        m_listeners.Raise(&L::VisTimer);
+    });
+}
+
+void TdmMain::hookProgress(Tmp3JukeBoxLists &lists)
+{
+    using L = TcoreListener;
+    lists.OnListProcessStart = [this](TComponent *, int count) {
+        m_listeners.Raise(&L::TaskStarted, m_task, std::as_const(m_taskTitle), count);
+    };
+    lists.OnListProcess = [this](TComponent *, int index) { m_listeners.Raise(&L::TaskProgress, m_task, index); };
+    lists.OnListProcessFinished = [this](TComponent *) { m_listeners.Raise(&L::TaskFinished, m_task); };
+}
+
+TdmMain::TtaskScope::TtaskScope(TdmMain &core, TcoreTask task, const QString &title)
+    : m_core(core)
+    , m_task(std::exchange(core.m_task, task))
+    , m_title(std::exchange(core.m_taskTitle, title))
+{
+}
+
+TdmMain::TtaskScope::~TtaskScope()
+{
+    m_core.m_task = m_task;
+    m_core.m_taskTitle = m_title;
 }
 
 bool TdmMain::SoundOutputOpen() const
@@ -123,12 +160,13 @@ QString TdmMain::SoundOutputError() const
 
 void TdmMain::LoadSettings()
 {
+    // Told of at start-up, once the window is up (LoadLibrary).
+    std::vector<TfileProblem> problems;
     try {
         const QString fileName = m_folders.settingsFile();
-        const QFileInfo info(fileName);
-        if (info.exists() && (!info.isFile() || !info.isReadable()))
-            throw VorlenError(QStringLiteral("cannot read ") + fileName);
         TiniFile ini(fileName);
+        if (const QString problem = SettingsFileProblem(ini); !problem.isEmpty())
+            problems.push_back(TfileProblem{fileName, problem});
         const TcoreSettings read = ReadCoreSettings(ini, m_folders.home);
         m_settings.DirList = read.DirList;
         m_settings.MasterVolume = read.MasterVolume;
@@ -149,49 +187,73 @@ void TdmMain::LoadSettings()
         m_settings.Genres = read.Genres;
         m_settings.MusicFolder = read.MusicFolder;
         m_settings.CoverArtFolder = read.CoverArtFolder;
-        if (OnLoadSearchSettings)
-            OnLoadSearchSettings(ini);
-        m_form.LoadSettings(ini);
-        m_stacker->LoadFiles();
-        m_library.PlaylistCollection().LoadIndex(m_folders.playlistIndexFile(), DataFolder(), false);
-        m_form.PlaylistsLoaded();
+        m_listeners.Raise(&TcoreListener::LoadSettings, ini);
+        m_stacker->LoadFiles(&problems);
+        m_library.PlaylistCollection().LoadIndex(m_folders.playlistIndexFile(), DataFolder(), false, &problems);
+        m_listeners.Raise(&TcoreListener::PlaylistsLoaded);
     } catch (const std::exception &) {
         m_ui.ShowMessage(QStringLiteral("Error loading settings files."), QStringLiteral("File Read Error"),
                          TmessageIcon::Exclamation);
     }
+    m_fileProblems.Damaged(problems);
 }
 
 void TdmMain::SaveSettings()
 {
+    // Every file is tried, whatever became of the others; the user hears of
+    // each one that could not be written in one message.
+    m_fileProblems.BeginSave();
     try {
         TiniFile ini(m_folders.settingsFile());
         m_settings.MasterVolume = GetMasterVolume();
         WriteCoreSettings(ini, m_settings);
         m_sound->WriteSettings(ini);
-        if (OnSaveSearchSettings)
-            OnSaveSearchSettings(ini);
-        m_form.SaveSettings(ini);
+        m_listeners.Raise(&TcoreListener::SaveSettings, ini);
         QString error;
         if (!ini.UpdateFile(&error))
-            throw VorlenError(error);
-        if (!m_library.PlaylistCollection().SaveIndex(m_folders.playlistIndexFile(), DataFolder()))
-            throw VorlenError(m_folders.playlistIndexFile());
-        if (!m_stacker->SaveFiles())
-            throw VorlenError(DataFolder());
-    } catch (const std::exception &) {
-        m_ui.ShowMessage(QStringLiteral("Error writing settings files."), QStringLiteral("File Write Error"),
-                         TmessageIcon::Exclamation);
+            m_fileProblems.WriteFailed(TfileProblem{ini.FileName(), error});
+        std::vector<TfileProblem> failures;
+        m_library.PlaylistCollection().SaveIndex(m_folders.playlistIndexFile(), DataFolder(), &failures);
+        m_stacker->SaveFiles(&failures);
+        m_fileProblems.WriteFailed(failures);
+    } catch (const std::exception &error) {
+        m_fileProblems.WriteFailed(TfileProblem{m_folders.settingsFile(), QString::fromUtf8(error.what())});
     }
+    m_fileProblems.EndSave();
+}
+
+void TdmMain::ReportDamagedFile(const TfileProblem &problem)
+{
+    m_fileProblems.Damaged(problem);
+    m_fileProblems.ShowReadNotice();
+}
+
+void TdmMain::ReportWriteFailure(const TfileProblem &problem)
+{
+    m_fileProblems.WriteFailed(problem);
+}
+
+void TdmMain::ReportEntriesNotFound(const QString &listFile, const TplaylistLoadReport &report, int found)
+{
+    m_fileProblems.ShowEntriesNotFound(listFile, report.notFound, found + int(report.notFound.size()));
 }
 
 // --- start-up and the library ----------------------------------------------
 
 void TdmMain::StartUp()
 {
-    m_form.PlayStateChanged(m_player->GetState());
-    LoadLibrary();
+    m_listeners.Raise(&TcoreListener::PlayStateChanged, int(m_player->GetState()));
+    {
+        const TtaskScope task(*this, TcoreTask::LibraryLoad, QStringLiteral("Loading the library"));
+        LoadLibrary();
+    }
     if (m_settings.ShowTips)
         m_ui.ShowWindow(TcoreWindow::TipOfTheDay);
+}
+
+void TdmMain::RequestQuit()
+{
+    m_listeners.Raise(&TcoreListener::QuitRequested);
 }
 
 QString TdmMain::cdCacheFile(const CdDrive &drive) const
@@ -208,7 +270,14 @@ void TdmMain::LoadLibrary()
     m_library.Clear();
     m_discRecords.clear();
     TtaggerList &master = m_library.MasterList();
-    master.LoadListFile(DataFolder() + QStringLiteral("/jukebox.dat"), false);
+    TlistFileReport report;
+    const auto tell = [&](const QString &file) {
+        if (!report.Problem().isEmpty())
+            m_fileProblems.Damaged(TfileProblem{file, report.Problem()});
+    };
+    const QString libraryCache = DataFolder() + QStringLiteral("/jukebox.dat");
+    master.LoadListFile(libraryCache, false, QString(), &report);
+    tell(libraryCache);
     for (const CdDrive &drive : m_options.cdDrives()) {
         if (!QuietFolderExists(drive.mountPoint))
             continue;
@@ -216,11 +285,13 @@ void TdmMain::LoadLibrary()
         if (cache.isEmpty() || !QuietFileExists(cache))
             continue;
         const int before = master.Count();
-        master.LoadListFile(cache, true, drive.mountPoint);
+        master.LoadListFile(cache, true, drive.mountPoint, &report);
+        tell(cache);
         for (int i = before; i < master.Count(); ++i)
             m_discRecords.push_back(master.Items(i));
     }
     m_sound->LibraryLoaded();
+    m_fileProblems.ShowReadNotice();
 }
 
 void TdmMain::scanDisc(const CdDrive &drive, const QString &cacheFile)
@@ -260,7 +331,7 @@ void TdmMain::RefreshCDs()
     m_library.ResumeRebuild();
 }
 
-bool TdmMain::saveLibraryCache()
+bool TdmMain::saveLibraryCache(QString *errorText)
 {
     // Disc tracks live in their disc caches; jukebox.dat holds the music
     // folders only, or every save would duplicate the discs at the next load.
@@ -270,18 +341,31 @@ bool TdmMain::saveLibraryCache()
     for (TcustomTagger *record : m_library.MasterList().Records())
         if (!disc.count(record))
             folders.Add(record);
-    return folders.SaveListFile(DataFolder() + QStringLiteral("/jukebox.dat"));
+    return folders.SaveListFile(DataFolder() + QStringLiteral("/jukebox.dat"), QString(), errorText);
 }
 
-void TdmMain::AddScannedFiles(const QStringList &newFiles, bool removeMissing)
+void TdmMain::AddScannedFiles(const QStringList &newFiles, bool removeMissing, const QStringList &missingFolders,
+                              const std::vector<TfileProblem> &unreadable)
 {
+    const TtaskScope task(*this, TcoreTask::LibraryUpdate, QStringLiteral("Updating the library"));
+    QStringList unreachable = missingFolders;
+    for (const TfileProblem &problem : unreadable)
+        unreachable.append(problem.path);
+    for (QString &folder : unreachable) {
+        if (!folder.endsWith(u'/'))
+            folder += u'/';
+    }
+    const auto reachable = [&unreachable](const QString &fileName) {
+        return std::none_of(unreachable.begin(), unreachable.end(),
+                            [&fileName](const QString &folder) { return fileName.startsWith(folder); });
+    };
     m_library.SuspendRebuild();
     TtaggerList &master = m_library.MasterList();
     if (removeMissing) {
         master.BeginUpdate();
         for (int i = master.Count() - 1; i >= 0; --i) {
             const TcustomTagger *record = master.Items(i);
-            if (!QuietFileExists(record->Filename())) {
+            if (!QuietFileExists(record->Filename()) && reachable(record->Filename())) {
                 std::erase(m_discRecords, record);
                 master.Delete(i);
             }
@@ -289,12 +373,13 @@ void TdmMain::AddScannedFiles(const QStringList &newFiles, bool removeMissing)
         master.EndUpdate();
     }
     master.AddFileList(newFiles, true, true);
-    if (!saveLibraryCache())
-        m_ui.ShowMessage(QStringLiteral("Error writing settings files."), QStringLiteral("File Write Error"),
-                         TmessageIcon::Exclamation);
+    QString error;
+    if (!saveLibraryCache(&error))
+        m_fileProblems.WriteFailed(TfileProblem{DataFolder() + QStringLiteral("/jukebox.dat"), error});
     CheckCDs(QString(), true);
     LoadLibrary();
     m_library.ResumeRebuild();
+    m_fileProblems.ShowScanNotice(missingFolders, unreadable);
 }
 
 void TdmMain::RemoveTracks(const std::function<bool(const TcustomTagger &)> &remove)
@@ -319,290 +404,51 @@ void TdmMain::ClearLibrary()
     m_library.ResumeRebuild();
 }
 
-QString TdmMain::FindCover() const
+void TdmMain::AddMusicFolder(const QString &folder)
 {
-    if (m_player->GetState() == ssStopped)
-        return QString();
-    const TcustomTagger *record = m_player->CurrentTrack();
-    if (!record || !record->ValidTag())
-        return QString();
-    const QString artist = record->Artist();
-    const QString album = record->Album();
-    const QStringList names{artist + QStringLiteral(" - ") + album, album + QStringLiteral(" - ") + artist,
-                            artist + QStringLiteral(" - (") + album + QLatin1Char(')'),
-                            album + QStringLiteral(" - (") + artist + QLatin1Char(')')};
-    const QString ownFolder = QFileInfo(record->Filename()).path();
-    for (const QString &name : names) {
-        for (const QString &folder : {m_settings.CoverArtFolder, ownFolder}) {
-            for (const char *extension : {".jpg", ".bmp"}) {
-                const QString candidate = folder + QLatin1Char('/') + name + QLatin1String(extension);
-                if (QuietFileExists(candidate))
-                    return candidate;
-            }
-        }
-    }
-    return QString();
-}
-
-QByteArray TdmMain::EmbeddedCover() const
-{
-    if (m_player->GetState() == ssStopped)
-        return QByteArray();
-    const TcustomTagger *record = m_player->CurrentTrack();
-    if (!record)
-        return QByteArray();
-    return ReadEmbeddedCover(record->Filename()).data;
-}
-
-// --- playing -------------------------------------------------------------
-
-void TdmMain::Play()
-{
-    m_player->Play();
-}
-
-void TdmMain::Pause()
-{
-    m_player->TogglePause();
-}
-
-void TdmMain::Stop()
-{
-    m_player->StopAll();
-}
-
-void TdmMain::Skip()
-{
-    const quint8 state = m_player->GetState();
-    if (state != ssLoading && state != ssStopping)
-        m_player->Next();
-}
-
-TtaggerRef TdmMain::libraryTrack()
-{
-    constexpr int kPicks = 8;
-    for (int pick = 0; pick < kPicks; ++pick) {
-        TtaggerRef record(m_library.NextTrack());
-        if (!record || exists(record.get()))
-            return record;
-    }
-    return TtaggerRef();
-}
-
-void TdmMain::ChooseNextTrack(TtaggerRef &track)
-{
-    TtaggerRef record = m_queue.Pop();
-    m_stackerAlbum.clear();
-    if (!exists(record.get())) {
-        if (m_settings.StackerEnabled)
-            record = TtaggerRef(m_stacker->Library().NextTrack());
-        if (exists(record.get()))
-            m_stackerAlbum = record->Album();
-        else
-            record = libraryTrack();
-    }
-    if (exists(record.get())) {
-        track = std::move(record);
+    if (folder.isEmpty())
         return;
-    }
-    // The player asks from its timer tick: a box that waited for the user
-    // here would stop the jukebox until somebody clicked it.
-    m_ui.ShowNotice(kCouldNotLocateText, QStringLiteral("Could not locate file"), TmessageIcon::Exclamation);
+    m_settings.DirList.append(folder.endsWith(u'/') ? folder : folder + u'/');
 }
 
-// --- queueing ------------------------------------------------------------
-
-void TdmMain::QueueRecords(const std::vector<TcustomTagger *> &records)
+void TdmMain::RemoveMusicFolder(int index)
 {
-    m_queue.BeginUpdate();
-    for (TcustomTagger *record : records)
-        m_queue.Add(record);
-    m_queue.EndUpdate();
+    if (index >= 0 && index < m_settings.DirList.size())
+        m_settings.DirList.removeAt(index);
 }
 
-void TdmMain::QueueRecord(TcustomTagger *record)
+void TdmMain::SetMusicFolders(const QStringList &folders)
 {
-    m_queue.Add(record);
+    m_settings.DirList = folders;
 }
 
-void TdmMain::QueueFile(const QString &fileName)
+void TdmMain::SetNoTrackNumbers(bool value)
 {
-    if (!QuietFileExists(fileName))
-        return;
-    if (TcustomTagger *record = m_files.AddFile(fileName))
-        m_queue.Add(record);
+    m_settings.NoTrackNumbers = value;
+    m_library.SetDontUseTrackNumbers(value);
+    m_library.RebuildIndex();
 }
 
-void TdmMain::QueueFiles()
+void TdmMain::SetCoverArtFolder(const QString &folder)
 {
-    for (const QString &fileName : m_ui.ChooseMusicFiles(QString::fromLatin1(kMusicFileFilter)))
-        QueueFile(fileName);
+    m_settings.CoverArtFolder = folder;
 }
 
-void TdmMain::QueueAlbum()
+void TdmMain::SetPlaylistFolder(const QString &folder)
 {
-    if (TtagAlbum *album = m_ui.ChooseAlbum())
-        m_queue.AddExisting(*album);
+    m_settings.PlaylistFolder = folder;
 }
 
-// --- stacker -------------------------------------------------------------
-
-QString TdmMain::StackerTitle()
+void TdmMain::SetCartridgeFolder(const QString &folder)
 {
-    return m_stacker->Title(m_settings.StackerEnabled, m_stackerAlbum);
+    m_settings.CartridgeFolder = folder;
 }
 
-// --- volume, fades, visualisation -----------------------------------------
+// --- looks and windows ---------------------------------------------------
 
-int TdmMain::GetMasterVolume() const
+void TdmMain::ShowTips()
 {
-    return m_mixer->MasterVolume();
-}
-
-void TdmMain::SetMasterVolume(int value)
-{
-    m_mixer->SetMasterVolume(value);
-}
-
-void TdmMain::applyFadeSettings()
-{
-    m_player->SetFadeInTime(m_settings.FadeInTime);
-    m_player->SetFadeOutTime(m_settings.FadeOutTime);
-    m_player->SetFadeInFromVolume(quint8(m_settings.FadeInFromVolume));
-    m_player->SetFadeOutToVolume(quint8(m_settings.FadeOutToVolume));
-}
-
-void TdmMain::SetFadeInTime(int value)
-{
-    m_settings.FadeInTime = value;
-    applyFadeSettings();
-}
-
-void TdmMain::SetFadeOutTime(int value)
-{
-    m_settings.FadeOutTime = value;
-    applyFadeSettings();
-}
-
-void TdmMain::SetFadeInFromVolume(int value)
-{
-    m_settings.FadeInFromVolume = ByteSetting(value);
-    applyFadeSettings();
-}
-
-void TdmMain::SetFadeOutToVolume(int value)
-{
-    m_settings.FadeOutToVolume = ByteSetting(value);
-    applyFadeSettings();
-}
-
-void TdmMain::SetVisualisation(bool on)
-{
-    m_visTimer->SetEnabled(on);
-    AudioEngine &engine = m_player->Engine();
-    engine.dspSetActive(engine.fftUnit(), on);
-}
-
-bool TdmMain::GetVisualisation() const
-{
-    return m_visTimer->Enabled();
-}
-
-// --- playlists -----------------------------------------------------------
-
-void TdmMain::ActivatePlaylist(const QString &name)
-{
-    m_library.PlaylistCollection().Activate(name);
-}
-
-void TdmMain::DeactivatePlaylists()
-{
-    m_library.LoadedPlaylist().Clear();
-    m_library.PlaylistCollection().SetActive(false);
-}
-
-bool TdmMain::ApplyPlaylistRule(TplaylistRule rule, const QString &m3uFile, bool randomOrder,
-                                const QStringList &genres)
-{
-    TtagPlaylist &loaded = m_library.LoadedPlaylist();
-    switch (rule) {
-    case prNone:
-        loaded.Clear();
-        return true;
-    case prM3uFile: {
-        TtagPlaylist fresh;
-        fresh.SetReadFrameHeaders(loaded.ReadFrameHeaders());
-        if (QuietFileExists(m3uFile))
-            fresh.LoadPlaylist(m3uFile, false, DataFolder());
-        if (fresh.Count() == 0)
-            return false;
-        loaded.ResetPosition();
-        loaded.SetRandomise(randomOrder);
-        loaded.ReplaceRecords(fresh);
-        return true;
-    }
-    case prGenres: {
-        QList<quint8> numbers;
-        for (const QString &name : genres)
-            numbers.append(m_genreList.IndexOfGenre(name));
-        m_library.FillLoadedPlaylistByGenres(numbers);
-        SetGenres(genres);
-        return true;
-    }
-    }
-    return false;
-}
-
-void TdmMain::CopyToJukebox(const TcustomTaggerList &editing)
-{
-    m_library.LoadedPlaylist().AssignPlaylist(editing);
-}
-
-void TdmMain::CopyFromJukebox(TcustomTaggerList &editing)
-{
-    editing.AssignPlaylist(m_library.LoadedPlaylist());
-}
-
-TtagPlaylist *TdmMain::AddPreloadedPlaylist(const QString &name, const QString &m3uFile, bool autoCounterReset,
-                                            bool loop)
-{
-    TtagPlayListCollection &collection = m_library.PlaylistCollection();
-    if (name.isEmpty() || collection.Find(name) || !QuietFileExists(m3uFile))
-        return nullptr;
-    TtagPlaylist *playlist = collection.AddFromFile(name, m3uFile);
-    if (playlist) {
-        playlist->SetAutoCounterReset(autoCounterReset);
-        playlist->SetStopAtEnd(!loop);
-    }
-    return playlist;
-}
-
-void TdmMain::UpdatePreloadedPlaylist(int index, bool autoCounterReset, bool loop)
-{
-    if (TtagPlaylist *playlist = m_library.PlaylistCollection().Playlists(index)) {
-        playlist->SetAutoCounterReset(autoCounterReset);
-        playlist->SetStopAtEnd(!loop);
-    }
-}
-
-void TdmMain::DeletePreloadedPlaylist(int index)
-{
-    m_library.PlaylistCollection().Delete(index);
-}
-
-bool TdmMain::ReloadPreloadedPlaylist(int index, const QString &m3uFile, bool autoCounterReset, bool loop)
-{
-    TtagPlaylist *playlist = m_library.PlaylistCollection().Playlists(index);
-    if (!playlist || !playlist->ReloadFromM3U(m3uFile))
-        return false;
-    playlist->SetAutoCounterReset(autoCounterReset);
-    playlist->SetStopAtEnd(!loop);
-    return true;
-}
-
-void TdmMain::PlaylistsEdited()
-{
-    m_form.PlaylistsLoaded();
+    m_tips.Execute();
 }
 
 void TdmMain::SetTreeFont(const TtreeFont &font)
@@ -610,7 +456,7 @@ void TdmMain::SetTreeFont(const TtreeFont &font)
     if (font == m_treeFont)
         return;
     m_treeFont = font;
-    m_form.TreeFontChanged();
+    m_listeners.Raise(&TcoreListener::TreeFontChanged);
 }
 
 void TdmMain::SetTreeFontLarge(const TtreeFont &font)
@@ -618,7 +464,7 @@ void TdmMain::SetTreeFontLarge(const TtreeFont &font)
     if (font == m_treeFontLarge)
         return;
     m_treeFontLarge = font;
-    m_form.TreeFontChanged();
+    m_listeners.Raise(&TcoreListener::TreeFontChanged);
 }
 
 void TdmMain::ShowWindow(TcoreWindow window)

@@ -27,11 +27,13 @@ bool TplaylistEditor::Load(const QString &m3uFile, bool append)
 {
     TtagPlaylist fresh;
     fresh.SetReadFrameHeaders(true);
+    TplaylistLoadReport report;
     if (QuietFileExists(m3uFile))
-        fresh.LoadPlaylist(m3uFile, false, m_core.DataFolder());
+        fresh.LoadPlaylist(m3uFile, false, m_core.DataFolder(), &report);
+    m_core.ReportEntriesNotFound(m3uFile, report, fresh.Count());
     if (fresh.Count() == 0)
         return false;
-    m_core.Settings().PlaylistFolder = QFileInfo(m3uFile).absolutePath();
+    m_core.SetPlaylistFolder(QFileInfo(m3uFile).absolutePath());
     if (!append) {
         m_playlist.ReplaceRecords(fresh);
         return true;
@@ -45,7 +47,7 @@ bool TplaylistEditor::Load(const QString &m3uFile, bool append)
 
 bool TplaylistEditor::Save(const QString &m3uFile)
 {
-    m_core.Settings().PlaylistFolder = QFileInfo(m3uFile).absolutePath();
+    m_core.SetPlaylistFolder(QFileInfo(m3uFile).absolutePath());
     return m_playlist.SavePlaylist(m3uFile, m_core.DataFolder());
 }
 

@@ -4,6 +4,7 @@
 #include "library/tagAlbum.h"
 #include "library/taggerQueue.h"
 #include "platform/iniFile.h"
+#include "platform/raiseEvent.h"
 #include "playback/crossPlayer.h"
 
 #include <QTimer>
@@ -47,8 +48,7 @@ TsoundControl::TsoundControl(
 {
     m_store.Load(dataFolder + QLatin1Char('/') + QLatin1String(kStoreName));
     m_analyser.OnProgress = [this] {
-        if (OnAnalysisProgress)
-            OnAnalysisProgress();
+        RaiseEvent(OnAnalysisProgress);
     };
     m_planner.AlbumTracks = [this](const TcustomTagger &track) { return albumTracks(track); };
     m_planner.UpcomingTrack
@@ -118,8 +118,7 @@ void TsoundControl::applyAnalysis()
         m_analyser.Start();
     else
         m_analyser.Stop();
-    if (OnAnalysisProgress)
-        OnAnalysisProgress();
+    RaiseEvent(OnAnalysisProgress);
 }
 
 std::vector<const TcustomTagger *> TsoundControl::albumTracks(const TcustomTagger &track) const

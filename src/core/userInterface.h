@@ -4,6 +4,7 @@
 #include <QStringList>
 
 class TtagAlbum;
+class TtipDialogState;
 
 enum class TmessageIcon { Information, Warning, Exclamation, Error };
 
@@ -42,4 +43,7 @@ public:
     // album node was chosen.
     virtual TtagAlbum *ChooseAlbum() = 0;
     virtual void ShowWindow(TcoreWindow window) = 0;
+    // The tip-of-the-day dialog for one showing, modal; false when it could
+    // not be shown.
+    virtual bool ShowTipDialog(TtipDialogState &state) = 0;
 };

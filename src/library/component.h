@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/raiseEvent.h"
+
 #include <QString>
 #include <functional>
 
@@ -19,11 +21,3 @@ using TlistProcessEvent = std::function<void(TComponent *sender, int index)>;
 using TlistProcessStartEvent = std::function<void(TComponent *sender, int count)>;
 using TdirScanStartEvent = std::function<void(TComponent *sender, int numFiles, const QString &dirName)>;
 using TFileFoundEvent = std::function<void(TComponent *sender, const QString &fileName)>;
-
-// Raises an event when its slot is assigned.
-template <typename Event, typename... Args>
-void RaiseEvent(const Event &event, Args &&...args)
-{
-    if (event)
-        event(std::forward<Args>(args)...);
-}

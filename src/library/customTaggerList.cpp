@@ -4,10 +4,10 @@
 #include "library/trackListFile.h"
 #include "platform/atomicFile.h"
 #include "platform/fileExists.h"
+#include "platform/fileNames.h"
 #include "platform/pendingEvents.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <cmath>
 #include <exception>
 #include <memory>
@@ -180,7 +180,7 @@ QString TcustomTaggerList::DisplayText(int index) const
 {
     const TcustomTagger *r = m_records[size_t(index)];
     if (r->Title().isEmpty() || r->Artist().isEmpty()) {
-        const QString name = FileNamePart(r->Filename());
+        const QString name = ReadableFileName(FileNamePart(r->Filename()));
         if (m_displayType == tdQueue)
             return QString::asprintf("%3.3d: ", index + 1) + name;
         return name;
@@ -204,6 +204,11 @@ QString TcustomTaggerList::DisplayText(int index) const
 }
 
 void TcustomTaggerList::FillStrings(TstringList &strings)
+{
+    FillStringsAsStored(strings);
+}
+
+void TcustomTaggerList::FillStringsAsStored(TstringList &strings) const
 {
     strings.BeginUpdate();
     strings.Clear();
@@ -237,22 +242,21 @@ void TcustomTaggerList::AddFileList(const QStringList &lines, bool append, bool 
     RaiseEvent(OnListProcessFinished, this);
 }
 
-void TcustomTaggerList::LoadFromTextFile(const QString &fileName, bool append)
+Tm3uReading TcustomTaggerList::LoadFromTextFile(const QString &fileName, bool append)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return;
-    AddFileList(ReadM3uLines(file.readAll(), QFileInfo(fileName).absolutePath(), M3uEncodingOf(fileName)), append,
-                m_readFrameHeaders);
+    Tm3uReading reading = ReadM3uFile(fileName);
+    if (reading.error.isEmpty())
+        AddFileList(reading.files, append, m_readFrameHeaders);
+    return reading;
 }
 
-bool TcustomTaggerList::SaveToTextFile(const QString &fileName) const
+bool TcustomTaggerList::SaveToTextFile(const QString &fileName, QString *errorText) const
 {
     QStringList names;
     names.reserve(Count());
     for (const TcustomTagger *record : m_records)
         names.append(record->Filename());
-    return WriteFileAtomically(fileName, WriteM3uLines(names));
+    return WriteFileAtomically(fileName, WriteM3uLines(names), errorText);
 }
 
 void TcustomTaggerList::AssignPlaylist(const TcustomTaggerList &list)
@@ -282,17 +286,25 @@ double TcustomTaggerList::TotalDuration() const
     return total;
 }
 
-void TcustomTaggerList::LoadListFile(const QString &fileName, bool append, const QString &cdRoot)
+void TcustomTaggerList::LoadListFile(const QString &fileName, bool append, const QString &cdRoot,
+                                     TlistFileReport *report)
 {
     BeginUpdate();
     if (!append)
         ClearRecords();
     QFile file(fileName);
-    if (file.open(QIODevice::ReadOnly)) {
+    TlistFileReport found;
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (file.exists())
+            found.error = file.errorString();
+    } else {
         const QByteArray data = file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            found.error = file.errorString();
         m_records.reserve(m_records.size() + size_t(data.size() / 150));
         TtrackListReader reader(data);
         while (std::unique_ptr<TcustomTagger> record = reader.Next()) {
+            ++found.records;
             if (!cdRoot.isEmpty())
                 record->SetFilename(ResolveCdPath(record->Filename(), cdRoot));
             TcustomTagger *added = Adopt(std::move(record));
@@ -305,16 +317,20 @@ void TcustomTaggerList::LoadListFile(const QString &fileName, bool append, const
             }
         }
         m_records.shrink_to_fit();
+        found.damaged = reader.Skipped();
+        found.lost = reader.Lost();
     }
+    if (report)
+        *report = found;
     EndUpdate();
 }
 
-bool TcustomTaggerList::SaveListFile(const QString &fileName, const QString &cdRoot) const
+bool TcustomTaggerList::SaveListFile(const QString &fileName, const QString &cdRoot, QString *errorText) const
 {
     TtrackListWriter writer;
     for (const TcustomTagger *record : m_records)
         writer.Write(*record, cdRoot);
-    return WriteFileAtomically(fileName, writer.Data());
+    return WriteFileAtomically(fileName, writer.Data(), errorText);
 }
 
 void TcustomTaggerList::SetReadFrameHeaders(bool value)

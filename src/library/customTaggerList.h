@@ -1,6 +1,7 @@
 #pragma once
 
 #include "library/component.h"
+#include "library/m3uFile.h"
 #include "library/stringList.h"
 #include "metadata/id3Tagger.h"
 #include "metadata/taggerRef.h"
@@ -11,6 +12,8 @@
 
 // How a list shows its records.
 enum TtagDisplayType { tdTitle, tdArtistTitle, tdTitleArtist, tdTrackTitle, tdTrackArtistTitle, tdQueue };
+
+struct TlistFileReport;
 
 // An ordered list of track records with a display form, change notification
 // (batched by BeginUpdate/EndUpdate) and progress events. Whether the list owns
@@ -53,14 +56,20 @@ public:
     void Move(int from, int to);
 
     QString DisplayText(int index) const;
+    // The display texts of the records with the records, in the list's
+    // display order (a sorted list sorts first).
     virtual void FillStrings(TstringList &strings);
+    // The same in the order the records stand now.
+    void FillStringsAsStored(TstringList &strings) const;
     // Adds the file named by each line (lines naming missing files are skipped).
     void AddFileList(const QStringList &lines, bool append, bool readHeaders);
     // Reads a list of file names (one per line; relative names are taken from
-    // the list file's folder, lines starting with "#" are skipped).
-    virtual void LoadFromTextFile(const QString &fileName, bool append);
-    // One file name per line, CR LF line ends; false when it could not be written.
-    virtual bool SaveToTextFile(const QString &fileName) const;
+    // the list file's folder, lines starting with "#" are skipped). Returns
+    // what the list gave, with the names that named no existing file.
+    virtual Tm3uReading LoadFromTextFile(const QString &fileName, bool append);
+    // One file name per line, CR LF line ends; false, with the system's reason
+    // in errorText, when it could not be written.
+    virtual bool SaveToTextFile(const QString &fileName, QString *errorText = nullptr) const;
     void AssignPlaylist(const TcustomTaggerList &list);
     // This list's records become the other's, which is left empty: one
     // change. The records stay held throughout (both lists must own them).
@@ -72,9 +81,11 @@ public:
 
     // Track-list files. cdRoot: the mount point of a disc; file names stored in
     // the "cdrom:" form are resolved against it on loading, and names below it
-    // are stored in that form on saving.
-    virtual void LoadListFile(const QString &fileName, bool append, const QString &cdRoot = QString());
-    bool SaveListFile(const QString &fileName, const QString &cdRoot = QString()) const;
+    // are stored in that form on saving. report, when given, receives what
+    // the file held.
+    virtual void LoadListFile(const QString &fileName, bool append, const QString &cdRoot = QString(),
+                              TlistFileReport *report = nullptr);
+    bool SaveListFile(const QString &fileName, const QString &cdRoot = QString(), QString *errorText = nullptr) const;
 
     TtagDisplayType DisplayType() const { return m_displayType; }
     void SetDisplayType(TtagDisplayType value) { m_displayType = value; }

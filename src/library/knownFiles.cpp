@@ -2,8 +2,8 @@
 
 #include "library/customTaggerList.h"
 #include "metadata/customTagger.h"
+#include "platform/fileNames.h"
 
-#include <QFile>
 #include <QHash>
 #include <algorithm>
 
@@ -25,10 +25,10 @@ TknownFiles::TknownFiles(const TcustomTaggerList &list)
         const QString &folderText = record->Folder();
         TknownFolder *&folder = byFolder[folderText];
         if (!folder) {
-            const QByteArray encoded = QFile::encodeName(folderText);
+            const QByteArray encoded = EncodeFileName(folderText);
             folder = &m_folders[std::string(encoded.constData(), size_t(encoded.size()))];
         }
-        const QByteArray name = record->NameInFolder().toLocal8Bit();
+        const QByteArray name = EncodeFileName(record->NameInFolder());
         folder->m_entries.push_back(TknownFolder::Entry { quint32(folder->m_names.size()), quint32(name.size()),
             TknownFile { WinFileTime { record->ModDateHigh(), record->ModDateLow() }, i } });
         folder->m_names.append(name.constData(), size_t(name.size()));

@@ -1,6 +1,11 @@
 #include "library/m3uFile.h"
 
+#include "platform/boundedLines.h"
+#include "platform/fileExists.h"
+#include "platform/fileNames.h"
+
 #include <QDir>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <array>
 
@@ -13,7 +18,7 @@ constexpr std::array<char16_t, 32> kWindows1252High{
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-QString fromWindows1252(const QByteArray &text)
+QString fromWindows1252(QByteArrayView text)
 {
     QString decoded(text.size(), Qt::Uninitialized);
     QChar *out = decoded.data();
@@ -24,13 +29,69 @@ QString fromWindows1252(const QByteArray &text)
     return decoded;
 }
 
-QString decode(const QByteArray &text, Tm3uEncoding encoding)
+bool isUtf8(QByteArrayView text)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString decoded = utf8(text);
-    if (encoding == Tm3uEncoding::Detect && utf8.hasError())
-        decoded = fromWindows1252(text);
-    return decoded;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // The decoder finds errors only while it makes the text.
+    const QString decoded = utf8(text);
+    Q_UNUSED(decoded);
+    return !utf8.hasError();
+}
+
+// A name with a drive letter: a path on a Windows machine.
+bool isDrivePath(QStringView name)
+{
+    return name.size() >= 3 && name[0].isLetter() && name[0].unicode() < 0x80 && name[1] == u':'
+           && (name[2] == u'\\' || name[2] == u'/');
+}
+
+// A name as read from a line of the list; empty for a line that names nothing.
+QString resolve(QString name, const QDir &base)
+{
+    if (name.trimmed().isEmpty() || name.startsWith(u'#'))
+        return QString();
+    if (isDrivePath(name))
+        return name;
+    // Only a name without "/" is taken for a Windows one: on this system "\"
+    // may be part of a file name.
+    if (!name.contains(u'/'))
+        name.replace(u'\\', u'/');
+    return QDir::isAbsolutePath(name) ? name : QDir::cleanPath(base.filePath(name));
+}
+
+std::vector<Tm3uEntry> readEntries(TboundedLines &lines, const QString &baseFolder, Tm3uEncoding encoding)
+{
+    if (!lines.lines.isEmpty() && lines.lines.first().startsWith("\xEF\xBB\xBF"))
+        lines.lines.first().remove(0, 3);
+    bool utf8 = true;
+    for (const QByteArray &line : lines.lines) {
+        if (!isUtf8(line)) {
+            utf8 = false;
+            break;
+        }
+    }
+    const bool windows1252 = !utf8 && encoding == Tm3uEncoding::Detect;
+    const QDir base(baseFolder);
+    std::vector<Tm3uEntry> entries;
+    for (const QByteArray &line : lines.lines) {
+        const QString name = resolve(windows1252 ? fromWindows1252(line) : QString::fromUtf8(line), base);
+        if (name.isEmpty())
+            continue;
+        // Taken from the list's folder, a name may have grown past what a line
+        // may hold; written back, it would be skipped.
+        if (name.size() > kMaxM3uLineBytes / 3 && EncodeFileName(name).size() > kMaxM3uLineBytes) {
+            ++lines.overlong;
+            continue;
+        }
+        QString fileSystemName;
+        if (!utf8) {
+            fileSystemName = resolve(DecodeFileName(line), base);
+            if (fileSystemName == name)
+                fileSystemName.clear();
+        }
+        entries.push_back(Tm3uEntry{name, fileSystemName});
+    }
+    return entries;
 }
 
 } // namespace
@@ -43,27 +104,46 @@ Tm3uEncoding M3uEncodingOf(const QString &fileName)
 
 QStringList ReadM3uLines(const QByteArray &text, const QString &baseFolder, Tm3uEncoding encoding)
 {
+    TboundedLines lines = SplitBoundedLines(text, kMaxM3uLineBytes);
     QStringList names;
-    QString decoded = decode(text, encoding);
-    if (decoded.startsWith(QChar(0xFEFF)))
-        decoded.remove(0, 1);
-    const QDir base(baseFolder);
-    for (QStringView line : QStringView(decoded).split(u'\n')) {
-        if (line.endsWith(u'\r'))
-            line.chop(1);
-        if (line.trimmed().isEmpty() || line.startsWith(u'#'))
-            continue;
-        const QString name = line.toString();
-        names.append(QDir::isAbsolutePath(name) ? name : QDir::cleanPath(base.filePath(name)));
-    }
+    for (const Tm3uEntry &entry : readEntries(lines, baseFolder, encoding))
+        names.append(entry.name);
     return names;
+}
+
+bool ReadM3uEntries(const QString &fileName, std::vector<Tm3uEntry> &entries, int *overlong, QString *errorText)
+{
+    TboundedLines lines;
+    if (!ReadBoundedLines(fileName, kMaxM3uLineBytes, lines, errorText))
+        return false;
+    entries = readEntries(lines, QFileInfo(fileName).absolutePath(), M3uEncodingOf(fileName));
+    if (overlong)
+        *overlong = lines.overlong;
+    return true;
+}
+
+Tm3uReading ReadM3uFile(const QString &fileName)
+{
+    Tm3uReading reading;
+    std::vector<Tm3uEntry> entries;
+    if (!ReadM3uEntries(fileName, entries, &reading.overlong, &reading.error))
+        return reading;
+    for (const Tm3uEntry &entry : entries) {
+        if (QuietFileExists(entry.name))
+            reading.files.append(entry.name);
+        else if (!entry.fileSystemName.isEmpty() && QuietFileExists(entry.fileSystemName))
+            reading.files.append(entry.fileSystemName);
+        else
+            reading.notFound.append(entry.name);
+    }
+    return reading;
 }
 
 QByteArray WriteM3uLines(const QStringList &fileNames)
 {
     QByteArray out;
     for (const QString &name : fileNames) {
-        out += name.toUtf8();
+        out += EncodeFileName(name);
         out += "\r\n";
     }
     return out;

@@ -224,7 +224,7 @@ void Tmp3JukeBoxLists::FillLoadedPlaylistByGenres(const QList<quint8> &genreNumb
     m_loadedPlaylist.EndUpdate();
 }
 
-void Tmp3JukeBoxLists::SearchTitles(const QString &text, TstringList &strings)
+void Tmp3JukeBoxLists::SearchTitles(const QString &text, TstringList &strings) const
 {
     strings.Clear();
     if (text.isEmpty())
@@ -240,7 +240,7 @@ void Tmp3JukeBoxLists::SearchTitles(const QString &text, TstringList &strings)
     strings.EndUpdate();
 }
 
-void Tmp3JukeBoxLists::FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<TtreeNode> &rootNodes)
+void Tmp3JukeBoxLists::FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<TtreeNode> &rootNodes) const
 {
     tree.BeginUpdate();
     tree.Clear();
@@ -293,7 +293,7 @@ void Tmp3JukeBoxLists::FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<T
     tree.EndUpdate();
 }
 
-void Tmp3JukeBoxLists::FillArtistTree(TlibraryTree &tree, QList<TtreeNode> &rootNodes)
+void Tmp3JukeBoxLists::FillArtistTree(TlibraryTree &tree, QList<TtreeNode> &rootNodes) const
 {
     // The counts are part of the root and artist texts, so the tree is laid
     // out first and then added.
@@ -352,7 +352,7 @@ void Tmp3JukeBoxLists::FillArtistTree(TlibraryTree &tree, QList<TtreeNode> &root
     tree.EndUpdate();
 }
 
-void Tmp3JukeBoxLists::FillAlbumTree(TlibraryTree &tree, bool showDurations, bool includePlaylists)
+void Tmp3JukeBoxLists::FillAlbumTree(TlibraryTree &tree, bool showDurations, bool includePlaylists) const
 {
     tree.BeginUpdate();
     tree.Clear();

@@ -30,10 +30,14 @@ public:
     TtaggerList &MasterList() { return m_master; }
     const TtaggerList &MasterList() const { return m_master; }
     TtagAlbumList &AlbumList() { return m_albums; }
+    const TtagAlbumList &AlbumList() const { return m_albums; }
     TtagArtistList &ArtistList() { return m_artists; }
+    const TtagArtistList &ArtistList() const { return m_artists; }
     TRandomList &RandomOrder() { return m_random; }
     TtagPlaylist &LoadedPlaylist() { return m_loadedPlaylist; }
+    const TtagPlaylist &LoadedPlaylist() const { return m_loadedPlaylist; }
     TtagPlayListCollection &PlaylistCollection() { return m_playlists; }
+    const TtagPlayListCollection &PlaylistCollection() const { return m_playlists; }
 
     bool DontUseTrackNumbers() const { return m_dontUseTrackNumbers; }
     void SetDontUseTrackNumbers(bool value);
@@ -53,17 +57,17 @@ public:
     TcustomTagger *PlaylistTrack();
     // Lists "Title - Artist" of every record whose title contains the text
     // (letters a-z compared without regard to case).
-    void SearchTitles(const QString &text, TstringList &strings);
+    void SearchTitles(const QString &text, TstringList &strings) const;
     // The genre rule: the loaded playlist becomes every library record (master
     // order) whose genre number is one of the given, played in random order.
     void FillLoadedPlaylistByGenres(const QList<quint8> &genreNumbers);
 
     // rootNodes receives the fixed root nodes: '<A>'..'<Z>', "<other>",
     // "<no name>" and, by artist, "<Compilations>".
-    void FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<TtreeNode> &rootNodes);
+    void FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<TtreeNode> &rootNodes) const;
     // rootNodes receives '<A>'..'<Z>', "<other>", "<Compilations>".
-    void FillArtistTree(TlibraryTree &tree, QList<TtreeNode> &rootNodes);
-    void FillAlbumTree(TlibraryTree &tree, bool showDurations, bool includePlaylists);
+    void FillArtistTree(TlibraryTree &tree, QList<TtreeNode> &rootNodes) const;
+    void FillAlbumTree(TlibraryTree &tree, bool showDurations, bool includePlaylists) const;
 
     TlistProcessStartEvent OnListProcessStart;
     TlistProcessEvent OnListProcess;

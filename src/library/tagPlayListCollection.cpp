@@ -60,13 +60,14 @@ TtagPlaylist *TtagPlayListCollection::keepIfFilled(TtagPlaylist *playlist, const
     return playlist;
 }
 
-TtagPlaylist *TtagPlayListCollection::AddFromFile(const QString &name, const QString &m3uFile)
+TtagPlaylist *TtagPlayListCollection::AddFromFile(const QString &name, const QString &m3uFile,
+                                                 TplaylistLoadReport *report)
 {
     if (!QuietFileExists(m3uFile))
         return nullptr;
     TtagPlaylist *playlist = newPlaylist(name);
     playlist->SetReadFrameHeaders(true);
-    playlist->LoadFromM3U(m3uFile);
+    playlist->LoadFromM3U(m3uFile, report);
     return keepIfFilled(playlist, name);
 }
 
@@ -79,38 +80,56 @@ TtagPlaylist *TtagPlayListCollection::AddFromCache(const QString &name, const QS
     return keepIfFilled(playlist, name);
 }
 
-void TtagPlayListCollection::LoadIndex(const QString &indexFile, const QString &cacheFolder, bool append)
+void TtagPlayListCollection::LoadIndex(const QString &indexFile, const QString &cacheFolder, bool append,
+                                       std::vector<TfileProblem> *problems)
 {
     if (!append)
         Clear();
     const TiniFile index(indexFile);
+    if (problems && !index.ReadProblem().isEmpty())
+        problems->push_back(TfileProblem{indexFile, index.ReadProblem()});
     for (const QString &section : index.ReadSections()) {
-        const QString m3u = index.ReadString(section, QStringLiteral("Filename"), QString());
-        TtagPlaylist *playlist = cacheFolder.isEmpty()
-                                     ? AddFromFile(section, m3u)
-                                     : AddFromCache(section, m3u, PlaylistCacheFile(m3u, cacheFolder));
-        if (!playlist)
+        if (m_playlists.Find(section))
             continue;
+        const QString m3u = index.ReadString(section, QStringLiteral("Filename"), QString());
+        TtagPlaylist *playlist = newPlaylist(section);
+        playlist->SetReadFrameHeaders(true);
+        TplaylistLoadReport report;
+        if (!m3u.isEmpty())
+            playlist->LoadPlaylist(m3u, false, cacheFolder, &report);
+        if (problems && report.damagedCache)
+            problems->push_back(*report.damagedCache);
+        m_playlists.Insert(section, playlist);
         playlist->SetFilename(m3u);
         playlist->SetAutoCounterReset(index.ReadBool(section, QStringLiteral("AutoCounterReset"), false));
         playlist->SetStopAtEnd(index.ReadBool(section, QStringLiteral("StopAtEnd"), false));
     }
 }
 
-bool TtagPlayListCollection::SaveIndex(const QString &indexFile, const QString &cacheFolder) const
+bool TtagPlayListCollection::SaveIndex(const QString &indexFile, const QString &cacheFolder,
+                                       std::vector<TfileProblem> *failures) const
 {
     TiniFile index;
     bool saved = true;
+    QString error;
+    const auto failed = [&](const QString &file) {
+        saved = false;
+        if (failures)
+            failures->push_back(TfileProblem{file, error});
+    };
     const bool caching = QuietFolderExists(cacheFolder);
     for (const auto &entry : m_playlists.Entries()) {
         const TtagPlaylist *playlist = entry.object;
         index.WriteString(entry.key, QStringLiteral("Filename"), playlist->Filename());
         index.WriteBool(entry.key, QStringLiteral("AutoCounterReset"), playlist->AutoCounterReset());
         index.WriteBool(entry.key, QStringLiteral("StopAtEnd"), playlist->StopAtEnd());
-        if (caching)
-            saved = playlist->SaveListFile(PlaylistCacheFile(playlist->Filename(), cacheFolder)) && saved;
+        const QString cache = PlaylistCacheFile(playlist->Filename(), cacheFolder);
+        if (caching && !playlist->SaveListFile(cache, QString(), &error))
+            failed(cache);
     }
-    return WriteFileAtomically(indexFile, index.Text()) && saved;
+    if (!WriteFileAtomically(indexFile, index.Text(), &error))
+        failed(indexFile);
+    return saved;
 }
 
 void TtagPlayListCollection::Activate(const QString &name)

@@ -69,10 +69,10 @@ TcustomTagger *TtaggerList::AddFile(const QString &fileName)
     return TcustomTaggerList::AddFile(fileName);
 }
 
-void TtaggerList::LoadListFile(const QString &fileName, bool append, const QString &cdRoot)
+void TtaggerList::LoadListFile(const QString &fileName, bool append, const QString &cdRoot, TlistFileReport *report)
 {
     m_sorted = false;
-    TcustomTaggerList::LoadListFile(fileName, append, cdRoot);
+    TcustomTaggerList::LoadListFile(fileName, append, cdRoot, report);
 }
 
 void TtaggerList::FillStrings(TstringList &strings)

@@ -26,7 +26,8 @@ public:
     // sort the library again).
     void Add(TcustomTagger *record) override;
     TcustomTagger *AddFile(const QString &fileName) override;
-    void LoadListFile(const QString &fileName, bool append, const QString &cdRoot = QString()) override;
+    void LoadListFile(const QString &fileName, bool append, const QString &cdRoot = QString(),
+                      TlistFileReport *report = nullptr) override;
     void FillStrings(TstringList &strings) override;
 
     // Adds the ".mp3", ".ogg", ".wma", ".flac" and ".opus" files of a folder (a disc's mount

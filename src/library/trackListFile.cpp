@@ -3,8 +3,10 @@
 #include "library/extendedFloat.h"
 #include "metadata/genreList.h"
 #include "metadata/id3Tagger.h"
+#include "platform/fileNames.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -65,6 +67,21 @@ QString ResolveCdPath(const QString &storedName, const QString &cdRoot)
     return root + u'/' + storedName.mid(kCdPathPrefix.size());
 }
 
+QString TlistFileReport::Problem() const
+{
+    if (!error.isEmpty())
+        return QStringLiteral("it cannot be read (%1)").arg(error);
+    if (lost > 0)
+        return QStringLiteral("%1 of its %2 track records are damaged; the other %3 could be read")
+            .arg(lost)
+            .arg(records + lost)
+            .arg(records);
+    if (damaged > 0)
+        return QStringLiteral("it holds damaged bytes between its track records; %1 tracks could be read")
+            .arg(records);
+    return QString();
+}
+
 // --- writer ---------------------------------------------------------------
 
 void TtrackListWriter::writeName(const char *name)
@@ -94,9 +111,8 @@ void TtrackListWriter::writeInteger(qint64 value)
     }
 }
 
-void TtrackListWriter::writeString(const QString &text)
+void TtrackListWriter::writeString(const QByteArray &bytes)
 {
-    const QByteArray bytes = text.toUtf8();
     if (bytes.size() <= 255) {
         m_data.append(char(vaString));
         m_data.append(char(quint8(bytes.size())));
@@ -138,10 +154,13 @@ void TtrackListWriter::Write(const TcustomTagger &record, const QString &cdRoot)
             QString value = p.getString(record);
             if (p.stored != TaggerStoredRule::Always && value.isEmpty())
                 break;
-            if (!cdRoot.isEmpty() && std::strcmp(p.name, "Filename") == 0)
+            const bool fileName = std::strcmp(p.name, "Filename") == 0;
+            if (fileName && !cdRoot.isEmpty())
                 value = StoredCdPath(value, cdRoot);
             writeName(p.name);
-            writeString(value);
+            // A file name is stored as the file system's bytes, which need
+            // not be UTF-8.
+            writeString(fileName ? EncodeFileName(value) : value.toUtf8());
             break;
         }
         case TaggerPropertyKind::Boolean:
@@ -174,6 +193,7 @@ std::unique_ptr<TcustomTagger> TtrackListReader::Next()
 {
     while (m_pos < m_data.size()) {
         const qsizetype start = m_pos;
+        const bool atSignature = QByteArrayView(m_data).sliced(start).startsWith(QByteArrayView(kSignature, 4));
         if (std::unique_ptr<TcustomTagger> record = readRecord())
             return record;
         ++m_skipped;
@@ -182,6 +202,13 @@ std::unique_ptr<TcustomTagger> TtrackListReader::Next()
         // damaged record is not mistaken for records, and the intact records
         // after it are found wherever they start.
         m_pos = std::max(m_pos, std::min(start + 4, m_data.size()));
+        // The record that failed, and the records whose signatures it took
+        // for its own bytes, are lost.
+        const qsizetype swallowedFrom = std::min(start + 4, m_pos);
+        const qsizetype swallowedTo = std::min(m_pos + 3, m_data.size());
+        m_lost += (atSignature ? 1 : 0)
+                  + int(QByteArrayView(m_data).sliced(swallowedFrom, swallowedTo - swallowedFrom).count(
+                      QByteArrayView(kSignature, 4)));
         const qsizetype next = m_data.indexOf(QByteArrayView(kSignature, 4), m_pos);
         m_pos = next < 0 ? m_data.size() : next;
     }
@@ -257,7 +284,7 @@ bool TtrackListReader::readStringBytes(quint8 type, QByteArrayView &bytes)
     return true;
 }
 
-QString TtrackListReader::sharedText(QByteArrayView bytes)
+QString TtrackListReader::sharedText(QByteArrayView bytes, bool fileName)
 {
     // Looked up by the stored bytes: a text seen before costs no decoding and
     // no allocation.
@@ -265,7 +292,7 @@ QString TtrackListReader::sharedText(QByteArrayView bytes)
     const auto it = m_pool.find(key);
     if (it != m_pool.end())
         return it->second;
-    return m_pool.emplace(key, QString::fromUtf8(bytes)).first->second;
+    return m_pool.emplace(key, fileName ? DecodeFileName(bytes) : QString::fromUtf8(bytes)).first->second;
 }
 
 bool TtrackListReader::readStringValue(quint8 type, QString &value, bool shared)
@@ -284,8 +311,8 @@ bool TtrackListReader::readFileName(quint8 type, TcustomTagger &record)
         return false;
     // The folder is shared by the tracks of one folder; only the name is new.
     const qsizetype slash = bytes.lastIndexOf('/');
-    record.SetFilenameParts(slash < 0 ? QString() : sharedText(bytes.first(slash + 1)),
-                            QString::fromUtf8(bytes.sliced(slash + 1)));
+    record.SetFilenameParts(slash < 0 ? QString() : sharedText(bytes.first(slash + 1), true),
+                            DecodeFileName(bytes.sliced(slash + 1)));
     return true;
 }
 

@@ -21,7 +21,7 @@
 // Integers are little-endian and written in the smallest of the 8/16/32-bit
 // types that holds them (unsigned 32-bit values as the signed value with the
 // same bits); durations as 80-bit extended floats; strings as UTF-8 bytes,
-// short (up to 255 bytes) or long.
+// short (up to 255 bytes) or long; file names as the file system's bytes.
 
 // The stored form of a file below a disc's mount point: "cdrom:" followed by
 // its path below the mount point, so that a disc mounted elsewhere next time
@@ -29,6 +29,22 @@
 inline constexpr QLatin1StringView kCdPathPrefix{"cdrom:"};
 QString StoredCdPath(const QString &fileName, const QString &cdRoot);
 QString ResolveCdPath(const QString &storedName, const QString &cdRoot);
+
+// What loading a track-list file found.
+struct TlistFileReport {
+    // The file is there but could not be read: the system's reason. A missing
+    // file is no error: it holds no track.
+    QString error;
+    // Intact records read; damaged stretches skipped; records lost in them (a
+    // damaged record can swallow the records after it).
+    int records = 0;
+    int damaged = 0;
+    int lost = 0;
+
+    // Why the file was not read whole, in words for the user; empty when it
+    // was.
+    QString Problem() const;
+};
 
 class TtrackListWriter {
 public:
@@ -40,7 +56,7 @@ public:
 private:
     void writeName(const char *name);
     void writeInteger(qint64 value);
-    void writeString(const QString &text);
+    void writeString(const QByteArray &bytes);
 
     QByteArray m_data;
 };
@@ -58,8 +74,11 @@ public:
 
     // The next intact record; null at the end of the data.
     std::unique_ptr<TcustomTagger> Next();
-    // Number of damaged records skipped so far.
+    // Number of damaged stretches skipped so far, and of the records lost in
+    // them: each record that failed, and the records whose signatures a
+    // failed record took in as its own bytes.
     int Skipped() const { return m_skipped; }
+    int Lost() const { return m_lost; }
 
 private:
     std::unique_ptr<TcustomTagger> readRecord();
@@ -70,12 +89,13 @@ private:
     bool readStringValue(quint8 type, QString &value, bool shared);
     bool readStringBytes(quint8 type, QByteArrayView &bytes);
     bool readFileName(quint8 type, TcustomTagger &record);
-    QString sharedText(QByteArrayView bytes);
+    QString sharedText(QByteArrayView bytes, bool fileName = false);
     void shareGenreText(TcustomTagger &record);
 
     QByteArray m_data;
     qsizetype m_pos = 0;
     int m_skipped = 0;
+    int m_lost = 0;
     // Texts shared between records, by their stored bytes; the keys view
     // m_data, which stays unchanged while the reader lives.
     std::unordered_map<std::string_view, QString> m_pool;

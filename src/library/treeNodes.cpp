@@ -1,9 +1,11 @@
 #include "library/treeNodes.h"
 
+#include "platform/raiseEvent.h"
+
 void TtreeNodes::BeginUpdate()
 {
-    if (m_updateCount++ == 0 && OnBeginReset)
-        OnBeginReset();
+    if (m_updateCount++ == 0)
+        RaiseEvent(OnBeginReset);
 }
 
 void TtreeNodes::EndUpdate()
@@ -11,21 +13,20 @@ void TtreeNodes::EndUpdate()
     if (m_updateCount == 0 || --m_updateCount > 0)
         return;
     restoreOpenNodes();
-    if (OnEndReset)
-        OnEndReset();
+    RaiseEvent(OnEndReset);
 }
 
 void TtreeNodes::Clear()
 {
     if (Updating())
         rememberOpenNodes();
-    else if (OnBeginReset)
-        OnBeginReset();
+    else
+        RaiseEvent(OnBeginReset);
     m_nodes.clear();
     m_roots.clear();
     m_selected = TtreeNode();
-    if (!Updating() && OnEndReset)
-        OnEndReset();
+    if (!Updating())
+        RaiseEvent(OnEndReset);
 }
 
 void TtreeNodes::ClearKeepingOpenNodes()

@@ -1,10 +1,12 @@
 #include "library/vorlenScanThread.h"
 
 #include "metadata/customTagger.h"
+#include "platform/fileNames.h"
+#include "platform/raiseEvent.h"
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QFile>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <dirent.h>
@@ -12,6 +14,7 @@
 #include <fcntl.h>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,7 +67,7 @@ public:
     // A folder of the folder list.
     void scanFolder(const QString &folder)
     {
-        const QByteArray encoded = QFile::encodeName(folder);
+        const QByteArray encoded = EncodeFileName(folder);
         m_path.assign(encoded.constData(), size_t(encoded.size()));
         scanDirectory(AT_FDCWD, encoded.constData(), true);
     }
@@ -85,10 +88,13 @@ private:
     {
         beginFolder(listed);
         const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | (listed ? 0 : O_NOFOLLOW));
-        if (fd < 0)
+        if (fd < 0) {
+            folderFailed(listed, errno);
             return;
+        }
         DIR *dir = ::fdopendir(fd);
         if (!dir) {
+            folderFailed(listed, errno);
             ::close(fd);
             return;
         }
@@ -99,9 +105,15 @@ private:
         QString folderText;
         while (!m_scan.isInterruptionRequested()) {
             flushIfDue();
+            errno = 0;
             const dirent *entry = ::readdir(dir);
-            if (!entry)
+            if (!entry) {
+                // A listing cut short hides what the folder holds: as
+                // unreadable as a folder that cannot be opened.
+                if (errno != 0)
+                    unreadable(m_path, errno);
                 break;
+            }
             const char *entryName = entry->d_name;
             if (std::strcmp(entryName, ".") == 0 || std::strcmp(entryName, "..") == 0)
                 continue;
@@ -134,7 +146,7 @@ private:
                 continue;
             if (!S_ISREG(info.st_mode))
                 continue;
-            foundFile(known, folderText, entryName, WinFileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec));
+            foundFile(fd, known, folderText, entryName, WinFileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec));
         }
         ::closedir(dir);
     }
@@ -156,30 +168,76 @@ private:
         return m_scan.m_extensions.contains(QString::fromUtf8(extension.data(), qsizetype(extension.size())).toUpper());
     }
 
-    // A file named name in the folder m_path, whose known files are folder
-    // and whose text is folderText once a file of it has been reported.
-    void foundFile(const TknownFolder *folder, QString &folderText, std::string_view name, WinFileTime time)
+    // A file named name in the folder m_path (open as folderFd), whose known
+    // files are folder and whose text is folderText once a file of it has
+    // been reported.
+    void foundFile(
+        int folderFd, const TknownFolder *folder, QString &folderText, const char *name, WinFileTime time)
     {
-        const TknownFile *known = folder ? folder->Find(name) : nullptr;
+        const std::string_view nameView(name);
+        const TknownFile *known = folder ? folder->Find(nameView) : nullptr;
         if (known && known->time == time)
             return;
+        // A new file that cannot be read would be found new at every scan and
+        // never added: it is reported as unreadable instead. Only new files
+        // are opened; they are few.
+        int readError = 0;
+        if (!known) {
+            const int file = ::openat(folderFd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+            if (file < 0)
+                readError = errno;
+            else
+                ::close(file);
+        }
         if (!m_announced)
             announceFolder();
         if (folderText.isNull())
-            folderText = QFile::decodeName(m_path.c_str());
+            folderText = DecodeFileName(QByteArrayView(m_path.data(), qsizetype(m_path.size())));
         // The folder's text is decoded once, and most names are ASCII: a new
         // file's path then costs one allocation.
         QString path;
-        path.reserve(folderText.size() + 1 + qsizetype(name.size()));
+        path.reserve(folderText.size() + 1 + qsizetype(nameView.size()));
         path += folderText;
         path += u'/';
-        if (isAscii(name))
-            path += QLatin1StringView(name.data(), qsizetype(name.size()));
+        if (isAscii(nameView))
+            path += QLatin1StringView(nameView.data(), qsizetype(nameView.size()));
         else
-            path += QString::fromUtf8(name.data(), qsizetype(name.size()));
+            path += DecodeFileName(QByteArrayView(nameView.data(), qsizetype(nameView.size())));
+        if (readError != 0) {
+            m_batch.push_back(Finding { Finding::fkUnreadable, path, {}, -1, systemReason(readError) });
+            return;
+        }
         m_batch.push_back(
             Finding { known ? Finding::fkModifiedFile : Finding::fkNewFile, path, time, known ? known->index : -1 });
     }
+
+    // The folder m_path could not be opened or listed. A listed folder that is
+    // not there is missing, not unreadable; a subfolder that vanished since
+    // the listing of its parent is neither.
+    void folderFailed(bool listed, int error)
+    {
+        if (listed && error == ENOENT) {
+            m_batch.push_back(Finding { Finding::fkMissingFolder, decodedPath(), {}, -1 });
+            return;
+        }
+        if (error == ENOENT)
+            return;
+        unreadable(m_path, error);
+    }
+
+    void unreadable(const std::string &path, int error)
+    {
+        m_batch.push_back(Finding { Finding::fkUnreadable,
+            DecodeFileName(QByteArrayView(path.data(), qsizetype(path.size()))), {}, -1, systemReason(error) });
+    }
+
+    // The system's text for an error; strerror is not safe on a thread.
+    static QString systemReason(int error)
+    {
+        return QString::fromStdString(std::generic_category().message(error));
+    }
+
+    QString decodedPath() const { return DecodeFileName(QByteArrayView(m_path.data(), qsizetype(m_path.size()))); }
 
     void beginFolder(bool listed)
     {
@@ -191,7 +249,8 @@ private:
 
     void announceFolder()
     {
-        m_batch.push_back(Finding { Finding::fkFolder, QFile::decodeName(m_began.c_str()), {}, -1 });
+        m_batch.push_back(
+            Finding { Finding::fkFolder, DecodeFileName(QByteArrayView(m_began.data(), qsizetype(m_began.size()))), {}, -1 });
         m_announced = true;
         m_lastAnnounce = Clock::now();
     }
@@ -306,8 +365,11 @@ void TvorlenScanThread::deliver()
             current = std::move(m_posted.front());
             m_posted.pop_front();
         }
-        if (current.startsRun)
+        if (current.startsRun) {
             m_modifiedCount = 0;
+            m_missingFolders.clear();
+            m_unreadable.clear();
+        }
         for (const Finding &finding : current.findings)
             report(finding);
         if (current.holdsSlot)
@@ -321,15 +383,19 @@ void TvorlenScanThread::report(const Finding &finding)
     switch (finding.kind) {
     case Finding::fkFolder:
         m_currentFolder = finding.path;
-        if (OnFolder)
-            OnFolder(this, finding.path);
+        RaiseEvent(OnFolder, this, finding.path);
         break;
     case Finding::fkNewFile:
         m_fileRecs.push_back(TvorlenFileRec { finding.path, finding.time.low, finding.time.high });
         m_newFiles.Add(finding.path, &m_fileRecs.back());
         m_currentFile = finding.path;
-        if (OnNewFile)
-            OnNewFile(this, finding.path, m_newFiles.Count());
+        RaiseEvent(OnNewFile, this, finding.path, m_newFiles.Count());
+        break;
+    case Finding::fkMissingFolder:
+        m_missingFolders.append(finding.path);
+        break;
+    case Finding::fkUnreadable:
+        m_unreadable.push_back(TfileProblem { finding.path, finding.reason });
         break;
     case Finding::fkModifiedFile: {
         // Looked up now, not when the scan started: the library may have
@@ -344,8 +410,7 @@ void TvorlenScanThread::report(const Finding &finding)
             // The record keeps what its reader left.
         }
         ++m_modifiedCount;
-        if (OnModifiedFile)
-            OnModifiedFile(this, m_modifiedCount);
+        RaiseEvent(OnModifiedFile, this, m_modifiedCount);
         break;
     }
     }

@@ -3,6 +3,7 @@
 #include "library/knownFiles.h"
 #include "library/stringList.h"
 #include "library/vorlenFileRec.h"
+#include "platform/fileProblem.h"
 
 #include <QSemaphore>
 #include <QStringList>
@@ -33,13 +34,13 @@ inline constexpr QLatin1StringView kMusicExtensions { "mp3;mp2;wma;ogg;flac;opus
 // Threads: the owner (GUI thread) sets FolderList, Recursive, the extensions,
 // KnownFiles, LookupRecord and the events before start(), and leaves them
 // alone until finished; the worker only reads them. Everything the owner can
-// read (NewFiles, ModifiedCount, the current folder and file) is written on
-// the GUI thread while a batch is delivered, so it may be read at any time
-// there; every event runs on the GUI thread. All batches of a run are
-// delivered before QThread::finished reaches a receiver on the GUI thread,
-// unless an event handler lets pending events run: then the batches that
-// arrive meanwhile wait for that handler to return, and finished may overtake
-// them.
+// read (NewFiles, ModifiedCount, MissingFolders, Unreadable, the current
+// folder and file) is written on the GUI thread while a batch is delivered,
+// so it may be read at any time there; every event runs on the GUI thread.
+// All batches of a run are delivered before QThread::finished reaches a
+// receiver on the GUI thread, unless an event handler lets pending events
+// run: then the batches that arrive meanwhile wait for that handler to
+// return, and finished may overtake them.
 // The worker holds no pointer to a track record: a modified file's record is
 // looked up through LookupRecord at the moment it is re-read.
 class TvorlenScanThread : public QThread {
@@ -87,6 +88,13 @@ public:
     const TstringList &NewFiles() const { return m_newFiles; }
     int ModifiedCount() const { return m_modifiedCount; }
     const QString &CurrentFolder() const { return m_currentFolder; }
+    // Folders of FolderList that are not there (an unplugged drive, an
+    // unmounted share), in list order.
+    const QStringList &MissingFolders() const { return m_missingFolders; }
+    // Folders and new files that are there but could not be read, with the
+    // system's reason. Such a file is not among NewFiles; nothing below such
+    // a folder was seen.
+    const std::vector<TfileProblem> &Unreadable() const { return m_unreadable; }
     const QString &CurrentFile() const { return m_currentFile; }
 
 protected:
@@ -98,11 +106,13 @@ private:
 
     // What the worker found, in the order found.
     struct Finding {
-        enum Kind { fkFolder, fkNewFile, fkModifiedFile };
+        enum Kind { fkFolder, fkNewFile, fkModifiedFile, fkMissingFolder, fkUnreadable };
         Kind kind;
         QString path;
         WinFileTime time;
         int indexHint;
+        // fkUnreadable: the system's reason.
+        QString reason = QString();
     };
     struct Batch {
         std::vector<Finding> findings;
@@ -141,5 +151,7 @@ private:
     std::deque<TvorlenFileRec> m_fileRecs;
     QString m_currentFolder;
     QString m_currentFile;
+    QStringList m_missingFolders;
+    std::vector<TfileProblem> m_unreadable;
     int m_modifiedCount = 0;
 };

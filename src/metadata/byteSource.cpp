@@ -1,8 +1,8 @@
 #include "metadata/byteSource.h"
 
+#include "platform/fileNames.h"
 #include "platform/vorlenError.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -45,12 +45,12 @@ qint64 TrangeStream::Read(void *dest, qint64 count)
 QString CannotOpenFileText(const QString &fileName, int errorNumber)
 {
     return QStringLiteral("Cannot open file \"%1\". %2")
-        .arg(fileName, QString::fromLocal8Bit(std::strerror(errorNumber)));
+        .arg(ReadableFileName(fileName), QString::fromLocal8Bit(std::strerror(errorNumber)));
 }
 
 TfileSource::TfileSource(const QString &fileName, qint64 headBytes, qint64 tailBytes)
 {
-    const QByteArray path = QFile::encodeName(fileName);
+    const QByteArray path = EncodeFileName(fileName);
     // Non-blocking, so a FIFO named like a music file cannot stall the open;
     // only regular files are read.
     do {

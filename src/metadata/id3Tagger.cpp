@@ -6,6 +6,7 @@
 #include "metadata/id3v1.h"
 #include "metadata/id3v2.h"
 #include "platform/fileExists.h"
+#include "platform/fileNames.h"
 #include "platform/vorlenError.h"
 
 #include <QFileInfo>
@@ -205,7 +206,7 @@ void Tid3Tagger::ReadTagFromSource(const TbyteSource &source)
             storeTypeFlags(Comment());
         } else {
             SetValidTag(false);
-            SetTitle(QFileInfo(Filename()).fileName());
+            SetTitle(ReadableFileName(QFileInfo(Filename()).fileName()));
             SetArtist(QString());
             SetAlbum(QString());
             m_tagKind = tkNoTag;

@@ -1,13 +1,10 @@
 #include "mpris/mprisPlayer.h"
 
 #include "core/dmMain.h"
-#include "library/taggerQueue.h"
 #include "metadata/customTagger.h"
-#include "playback/crossPlayer.h"
+#include "platform/raiseEvent.h"
 #include "playback/vorlenStream.h"
-#include "ui/forms/frmJukebox.h"
 
-#include <QAction>
 #include <QDBusObjectPath>
 #include <QFileInfo>
 #include <QTimer>
@@ -64,28 +61,28 @@ QVariantMap MprisMetadata(const TcustomTagger &track, const QString &trackId, qi
     return metadata;
 }
 
-TmprisPlayer::TmprisPlayer(TdmMain &core, TfrmJukebox &window)
+TmprisPlayer::TmprisPlayer(TdmMain &core)
     : m_core(core)
-    , m_window(window)
+    , m_subscription(core.Subscribe(*this))
     , m_status(statusText(ssStopped))
 {
     m_status = PlaybackStatus();
     m_volume = Volume();
+    TrackChanged(core.NowPlaying());
 }
 
 // --- the application -------------------------------------------------------
 
 void TmprisPlayer::Raise()
 {
-    if (OnRaise)
-        OnRaise();
+    RaiseEvent(OnRaise);
 }
 
 void TmprisPlayer::Quit()
 {
     // Saving the settings may ask the user something: the caller must not
     // wait for that.
-    QTimer::singleShot(0, m_window.Action("actnExit"), &QAction::trigger);
+    QTimer::singleShot(0, [&core = m_core] { core.RequestQuit(); });
 }
 
 // --- commands ----------------------------------------------------------------
@@ -98,13 +95,13 @@ void TmprisPlayer::Play()
 void TmprisPlayer::Pause()
 {
     // The core's pause toggles: on a paused track it would resume.
-    if (m_core.Player().GetState() == ssPlaying)
+    if (m_core.PlayState() == ssPlaying)
         m_core.Pause();
 }
 
 void TmprisPlayer::PlayPause()
 {
-    if (m_core.Player().GetState() == ssPlaying)
+    if (m_core.PlayState() == ssPlaying)
         m_core.Pause();
     else
         m_core.Play();
@@ -120,14 +117,11 @@ void TmprisPlayer::Next()
     m_core.Skip();
 }
 
-TvorlenStream *TmprisPlayer::playingStream() const
+const TvorlenStream *TmprisPlayer::playingStream() const
 {
     if (m_trackId.isEmpty())
         return nullptr;
-    const quint8 state = m_core.Player().GetState();
-    if (state != ssPlaying && state != ssPaused)
-        return nullptr;
-    TvorlenStream *stream = m_core.Player().CurrentStream();
+    const TvorlenStream *stream = m_core.PlayingStream();
     return stream && stream->LengthMs() > 0 ? stream : nullptr;
 }
 
@@ -136,35 +130,26 @@ bool TmprisPlayer::CanSeek() const
     return playingStream() != nullptr;
 }
 
-void TmprisPlayer::seekTo(qint64 ms)
-{
-    m_core.Player().Seek(ms);
-    // The next position tick must not take this jump for one made elsewhere.
-    m_sinceLastPosition.invalidate();
-    if (OnSeeked)
-        OnSeeked(ms * 1000);
-}
-
 void TmprisPlayer::Seek(qint64 offsetUs)
 {
-    TvorlenStream *stream = playingStream();
+    const TvorlenStream *stream = playingStream();
     if (!stream)
         return;
     const qint64 target = std::max<qint64>(0, stream->GetPosition() + offsetUs / 1000);
     if (target > stream->LengthMs())
         Next();
     else
-        seekTo(target);
+        m_core.Seek(target);
 }
 
 void TmprisPlayer::SetPosition(const QDBusObjectPath &trackId, qint64 positionUs)
 {
-    TvorlenStream *stream = playingStream();
+    const TvorlenStream *stream = playingStream();
     // A client that has not yet heard of the track change asks for a place
     // in the track before.
     if (!stream || trackId.path() != m_trackId || positionUs < 0 || positionUs / 1000 > stream->LengthMs())
         return;
-    seekTo(positionUs / 1000);
+    m_core.Seek(positionUs / 1000);
 }
 
 bool TmprisPlayer::OpenUri(const QString &uri, QString *error)
@@ -174,14 +159,9 @@ bool TmprisPlayer::OpenUri(const QString &uri, QString *error)
         *error = QStringLiteral("Only local files (file: URIs) can be opened: %1").arg(uri);
         return false;
     }
-    TtaggerQueue &queue = m_core.tqQueue();
-    const int before = queue.Count();
-    m_core.QueueFile(url.toLocalFile());
-    if (queue.Count() == before) {
-        *error = QStringLiteral("Not a music file the jukebox can play: %1").arg(uri);
+    if (!m_core.QueueFile(url.toLocalFile(), error))
         return false;
-    }
-    if (m_core.Player().GetState() == ssStopped)
+    if (m_core.PlayState() == ssStopped)
         m_core.Play();
     return true;
 }
@@ -191,7 +171,7 @@ bool TmprisPlayer::OpenUri(const QString &uri, QString *error)
 QString TmprisPlayer::PlaybackStatus() const
 {
     // Opening and stopping are passing states: the status stays what it was.
-    const QString status = statusText(m_core.Player().GetState());
+    const QString status = statusText(m_core.PlayState());
     return status.isEmpty() ? m_status : status;
 }
 
@@ -211,28 +191,24 @@ void TmprisPlayer::SetVolume(double volume)
     // Halves round to even, as everywhere in the jukebox.
     const int value = int(std::nearbyint(std::clamp(volume, 0.0, 1.0) * 255.0));
     m_core.SetMasterVolume(value);
-    // The volume keys show the new volume at once, not only when the mixer
-    // reports it.
-    m_window.VolumeChanged();
 }
 
-// --- what the window is told of ------------------------------------------------
+// --- what the core announces ------------------------------------------------
 
 void TmprisPlayer::announce(const QString &name, const QVariant &value)
 {
-    if (OnPropertiesChanged)
-        OnPropertiesChanged(QVariantMap { { name, value } });
+    RaiseEvent(OnPropertiesChanged, QVariantMap { { name, value } });
 }
 
-void TmprisPlayer::TrackChanged(TvorlenStream *stream)
+void TmprisPlayer::TrackChanged(const TnowPlaying &playing)
 {
-    m_sinceLastPosition.invalidate();
-    const TcustomTagger *track = stream ? stream->Track() : nullptr;
+    const TvorlenStream *stream = playing.stream;
+    const TcustomTagger *track = stream ? playing.track : nullptr;
     QVariantMap changed;
     if (track) {
         m_trackId = QStringLiteral("/org/vorlen/track/%1").arg(++m_trackCount);
         const qint64 length = stream->LengthMs() > 0 ? stream->LengthMs() : qint64(track->Duration());
-        m_metadata = MprisMetadata(*track, m_trackId, length, m_window.CoverFile());
+        m_metadata = MprisMetadata(*track, m_trackId, length, playing.coverFile);
         changed.insert(QStringLiteral("Metadata"), m_metadata);
     } else if (!m_trackId.isEmpty()) {
         m_trackId.clear();
@@ -243,13 +219,12 @@ void TmprisPlayer::TrackChanged(TvorlenStream *stream)
         m_canSeek = CanSeek();
         changed.insert(QStringLiteral("CanSeek"), m_canSeek);
     }
-    if (!changed.isEmpty() && OnPropertiesChanged)
-        OnPropertiesChanged(changed);
+    if (!changed.isEmpty())
+        RaiseEvent(OnPropertiesChanged, changed);
 }
 
 void TmprisPlayer::PlayStateChanged(int)
 {
-    m_sinceLastPosition.invalidate();
     const QString status = PlaybackStatus();
     if (status != m_status) {
         m_status = status;
@@ -270,20 +245,7 @@ void TmprisPlayer::VolumeChanged()
     }
 }
 
-void TmprisPlayer::PositionChanged(TvorlenStream *stream)
+void TmprisPlayer::PositionJumped(qint64 positionMs)
 {
-    if (!stream)
-        return;
-    const qint64 position = stream->GetPosition();
-    // Playing never moves the position back, nor ahead faster than time
-    // passes; it may fall behind when the sound output stalls, which is no
-    // seek.
-    if (m_sinceLastPosition.isValid()) {
-        const bool back = position < m_lastPosition - kSeekToleranceMs;
-        const bool ahead = position > m_lastPosition + m_sinceLastPosition.elapsed() + kSeekToleranceMs;
-        if ((back || ahead) && OnSeeked)
-            OnSeeked(position * 1000);
-    }
-    m_lastPosition = position;
-    m_sinceLastPosition.start();
+    RaiseEvent(OnSeeked, positionMs * 1000);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QElapsedTimer>
+#include "core/coreListeners.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
@@ -10,33 +11,29 @@
 class QDBusObjectPath;
 class TcustomTagger;
 class TdmMain;
-class TfrmJukebox;
 class TvorlenStream;
 
 // The jukebox as the desktop's media controls see it: what plays, the
 // playback status, the position and the volume, and the commands they may
-// give. Every command goes through the same core operation as the window's
-// key for it, so the window shows its effect as it shows a key's.
+// give. It is a face of the core beside the window: it hears of every change
+// from the core itself, and every command goes through the same core
+// operation as the window's key for it, so every face shows its effect.
 //
 // Times on this side are microseconds; the volume is 0.0 to 1.0 over the
 // master volume's 0 to 255.
 //
-// GUI thread only: the window's notifications and the bus's calls arrive
+// GUI thread only: the core's announcements and the bus's calls arrive
 // there.
-class TmprisPlayer {
+class TmprisPlayer : private TcoreListener {
 public:
-    // A jump of the position this much beyond where playing can take it is
-    // a seek made elsewhere (the window's position bar).
-    static constexpr qint64 kSeekToleranceMs = 1000;
-
-    TmprisPlayer(TdmMain &core, TfrmJukebox &window);
+    explicit TmprisPlayer(TdmMain &core);
     TmprisPlayer(const TmprisPlayer &) = delete;
     TmprisPlayer &operator=(const TmprisPlayer &) = delete;
 
     // --- the application ---------------------------------------------------
     void Raise();
-    // Closes the window as Exit does, once the caller has had its answer:
-    // the settings are saved on the way.
+    // Asks the jukebox to end as Exit does, once the caller has had its
+    // answer: the settings are saved on the way.
     void Quit();
 
     // --- commands ----------------------------------------------------------
@@ -65,12 +62,6 @@ public:
     void SetVolume(double volume);
     bool CanSeek() const;
 
-    // --- what the window is told of --------------------------------------------
-    void TrackChanged(TvorlenStream *stream);
-    void PlayStateChanged(int state);
-    void VolumeChanged();
-    void PositionChanged(TvorlenStream *stream);
-
     // Raised with the player properties that changed and their new values.
     std::function<void(const QVariantMap &changed)> OnPropertiesChanged;
     // Raised with the new position after a seek.
@@ -79,12 +70,18 @@ public:
     std::function<void()> OnRaise;
 
 private:
-    TvorlenStream *playingStream() const;
-    void seekTo(qint64 ms);
+    // --- what the core announces ---------------------------------------------
+    void TrackChanged(const TnowPlaying &playing) override;
+    void PlayStateChanged(int state) override;
+    void VolumeChanged() override;
+    void PositionJumped(qint64 positionMs) override;
+
+    // The stream of the track clients know of, while it can be sought in.
+    const TvorlenStream *playingStream() const;
     void announce(const QString &name, const QVariant &value);
 
     TdmMain &m_core;
-    TfrmJukebox &m_window;
+    TcoreSubscription m_subscription;
     QVariantMap m_metadata;
     QString m_trackId;
     quint64 m_trackCount = 0;
@@ -92,9 +89,6 @@ private:
     QString m_status;
     double m_volume = -1.0;
     bool m_canSeek = false;
-    // Where the last position tick found the track, and when.
-    qint64 m_lastPosition = 0;
-    QElapsedTimer m_sinceLastPosition;
 };
 
 // The metadata of a track for the media controls: its id, length, tags, file

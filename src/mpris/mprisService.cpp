@@ -2,7 +2,6 @@
 
 #include "mpris/mprisAdaptors.h"
 #include "mpris/mprisPlayer.h"
-#include "ui/forms/frmJukebox.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -16,13 +15,11 @@ const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player")
 } // namespace
 
 struct TmprisService::Private {
-    Private(TdmMain &core, TfrmJukebox &window)
-        : window(window)
-        , player(core, window)
+    explicit Private(TdmMain &core)
+        : player(core)
     {
     }
 
-    TfrmJukebox &window;
     QDBusConnection bus { QString() };
     QString serviceName;
     // The bus object the two interfaces hang on.
@@ -31,8 +28,8 @@ struct TmprisService::Private {
     TmprisPlayerAdaptor *playerAdaptor = nullptr;
 };
 
-TmprisService::TmprisService(TdmMain &core, TfrmJukebox &window, std::function<void()> raise)
-    : d(std::make_unique<Private>(core, window))
+TmprisService::TmprisService(TdmMain &core, std::function<void()> raise)
+    : d(std::make_unique<Private>(core))
 {
     d->player.OnRaise = std::move(raise);
     QDBusConnection bus = QDBusConnection::sessionBus();
@@ -64,19 +61,12 @@ TmprisService::TmprisService(TdmMain &core, TfrmJukebox &window, std::function<v
         p->bus.send(signal);
     };
     p->player.OnSeeked = [p](qint64 positionUs) { Q_EMIT p->playerAdaptor->Seeked(positionUs); };
-
-    TplayerListeners &listeners = window.PlayerListeners();
-    listeners.PositionChanged = [p](TvorlenStream *stream) { p->player.PositionChanged(stream); };
-    listeners.PlayStateChanged = [p](int state) { p->player.PlayStateChanged(state); };
-    listeners.TrackChanged = [p](TvorlenStream *stream) { p->player.TrackChanged(stream); };
-    listeners.VolumeChanged = [p] { p->player.VolumeChanged(); };
 }
 
 TmprisService::~TmprisService()
 {
     if (!Registered())
         return;
-    d->window.PlayerListeners() = TplayerListeners();
     d->bus.unregisterService(d->serviceName);
     d->bus.unregisterObject(QString::fromLatin1(kObjectPath));
 }

@@ -4,24 +4,23 @@
 #include <memory>
 
 class TdmMain;
-class TfrmJukebox;
 
 // The jukebox on the session bus as the MPRIS 2 player
 // org.mpris.MediaPlayer2.vorlen, so that the desktop's media keys, panels
-// and playerctl control it. The window's player notifications are passed on
-// as property changes from creation on.
+// and playerctl control it. What the core announces of the player is passed
+// on as property changes from creation on.
 //
 // Without a session bus (a console, a test) or when the bus refuses the
 // object, the jukebox runs without it and nothing is said.
 //
-// GUI thread only. Made after the core and the window, destroyed before them.
+// GUI thread only. Made after the core, destroyed before it.
 class TmprisService {
 public:
     static constexpr const char *kServiceName = "org.mpris.MediaPlayer2.vorlen";
     static constexpr const char *kObjectPath = "/org/mpris/MediaPlayer2";
 
-    // raise brings the window to the front.
-    TmprisService(TdmMain &core, TfrmJukebox &window, std::function<void()> raise);
+    // raise brings the jukebox's window to the front.
+    TmprisService(TdmMain &core, std::function<void()> raise);
     ~TmprisService();
     TmprisService(const TmprisService &) = delete;
     TmprisService &operator=(const TmprisService &) = delete;

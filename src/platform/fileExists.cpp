@@ -1,6 +1,7 @@
 #include "platform/fileExists.h"
 
-#include <QFile>
+#include "platform/fileNames.h"
+
 #include <sys/stat.h>
 
 namespace {
@@ -10,7 +11,7 @@ bool statMode(const QString &name, mode_t &mode)
     if (name.isEmpty())
         return false;
     struct stat st {};
-    if (::stat(QFile::encodeName(name).constData(), &st) != 0)
+    if (::stat(EncodeFileName(name).constData(), &st) != 0)
         return false;
     mode = st.st_mode;
     return true;

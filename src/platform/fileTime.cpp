@@ -1,6 +1,7 @@
 #include "platform/fileTime.h"
 
-#include <QFile>
+#include "platform/fileNames.h"
+
 #include <sys/stat.h>
 
 namespace {
@@ -17,7 +18,7 @@ WinFileTime WinFileTimeFromUnix(qint64 seconds, qint64 nanoseconds)
 WinFileTime FileLastWriteTime(const QString &fileName)
 {
     struct stat st {};
-    if (fileName.isEmpty() || ::stat(QFile::encodeName(fileName).constData(), &st) != 0)
+    if (fileName.isEmpty() || ::stat(EncodeFileName(fileName).constData(), &st) != 0)
         return {};
     return WinFileTimeFromUnix(st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
 }

@@ -1,8 +1,10 @@
 #include "platform/iniFile.h"
 
 #include "platform/atomicFile.h"
+#include "platform/boundedLines.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 namespace {
 
@@ -16,18 +18,41 @@ bool sameName(const QString &a, const QString &b)
 TiniFile::TiniFile(const QString &fileName)
     : m_fileName(fileName)
 {
-    QFile file(fileName);
-    if (file.open(QIODevice::ReadOnly))
-        SetText(file.readAll());
+    if (!QFile::exists(fileName))
+        return;
+    TboundedLines lines;
+    QString error;
+    if (!ReadBoundedLines(fileName, kMaxLineBytes, lines, &error)) {
+        m_readProblem = QStringLiteral("it cannot be read (%1)").arg(error);
+        return;
+    }
+    parse(lines);
 }
 
 void TiniFile::SetText(const QByteArray &text)
 {
+    parse(SplitBoundedLines(text, kMaxLineBytes));
+}
+
+void TiniFile::parse(const TboundedLines &lines)
+{
     Clear();
-    const QString decoded = QString::fromUtf8(text);
+    QStringList problems;
+    int notText = 0;
     Section *current = nullptr;
-    for (QStringView raw : QStringView(decoded).split(u'\n')) {
-        const QString line = raw.trimmed().toString();
+    for (const QByteArray &bytes : lines.lines) {
+        // A line with NUL bytes (the zeros of a file pre-allocated or cut
+        // off by a crash) is no setting and is dropped; other bytes that are
+        // not UTF-8 are read as well as they can be.
+        if (bytes.contains('\0')) {
+            ++notText;
+            continue;
+        }
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString decoded = utf8(bytes);
+        if (utf8.hasError())
+            ++notText;
+        const QString line = decoded.trimmed();
         if (line.isEmpty())
             continue;
         if (line.startsWith(u'[') && line.endsWith(u']')) {
@@ -49,6 +74,15 @@ void TiniFile::SetText(const QByteArray &text)
         else
             current->lines.push_back(Line{line.left(eq).trimmed(), line.mid(eq + 1), true});
     }
+    if (notText > 0)
+        problems << (notText == 1 ? QStringLiteral("a line holds bytes that are not text")
+                                  : QStringLiteral("%1 lines hold bytes that are not text").arg(notText));
+    if (lines.overlong > 0)
+        problems << QStringLiteral("line %1 is longer than any setting and was skipped").arg(lines.firstOverlong)
+                        + (lines.overlong > 1 ? QStringLiteral(" (%1 such lines)").arg(lines.overlong) : QString());
+    if (lines.cutOff)
+        problems << QStringLiteral("it ends in the middle of a line, as a file cut off while being written does");
+    m_readProblem = problems.join(QStringLiteral("; "));
 }
 
 QByteArray TiniFile::Text() const

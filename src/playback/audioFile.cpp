@@ -1,6 +1,6 @@
 #include "playback/audioFile.h"
 
-#include <QFile>
+#include "platform/fileNames.h"
 
 bool OpenAudioFile(const QString &fileName, const std::atomic<bool> &stop, TaudioFile &file)
 {
@@ -13,7 +13,7 @@ bool OpenAudioFile(const QString &fileName, const std::atomic<bool> &stop, Taudi
     format->pb = file.input->Context();
     // The name only helps to tell the format (by its extension); the bytes
     // come from the input. A failed open frees the context.
-    if (avformat_open_input(&format, QFile::encodeName(fileName).constData(), nullptr, nullptr) < 0)
+    if (avformat_open_input(&format, EncodeFileName(fileName).constData(), nullptr, nullptr) < 0)
         return false;
     file.format.reset(format);
     file.input->HeadersRead();

@@ -1,8 +1,8 @@
 #include "playback/boundedInput.h"
 
+#include "platform/fileNames.h"
 #include "playback/ffmpegHandles.h"
 
-#include <QFile>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,7 +18,7 @@ std::unique_ptr<BoundedFileInput> BoundedFileInput::Open(const QString &fileName
 {
     if (fileName.isEmpty())
         return nullptr;
-    const int fd = ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(EncodeFileName(fileName).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return nullptr;
     struct stat info { };

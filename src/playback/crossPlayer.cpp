@@ -1,6 +1,7 @@
 #include "playback/crossPlayer.h"
 
 #include "platform/pendingEvents.h"
+#include "platform/raiseEvent.h"
 
 #include <QTimer>
 
@@ -146,8 +147,7 @@ bool TcrossPlayer::RequestTrack(TvorlenStream *stream)
 bool TcrossPlayer::RequestTrackAfter(TvorlenStream *stream, TvorlenStream *previous)
 {
     TtaggerRef track;
-    if (OnNeedTrack)
-        OnNeedTrack(this, track);
+    RaiseEvent(OnNeedTrack, this, track);
     if (!track)
         return false;
     const TcustomTagger *before = previous ? previous->Track() : nullptr;
@@ -210,8 +210,7 @@ void TcrossPlayer::SettleStart()
         return;
     }
     m_failedStarts = 0;
-    if (OnTrackStart)
-        OnTrackStart(this, m_currentStream);
+    RaiseEvent(OnTrackStart, this, m_currentStream);
 }
 
 void TcrossPlayer::PassOnToFollower()
@@ -260,8 +259,7 @@ void TcrossPlayer::Tick()
 
         if (m_currentStream->State() != m_lastState) {
             m_lastState = m_currentStream->State();
-            if (OnStateChange)
-                OnStateChange(this);
+            RaiseEvent(OnStateChange, this);
         }
 
         // A successor whose file held no sound is asked for again.
@@ -276,8 +274,7 @@ void TcrossPlayer::Tick()
         if (m_startPending)
             return;
         if (m_currentStream->State() == ssPlaying) {
-            if (OnPlaying)
-                OnPlaying(this, m_currentStream);
+            RaiseEvent(OnPlaying, this, m_currentStream);
             // The other stream may still be fading out the previous track (a
             // track shorter than two fades plus the lead time): loading into
             // it now would cut that fade off and the closing of the outgoing

@@ -2,6 +2,7 @@
 
 #include "metadata/gainTags.h"
 #include "playback/loudnessScan.h"
+#include "platform/raiseEvent.h"
 
 #include <QTimer>
 #include <pthread.h>
@@ -196,6 +197,5 @@ void TloudnessAnalyser::report()
 {
     m_reportDue = false;
     m_lastReport.start();
-    if (OnProgress)
-        OnProgress();
+    RaiseEvent(OnProgress);
 }

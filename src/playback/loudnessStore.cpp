@@ -1,6 +1,7 @@
 #include "playback/loudnessStore.h"
 
 #include "platform/atomicFile.h"
+#include "platform/fileNames.h"
 #include "playback/loudnessScan.h"
 
 #include <QFile>
@@ -42,7 +43,7 @@ bool parseLine(const QByteArray &line, QString *path, TloudnessEntry *entry)
     const QList<QByteArray> fields = line.split('\t');
     if (fields.size() != kFields || fields[0].isEmpty() || (fields[3] != "0" && fields[3] != "1"))
         return false;
-    *path = QString::fromUtf8(QByteArray::fromPercentEncoding(fields[0]));
+    *path = DecodeFileName(QByteArray::fromPercentEncoding(fields[0]));
     entry->measured = fields[3] == "1";
     entry->albumArtist = QString::fromUtf8(QByteArray::fromPercentEncoding(fields[10]));
     return readCount(fields[1], std::numeric_limits<qint64>::max(), &entry->size)
@@ -57,7 +58,7 @@ bool parseLine(const QByteArray &line, QString *path, TloudnessEntry *entry)
 TfileStamp FileStampOf(const QString &path)
 {
     struct stat info { };
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+    if (::stat(EncodeFileName(path).constData(), &info) != 0)
         return {};
     return { qint64(info.st_size), qint64(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec };
 }
@@ -151,7 +152,7 @@ QByteArray TloudnessStore::Serialise(const Entries &entries)
     QByteArray out = kHeader + '\n';
     for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
         const TloudnessEntry &e = it.value();
-        const QList<QByteArray> fields { it.key().toUtf8().toPercentEncoding(), QByteArray::number(e.size),
+        const QList<QByteArray> fields { EncodeFileName(it.key()).toPercentEncoding(), QByteArray::number(e.size),
             QByteArray::number(e.modifiedNs), e.measured ? "1" : "0", number(e.loudness), number(e.truePeak),
             QByteArray::number(e.lengthMs), QByteArray::number(e.musicStartMs), QByteArray::number(e.musicEndMs),
             QByteArray::number(e.endingMs), e.albumArtist.toUtf8().toPercentEncoding() };

@@ -129,6 +129,26 @@ QString JukeboxProcess::runXTool(const QString &program, const QStringList &argu
     return succeeded ? QString::fromLocal8Bit(tool.readAllStandardOutput()) : QString();
 }
 
+QStringList JukeboxProcess::VisibleWindows(const QString &title) const
+{
+    return runXTool(QStringLiteral("xdotool"), { QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                   QStringLiteral("--name"), title })
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+bool JukeboxProcess::SendKeysTo(const QString &title, const QString &keys)
+{
+    const QStringList windows = VisibleWindows(title);
+    if (windows.isEmpty())
+        return false;
+    bool ok = false;
+    runXTool(QStringLiteral("xdotool"),
+        QStringList { QStringLiteral("windowfocus"), QStringLiteral("--sync"), windows.first(), QStringLiteral("key") }
+            + keys.split(QLatin1Char(' '), Qt::SkipEmptyParts),
+        &ok);
+    return ok;
+}
+
 QStringList JukeboxProcess::WindowIds() const
 {
     return runXTool(

@@ -44,6 +44,10 @@ public:
     bool WaitForFocus(int timeoutMs) const;
     // Every window the title finds.
     QStringList WindowIds() const;
+    // The windows of another title (a message box the jukebox shows) that are
+    // on screen, and keys sent to them.
+    QStringList VisibleWindows(const QString &title) const;
+    bool SendKeysTo(const QString &title, const QString &keys);
     // The jukebox window's bounds on the screen; empty when it is not found.
     QRect WindowGeometry() const;
     QRect ScreenGeometry() const;

@@ -2,6 +2,7 @@
 // server, driven by the keys a remote control sends.
 #include "audioFixtures.h"
 #include "jukeboxProcess.h"
+#include "programTestLimits.h"
 #include "pulseTestServer.h"
 #include "sinkListener.h"
 
@@ -23,15 +24,6 @@ const std::vector<int> kTones { 440, 620, 830 };
 // Their titles begin with different letters, the first tone's first.
 const QStringList kTitles { QStringLiteral("Amber Sine"), QStringLiteral("Blue Sine"), QStringLiteral("Copper Sine") };
 constexpr double kTrackSeconds = 25;
-// Tones at amplitude 1/8, faded in from volume 125, through a sink at 78 %
-// (master volume 200), come out at 0.015 or more; a stopped player leaves
-// the null sink at digital silence.
-constexpr double kAudible = 0.005;
-constexpr double kSilent = 0.001;
-constexpr int kMasterVolume = 200;
-// Generous: the machine running the tests may be busy with other work.
-constexpr int kStartTimeoutMs = 60000;
-constexpr int kSoundTimeoutMs = 20000;
 
 // The sections of an INI file and their keys, read plainly: what any other
 // program would find in the file.
@@ -141,7 +133,7 @@ TEST_F(ProgramTest, KeysPlayMoveOnFallSilentAndSetTheVolume)
     // The only window the remote control's search finds is the jukebox.
     EXPECT_EQ(m_jukebox.WindowIds().size(), 1);
     std::vector<int> volumes;
-    EXPECT_TRUE(WaitForSinkVolume(kMasterVolume * 256, kSoundTimeoutMs, &volumes))
+    EXPECT_TRUE(WaitForSinkVolume(kMasterVolume * 256, kTimeoutMs, &volumes))
         << "the master volume of the settings did not reach the sink: " << Text(volumes);
 
     // Ctrl+P plays a track of the library. The window ignores keys while it
@@ -151,8 +143,8 @@ TEST_F(ProgramTest, KeysPlayMoveOnFallSilentAndSetTheVolume)
     bool playing = false;
     for (int attempt = 0; attempt < 4 && !playing; ++attempt) {
         ASSERT_TRUE(m_jukebox.SendKeys(QStringLiteral("ctrl+p")));
-        playing
-            = listener.WaitFor([](const ToneLevels &l) { return SoundingTone(l, kAudible) != 0; }, kSoundTimeoutMs / 4, &heard);
+        playing = listener.WaitFor(
+            [](const ToneLevels &l) { return SoundingTone(l, kAudible) != 0; }, kTimeoutMs / 4, &heard);
     }
     ASSERT_TRUE(playing) << "Ctrl+P played nothing: " << Describe(heard) << m_jukebox.Output().toStdString();
     const int first = SoundingTone(heard, kAudible);
@@ -164,21 +156,20 @@ TEST_F(ProgramTest, KeysPlayMoveOnFallSilentAndSetTheVolume)
             const int now = SoundingTone(l, kAudible);
             return now != 0 && now != first && l.at(first) < kSilent;
         },
-        kSoundTimeoutMs, &heard))
+        kTimeoutMs, &heard))
         << "after Ctrl+N with " << first << " Hz playing: " << Describe(heard);
 
     // F10 lowers the master volume by 10 steps, F9 raises it by as many.
     ASSERT_TRUE(m_jukebox.SendKeys(QStringLiteral("F10")));
-    EXPECT_TRUE(WaitForSinkVolume((kMasterVolume - 10) * 256, kSoundTimeoutMs, &volumes))
-        << "after F10: " << Text(volumes);
+    EXPECT_TRUE(WaitForSinkVolume((kMasterVolume - 10) * 256, kTimeoutMs, &volumes)) << "after F10: " << Text(volumes);
     ASSERT_TRUE(m_jukebox.SendKeys(QStringLiteral("F9")));
     ASSERT_TRUE(m_jukebox.SendKeys(QStringLiteral("F9")));
-    EXPECT_TRUE(WaitForSinkVolume((kMasterVolume + 10) * 256, kSoundTimeoutMs, &volumes))
+    EXPECT_TRUE(WaitForSinkVolume((kMasterVolume + 10) * 256, kTimeoutMs, &volumes))
         << "after F9 twice: " << Text(volumes);
 
     // Ctrl+S stops: the sink falls silent and stays so.
     ASSERT_TRUE(m_jukebox.SendKeys(QStringLiteral("ctrl+s")));
-    EXPECT_TRUE(listener.WaitFor([](const ToneLevels &l) { return l.at(0) < kSilent; }, kSoundTimeoutMs, &heard))
+    EXPECT_TRUE(listener.WaitFor([](const ToneLevels &l) { return l.at(0) < kSilent; }, kTimeoutMs, &heard))
         << "after Ctrl+S: " << Describe(heard);
     EXPECT_FALSE(listener.WaitFor([](const ToneLevels &l) { return l.at(0) >= kSilent; }, 1500, &heard))
         << "sound came back after Ctrl+S: " << Describe(heard);
@@ -199,7 +190,8 @@ TEST_F(ProgramTest, TheTreeTakesKeysFromTheStartAndF6QueuesItsTrack)
     // Ctrl+P plays the queue.
     ASSERT_TRUE(m_jukebox.SendKeys(QStringLiteral("Home Right Down F6 ctrl+p")));
     ToneLevels heard;
-    EXPECT_TRUE(listener.WaitFor([](const ToneLevels &l) { return SoundingTone(l, kAudible) != 0; }, kSoundTimeoutMs, &heard))
+    EXPECT_TRUE(
+        listener.WaitFor([](const ToneLevels &l) { return SoundingTone(l, kAudible) != 0; }, kTimeoutMs, &heard))
         << "nothing played";
     EXPECT_EQ(SoundingTone(heard, kAudible), kTones.front()) << Describe(heard);
     exitByKey();
@@ -222,7 +214,7 @@ TEST_F(ProgramTest, VisLookFullScreenAndExitByKeysAreKept)
     // program folder.
     const QString lookFile = folder() + QStringLiteral("/plugins/tinyvis.cfg");
     ASSERT_TRUE(m_jukebox.SendKeys(QStringLiteral("ctrl+v")));
-    QDeadlineTimer lookDeadline(kSoundTimeoutMs);
+    QDeadlineTimer lookDeadline(kTimeoutMs);
     while (!QFile::exists(lookFile) && !lookDeadline.hasExpired())
         QThread::msleep(100);
     QFile look(lookFile);
@@ -234,11 +226,11 @@ TEST_F(ProgramTest, VisLookFullScreenAndExitByKeysAreKept)
     const QRect screen = m_jukebox.ScreenGeometry();
     ASSERT_FALSE(screen.isEmpty());
     ASSERT_TRUE(m_jukebox.SendKeys(QStringLiteral("ctrl+alt+f")));
-    QDeadlineTimer deadline(kSoundTimeoutMs);
+    QDeadlineTimer deadline(kTimeoutMs);
     while (m_jukebox.WindowGeometry() != screen && !deadline.hasExpired())
         QThread::msleep(100);
     EXPECT_EQ(m_jukebox.WindowGeometry(), screen);
-    EXPECT_TRUE(m_jukebox.WaitForFocus(kSoundTimeoutMs)) << "full screen took the keyboard focus away";
+    EXPECT_TRUE(m_jukebox.WaitForFocus(kTimeoutMs)) << "full screen took the keyboard focus away";
 
     ASSERT_NO_FATAL_FAILURE(exitByKey());
 

@@ -57,12 +57,13 @@ TEST(Discs, ANewDiscIsOfferedScannedCachedAndFollowedToANewMountPoint)
     QList<CdDrive> drives{{disc.mountPoint, disc.image}};
     TdmMainOptions options = folder.options();
     options.cdDrives = [&drives] { return drives; };
-    TrecordingForm form;
-    TscriptedUi ui;
-    TdmMain core(form, ui, options);
+    TrecordedCore run(options);
+    TdmMain &core = run.core;
+    TrecordingFace &form = run.face;
+    TscriptedUi &ui = run.ui;
     // The window keeps reading what it holds while the disc is scanned.
     form.Watch(&core.jblMain());
-    form.OnStartup();
+    core.StartUp();
 
     ui.answers = {false};
     core.RefreshCDs();
@@ -110,12 +111,12 @@ TEST(Discs, TheLibraryCacheHoldsOnlyTheMusicFolders)
     const QString song = folder.addTrack(QStringLiteral("a/song.mp3"), QStringLiteral("Song"),
                                          QStringLiteral("Folder Artist"), QStringLiteral("Folder Album"), 1);
     TdmMainOptions options = folder.options();
-    options.cdDrives = [&disc] { return QList<CdDrive>{{disc.mountPoint, disc.image}}; };
-    TrecordingForm form;
-    TscriptedUi ui;
+    options.cdDrives = [&disc] { return QList<CdDrive> { { disc.mountPoint, disc.image } }; };
     {
-        TdmMain core(form, ui, options);
-        form.OnStartup();
+        TrecordedCore run(options);
+        TdmMain &core = run.core;
+        TscriptedUi &ui = run.ui;
+        core.StartUp();
         // A new disc found while adding scanned files is scanned without asking.
         core.AddScannedFiles({song}, false);
         EXPECT_TRUE(ui.questions.isEmpty());
@@ -128,7 +129,7 @@ TEST(Discs, TheLibraryCacheHoldsOnlyTheMusicFolders)
     cache.LoadListFile(folder.home() + QStringLiteral("/Data/jukebox.dat"), false);
     EXPECT_EQ(fileNames(cache), QStringList{song});
 
-    TdmMain restarted(form, ui, options);
-    form.OnStartup();
-    EXPECT_EQ(restarted.jblMain().MasterList().Count(), 3);
+    TrecordedCore restarted(options);
+    restarted.core.StartUp();
+    EXPECT_EQ(restarted.core.jblMain().MasterList().Count(), 3);
 }

@@ -1,18 +1,20 @@
 #pragma once
 
-#include "core/playerForm.h"
+#include "core/dmMain.h"
 #include "core/userInterface.h"
 #include "library/mp3JukeBoxLists.h"
 #include "library/tagAlbum.h"
 #include "library/tagArtist.h"
 #include "metadata/customTagger.h"
+#include "playback/crossPlayer.h"
 #include "playback/vorlenStream.h"
 
 #include <QStringList>
 #include <QTimer>
 #include <deque>
+#include <functional>
 
-// A main window that records every notification the core sends it.
+// A face that records every announcement of the core.
 //
 // Given a library to watch, it behaves like a window that shows it: at every
 // ListsUpdated it takes pointers to every album, artist and record of the
@@ -20,22 +22,21 @@
 // pending events run (a zero-time timer), as a user clicking around during
 // a scan would. Under the address sanitizer a change the window was not told
 // of first fails the test.
-class TrecordingForm : public TvorlenPlayerFormInterface {
+class TrecordingFace : public TcoreListener {
 public:
-    TrecordingForm()
+    TrecordingFace()
     {
         m_toucher.setInterval(0);
         QObject::connect(&m_toucher, &QTimer::timeout, [this] { TouchHeldPointers(); });
         m_toucher.start();
     }
 
-    void Watch(Tmp3JukeBoxLists *library)
+    void Watch(const Tmp3JukeBoxLists *library)
     {
         watched = library;
         takePointers();
     }
 
-    void DoStartup() override { log << QStringLiteral("DoStartup"); }
     void LibraryChanging() override
     {
         log << QStringLiteral("LibraryChanging");
@@ -48,14 +49,17 @@ public:
         log << QStringLiteral("ListsUpdated");
         takePointers();
     }
-    void PositionChanged(TvorlenStream *) override { ++positions; }
+    void PositionChanged(const TvorlenStream &) override { ++positions; }
+    void PositionJumped(qint64 positionMs) override { log << QStringLiteral("PositionJumped %1").arg(positionMs); }
     void QueueChanged() override { log << QStringLiteral("QueueChanged"); }
     void PlayStateChanged(int state) override { log << QStringLiteral("PlayStateChanged %1").arg(state); }
-    void TrackChanged(TvorlenStream *stream) override
+    void TrackChanged(const TnowPlaying &playing) override
     {
         log << QStringLiteral("TrackChanged");
-        tracks << (stream && stream->Track() ? stream->Track()->Title() : QString());
+        tracks << (playing.track ? playing.track->Title() : QString());
+        covers << playing.coverFile;
     }
+    void StackerChanging() override { log << QStringLiteral("StackerChanging"); }
     void StackerChanged() override { log << QStringLiteral("StackerChanged"); }
     void PlaylistChanged() override { log << QStringLiteral("PlaylistChanged"); }
     void LoadSettings(TiniFile &) override { log << QStringLiteral("LoadSettings"); }
@@ -64,6 +68,8 @@ public:
     void TreeFontChanged() override { log << QStringLiteral("TreeFontChanged"); }
     void VisTimer() override { ++visTicks; }
     void PlaylistsLoaded() override { log << QStringLiteral("PlaylistsLoaded"); }
+    void TaskStarted(TcoreTask, const QString &title, int) override { tasks << title; }
+    void QuitRequested() override { log << QStringLiteral("QuitRequested"); }
 
     int count(const QString &entry) const { return int(log.count(entry)); }
 
@@ -82,10 +88,13 @@ public:
     }
 
     QStringList log;
+    // The titles of the long work begun.
+    QStringList tasks;
     QStringList tracks;
+    QStringList covers;
     int positions = 0;
     int visTicks = 0;
-    Tmp3JukeBoxLists *watched = nullptr;
+    const Tmp3JukeBoxLists *watched = nullptr;
     std::vector<const TtagAlbum *> albums;
     std::vector<const TtagArtist *> artists;
     std::vector<const TcustomTagger *> records;
@@ -137,6 +146,11 @@ public:
     QStringList ChooseMusicFiles(const QString &) override { return files; }
     TtagAlbum *ChooseAlbum() override { return album; }
     void ShowWindow(TcoreWindow window) override { windows.push_back(window); }
+    bool ShowTipDialog(TtipDialogState &state) override
+    {
+        ++tipDialogs;
+        return tipDialog ? tipDialog(state) : false;
+    }
 
     QStringList messages;
     QStringList notices;
@@ -145,4 +159,38 @@ public:
     QStringList files;
     TtagAlbum *album = nullptr;
     std::vector<TcoreWindow> windows;
+    int tipDialogs = 0;
+    // Shows the tip dialog when set.
+    std::function<bool(TtipDialogState &)> tipDialog;
+};
+
+// The core's player driven by hand: tests pump its engine (the engine's
+// manual-pump mode) and stop its timer, which no face of the jukebox does.
+inline TcrossPlayer &DrivenPlayer(TdmMain &core)
+{
+    return const_cast<TcrossPlayer &>(core.Player());
+}
+
+// The core's library filled by hand: tests add invented records that name
+// no file, which no face of the jukebox can. What the library announces of
+// the change still reaches every face.
+inline Tmp3JukeBoxLists &FilledLibrary(TdmMain &core)
+{
+    return const_cast<Tmp3JukeBoxLists &>(core.jblMain());
+}
+
+// A core as the program starts it: a recording face subscribed before the
+// settings pass, and questions answered from a script.
+struct TrecordedCore {
+    explicit TrecordedCore(TdmMainOptions options)
+        : core(ui, std::move(options))
+        , subscription(core.Subscribe(face))
+    {
+        core.LoadSettings();
+    }
+
+    TscriptedUi ui;
+    TrecordingFace face;
+    TdmMain core;
+    TcoreSubscription subscription;
 };

@@ -64,22 +64,23 @@ TEST(CoreSound, QueueThenStackerThenLibraryPlayWithCrossFades)
     const QString stacked = folder.addTrack(QStringLiteral("S/1.mp3"), QStringLiteral("Stacked"), QStringLiteral("B"),
                                             QStringLiteral("Stack"), 1, 880, 5.0);
 
-    TrecordingForm form;
-    TscriptedUi ui;
-    TdmMain core(form, ui, folder.options(false));
+    TrecordedCore run(folder.options(false));
+    TdmMain &core = run.core;
+    const TrecordingFace &form = run.face;
+    const TscriptedUi &ui = run.ui;
     ASSERT_TRUE(core.SoundOutputOpen()) << core.SoundOutputError().toStdString();
-    form.OnStartup();
+    core.StartUp();
     core.AddScannedFiles({one, two, stacked}, false);
     core.SetFadeInTime(300);
     core.SetFadeOutTime(2000);
     core.SetFadeInFromVolume(0);
     core.SetFadeOutToVolume(0);
 
-    TtagAlbumList &albums = core.jblMain().AlbumList();
+    const TtagAlbumList &albums = core.jblMain().AlbumList();
     for (int i = 0; i < albums.Count(); ++i) {
-        TtagAlbum *album = albums.Albums(i);
+        const TtagAlbum *album = albums.Albums(i);
         if (album->AlbumName() == QStringLiteral("Stack"))
-            core.Stacker().AddAlbum(*album);
+            core.StackerAddAlbum(*album);
     }
     auto record = [&core](const QString &title) {
         for (TcustomTagger *r : core.jblMain().MasterList().Records())

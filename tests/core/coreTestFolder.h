@@ -2,6 +2,7 @@
 
 #include "audioFixtures.h"
 #include "core/dmMain.h"
+#include "library/m3uFile.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -35,6 +36,17 @@ struct TcoreTestFolder {
                          {QStringLiteral("track"), QString::number(track)}};
         QString error;
         EXPECT_TRUE(MakeToneFile(path, spec, &error)) << error.toStdString();
+        return path;
+    }
+
+    // An M3U playlist named name in the folder's root, listing files; its path.
+    QString writeM3u(const QString &name, const QStringList &files) const
+    {
+        const QString path = root.filePath(name);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+        file.write(WriteM3uLines(files));
         return path;
     }
 

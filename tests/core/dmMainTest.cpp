@@ -12,6 +12,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -39,14 +40,31 @@ QStringList makeAlbum(TcoreTestFolder &folder, const QString &album = QStringLit
             folder.addTrack(album + QStringLiteral("/03.mp3"), QStringLiteral("Three"), artist, album, 3, 880)};
 }
 
+// A core over a program folder of its own, started as the program starts it;
+// start() again is the next run of the program on the same folder.
+class DataModule : public ::testing::Test {
+protected:
+    TdmMain &start()
+    {
+        run.reset();
+        run.emplace(folder.options());
+        return run->core;
+    }
+    TdmMain &core() { return run->core; }
+    TrecordingFace &face() { return run->face; }
+    TscriptedUi &script() { return run->ui; }
+
+    TcoreTestFolder folder;
+    std::optional<TrecordedCore> run;
+};
+
 } // namespace
 
-TEST(DataModule, FirstStartWithoutALibrary)
+TEST_F(DataModule, FirstStartWithoutALibrary)
 {
-    TcoreTestFolder folder;
-    TrecordingForm form;
-    TscriptedUi ui;
-    TdmMain core(form, ui, folder.options());
+    TdmMain &core = start();
+    TrecordingFace &form = face();
+    TscriptedUi &ui = script();
     ASSERT_TRUE(core.SoundOutputOpen()) << core.SoundOutputError().toStdString();
     EXPECT_TRUE(QDir(core.DataFolder()).exists());
     EXPECT_EQ(form.count(QStringLiteral("LoadSettings")), 1);
@@ -57,8 +75,7 @@ TEST(DataModule, FirstStartWithoutALibrary)
     EXPECT_EQ(core.Player().FadeInFromVolume(), 125);
     EXPECT_EQ(core.Player().FadeOutToVolume(), 40);
 
-    ASSERT_TRUE(form.OnStartup);
-    form.OnStartup();
+    core.StartUp();
     EXPECT_EQ(form.log.mid(form.log.indexOf(QStringLiteral("PlayStateChanged 0"))).first(),
               QStringLiteral("PlayStateChanged 0"));
     EXPECT_EQ(core.jblMain().MasterList().Count(), 0);
@@ -72,16 +89,15 @@ TEST(DataModule, FirstStartWithoutALibrary)
         QStringLiteral("Could not locate file: The requested/chosen file could not be located.\n")));
 }
 
-TEST(DataModule, ScannedFilesQueueAndTheNextTrackChoice)
+TEST_F(DataModule, ScannedFilesQueueAndTheNextTrackChoice)
 {
-    TcoreTestFolder folder;
     const QStringList album = makeAlbum(folder);
     const QString loose = folder.addTrack(QStringLiteral("loose.mp3"), QStringLiteral("Loose"), QStringLiteral("Solo"),
                                           QString(), 0);
-    TrecordingForm form;
-    TscriptedUi ui;
-    TdmMain core(form, ui, folder.options());
-    form.OnStartup();
+    TdmMain &core = start();
+    TrecordingFace &form = face();
+    TscriptedUi &ui = script();
+    core.StartUp();
     form.log.clear();
 
     core.AddScannedFiles(album + QStringList{loose}, false);
@@ -89,7 +105,7 @@ TEST(DataModule, ScannedFilesQueueAndTheNextTrackChoice)
     EXPECT_EQ(core.jblMain().MasterList().Count(), 4);
     EXPECT_TRUE(QFile::exists(core.DataFolder() + QStringLiteral("/jukebox.dat")));
 
-    TtagAlbumList &albums = core.jblMain().AlbumList();
+    const TtagAlbumList &albums = core.jblMain().AlbumList();
     ASSERT_EQ(albums.Count(), 1);
     ui.album = albums.Albums(0);
     form.log.clear();
@@ -124,29 +140,27 @@ TEST(DataModule, ScannedFilesQueueAndTheNextTrackChoice)
     EXPECT_EQ(core.tqQueue().Items(0)->Title(), QStringLiteral("Loose"));
 }
 
-TEST(DataModule, StackerFeedsThePlayerWhenEnabled)
+TEST_F(DataModule, StackerFeedsThePlayerWhenEnabled)
 {
-    TcoreTestFolder folder;
     const QStringList hits = makeAlbum(folder);
     const QStringList other = {folder.addTrack(QStringLiteral("B/1.mp3"), QStringLiteral("B1"), QStringLiteral("Other"),
                                                QStringLiteral("Bside"), 1)};
-    TrecordingForm form;
-    TscriptedUi ui;
-    TdmMain core(form, ui, folder.options());
-    form.OnStartup();
+    TdmMain &core = start();
+    TrecordingFace &form = face();
+    core.StartUp();
     core.AddScannedFiles(hits + other, false);
 
     core.SetStackerEnabled(true);
     EXPECT_EQ(core.StackerTitle(), QStringLiteral("Empty"));
 
-    TtagAlbumList &albums = core.jblMain().AlbumList();
+    const TtagAlbumList &albums = core.jblMain().AlbumList();
     TtagAlbum *hitsAlbum = nullptr;
     for (int i = 0; i < albums.Count(); ++i)
         if (albums.Albums(i)->AlbumName() == QStringLiteral("Hits"))
             hitsAlbum = albums.Albums(i);
     ASSERT_NE(hitsAlbum, nullptr);
     form.log.clear();
-    core.Stacker().AddAlbum(*hitsAlbum);
+    core.StackerAddAlbum(*hitsAlbum);
     EXPECT_EQ(form.count(QStringLiteral("StackerChanged")), 1);
     EXPECT_EQ(core.Stacker().PlayList().Count(), 3);
 
@@ -165,9 +179,9 @@ TEST(DataModule, StackerFeedsThePlayerWhenEnabled)
 
     // Deleting the stacker's album hands over to the library; the library's
     // own album is untouched.
-    TtagAlbumList &stackerAlbums = core.Stacker().Library().AlbumList();
+    const TtagAlbumList &stackerAlbums = core.Stacker().Library().AlbumList();
     ASSERT_EQ(stackerAlbums.Count(), 1);
-    core.Stacker().DeleteAlbum(stackerAlbums.Albums(0));
+    core.StackerDeleteNode(static_cast<TcustomTaggerList *>(stackerAlbums.Albums(0)), {});
     EXPECT_EQ(core.Stacker().PlayList().Count(), 0);
     EXPECT_EQ(core.jblMain().MasterList().Count(), 4);
     EXPECT_TRUE(chooseNext(core));
@@ -176,35 +190,33 @@ TEST(DataModule, StackerFeedsThePlayerWhenEnabled)
     EXPECT_EQ(core.StackerTitle(), QString());
 }
 
-TEST(DataModule, EverythingComesBackAfterARestartWithoutReadingMusic)
+TEST_F(DataModule, EverythingComesBackAfterARestartWithoutReadingMusic)
 {
-    TcoreTestFolder folder;
     const QStringList hits = makeAlbum(folder);
     {
-        TrecordingForm form;
-        TscriptedUi ui;
-        TdmMain core(form, ui, folder.options());
-        form.OnStartup();
+        TdmMain &core = start();
+        TrecordingFace &form = face();
+        TscriptedUi &ui = script();
+        core.StartUp();
         core.AddScannedFiles(hits, false);
         core.SetStackerEnabled(true);
-        core.Stacker().AddAlbum(*core.jblMain().AlbumList().Albums(0));
+        core.StackerAddAlbum(*core.jblMain().AlbumList().Albums(0));
         core.SetFadeInTime(1500);
         core.SetFadeOutTime(2500);
         core.SetFadeInFromVolume(10);
         core.SetFadeOutToVolume(300);
-        core.Settings().DirList = {folder.music()};
+        core.SetMusicFolders({ folder.music() });
         core.SetGenres({QStringLiteral("Rock"), QStringLiteral("Pop")});
-        form.OnClosed();
+        core.SaveSettings();
         EXPECT_EQ(form.count(QStringLiteral("SaveSettings")), 1);
         EXPECT_TRUE(ui.messages.isEmpty()) << ui.messages.join(QLatin1Char('|')).toStdString();
     }
     // With the music gone, only the caches can bring the library back.
     ASSERT_TRUE(QDir(folder.music()).removeRecursively());
 
-    TrecordingForm form;
-    TscriptedUi ui;
-    TdmMain core(form, ui, folder.options());
-    form.OnStartup();
+    TdmMain &core = start();
+
+    core.StartUp();
     EXPECT_EQ(core.FadeInTime(), 1500);
     EXPECT_EQ(core.FadeOutTime(), 2500);
     EXPECT_EQ(core.Player().FadeInFromVolume(), 10);
@@ -223,14 +235,11 @@ TEST(DataModule, EverythingComesBackAfterARestartWithoutReadingMusic)
     EXPECT_EQ(core.Stacker().IndexAlbumCount(), 1);
 }
 
-TEST(DataModule, ReloadingTheLibraryKeepsQueuedRecordsAlive)
+TEST_F(DataModule, ReloadingTheLibraryKeepsQueuedRecordsAlive)
 {
-    TcoreTestFolder folder;
     const QStringList hits = makeAlbum(folder);
-    TrecordingForm form;
-    TscriptedUi ui;
-    TdmMain core(form, ui, folder.options());
-    form.OnStartup();
+    TdmMain &core = start();
+    core.StartUp();
     core.AddScannedFiles(hits, false);
     core.QueueRecords(core.jblMain().MasterList().Records());
     // Every record of the library is replaced by a freshly loaded one.
@@ -247,48 +256,49 @@ TEST(DataModule, ReloadingTheLibraryKeepsQueuedRecordsAlive)
     EXPECT_TRUE(played.contains(QStringLiteral("Two")));
 }
 
-TEST(DataModule, SettingsFailuresAreReported)
+TEST_F(DataModule, SettingsFailuresAreReported)
 {
-    TcoreTestFolder folder;
     const QString ini = folder.home() + QStringLiteral("/vorlen.ini");
     // The playlist index cannot be replaced: a folder stands in its place. The
     // settings themselves are still written, and the failure is reported.
     ASSERT_TRUE(QDir().mkpath(folder.home() + QStringLiteral("/playlists.pll/blocked")));
     {
-        TrecordingForm form;
-        TscriptedUi ui;
-        TdmMain core(form, ui, folder.options());
+        TdmMain &core = start();
+        TscriptedUi &ui = script();
         core.SetFadeInTime(1234);
         core.SaveSettings();
         ASSERT_EQ(ui.messages.size(), 1);
-        EXPECT_EQ(ui.messages.first(), QStringLiteral("File Write Error: Error writing settings files."));
+        EXPECT_TRUE(ui.messages.first().startsWith(QStringLiteral("File Write Error: Error writing settings files.")));
+        EXPECT_TRUE(ui.messages.first().contains(folder.home() + QStringLiteral("/playlists.pll: ")))
+            << ui.messages.first().toStdString();
         EXPECT_EQ(TiniFile(ini).ReadInteger(QStringLiteral("CrossFader"), QStringLiteral("FadeInTime"), 0), 1234);
     }
-    // A settings file that cannot be read or written.
+    // A settings file that cannot be read or written: the start goes on with
+    // the defaults and says why, and the save names the file.
     ASSERT_TRUE(QFile::remove(ini));
     ASSERT_TRUE(QDir().mkpath(ini));
-    TrecordingForm form;
-    TscriptedUi ui;
-    TdmMain core(form, ui, folder.options());
-    ASSERT_EQ(ui.messages.size(), 1);
-    EXPECT_EQ(ui.messages.first(), QStringLiteral("File Read Error: Error loading settings files."));
-    EXPECT_EQ(core.FadeInTime(), 4000) << "the core's own value stays when the file cannot be read";
+    TdmMain &core = start();
+    TrecordingFace &form = face();
+    TscriptedUi &ui = script();
+    EXPECT_TRUE(ui.messages.isEmpty());
+    EXPECT_EQ(form.count(QStringLiteral("PlaylistsLoaded")), 1) << "the playlists are loaded all the same";
+    core.StartUp();
+    ASSERT_EQ(ui.notices.size(), 1);
+    EXPECT_TRUE(ui.notices.first().contains(ini + QStringLiteral(": it cannot be read"))) << ui.notices.first().toStdString();
+    EXPECT_FALSE(QFile::exists(ini + QStringLiteral(".damaged"))) << "a folder in the file's place stays where it is";
     core.SaveSettings();
-    ASSERT_EQ(ui.messages.size(), 2);
-    EXPECT_EQ(ui.messages.last(), QStringLiteral("File Write Error: Error writing settings files."));
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_TRUE(ui.messages.last().contains(ini + QStringLiteral(": "))) << ui.messages.last().toStdString();
 }
 
-TEST(DataModule, CoversAreLookedUpByArtistAndAlbum)
+TEST_F(DataModule, CoversAreLookedUpByArtistAndAlbum)
 {
-    TcoreTestFolder folder;
     const QStringList hits = makeAlbum(folder);
     const QString covers = folder.root.filePath(QStringLiteral("covers"));
     QDir().mkpath(covers);
-    TrecordingForm form;
-    TscriptedUi ui;
-    TdmMain core(form, ui, folder.options());
-    core.Settings().CoverArtFolder = covers;
-    form.OnStartup();
+    TdmMain &core = start();
+    core.SetCoverArtFolder(covers);
+    core.StartUp();
     core.AddScannedFiles(hits, false);
     EXPECT_EQ(core.FindCover(), QString()) << "nothing is playing";
 
@@ -309,9 +319,8 @@ TEST(DataModule, CoversAreLookedUpByArtistAndAlbum)
     core.Stop();
 }
 
-TEST(DataModule, TheCoverStoredInTheFileThatPlays)
+TEST_F(DataModule, TheCoverStoredInTheFileThatPlays)
 {
-    TcoreTestFolder folder;
     const QString picture = folder.root.filePath(QStringLiteral("front.png"));
     QString error;
     ASSERT_TRUE(RunTool(QStringLiteral("ffmpeg"),
@@ -334,10 +343,9 @@ TEST(DataModule, TheCoverStoredInTheFileThatPlays)
     const QString without = folder.music() + QStringLiteral("/plain.opus");
     ASSERT_TRUE(MakeToneFile(without, spec, &error)) << error.toStdString();
 
-    TrecordingForm form;
-    TscriptedUi ui;
-    TdmMain core(form, ui, folder.options());
-    form.OnStartup();
+    TdmMain &core = start();
+
+    core.StartUp();
     core.QueueFile(withCover);
     EXPECT_TRUE(core.EmbeddedCover().isEmpty()) << "nothing plays";
     core.Play();
@@ -356,12 +364,10 @@ TEST(DataModule, TheCoverStoredInTheFileThatPlays)
     core.Stop();
 }
 
-TEST(DataModule, VisualisationFontsAndPlaylistsNotifyTheWindow)
+TEST_F(DataModule, VisualisationFontsAndPlaylistsNotifyTheWindow)
 {
-    TcoreTestFolder folder;
-    TrecordingForm form;
-    TscriptedUi ui;
-    TdmMain core(form, ui, folder.options());
+    TdmMain &core = start();
+    TrecordingFace &form = face();
 
     core.SetVisualisation(true);
     EXPECT_TRUE(core.GetVisualisation());
@@ -398,21 +404,14 @@ TEST(DataModule, VisualisationFontsAndPlaylistsNotifyTheWindow)
     }
 }
 
-TEST(DataModule, DeactivatingPlaylistsKeepsTheChosenTrackAlive)
+TEST_F(DataModule, DeactivatingPlaylistsKeepsTheChosenTrackAlive)
 {
-    TcoreTestFolder folder;
     const QString song = folder.addTrack(QStringLiteral("list/a.mp3"), QStringLiteral("Listed"), QStringLiteral("L"),
                                          QStringLiteral("Album"), 1);
-    const QString m3u = folder.root.filePath(QStringLiteral("list.m3u"));
-    QFile list(m3u);
-    ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-    list.write(QFile::encodeName(song) + "\n");
-    list.close();
-    TrecordingForm form;
-    TscriptedUi ui;
-    TdmMain core(form, ui, folder.options());
-    form.OnStartup();
-    core.jblMain().LoadedPlaylist().LoadFromM3U(m3u);
+    const QString m3u = folder.writeM3u(QStringLiteral("list.m3u"), { song });
+    TdmMain &core = start();
+    core.StartUp();
+    ASSERT_TRUE(core.ApplyPlaylistRule(prM3uFile, m3u, false, {}));
     // The library is empty: the loaded playlist supplies the track.
     const TtaggerRef track = chooseNext(core);
     ASSERT_TRUE(track);

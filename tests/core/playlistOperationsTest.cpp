@@ -24,9 +24,8 @@ struct PlaylistOperations : ::testing::Test {
     TcoreTestFolder folder;
     QStringList tracks;
     QString party;
-    TrecordingForm form;
-    TscriptedUi ui;
-    std::unique_ptr<TdmMain> core;
+    std::unique_ptr<TrecordedCore> run;
+    TdmMain *core = nullptr;
 
     void SetUp() override
     {
@@ -42,32 +41,26 @@ struct PlaylistOperations : ::testing::Test {
             EXPECT_TRUE(MakeToneFile(tracks.back(), spec, &error)) << error.toStdString();
         }
         party = writeList(QStringLiteral("party.m3u"), {tracks[0], tracks[1]});
-        core = std::make_unique<TdmMain>(form, ui, folder.options());
-        form.OnStartup();
+        run = std::make_unique<TrecordedCore>(folder.options());
+        core = &run->core;
+        core->StartUp();
         core->AddScannedFiles(tracks, false);
     }
 
-    QString writeList(const QString &name, const QStringList &names)
-    {
-        const QString path = folder.root.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(WriteM3uLines(names));
-        return path;
-    }
+    QString writeList(const QString &name, const QStringList &names) { return folder.writeM3u(name, names); }
 
-    TtagPlaylist &loaded() { return core->jblMain().LoadedPlaylist(); }
+    const TtagPlaylist &loaded() { return core->jblMain().LoadedPlaylist(); }
 };
 
 } // namespace
 
 TEST_F(PlaylistOperations, TheRulesOfTheLoadedPlaylist)
 {
-    form.log.clear();
+    run->face.log.clear();
     ASSERT_TRUE(core->ApplyPlaylistRule(prM3uFile, party, false, {}));
     EXPECT_EQ(titles(loaded()), (QStringList{"Song 0", "Song 1"}));
     EXPECT_FALSE(loaded().Randomise());
-    EXPECT_EQ(form.count(QStringLiteral("PlaylistChanged")), 1) << "one change for the window";
+    EXPECT_EQ(run->face.count(QStringLiteral("PlaylistChanged")), 1) << "one change for the window";
 
     // A file that is missing, or names no music that exists, changes nothing.
     const QString dead = writeList(QStringLiteral("dead.m3u"), {folder.music() + QStringLiteral("/none.mp3")});
@@ -92,8 +85,8 @@ TEST_F(PlaylistOperations, TheRulesOfTheLoadedPlaylist)
 
 TEST_F(PlaylistOperations, PreloadedPlaylistsAreAddedUpdatedReloadedAndDeleted)
 {
-    TtagPlayListCollection &collection = core->jblMain().PlaylistCollection();
-    TtagPlaylist *added = core->AddPreloadedPlaylist(QStringLiteral("Party"), party, true, false);
+    const TtagPlayListCollection &collection = core->jblMain().PlaylistCollection();
+    const TtagPlaylist *added = core->AddPreloadedPlaylist(QStringLiteral("Party"), party, true, false);
     ASSERT_NE(added, nullptr);
     EXPECT_TRUE(added->AutoCounterReset());
     EXPECT_TRUE(added->StopAtEnd()) << "not looped";

@@ -2,7 +2,6 @@
 #include "coreTestFolder.h"
 
 #include "core/dmMain.h"
-#include "library/m3uFile.h"
 #include "library/tagPlaylist.h"
 #include "platform/pendingEvents.h"
 #include "playback/crossPlayer.h"
@@ -13,13 +12,6 @@
 
 namespace {
 
-void writeList(const QString &path, const QStringList &tracks)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(WriteM3uLines(tracks));
-}
-
 // A core whose player plays a track that only a playlist holds: the
 // operations below each let go of that playlist's records while it plays.
 struct RecordsInUse : ::testing::Test {
@@ -28,9 +20,8 @@ struct RecordsInUse : ::testing::Test {
     QString other;
     QString list;
     QString otherList;
-    TrecordingForm form;
-    TscriptedUi ui;
-    std::unique_ptr<TdmMain> core;
+    std::unique_ptr<TrecordedCore> run;
+    TdmMain *core = nullptr;
 
     void SetUp() override
     {
@@ -38,15 +29,14 @@ struct RecordsInUse : ::testing::Test {
                                  QStringLiteral("Album"), 1, 440, 2.0);
         other = folder.addTrack(QStringLiteral("list/b.mp3"), QStringLiteral("Other"), QStringLiteral("O"),
                                 QStringLiteral("Album"), 2, 660, 2.0);
-        list = folder.root.filePath(QStringLiteral("list.m3u"));
-        otherList = folder.root.filePath(QStringLiteral("other.m3u"));
-        writeList(list, {listed});
-        writeList(otherList, {other});
-        core = std::make_unique<TdmMain>(form, ui, folder.options());
+        list = folder.writeM3u(QStringLiteral("list.m3u"), { listed });
+        otherList = folder.writeM3u(QStringLiteral("other.m3u"), { other });
+        run = std::make_unique<TrecordedCore>(folder.options());
+        core = &run->core;
         // The tracks are shorter than a cross-fade: left to its timer, the
         // player would move on while the test looks at what it plays.
-        core->Player().Timer().SetEnabled(false);
-        form.OnStartup();
+        DrivenPlayer(*core).Timer().SetEnabled(false);
+        core->StartUp();
     }
 
     void expectStillPlayingListed()
@@ -57,7 +47,7 @@ struct RecordsInUse : ::testing::Test {
         EXPECT_EQ(core->Player().CurrentTrack()->Title(), QStringLiteral("Listed"));
         // The stream goes on playing from its file.
         const qint64 before = core->Player().CurrentStream()->GetPosition();
-        core->Player().Engine().pump(4410);
+        DrivenPlayer(*core).Engine().pump(4410);
         EXPECT_EQ(core->Player().CurrentStream()->GetPosition(), before + 100);
         EXPECT_EQ(core->Player().CurrentTrack()->Filename(), listed);
         core->Stop();
@@ -95,19 +85,16 @@ TEST_F(RecordsInUse, ReplacingTheLoadedPlaylistSparesTheRecordThatPlays)
 
 TEST_F(RecordsInUse, ChangingThePreloadedPlaylistsSparesTheRecordThatPlays)
 {
-    const std::vector<std::pair<const char *, Operation>> operations{
-        {"delete", [](TdmMain &c) { c.DeletePreloadedPlaylist(0); }},
-        {"reload", [this](TdmMain &c) { EXPECT_TRUE(c.ReloadPreloadedPlaylist(0, otherList, false, true)); }},
-        {"remove",
-         [](TdmMain &c) {
-             TtagPlayListCollection &collection = c.jblMain().PlaylistCollection();
-             collection.RemovePlaylist(collection.Playlists(0));
-         }},
-        {"reload the index", [this](TdmMain &c) { c.jblMain().PlaylistCollection().LoadIndex(list, {}, false); }},
+    const std::vector<std::pair<const char *, Operation>> operations {
+        { "delete", [](TdmMain &c) { c.DeletePreloadedPlaylist(0); } },
+        { "reload", [this](TdmMain &c) { EXPECT_TRUE(c.ReloadPreloadedPlaylist(0, otherList, false, true)); } },
+        // The settings pass reads the playlist index afresh (there is none).
+        { "reload the index", [](TdmMain &c) { c.LoadSettings(); } },
     };
     for (const auto &[name, operation] : operations) {
         SCOPED_TRACE(name);
-        core->jblMain().PlaylistCollection().Clear();
+        while (core->jblMain().PlaylistCollection().Count() > 0)
+            core->DeletePreloadedPlaylist(0);
         ASSERT_TRUE(core->AddPreloadedPlaylist(QStringLiteral("Party"), list, false, true));
         core->ActivatePlaylist(QStringLiteral("Party"));
         core->Play();
@@ -118,10 +105,10 @@ TEST_F(RecordsInUse, ChangingThePreloadedPlaylistsSparesTheRecordThatPlays)
 
 TEST_F(RecordsInUse, QueuedAndPlayingRecordsOutliveARescanThatDropsThem)
 {
-    form.Watch(&core->jblMain());
+    run->face.Watch(&core->jblMain());
     core->AddScannedFiles({listed, other}, false);
     ProcessPendingEvents();
-    EXPECT_GT(form.TouchHeldPointers(), 0) << "the window holds the library's objects";
+    EXPECT_GT(run->face.TouchHeldPointers(), 0) << "the window holds the library's objects";
     core->QueueRecords(core->jblMain().MasterList().Records());
     core->Play();
     ASSERT_EQ(core->Player().GetState(), ssPlaying);
@@ -130,17 +117,17 @@ TEST_F(RecordsInUse, QueuedAndPlayingRecordsOutliveARescanThatDropsThem)
     // Both files vanish and a rescan drops them. While the rescan runs the
     // window is kept busy (its held pointers are read at every pending
     // event); it must have been told to let go before anything was freed.
-    form.log.clear();
+    run->face.log.clear();
     ASSERT_TRUE(QFile::remove(listed));
     ASSERT_TRUE(QFile::remove(other));
     const QString fresh = folder.addTrack(QStringLiteral("new/c.mp3"), QStringLiteral("Fresh"), QStringLiteral("F"),
                                           QStringLiteral("New"), 1);
     core->AddScannedFiles({fresh}, true);
-    ASSERT_FALSE(form.log.isEmpty());
-    EXPECT_EQ(form.log.first(), QStringLiteral("LibraryChanging"));
-    EXPECT_EQ(form.log.last(), QStringLiteral("ListsUpdated"));
+    ASSERT_FALSE(run->face.log.isEmpty());
+    EXPECT_EQ(run->face.log.first(), QStringLiteral("LibraryChanging"));
+    EXPECT_EQ(run->face.log.last(), QStringLiteral("ListsUpdated"));
     EXPECT_EQ(core->jblMain().MasterList().Count(), 1);
-    EXPECT_EQ(form.records.size(), 2u) << "the window holds the new library's record (album and artist)";
+    EXPECT_EQ(run->face.records.size(), 2u) << "the window holds the new library's record (album and artist)";
 
     EXPECT_EQ(core->Player().CurrentTrack()->Title(), playing);
     ASSERT_EQ(core->tqQueue().Count(), 1);
@@ -166,16 +153,16 @@ TEST_F(RecordsInUse, VanishedLibraryFilesArePassedOverWithoutAMessage)
         ASSERT_TRUE(track);
         EXPECT_EQ(track->Title(), QStringLiteral("Other"));
     }
-    EXPECT_TRUE(ui.notices.isEmpty());
-    EXPECT_TRUE(ui.messages.isEmpty());
+    EXPECT_TRUE(run->ui.notices.isEmpty());
+    EXPECT_TRUE(run->ui.messages.isEmpty());
 
     // With nothing left to play, the notice comes without stopping anyone.
     ASSERT_TRUE(QFile::remove(other));
     TtaggerRef none;
     core->ChooseNextTrack(none);
     EXPECT_FALSE(none);
-    EXPECT_EQ(ui.notices.size(), 1);
-    EXPECT_TRUE(ui.messages.isEmpty());
+    EXPECT_EQ(run->ui.notices.size(), 1);
+    EXPECT_TRUE(run->ui.messages.isEmpty());
 }
 
 TEST_F(RecordsInUse, PauseResumesAndSkipWaitsWhileAStreamOpensOrStops)

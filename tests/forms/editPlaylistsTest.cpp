@@ -43,7 +43,7 @@ struct EditPlaylists : PlaylistForms {
         return out;
     }
 
-    TtagPlayListCollection &collection() { return core->jblMain().PlaylistCollection(); }
+    const TtagPlayListCollection &collection() { return core->jblMain().PlaylistCollection(); }
 };
 
 } // namespace
@@ -174,12 +174,12 @@ TEST_F(EditPlaylists, SelectingUpdatingReloadingDeletingAndClosing)
 
     // However the window closes, the main window hears of the change.
     window->hide();
-    form.log.clear();
+    run->face.log.clear();
     WhenModal<TfrmEditPlaylists>(
         [](TfrmEditPlaylists *dialog) { Click(dialog->findChild<QPushButton *>(QStringLiteral("btnClose"))); });
     window->Execute();
-    EXPECT_EQ(form.log, QStringList{"PlaylistsLoaded"});
+    EXPECT_EQ(run->face.log, QStringList { "PlaylistsLoaded" });
     WhenModal<TfrmEditPlaylists>([](TfrmEditPlaylists *dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
     window->Execute();
-    EXPECT_EQ(form.count(QStringLiteral("PlaylistsLoaded")), 2);
+    EXPECT_EQ(run->face.count(QStringLiteral("PlaylistsLoaded")), 2);
 }

@@ -49,8 +49,9 @@ struct JukeboxWindow : ::testing::Test {
         if (!skin.isEmpty())
             writeFile(folder.home() + QStringLiteral("/vorlen.vsk"), skin);
         window = std::make_unique<TfrmJukebox>();
-        core = std::make_unique<TdmMain>(*window, ui, folder.options());
+        core = std::make_unique<TdmMain>(ui, folder.options());
         window->SetCore(core.get());
+        core->LoadSettings();
         window->show();
         QApplication::processEvents();
         QApplication::processEvents();
@@ -88,7 +89,7 @@ struct JukeboxWindow : ::testing::Test {
         return titles;
     }
 
-    QString label(const char *name) { return window->Label(QLatin1String(name))->Caption(); }
+    QString label(TjukeboxLabel label) { return window->Label(label)->Caption(); }
 };
 
 } // namespace
@@ -100,14 +101,14 @@ TEST_F(JukeboxWindow, EveryKeyOfTheCommandTableReachesItsAction)
     int checked = 0;
     for (const TjukeboxActionSpec &spec : JukeboxActions()) {
         // Ctrl+X would end the test's window; its action is the window's close.
-        if (spec.key[0] == '\0' || QByteArray(spec.name) == "actnExit")
+        if (spec.key[0] == '\0' || spec.command == jcExit)
             continue;
-        QAction *action = window->Action(spec.name);
+        QAction *action = window->Action(spec.command);
         ASSERT_NE(action, nullptr) << spec.name;
         // Configure is there only while the visualisation is on, which the
         // key before it switched off.
-        if (QByteArray(spec.name) == "actnConfigureVis" && !core->GetVisualisation())
-            window->Action("actnToggleVis")->trigger();
+        if (spec.command == jcConfigureVis && !core->GetVisualisation())
+            window->Action(jcToggleVis)->trigger();
         for (const QKeySequence &key : QKeySequence::listFromString(QLatin1String(spec.key))) {
             QSignalSpy triggered(action, &QAction::triggered);
             QTest::keySequence(window.get(), key);
@@ -117,7 +118,7 @@ TEST_F(JukeboxWindow, EveryKeyOfTheCommandTableReachesItsAction)
         }
     }
     EXPECT_EQ(checked, 31);
-    EXPECT_EQ(window->Action("actnExit")->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
+    EXPECT_EQ(window->Action(jcExit)->shortcut(), QKeySequence(QStringLiteral("Ctrl+X")));
 }
 
 TEST_F(JukeboxWindow, WithoutSettingsTheWindowHasItsDefaults)
@@ -135,8 +136,8 @@ TEST_F(JukeboxWindow, WithoutSettingsTheWindowHasItsDefaults)
     EXPECT_EQ(window->SongsPanel().width(), 310);
     EXPECT_EQ(window->QueuePanel().height(), 150);
     EXPECT_EQ(window->QueueDetailsPanel().width(), 150);
-    EXPECT_EQ(window->Action("actnToggleVis")->text(), QStringLiteral("Disable &Visualizations"));
-    EXPECT_EQ(window->Action("actnToggleList")->text(), QStringLiteral("&All Tracks List View"));
+    EXPECT_EQ(window->Action(jcToggleVis)->text(), QStringLiteral("Disable &Visualizations"));
+    EXPECT_EQ(window->Action(jcToggleList)->text(), QStringLiteral("&All Tracks List View"));
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Vorlen Mp3 Jukebox"));
     EXPECT_EQ(window->minimumSize(), QSize(640, 480));
     // The built-in skin's colours come from vorlen.vsk's defaults.
@@ -183,19 +184,19 @@ TEST_F(JukeboxWindow, FullScreenAndBackRestoresTheExactBounds)
 {
     start("[JukeBoxGeometry]\nLeft=20\nTop=30\nWidth=810\nHeight=610\n");
     const QRect before = window->geometry();
-    window->Action("actnFullScreen")->trigger();
+    window->Action(jcFullScreen)->trigger();
     QApplication::processEvents();
     EXPECT_TRUE(window->IsFullScreen());
     EXPECT_EQ(window->NormalBounds(), before);
-    EXPECT_EQ(window->Action("actnFullScreen")->text(), QStringLiteral("&Normal Window Mode"));
-    window->Action("actnFullScreen")->trigger();
+    EXPECT_EQ(window->Action(jcFullScreen)->text(), QStringLiteral("&Normal Window Mode"));
+    window->Action(jcFullScreen)->trigger();
     QApplication::processEvents();
     EXPECT_FALSE(window->IsFullScreen());
     EXPECT_EQ(window->geometry().size(), before.size());
-    EXPECT_EQ(window->Action("actnFullScreen")->text(), QStringLiteral("&Full Screen Mode"));
+    EXPECT_EQ(window->Action(jcFullScreen)->text(), QStringLiteral("&Full Screen Mode"));
 
     // Closed in full screen: the normal bounds are the ones saved.
-    window->Action("actnFullScreen")->trigger();
+    window->Action(jcFullScreen)->trigger();
     window->close();
     const TiniFile ini(folder.home() + QStringLiteral("/vorlen.ini"));
     EXPECT_EQ(ini.ReadInteger(QStringLiteral("JukeBoxGeometry"), QStringLiteral("Width"), -1), 810);
@@ -206,21 +207,21 @@ TEST_F(JukeboxWindow, QueueCommandsKeepToTheirPreconditions)
 {
     start();
     // Clear on an empty queue asks nothing.
-    window->Action("actnQueueClear")->trigger();
+    window->Action(jcQueueClear)->trigger();
     EXPECT_TRUE(QApplication::activeModalWidget() == nullptr);
 
     queueTracks(3);
     ASSERT_EQ(core->tqQueue().Count(), 3);
     // Move up the first row, down the last: nothing changes.
     window->Lists().SetSelectedQueueRow(0);
-    window->Action("actnQueueMoveUp")->trigger();
+    window->Action(jcQueueMoveUp)->trigger();
     window->Lists().SetSelectedQueueRow(2);
-    window->Action("actnQueueMoveDown")->trigger();
+    window->Action(jcQueueMoveDown)->trigger();
     EXPECT_EQ(queueTitles(), (QStringList{"Queued 0", "Queued 1", "Queued 2"}));
-    window->Action("actnQueueMoveUp")->trigger();
+    window->Action(jcQueueMoveUp)->trigger();
     EXPECT_EQ(queueTitles(), (QStringList{"Queued 0", "Queued 2", "Queued 1"}));
     EXPECT_EQ(window->Lists().SelectedQueueRow(), 1) << "the selection follows the track";
-    window->Action("actnQueueMoveDown")->trigger();
+    window->Action(jcQueueMoveDown)->trigger();
     EXPECT_EQ(queueTitles(), (QStringList{"Queued 0", "Queued 1", "Queued 2"}));
 
     // Move To: the box is asked with 1-based positions; one track asks nothing.
@@ -233,7 +234,7 @@ TEST_F(JukeboxWindow, QueueCommandsKeepToTheirPreconditions)
         return true;
     };
     window->Lists().SetSelectedQueueRow(2);
-    window->Action("actnQueueMoveTo")->trigger();
+    window->Action(jcQueueMoveTo)->trigger();
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(queueTitles(), (QStringList{"Queued 2", "Queued 0", "Queued 1"}));
 
@@ -245,18 +246,18 @@ TEST_F(JukeboxWindow, QueueCommandsKeepToTheirPreconditions)
         });
     };
     answer(QMessageBox::Cancel);
-    window->Action("actnQueueClear")->trigger();
+    window->Action(jcQueueClear)->trigger();
     EXPECT_EQ(core->tqQueue().Count(), 3);
     answer(QMessageBox::Ok);
-    window->Action("actnQueueClear")->trigger();
+    window->Action(jcQueueClear)->trigger();
     EXPECT_EQ(core->tqQueue().Count(), 0);
 
     queueTracks(1);
     asked = 0;
     window->Lists().SetSelectedQueueRow(0);
-    window->Action("actnQueueMoveTo")->trigger();
+    window->Action(jcQueueMoveTo)->trigger();
     EXPECT_EQ(asked, 0) << "one track cannot move";
-    window->Action("actnQueueDelete")->trigger();
+    window->Action(jcQueueDelete)->trigger();
     EXPECT_EQ(core->tqQueue().Count(), 0);
 }
 
@@ -264,34 +265,34 @@ TEST_F(JukeboxWindow, TheDisplaysFollowThePlayer)
 {
     start();
     queueTracks(2, 10.0);
-    window->Action("actnPlay")->trigger();
+    window->Action(jcPlay)->trigger();
     // The player reports its state changes at its next tick.
-    core->Player().Tick();
+    DrivenPlayer(*core).Tick();
     ASSERT_EQ(core->Player().GetState(), ssPlaying);
     EXPECT_EQ(window->Controls().ButtonChecked(), 1);
-    EXPECT_EQ(label("lblTrack"), QStringLiteral("Queued 0"));
-    EXPECT_EQ(label("lblArtist"), QStringLiteral("Artist"));
-    EXPECT_EQ(label("lblFileType"), QStringLiteral("MP3"));
-    EXPECT_TRUE(label("lblBitrate").endsWith(QStringLiteral("kbps")));
-    EXPECT_EQ(label("lblQueueCount"), QStringLiteral("1"));
+    EXPECT_EQ(label(jlTrack), QStringLiteral("Queued 0"));
+    EXPECT_EQ(label(jlArtist), QStringLiteral("Artist"));
+    EXPECT_EQ(label(jlFileType), QStringLiteral("MP3"));
+    EXPECT_TRUE(label(jlBitrate).endsWith(QStringLiteral("kbps")));
+    EXPECT_EQ(label(jlQueueCount), QStringLiteral("1"));
 
     // The timer counts down when asked: 10 s before the end it shows -10.
-    TvorlenStream &stream = *core->Player().CurrentStream();
+    const TvorlenStream &stream = *core->PlayingStream();
     window->Timer().OnClick(&window->Timer());
     ASSERT_TRUE(window->ShowTimeRemaining());
     const qint64 length = stream.LengthMs();
-    stream.Seek(length - 10000 > 0 ? length - 10000 : 0);
-    core->Player().Engine().pump(0);
-    window->PositionChanged(&stream);
+    core->Seek(length - 10000 > 0 ? length - 10000 : 0);
+    DrivenPlayer(*core).Engine().pump(0);
+    window->PositionChanged(stream);
     EXPECT_EQ(window->Timer().Seconds(), -int((length - stream.GetPosition()) / 1000));
 
-    window->Action("actnPause")->trigger();
-    core->Player().Tick();
+    window->Action(jcPause)->trigger();
+    DrivenPlayer(*core).Tick();
     EXPECT_EQ(window->Controls().ButtonChecked(), 3);
-    window->Action("actnStop")->trigger();
-    core->Player().Tick();
+    window->Action(jcStop)->trigger();
+    DrivenPlayer(*core).Tick();
     EXPECT_EQ(window->Controls().ButtonChecked(), 4);
-    EXPECT_EQ(label("lblTrack"), QString()) << "stopped: no track shown";
+    EXPECT_EQ(label(jlTrack), QString()) << "stopped: no track shown";
 }
 
 TEST_F(JukeboxWindow, TheCoverStoredInTheFileShowsWhenNoCoverFileIsFound)
@@ -338,8 +339,8 @@ TEST_F(JukeboxWindow, TheCoverStoredInTheFileShowsWhenNoCoverFileIsFound)
 
     const TdravoBitmap *cover = window->findChild<TdravoBitmap *>(QStringLiteral("bmAlbumCover"));
     ASSERT_TRUE(cover);
-    window->Action("actnPlay")->trigger();
-    core->Player().Tick();
+    window->Action(jcPlay)->trigger();
+    DrivenPlayer(*core).Tick();
     ASSERT_EQ(core->Player().CurrentTrack()->Filename(), first);
     EXPECT_EQ(cover->Picture().size(), QSize(96, 64));
     // Written out for those who know covers only as files (the desktop's
@@ -352,19 +353,19 @@ TEST_F(JukeboxWindow, TheCoverStoredInTheFileShowsWhenNoCoverFileIsFound)
     // A cover file found by the cover search wins over the stored picture.
     QFile::copy(
         makePicture(QStringLiteral("file.jpg"), "40x30"), folder.music() + QStringLiteral("/Nordwave - Hits.jpg"));
-    window->Action("actnSkip")->trigger();
-    core->Player().Tick();
+    window->Action(jcSkip)->trigger();
+    DrivenPlayer(*core).Tick();
     ASSERT_EQ(core->Player().CurrentTrack()->Filename(), second);
     EXPECT_EQ(cover->Picture().size(), QSize(40, 30));
     EXPECT_EQ(window->CoverFile(), folder.music() + QStringLiteral("/Nordwave - Hits.jpg"));
 
     QFile::remove(folder.music() + QStringLiteral("/Nordwave - Hits.jpg"));
-    window->Action("actnSkip")->trigger();
-    core->Player().Tick();
+    window->Action(jcSkip)->trigger();
+    DrivenPlayer(*core).Tick();
     ASSERT_EQ(core->Player().CurrentTrack()->Filename(), third);
     EXPECT_TRUE(cover->Picture().isNull()) << "a picture that cannot be read shows as none";
     EXPECT_TRUE(window->CoverFile().isEmpty());
-    window->Action("actnStop")->trigger();
+    window->Action(jcStop)->trigger();
 }
 
 TEST_F(JukeboxWindow, ThePreloadedPlaylistMenuAndItsNoneItem)
@@ -384,10 +385,10 @@ TEST_F(JukeboxWindow, ThePreloadedPlaylistMenuAndItsNoneItem)
     EXPECT_TRUE(items[0]->isChecked());
     items[1]->trigger();
     EXPECT_TRUE(core->jblMain().PlaylistCollection().Active());
-    EXPECT_EQ(label("lblPlaylistCount"), QStringLiteral("1"));
+    EXPECT_EQ(label(jlPlaylistCount), QStringLiteral("1"));
     items[0]->trigger();
     EXPECT_FALSE(core->jblMain().PlaylistCollection().Active());
-    EXPECT_EQ(label("lblPlaylistDuration"), QStringLiteral("0:00"));
+    EXPECT_EQ(label(jlPlaylistDuration), QStringLiteral("0:00"));
     EXPECT_TRUE(items[0]->isChecked());
 }
 
@@ -408,16 +409,16 @@ TEST_F(JukeboxWindow, ASecondActivationRepeatsNothing)
 TEST_F(JukeboxWindow, PanelTogglesSayWhatTheyWillDoNext)
 {
     start();
-    window->Action("actnShowHideStacker")->trigger();
+    window->Action(jcShowHideStacker)->trigger();
     EXPECT_FALSE(window->StackerPanel().isVisible());
-    EXPECT_EQ(window->Action("actnShowHideStacker")->text(), QStringLiteral("Show &Stacker Panel"));
-    window->Action("actnToggleQueueDetails")->trigger();
-    EXPECT_FALSE(window->Label(QStringLiteral("lblQueueCount"))->isVisible());
+    EXPECT_EQ(window->Action(jcShowHideStacker)->text(), QStringLiteral("Show &Stacker Panel"));
+    window->Action(jcToggleQueueDetails)->trigger();
+    EXPECT_FALSE(window->Label(jlQueueCount)->isVisible());
     EXPECT_TRUE(window->QueueDetailsPanel().isVisible()) << "the panel and its cover stay";
-    window->Action("actnToggleList")->trigger();
+    window->Action(jcToggleList)->trigger();
     EXPECT_TRUE(window->ShowTrackList());
     EXPECT_FALSE(window->SongsPanel().isVisible());
-    EXPECT_EQ(window->Label(QStringLiteral("lblArtistList"))->Caption(), QStringLiteral("Track List  "));
+    EXPECT_EQ(window->Label(jlArtistList)->Caption(), QStringLiteral("Track List  "));
     // The add-selected button joins the tree's bar without covering the
     // buttons there, and leaves it again for the song list.
     const auto barButtons = [this](const char *panel) {
@@ -432,12 +433,12 @@ TEST_F(JukeboxWindow, PanelTogglesSayWhatTheyWillDoNext)
     for (qsizetype i = 0; i < treeBar.size(); ++i)
         for (qsizetype j = i + 1; j < treeBar.size(); ++j)
             EXPECT_FALSE(treeBar[i].intersects(treeBar[j])) << treeBar[i].x() << " and " << treeBar[j].x();
-    window->Action("actnToggleList")->trigger();
+    window->Action(jcToggleList)->trigger();
     EXPECT_EQ(barButtons("pnlTreeButtons").size(), 3);
     EXPECT_EQ(barButtons("pnlSongButtons").size(), 2);
-    window->Action("actnToggleVis")->trigger();
+    window->Action(jcToggleVis)->trigger();
     EXPECT_FALSE(core->GetVisualisation());
-    EXPECT_FALSE(window->Action("actnConfigureVis")->isVisible());
+    EXPECT_FALSE(window->Action(jcConfigureVis)->isVisible());
 }
 
 TEST_F(JukeboxWindow, ASkinExportedAndLoadedElsewhereLooksTheSame)
@@ -488,13 +489,35 @@ TEST_F(JukeboxWindow, TheDetailsShowHowFarTheLoudnessAnalysisHasGot)
                                  QStringLiteral("Artist"), QStringLiteral("Album"), i + 1, 440 + 110 * i, 1.0);
     start();
     core->AddScannedFiles(files, false);
-    EXPECT_EQ(label("lblLoudnessCaption"), QStringLiteral("Loudness :"));
+    const auto *caption = window->findChild<TdravoLabel *>(QStringLiteral("lblLoudnessCaption"));
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->Caption(), QStringLiteral("Loudness :"));
     QElapsedTimer clock;
     clock.start();
-    while (label("lblLoudnessMeasured") != QStringLiteral("all") && clock.elapsed() < 30000)
+    while (label(jlLoudnessMeasured) != QStringLiteral("all") && clock.elapsed() < 30000)
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    EXPECT_EQ(label("lblLoudnessMeasured"), QStringLiteral("all"));
+    EXPECT_EQ(label(jlLoudnessMeasured), QStringLiteral("all"));
     EXPECT_EQ(core->Sound().Store().Count(), 3);
     for (const QString &file : files)
         EXPECT_TRUE(core->Sound().Store().FindCurrent(file)) << file.toStdString();
+}
+
+TEST_F(JukeboxWindow, ADamagedSkinIsNamedOnceAndKeptBeforeTheExitWritesIt)
+{
+    // Cut off while it was written: the panel colour has lost two digits.
+    const QByteArray skin = "[Colors]\nButtonColor=#102030\nPanelColor=#4050";
+    const QString skinFile = folder.home() + QStringLiteral("/vorlen.vsk");
+    start(QByteArray(), skin);
+    EXPECT_EQ(window->ButtonColor(), QColor(0x10, 0x20, 0x30)) << "what could be read is used";
+    ASSERT_EQ(ui.notices.size(), 1) << ui.notices.join(u'\n').toStdString();
+    EXPECT_TRUE(ui.notices.first().contains(skinFile + QStringLiteral(": it ends in the middle of a line")))
+        << ui.notices.first().toStdString();
+    EXPECT_TRUE(ui.notices.first().contains(QStringLiteral("kept as vorlen.vsk.damaged")));
+    window->close();
+    QFile kept(skinFile + QStringLiteral(".damaged"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), skin);
+    EXPECT_TRUE(TiniFile(skinFile).ReadProblem().isEmpty()) << "the exit wrote the skin whole";
+    EXPECT_EQ(ui.notices.size(), 1);
+    EXPECT_TRUE(ui.messages.isEmpty());
 }

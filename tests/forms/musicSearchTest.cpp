@@ -29,12 +29,13 @@ protected:
     {
         TdmMainOptions options = folder.options();
         options.cdDrives = [this] { return drives; };
-        core = std::make_unique<TdmMain>(form, ui, options);
-        form.OnStartup();
+        run = std::make_unique<TrecordedCore>(options);
+        core = &run->core;
+        core->StartUp();
         window = std::make_unique<TfrmMusicSearch>(*core);
         // As the jukebox window does: it holds the library's albums, artists
         // and records, and reads them whenever events run.
-        form.Watch(&core->jblMain());
+        run->face.Watch(&core->jblMain());
     }
 
     template <typename T> T *child(const char *name) const
@@ -46,7 +47,7 @@ protected:
     QString text(const char *label) const { return child<QLabel>(label)->text(); }
     QCheckBox *option(const char *name) const { return child<QCheckBox>(name); }
 
-    void setFolders(const QStringList &folders) { core->Settings().DirList = folders; }
+    void setFolders(const QStringList &folders) { core->SetMusicFolders(folders); }
     QString music(const QString &relative = QString()) const
     {
         return relative.isEmpty() ? folder.music() : folder.music() + QLatin1Char('/') + relative;
@@ -82,9 +83,8 @@ protected:
 
     TcoreTestFolder folder;
     QList<CdDrive> drives;
-    TrecordingForm form;
-    TscriptedUi ui;
-    std::unique_ptr<TdmMain> core;
+    std::unique_ptr<TrecordedCore> run;
+    TdmMain *core = nullptr;
     std::unique_ptr<TfrmMusicSearch> window;
 };
 
@@ -108,9 +108,7 @@ TEST_F(MusicSearchWindow, ACompletedRunAddsWhatItFoundAndClosesByItself)
     notes.close();
     makeWindow();
     setFolders({ music() + QLatin1Char('/') });
-    form.log.clear();
-    int elsewhere = 0;
-    core->jblMain().OnListProcessStart = [&elsewhere](TComponent *, int) { ++elsewhere; };
+    run->face.log.clear();
 
     // Shown modally, the window returns from its loop once the update is done.
     WhenModal<TfrmMusicSearch>([this](TfrmMusicSearch *) { pressStart(); });
@@ -125,17 +123,15 @@ TEST_F(MusicSearchWindow, ACompletedRunAddsWhatItFoundAndClosesByItself)
     EXPECT_EQ(text("lblNewFilesFound"), QStringLiteral("3"));
     EXPECT_EQ(text("lblModFilesFound"), QStringLiteral("0"));
     EXPECT_EQ(text("lblAction"), QStringLiteral("Action : Updating Information"));
-    EXPECT_GE(form.count(QStringLiteral("ListsUpdated")), 1);
+    EXPECT_GE(run->face.count(QStringLiteral("ListsUpdated")), 1);
     EXPECT_TRUE(child<QPushButton>("btnStart")->isEnabled());
     EXPECT_FALSE(child<QPushButton>("btnStop")->isEnabled());
 
-    // The window showed the update's progress itself, and hands the
-    // library's progress events back afterwards.
+    // The window showed the update's progress, and so could any other face.
     const auto *bar = child<QProgressBar>("pgbMusic");
     EXPECT_EQ(bar->value(), bar->maximum());
-    EXPECT_EQ(elsewhere, 0);
-    core->jblMain().RebuildIndex();
-    EXPECT_EQ(elsewhere, 1);
+    EXPECT_TRUE(run->face.tasks.contains(QStringLiteral("Updating the library")))
+        << run->face.tasks.join(u',').toStdString();
 
     // The folder last scanned (the deepest: the scan enters each subfolder
     // at once) is shortened to the room the label has, keeping the end of
@@ -221,7 +217,7 @@ TEST_F(MusicSearchWindow, RemoveMissingFilesWithADiscInTheDrive)
     drives = { CdDrive { discRoot, image } };
     const QString old = track(QStringLiteral("Old/old.mp3"), QStringLiteral("Old"));
     makeWindow();
-    ui.answers = { true };
+    run->ui.answers = { true };
     core->RefreshCDs();
     core->AddScannedFiles({ old }, false);
     ASSERT_EQ(libraryFiles(), sorted({ old, discTrack }));

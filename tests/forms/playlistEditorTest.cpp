@@ -145,10 +145,10 @@ TEST_F(PlaylistEditor, BuildsAPlaylistFromItsOwnLibraryWithEveryAction)
     EXPECT_EQ(titles(editing()), (QStringList{before[3], before[2]}));
 
     // Copy to the jukebox and back.
-    form.log.clear();
+    run->face.log.clear();
     trigger("actnAddToJukebox");
     EXPECT_EQ(titles(loaded()), titles(editing()));
-    EXPECT_EQ(form.count(QStringLiteral("PlaylistChanged")), 1);
+    EXPECT_EQ(run->face.count(QStringLiteral("PlaylistChanged")), 1);
     trigger("actnClear");
     EXPECT_EQ(editing().Count(), 0);
     EXPECT_EQ(rows("lbPlaylist"), QStringList{});

@@ -119,21 +119,14 @@ struct PlaylistForms : ::testing::Test {
 
     void start()
     {
-        core.reset();
-        core = std::make_unique<TdmMain>(form, ui, folder.options());
-        form.OnStartup();
+        run.reset();
+        run = std::make_unique<TrecordedCore>(folder.options());
+        core = &run->core;
+        core->StartUp();
         core->AddScannedFiles(s_tracks, false);
     }
 
-    // An M3U file in the test folder naming the given files.
-    QString writeM3u(const QString &name, const QStringList &files)
-    {
-        const QString path = folder.root.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(WriteM3uLines(files));
-        return path;
-    }
+    QString writeM3u(const QString &name, const QStringList &files) { return folder.writeM3u(name, files); }
 
     static QStringList titles(const TcustomTaggerList &list)
     {
@@ -149,7 +142,7 @@ struct PlaylistForms : ::testing::Test {
         return list;
     }
 
-    TtagPlaylist &loaded() { return core->jblMain().LoadedPlaylist(); }
+    const TtagPlaylist &loaded() { return core->jblMain().LoadedPlaylist(); }
 
     // The window under test's control of that component name.
     template <typename T> T *child(const char *name)
@@ -162,9 +155,8 @@ struct PlaylistForms : ::testing::Test {
     void click(const char *name) { Click(child<QAbstractButton>(name)); }
 
     TcoreTestFolder folder;
-    TrecordingForm form;
-    TscriptedUi ui;
-    std::unique_ptr<TdmMain> core;
+    std::unique_ptr<TrecordedCore> run;
+    TdmMain *core = nullptr;
     TmessageBoxWatch boxes;
     // The window under test, for child and click.
     QWidget *shown = nullptr;

@@ -74,13 +74,13 @@ TEST_F(PlaylistOptions, TheGenreRuleFillsTheLoadedPlaylistWithTheChosenGenresInR
     click("btnDeleteGenre");
     EXPECT_EQ(shownGenres(), (QStringList{"Blues", "Rock"})) << "nothing selected, nothing deleted";
 
-    form.log.clear();
+    run->face.log.clear();
     click("btnOK");
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(sorted(titles(loaded())), (QStringList{"Song 0", "Song 2"}));
     EXPECT_TRUE(loaded().Randomise());
     EXPECT_EQ(core->GetGenres(), (QStringList{"Blues", "Rock"}));
-    EXPECT_EQ(form.count(QStringLiteral("PlaylistChanged")), 1);
+    EXPECT_EQ(run->face.count(QStringLiteral("PlaylistChanged")), 1);
 
     // The chosen genres are the rule's from then on: they survive a restart.
     core->SaveSettings();

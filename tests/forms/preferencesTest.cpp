@@ -57,7 +57,9 @@ protected:
 
     void makeWindow()
     {
-        core = std::make_unique<TdmMain>(form, ui, options);
+        core = std::make_unique<TdmMain>(ui, options);
+        subscription = core->Subscribe(form);
+        core->LoadSettings();
         window = std::make_unique<TfrmPreferences>(*core);
         window->ChooseFolder = [this](const QString &title, const QString &) {
             titles << title;
@@ -90,14 +92,15 @@ protected:
             rows << list->item(i)->text();
         return rows;
     }
-    QStringList &dirs() { return core->Settings().DirList; }
+    const QStringList &dirs() { return core->Settings().DirList; }
 
     TcoreTestFolder folder;
     TdmMainOptions options;
     QList<CdDrive> drives;
-    TrecordingForm form;
+    TrecordingFace form;
     TwindowUi ui;
     std::unique_ptr<TdmMain> core;
+    TcoreSubscription subscription;
     std::unique_ptr<TfrmPreferences> window;
     // What the folder browser answers, one per showing; empty: cancelled.
     QStringList chosen;
@@ -141,7 +144,7 @@ TEST_F(PreferencesWindow, AddFolderAppendsTheChosenFolderWithItsSeparator)
     window->close();
 
     // Every showing lists the core's folders as they are then.
-    dirs() = { QStringLiteral("/c/") };
+    core->SetMusicFolders({ QStringLiteral("/c/") });
     window->show();
     EXPECT_EQ(listed(), dirs());
     window->close();
@@ -250,7 +253,7 @@ TEST_F(PreferencesWindow, TheFadeBarsShowTheCoresValuesAndEveryWayOfClosingAppli
 TEST_F(PreferencesWindow, TheTrackNumberSwitchRebuildsTheTreeAtOnce)
 {
     makeWindow();
-    Tmp3JukeBoxLists &library = core->jblMain();
+    Tmp3JukeBoxLists &library = FilledLibrary(*core);
     library.SuspendRebuild();
     for (int t = 1; t <= 3; ++t) {
         auto *record = new Tid3Tagger;
@@ -284,7 +287,7 @@ TEST_F(PreferencesWindow, TheTrackNumberSwitchRebuildsTheTreeAtOnce)
     window->close();
 
     // The box shows the library's switch as it is at every showing.
-    library.SetDontUseTrackNumbers(true);
+    core->SetNoTrackNumbers(true);
     window->show();
     EXPECT_TRUE(child<QCheckBox>("cbTrackNumbers")->isChecked());
     window->close();
@@ -293,7 +296,7 @@ TEST_F(PreferencesWindow, TheTrackNumberSwitchRebuildsTheTreeAtOnce)
 TEST_F(PreferencesWindow, TheCoverFolderComesFromTheBrowserOnly)
 {
     makeWindow();
-    core->Settings().CoverArtFolder = QStringLiteral("/old covers");
+    core->SetCoverArtFolder(QStringLiteral("/old covers"));
     window->SetPage(ppGeneral);
     window->show();
     auto *edit = child<QLineEdit>("edAlbumArtFolder");
@@ -348,10 +351,9 @@ TEST(SearchDialogsLayout, NoTextIsClippedWithALargeFont)
     QApplication::setFont(large);
     {
         TcoreTestFolder folder;
-        TrecordingForm form;
-        TscriptedUi ui;
-        TdmMain core(form, ui, folder.options());
-        core.Settings().DirList = { folder.music() + QLatin1Char('/') };
+        TrecordedCore run(folder.options());
+        TdmMain &core = run.core;
+        core.SetMusicFolders({ folder.music() + QLatin1Char('/') });
         TfrmMusicSearch search(core);
         TfrmPreferences preferences(core);
 
@@ -397,7 +399,7 @@ TEST_F(PreferencesWindow, TheBetweenTracksChoicesShowTheCoresValuesAndClosingApp
     before.TargetLoudness = -23;
     before.PreAmp = 4;
     before.Gapless = false;
-    core->Sound().SetSettings(before);
+    core->SetSoundSettings(before);
 
     WhenModal<TfrmPreferences>([this](TfrmPreferences *shownWindow) {
         EXPECT_EQ(child<QComboBox>("cbGainMode")->currentIndex(), int(gmAlbum));

@@ -54,8 +54,9 @@ protected:
     void start()
     {
         window = std::make_unique<TfrmJukebox>();
-        core = std::make_unique<TdmMain>(*window, ui, folder.options());
+        core = std::make_unique<TdmMain>(ui, folder.options());
         window->SetCore(core.get());
+        core->LoadSettings();
         window->show();
         QApplication::processEvents();
         QApplication::processEvents();
@@ -95,7 +96,7 @@ protected:
             act(*skins);
             skins->findChild<QPushButton *>(QLatin1String(closeWith))->click();
         });
-        window->Action("actnSkins")->trigger();
+        window->Action(jcSkins)->trigger();
         QApplication::processEvents();
     }
 
@@ -284,8 +285,7 @@ TEST_F(SkinsDialog, TheSampleShowsTheChosenRecordOnItsBackground)
 
             // A label is seen on its panel's skin.
             choose(skins, QStringLiteral("lblArtistList"));
-            const auto *under
-                = dynamic_cast<const TvorlenPanel *>(window->Label(QStringLiteral("lblArtistList"))->parentWidget());
+            const auto *under = dynamic_cast<const TvorlenPanel *>(window->Label(jlArtistList)->parentWidget());
             ASSERT_NE(under, nullptr);
             EXPECT_EQ(sample->IsSkinned(), under->IsSkinned());
             EXPECT_EQ(sample->PanelColor(), under->PanelColor());
@@ -309,7 +309,7 @@ TEST_F(SkinsDialog, AChoiceOnANodeGoesToEveryNodeUnderItAndApplyWritesThemAll)
     colorAnswers = { QColor(255, 128, 0), QColor(1, 2, 3), QColor(0, 99, 0) };
     const QStringList group = labelsOfGroup(51);
     ASSERT_GE(group.size(), 2);
-    const QFont otherLabelFont = window->Label(QStringLiteral("lblTrack"))->font();
+    const QFont otherLabelFont = window->Label(jlTrack)->font();
 
     openSkins(
         [&](TfrmJukeboxSkin &skins) {
@@ -326,20 +326,20 @@ TEST_F(SkinsDialog, AChoiceOnANodeGoesToEveryNodeUnderItAndApplyWritesThemAll)
             press(skins, "btnFontColor");
             press(skins, "btnBackgroundColor");
             // Nothing reaches the window before Apply.
-            EXPECT_NE(window->Label(group[0])->font().family(), groupFont.family());
+            EXPECT_NE(window->FindLabel(group[0])->font().family(), groupFont.family());
             EXPECT_NE(core->TreeFont().family, treeFont.family());
         },
         "btnApply");
 
     for (int i = 0; i < group.size(); ++i) {
-        const TdravoLabel *label = window->Label(group[i]);
+        const TdravoLabel *label = window->FindLabel(group[i]);
         const QFont expected = i == 1 ? oneLabelFont : groupFont;
         EXPECT_EQ(label->font().family(), expected.family()) << group[i].toStdString();
         EXPECT_EQ(label->font().pointSize(), expected.pointSize()) << group[i].toStdString();
         EXPECT_EQ(label->font().italic(), expected.italic()) << group[i].toStdString();
         EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(255, 128, 0)) << group[i].toStdString();
     }
-    const TdravoLabel *other = window->Label(QStringLiteral("lblTrack"));
+    const TdravoLabel *other = window->Label(jlTrack);
     EXPECT_EQ(other->font().family(), otherLabelFont.family()) << "another group is left alone";
     EXPECT_NE(other->palette().color(QPalette::WindowText), QColor(255, 128, 0));
 
@@ -400,7 +400,7 @@ TEST_F(SkinsDialog, CancelChangesNothingAndTheNextOpeningStartsAfresh)
     const QColor panelColor = window->PanelColor();
     const QFont clockFont = window->Clock().font();
     const QColor clockBackground = window->Clock().BackgroundColor();
-    const QFont labelFont = window->Label(QStringLiteral("lblTrackCaption"))->font();
+    const QFont labelFont = window->FindLabel(QStringLiteral("lblTrackCaption"))->font();
     const TtreeFont treeFont = core->TreeFontLarge();
     fontAnswers = { font("Serif", 33), font("Serif", 34), font("Serif", 35) };
     colorAnswers = { QColor(9, 9, 9), QColor(8, 8, 8), QColor(7, 7, 7), QColor(6, 6, 6) };
@@ -425,7 +425,7 @@ TEST_F(SkinsDialog, CancelChangesNothingAndTheNextOpeningStartsAfresh)
     EXPECT_EQ(window->PanelColor(), panelColor);
     EXPECT_EQ(window->Clock().font(), clockFont);
     EXPECT_EQ(window->Clock().BackgroundColor(), clockBackground);
-    EXPECT_EQ(window->Label(QStringLiteral("lblTrackCaption"))->font(), labelFont);
+    EXPECT_EQ(window->FindLabel(QStringLiteral("lblTrackCaption"))->font(), labelFont);
     EXPECT_EQ(core->TreeFontLarge(), treeFont);
     EXPECT_FALSE(QFileInfo::exists(skinFile()));
 

@@ -2,6 +2,8 @@
 
 #include "core/alarmClock.h"
 #include "core/dmMain.h"
+#include "coreFakes.h"
+#include "coreTestFolder.h"
 #include "library/mp3JukeBoxLists.h"
 #include "metadata/id3Tagger.h"
 #include "ui/controls/treeNodesModel.h"
@@ -25,6 +27,7 @@
 #include <QTimeEdit>
 #include <QTreeView>
 #include <gtest/gtest.h>
+#include <optional>
 
 // --- the move-to box --------------------------------------------------------
 
@@ -183,47 +186,78 @@ void addRecords(Tmp3JukeBoxLists &lists, int count)
 
 } // namespace
 
-TEST(Progress, FollowsALibrarysProgressEventsWithoutLettingOtherEventsRun)
-{
-    TfrmProgress window;
-    Tmp3JukeBoxLists lists;
-    int previousSteps = 0;
-    lists.OnListProcess = [&](TComponent *, int) {
-        ++previousSteps;
-        // Slow enough that the window appears.
+// A face that makes the core's work slow enough for the progress window to
+// appear, and looks at the window when the work ends.
+class TslowFace : public TcoreListener {
+public:
+    explicit TslowFace(const TfrmProgress &window)
+        : m_window(window)
+    {
+    }
+
+    void TaskStarted(TcoreTask, const QString &, int) override
+    {
+        // An event that only an event loop would run.
+        if (!m_guard)
+            QTimer::singleShot(0, &m_guard.emplace(), [this] { otherEventRan = true; });
+    }
+    void TaskProgress(TcoreTask, int) override
+    {
+        ++steps;
         QThread::usleep(1500);
-    };
+    }
+    void TaskFinished(TcoreTask) override
+    {
+        if (finished++ > 0)
+            return;
+        seenVisible = m_window.isVisible();
+        stepSeen = m_window.findChild<QLabel *>(QStringLiteral("lblStep"))->text();
+        barMaximum = m_window.findChild<QProgressBar *>()->maximum();
+    }
+
+    int steps = 0;
+    int finished = 0;
     bool otherEventRan = false;
-    // The guard cancels the event with the test, should it never run here.
-    QObject guard;
-    QTimer::singleShot(0, &guard, [&] { otherEventRan = true; });
     bool seenVisible = false;
     QString stepSeen;
     int barMaximum = 0;
-    lists.OnListProcessFinished = [&](TComponent *) {
-        seenVisible = window.isVisible();
-        stepSeen = window.findChild<QLabel *>(QStringLiteral("lblStep"))->text();
-        barMaximum = window.findChild<QProgressBar *>()->maximum();
-    };
+
+private:
+    const TfrmProgress &m_window;
+    // Cancels the event with the test, should it never run here.
+    std::optional<QObject> m_guard;
+};
+
+TEST(Progress, FollowsTheCoresLongWorkWithoutLettingOtherEventsRun)
+{
+    TcoreTestFolder folder;
     {
-        TprogressHook hook(window, lists, QStringLiteral("Loading the library"));
+        QDir().mkpath(folder.home() + QStringLiteral("/Data"));
+        Tmp3JukeBoxLists lists;
         addRecords(lists, 400);
-        lists.ResumeRebuild();
+        ASSERT_TRUE(lists.MasterList().SaveListFile(folder.home() + QStringLiteral("/Data/jukebox.dat")));
+    }
+    TfrmProgress window;
+    TslowFace slow(window);
+    TrecordedCore run(folder.options());
+    const TcoreSubscription slowSubscription = run.core.Subscribe(slow);
+    {
+        const TprogressFollower follower(window, run.core);
+        run.core.StartUp();
         EXPECT_FALSE(window.isVisible()) << "closed at the end";
     }
-    EXPECT_TRUE(seenVisible);
+    EXPECT_TRUE(slow.seenVisible);
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Loading the library"));
-    EXPECT_EQ(stepSeen, QStringLiteral("400 of 400"));
-    EXPECT_EQ(barMaximum, 400);
-    EXPECT_EQ(previousSteps, 400) << "the handler that was there still runs";
-    EXPECT_FALSE(otherEventRan) << "no event loop ran during the work";
+    EXPECT_EQ(slow.stepSeen, QStringLiteral("400 of 400"));
+    EXPECT_EQ(slow.barMaximum, 400);
+    EXPECT_GE(slow.steps, 400) << "every face hears the progress";
+    EXPECT_FALSE(slow.otherEventRan) << "no event loop ran during the work";
 
-    // The hook is gone: the old handlers are back and the window stays shut.
-    ASSERT_TRUE(lists.OnListProcess);
-    addRecords(lists, 10);
-    lists.ResumeRebuild();
-    EXPECT_EQ(previousSteps, 400 + 410);
-    EXPECT_FALSE(window.isVisible());
+    // The follower is gone: the window stays shut through the next load.
+    slow.finished = 0;
+    run.core.StartUp();
+    EXPECT_GE(slow.finished, 1);
+    EXPECT_FALSE(slow.seenVisible);
 }
 
 TEST(Progress, ShortWorkShowsNothingAndNestedWorkGivesTheOuterBack)

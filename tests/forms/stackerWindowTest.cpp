@@ -26,12 +26,12 @@ namespace {
 struct StackerWindow : ::testing::Test {
     TcoreTestFolder folder;
     QString m3u;
-    TrecordingForm form;
-    TscriptedUi ui;
-    std::unique_ptr<TdmMain> core;
+    std::unique_ptr<TrecordedCore> run;
+    TdmMain *core = nullptr;
     std::unique_ptr<TfrmChooseCD> chooseCD;
     std::unique_ptr<TfrmGetPlaylistAlbumName> albumName;
     std::unique_ptr<TfrmProgress> progress;
+    std::unique_ptr<TprogressFollower> progressFollower;
     std::unique_ptr<TfrmStackerList> window;
     std::vector<TfileRequest> requests;
     QStringList answers;
@@ -48,20 +48,17 @@ struct StackerWindow : ::testing::Test {
         };
         const QString party = folder.addTrack(QStringLiteral("Party/1.mp3"), QStringLiteral("Party Song"),
             QStringLiteral("Guests"), QStringLiteral("Party"), 1);
-        m3u = folder.root.filePath(QStringLiteral("lists/party.m3u"));
-        QDir().mkpath(QFileInfo(m3u).path());
-        QFile list(m3u);
-        ASSERT_TRUE(list.open(QIODevice::WriteOnly));
-        list.write("#EXTM3U\n" + QFile::encodeName(party) + "\n");
-        list.close();
+        m3u = folder.writeM3u(QStringLiteral("lists/party.m3u"), { party });
 
-        core = std::make_unique<TdmMain>(form, ui, folder.options());
-        core->jblMain().MasterList().AddFileList(files, false, true);
+        run = std::make_unique<TrecordedCore>(folder.options());
+        core = &run->core;
+        core->AddScannedFiles(files, false);
         ASSERT_EQ(core->jblMain().AlbumList().Count(), 2);
         chooseCD = std::make_unique<TfrmChooseCD>(*core);
         albumName = std::make_unique<TfrmGetPlaylistAlbumName>();
         progress = std::make_unique<TfrmProgress>();
-        window = std::make_unique<TfrmStackerList>(*core, *chooseCD, *albumName, progress.get());
+        progressFollower = std::make_unique<TprogressFollower>(*progress, *core);
+        window = std::make_unique<TfrmStackerList>(*core, *chooseCD, *albumName);
         window->SetFileChooser([this](const TfileRequest &request) {
             requests.push_back(request);
             return answers.isEmpty() ? QString() : answers.takeFirst();
@@ -75,7 +72,7 @@ struct StackerWindow : ::testing::Test {
         chooseCD.reset();
     }
 
-    TcdStacker &stacker() { return core->Stacker(); }
+    const TcdStacker &stacker() { return core->Stacker(); }
     TtagAlbum *libraryAlbum(const QString &name)
     {
         for (int i = 0; i < core->jblMain().AlbumList().Count(); ++i) {
@@ -144,7 +141,7 @@ TEST_F(StackerWindow, AlbumsChosenInTheChooseCDWindowFillTheTreeAndTheStatusBar)
     EXPECT_EQ(model()->rowCount(model()->index(0, 0)), 2);
     EXPECT_EQ(window->StatusTexts(),
         (QStringList { "Tracks : 2", "Duration : 0:00:02", "Artists : 1", "Albums : 1", "Playlists : 0" }));
-    EXPECT_GE(form.count(QStringLiteral("StackerChanged")), 1) << "the core still hears of the change";
+    EXPECT_GE(run->face.count(QStringLiteral("StackerChanged")), 1) << "the core still hears of the change";
     EXPECT_EQ(chooseCD->findChild<QTreeView *>()->model()->rowCount(), 0)
         << "the closed window holds nothing of the library";
 
@@ -187,9 +184,8 @@ TEST_F(StackerWindow, ChooseCDGivesTheLibrarysAlbumAndLetsGoWhenTheLibraryChange
     driver.Expect<TfrmChooseCD>([this](TfrmChooseCD *dialog) {
         chooseAlbum(dialog, QStringLiteral("<L> (1 artist)"), QStringLiteral("Lanterns (1 album)"),
             QStringLiteral("Misc  [0:01]"));
-        dialog->LibraryChanging();
+        core->SetNoTrackNumbers(false);
         EXPECT_EQ(dialog->findChild<QTreeView *>()->model()->rowCount(), 0);
-        core->jblMain().RebuildIndex();
         PressButton(dialog, "btnOK");
     });
     EXPECT_EQ(chooseCD->Execute(), nullptr);
@@ -197,8 +193,8 @@ TEST_F(StackerWindow, ChooseCDGivesTheLibrarysAlbumAndLetsGoWhenTheLibraryChange
 
 TEST_F(StackerWindow, DeletingATrackAnAlbumOrAPlaylistRefillsTheTree)
 {
-    stacker().AddAlbum(*libraryAlbum(QStringLiteral("Hits")));
-    ASSERT_TRUE(stacker().AddPlaylist(QStringLiteral("Party"), m3u));
+    core->StackerAddAlbum(*libraryAlbum(QStringLiteral("Hits")));
+    ASSERT_TRUE(core->StackerAddPlaylist(QStringLiteral("Party"), m3u));
     ASSERT_EQ(rootTexts(), (QStringList { "Nordwave - Hits [0:02]", "Party" }));
 
     // Nothing selected: nothing happens.
@@ -240,7 +236,7 @@ TEST_F(StackerWindow, DeletingATrackAnAlbumOrAPlaylistRefillsTheTree)
     EXPECT_EQ(core->jblMain().MasterList().Count(), 3) << "the library keeps its own records";
 
     // Emptying asks nothing (a question would fail the test).
-    stacker().AddAlbum(*libraryAlbum(QStringLiteral("Misc")));
+    core->StackerAddAlbum(*libraryAlbum(QStringLiteral("Misc")));
     TmodalDialogDriver driver;
     trigger("actnEmptyStacker");
     EXPECT_EQ(stacker().PlayList().Count(), 0);
@@ -320,8 +316,8 @@ TEST_F(StackerWindow, APlaylistIsAddedUnderANameThePromptWillNotLeaveEmpty)
 
 TEST_F(StackerWindow, CartridgesAreSavedAndLoadedThroughTheWindow)
 {
-    stacker().AddAlbum(*libraryAlbum(QStringLiteral("Hits")));
-    ASSERT_TRUE(stacker().AddPlaylist(QStringLiteral("Party"), m3u));
+    core->StackerAddAlbum(*libraryAlbum(QStringLiteral("Hits")));
+    ASSERT_TRUE(core->StackerAddPlaylist(QStringLiteral("Party"), m3u));
     const QString carts = folder.root.filePath(QStringLiteral("carts"));
     QDir().mkpath(carts);
     const QString data = core->DataFolder();
@@ -380,7 +376,7 @@ TEST_F(StackerWindow, CartridgesAreSavedAndLoadedThroughTheWindow)
     ASSERT_EQ(messages.size(), 2);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("damaged"))) << messages[0].toStdString();
     EXPECT_TRUE(messages[1].contains(QStringLiteral("could not be read"))) << messages[1].toStdString();
-    core->Settings().CartridgeFolder = data;
+    core->SetCartridgeFolder(data);
     trigger("actnLoadStacker");
     EXPECT_EQ(core->Settings().CartridgeFolder, data);
     EXPECT_EQ(stacker().Library().MasterList().Count(), 4);
@@ -389,7 +385,7 @@ TEST_F(StackerWindow, CartridgesAreSavedAndLoadedThroughTheWindow)
 
 TEST_F(StackerWindow, TheTreeIsBlackInTheTreeFontWithTheTreeImages)
 {
-    stacker().AddAlbum(*libraryAlbum(QStringLiteral("Hits")));
+    core->StackerAddAlbum(*libraryAlbum(QStringLiteral("Hits")));
     window->resize(400, 300);
     window->show();
     TtreeFont font = core->TreeFontLarge();

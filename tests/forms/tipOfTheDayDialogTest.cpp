@@ -9,14 +9,24 @@
 
 namespace {
 
+// The tip dialog over a tip component of its own (tips() and settings), and
+// over the core's (the core's settings and the program's starts).
 struct TipOfTheDay : PlaylistForms {
-    TTipDialog &tips() { return core->tdMain(); }
+    TTipDialog &tips() { return m_tips; }
 
-    // Runs the tip component's Execute, doing in the dialog what act does,
-    // and returns the tip texts the dialog showed (first on opening).
-    QStringList execute(const std::function<void(TTipDialogForm *)> &act)
+    // The core shows the tip dialog itself, over no window.
+    void installDialog()
+    {
+        run->ui.tipDialog = [](TtipDialogState &state) { return RunTipDialog(state, nullptr); };
+    }
+
+    // Shows the dialog (the core's when asked, else tips()), doing in it what
+    // act does, and returns the tip texts the dialog showed (first on
+    // opening).
+    QStringList execute(const std::function<void(TTipDialogForm *)> &act, bool core = false)
     {
         QStringList shown;
+        installDialog();
         InstallTipDialog(tips(), nullptr);
         WhenModal<TTipDialogForm>([&](TTipDialogForm *dialog) {
             shown << text(dialog);
@@ -24,7 +34,10 @@ struct TipOfTheDay : PlaylistForms {
             shown << text(dialog);
             Click(button(dialog, "Button2"));
         });
-        EXPECT_TRUE(tips().Execute());
+        if (core)
+            this->core->ShowTips();
+        else
+            EXPECT_TRUE(tips().Execute());
         return shown;
     }
 
@@ -36,6 +49,11 @@ struct TipOfTheDay : PlaylistForms {
     {
         return dialog->findChild<QPushButton *>(QLatin1StringView(name));
     }
+
+    TcoreSettings settings;
+
+private:
+    TTipDialog m_tips { settings };
 };
 
 void nothing(TTipDialogForm *)
@@ -55,7 +73,7 @@ TEST_F(TipOfTheDay, NextTipAfterTheLastTipShowsTheFirst)
     });
     EXPECT_EQ(shown, (QStringList{all[11], all[0]}));
     EXPECT_EQ(tips().TipNo(), 0);
-    EXPECT_EQ(core->Settings().TipNo, 0);
+    EXPECT_EQ(settings.TipNo, 0);
 
     // Showing does not move on: the next start shows the tip last seen.
     execute(nothing);
@@ -99,39 +117,41 @@ TEST_F(TipOfTheDay, WithoutTipsTheDialogSaysSoAndCannotMoveOn)
 
 TEST_F(TipOfTheDay, ClearingDisplayTipsOnStartupKeepsTheDialogAwayAtTheNextStart)
 {
-    ASSERT_TRUE(tips().ShowAtStart());
-    EXPECT_EQ(ui.windows, std::vector<TcoreWindow>{TcoreWindow::TipOfTheDay}) << "shown at the first start";
+    ASSERT_TRUE(core->tdMain().ShowAtStart());
+    EXPECT_EQ(run->ui.windows, std::vector<TcoreWindow> { TcoreWindow::TipOfTheDay }) << "shown at the first start";
 
     // The check box is read however the dialog closes: by Close here, by
     // Escape below.
-    execute([](TTipDialogForm *dialog) {
-        auto *box = dialog->findChild<QCheckBox *>(QStringLiteral("CheckBox"));
-        EXPECT_TRUE(box->isChecked());
-        Click(box);
-        Click(button(dialog, "Button1"));
-        Click(button(dialog, "Button1"));
-    });
-    EXPECT_FALSE(tips().ShowAtStart());
-    EXPECT_EQ(tips().TipNo(), 2);
+    execute(
+        [](TTipDialogForm *dialog) {
+            auto *box = dialog->findChild<QCheckBox *>(QStringLiteral("CheckBox"));
+            EXPECT_TRUE(box->isChecked());
+            Click(box);
+            Click(button(dialog, "Button1"));
+            Click(button(dialog, "Button1"));
+        },
+        true);
+    EXPECT_FALSE(core->tdMain().ShowAtStart());
+    EXPECT_EQ(core->tdMain().TipNo(), 2);
 
     core->SaveSettings();
-    ui.windows.clear();
+    run->ui.windows.clear();
     start();
     EXPECT_FALSE(core->tdMain().ShowAtStart());
     EXPECT_EQ(core->tdMain().TipNo(), 2);
-    EXPECT_TRUE(ui.windows.empty()) << "no tip at this start";
+    EXPECT_TRUE(run->ui.windows.empty()) << "no tip at this start";
 
     // Asked for, it still comes, with the box cleared; ticking it brings the
     // dialog back at the next start.
-    InstallTipDialog(tips(), nullptr);
+    installDialog();
     WhenModal<TTipDialogForm>([](TTipDialogForm *dialog) {
         auto *box = dialog->findChild<QCheckBox *>(QStringLiteral("CheckBox"));
         EXPECT_FALSE(box->isChecked());
         box->setChecked(true);
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
-    tips().Execute();
+    core->ShowTips();
     core->SaveSettings();
     start();
-    EXPECT_EQ(ui.windows, std::vector<TcoreWindow>{TcoreWindow::TipOfTheDay});
+    EXPECT_EQ(run->ui.windows, std::vector<TcoreWindow> { TcoreWindow::TipOfTheDay });
 }

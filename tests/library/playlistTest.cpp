@@ -2,18 +2,24 @@
 #include "library/m3uFile.h"
 #include "library/mp3JukeBoxLists.h"
 #include "library/tagPlaylist.h"
+#include "platform/fileNames.h"
 #include "platform/iniFile.h"
 #include "testRecords.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
+#include <ostream>
+#include <unistd.h>
 
 namespace {
 
 void writeFile(const QString &name, const QByteArray &data)
 {
+    QDir().mkpath(QFileInfo(name).path());
     QFile f(name);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(data);
@@ -22,6 +28,7 @@ void writeFile(const QString &name, const QByteArray &data)
 // A tagged MP3 file made by the encoder: playlists keep tagged files only.
 void writeTaggedFile(const QString &name, const QString &title)
 {
+    QDir().mkpath(QFileInfo(name).path());
     ToneSpec spec;
     spec.seconds = 0.2;
     spec.metadata = {{QStringLiteral("title"), title}, {QStringLiteral("artist"), QStringLiteral("P")}};
@@ -33,6 +40,14 @@ QByteArray readAll(const QString &name)
 {
     QFile f(name);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QStringList titles(const TcustomTaggerList &list)
+{
+    QStringList out;
+    for (const TcustomTagger *record : list.Records())
+        out << record->Title();
+    return out;
 }
 
 QStringList playOrder(TtagPlaylist &playlist, int count)
@@ -169,22 +184,27 @@ TEST(Playlists, IndexFileAndCachesRoundTrip)
     collection.LoadIndex(index, data, false);
     EXPECT_EQ(sender, &library);
     EXPECT_EQ(progressStarts, 3); // the three M3U files that exist
-    ASSERT_EQ(collection.Count(), 2);
+    // A playlist that gives no track for now (its list names nothing, or is
+    // on a drive not plugged in) stays, empty, and keeps its place in the index.
+    ASSERT_EQ(collection.Count(), 4);
     EXPECT_EQ(collection.Names(0), QStringLiteral("chill"));
-    EXPECT_EQ(collection.Names(1), QStringLiteral("Zed"));
-    EXPECT_EQ(collection.Names(2), QString());
+    EXPECT_EQ(collection.Names(1), QStringLiteral("Empty"));
+    EXPECT_EQ(collection.Names(2), QStringLiteral("Lost"));
+    EXPECT_EQ(collection.Names(3), QStringLiteral("Zed"));
+    EXPECT_EQ(collection.Names(4), QString());
     EXPECT_EQ(collection.Playlists(-1), nullptr);
+    EXPECT_EQ(collection.Find(QStringLiteral("lost"))->Count(), 0);
     EXPECT_TRUE(collection.Playlists(0)->StopAtEnd());
     EXPECT_FALSE(collection.Playlists(0)->AutoCounterReset());
-    EXPECT_TRUE(collection.Playlists(1)->AutoCounterReset());
-    EXPECT_EQ(collection.Playlists(1)->Filename(), party);
+    EXPECT_TRUE(collection.Playlists(3)->AutoCounterReset());
+    EXPECT_EQ(collection.Playlists(3)->Filename(), party);
     TstringList names;
     collection.FillNames(names);
-    EXPECT_EQ(names.Strings(1), QStringLiteral("Zed"));
+    EXPECT_EQ(names.Strings(3), QStringLiteral("Zed"));
 
     ASSERT_TRUE(collection.SaveIndex(index, data));
     const TiniFile written(index);
-    EXPECT_EQ(written.ReadSections(), (QStringList{"chill", "Zed"}));
+    EXPECT_EQ(written.ReadSections(), (QStringList{"chill", "Empty", "Lost", "Zed"}));
     EXPECT_EQ(written.ReadString(QStringLiteral("zed"), QStringLiteral("StopAtEnd"), {}), QStringLiteral("0"));
     EXPECT_TRUE(QFile::exists(PlaylistCacheFile(party, data)));
     EXPECT_TRUE(QFileInfo(PlaylistCacheFile(party, data)).fileName().startsWith(QStringLiteral("party.")));
@@ -194,9 +214,9 @@ TEST(Playlists, IndexFileAndCachesRoundTrip)
         QFile::remove(t);
     TtagPlayListCollection reloaded;
     reloaded.LoadIndex(index, data, false);
-    ASSERT_EQ(reloaded.Count(), 2);
-    EXPECT_EQ(reloaded.Playlists(1)->Count(), 2);
-    EXPECT_EQ(reloaded.Playlists(1)->Items(1)->Filename(), tracks[1]);
+    ASSERT_EQ(reloaded.Count(), 4);
+    EXPECT_EQ(reloaded.Playlists(3)->Count(), 2);
+    EXPECT_EQ(reloaded.Playlists(3)->Items(1)->Filename(), tracks[1]);
 }
 
 TEST(Playlists, GenreRuleHoldsTheLibraryRecords)
@@ -294,3 +314,138 @@ TEST(Playlists, ListsWrittenInWindowsCodePagesKeepTheirNonAsciiNames)
     ASSERT_TRUE(playlist.SavePlaylist(saved, QString()));
     EXPECT_EQ(readAll(saved), (cafe + QStringLiteral("\r\n") + euro + QStringLiteral("\r\n")).toUtf8());
 }
+
+TEST(WindowsPlaylists, BackslashNamesResolveAndDrivePathsCountAsNotFound)
+{
+    QTemporaryDir dir;
+    writeTaggedFile(dir.filePath(QStringLiteral("Music/Artist/song.mp3")), QStringLiteral("Song"));
+    writeTaggedFile(dir.filePath(QStringLiteral("lists/Near/two.mp3")), QStringLiteral("Two"));
+    const QString list = dir.filePath(QStringLiteral("lists/windows.m3u"));
+    writeFile(list, "#EXTM3U\r\n#EXTINF:12,P - Song\r\n..\\Music\\Artist\\song.mp3\r\nNear\\two.mp3\r\n"
+                    "C:\\Music\\Artist\\gone.mp3\r\n" + QByteArray(100000, 'x') + "\r\nd:/Music/gone too.mp3\r\n");
+
+    const Tm3uReading reading = ReadM3uFile(list);
+    EXPECT_EQ(reading.files, (QStringList{dir.filePath(QStringLiteral("Music/Artist/song.mp3")),
+                                          dir.filePath(QStringLiteral("lists/Near/two.mp3"))}));
+    EXPECT_EQ(reading.notFound,
+              (QStringList{QStringLiteral("C:\\Music\\Artist\\gone.mp3"), QStringLiteral("d:/Music/gone too.mp3")}));
+    EXPECT_EQ(reading.overlong, 1);
+
+    TtagPlaylist playlist;
+    TplaylistLoadReport report;
+    playlist.LoadPlaylist(list, false, QString(), &report);
+    EXPECT_EQ(titles(playlist), (QStringList{QStringLiteral("Song"), QStringLiteral("Two")}));
+    EXPECT_EQ(report.notFound.size(), 2);
+}
+
+TEST(WindowsPlaylists, Latin1FileNamesSurviveAPlaylistAndACache)
+{
+    QTemporaryDir dir;
+    const QString latin1 = DecodeFileName(QFile::encodeName(dir.path()) + "/caf\xE9.mp3");
+    writeTaggedFile(dir.filePath(QStringLiteral("plain.mp3")), QStringLiteral("Plain"));
+    ASSERT_TRUE(QFile::rename(dir.filePath(QStringLiteral("plain.mp3")), dir.filePath(QStringLiteral("x.mp3"))));
+    ASSERT_EQ(::rename(QFile::encodeName(dir.filePath(QStringLiteral("x.mp3"))).constData(),
+                       EncodeFileName(latin1).constData()),
+              0);
+    writeTaggedFile(dir.filePath(QStringLiteral("Café.mp3")), QStringLiteral("Utf8"));
+
+    TtagPlaylist playlist;
+    ASSERT_TRUE(playlist.AddFile(latin1));
+    ASSERT_TRUE(playlist.AddFile(dir.filePath(QStringLiteral("Café.mp3"))));
+    const QString list = dir.filePath(QStringLiteral("mixed.m3u"));
+    const QString data = dir.filePath(QStringLiteral("Data"));
+    QDir().mkpath(data);
+    ASSERT_TRUE(playlist.SavePlaylist(list, data));
+
+    TtagPlaylist fromList;
+    fromList.LoadPlaylist(list, false, QString());
+    EXPECT_EQ(titles(fromList), (QStringList{QStringLiteral("Plain"), QStringLiteral("Utf8")}));
+    TtagPlaylist fromCache;
+    TplaylistLoadReport report;
+    fromCache.LoadPlaylist(list, false, data, &report);
+    EXPECT_FALSE(report.damagedCache.has_value()) << report.damagedCache->reason.toStdString();
+    ASSERT_EQ(fromCache.Count(), 2);
+    EXPECT_EQ(fromCache.Items(0)->Filename(), latin1);
+    // Qt cannot name the file to remove it with its folder.
+    ::unlink(EncodeFileName(latin1).constData());
+}
+
+// A playlist cache damaged in one way; the M3U file beside it is whole.
+struct CacheDamage {
+    const char *name;
+    std::function<void(QByteArray &cache, const QByteArray &secondName)> damage;
+    bool reported;
+};
+
+// Test names show the case, not its bytes.
+void PrintTo(const CacheDamage &value, std::ostream *os)
+{
+    *os << value.name;
+}
+
+class DamagedPlaylistCacheTest : public ::testing::TestWithParam<CacheDamage> {};
+
+TEST_P(DamagedPlaylistCacheTest, ThePlaylistIsRebuiltFromItsListAndStaysInTheIndex)
+{
+    QTemporaryDir dir;
+    const QString data = dir.filePath(QStringLiteral("Data"));
+    QDir().mkpath(data);
+    QStringList tracks;
+    for (const char *title : {"One", "Two", "Three"}) {
+        tracks << dir.filePath(QStringLiteral("music/%1.mp3").arg(QLatin1String(title)));
+        writeTaggedFile(tracks.back(), QLatin1String(title));
+    }
+    const QString list = dir.filePath(QStringLiteral("party.m3u"));
+    writeFile(list, WriteM3uLines(tracks));
+    const QString index = dir.filePath(QStringLiteral("playlists.pll"));
+    {
+        TtagPlayListCollection collection;
+        ASSERT_TRUE(collection.AddFromFile(QStringLiteral("Party"), list));
+        collection.Find(QStringLiteral("Party"))->SetFilename(list);
+        ASSERT_TRUE(collection.SaveIndex(index, data));
+    }
+    const QString cache = PlaylistCacheFile(list, data);
+    QByteArray bytes = readAll(cache);
+    ASSERT_EQ(bytes.count("TPF0"), 3);
+    GetParam().damage(bytes, tracks[1].toUtf8());
+    writeFile(cache, bytes);
+
+    TtagPlayListCollection collection;
+    std::vector<TfileProblem> problems;
+    collection.LoadIndex(index, data, false, &problems);
+    ASSERT_EQ(collection.Count(), 1);
+    EXPECT_EQ(titles(*collection.Playlists(0)), (QStringList{"One", "Two", "Three"}));
+    EXPECT_EQ(problems.size(), GetParam().reported ? 1u : 0u);
+    if (!problems.empty()) {
+        EXPECT_EQ(problems.front().path, cache);
+    }
+
+    // With its files gone for now the playlist is kept, empty, in the index.
+    for (const QString &track : tracks)
+        QFile::remove(track);
+    writeFile(cache, QByteArray());
+    TtagPlayListCollection later;
+    later.LoadIndex(index, data, false);
+    ASSERT_EQ(later.Count(), 1);
+    EXPECT_EQ(later.Playlists(0)->Count(), 0);
+    ASSERT_TRUE(later.SaveIndex(index, data));
+    EXPECT_EQ(TiniFile(index).ReadString(QStringLiteral("Party"), QStringLiteral("Filename"), {}), list);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damages, DamagedPlaylistCacheTest,
+    ::testing::Values(
+        CacheDamage{"Emptied", [](QByteArray &cache, const QByteArray &) { cache.clear(); }, false},
+        CacheDamage{"CutInARecord", [](QByteArray &cache, const QByteArray &) { cache.truncate(cache.size() * 2 / 3); },
+                    true},
+        CacheDamage{"FlippedSignature",
+                    [](QByteArray &cache, const QByteArray &) { cache[qsizetype(cache.indexOf("TPF0", 1)) + 2] ^= 1; },
+                    true},
+        CacheDamage{"FlippedFileName",
+                    [](QByteArray &cache, const QByteArray &second) {
+                        cache[cache.indexOf(second) + second.size() - 6] ^= 2;
+                    },
+                    true},
+        CacheDamage{"GarbageAppended", [](QByteArray &cache, const QByteArray &) { cache += "\x01\x02garbage"; },
+                    true}),
+    [](const ::testing::TestParamInfo<CacheDamage> &info) { return std::string(info.param.name); });

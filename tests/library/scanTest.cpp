@@ -3,8 +3,10 @@
 #include "library/taggerList.h"
 #include "library/trackListFile.h"
 #include "library/vorlenScanThread.h"
+#include "platform/fileNames.h"
 #include "platform/fileTime.h"
 #include "testRecords.h"
+#include "unprivileged.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,6 +16,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
@@ -220,6 +225,10 @@ TEST_F(ScanFolderFixture, FindsNewFilesRecursivelyOnTheGuiThread)
     EXPECT_TRUE(folders.contains(s_dir->path()));
     EXPECT_TRUE(folders.contains(path("sub/deeper")));
     EXPECT_EQ(folders.back(), path("missing-folder"));
+    // Both are named: the one that is not there, the one that is no folder.
+    EXPECT_EQ(scan.MissingFolders(), QStringList { path("missing-folder") });
+    ASSERT_EQ(scan.Unreadable().size(), 1u);
+    EXPECT_EQ(scan.Unreadable().front().path, path("c.mp4"));
     for (int i = 0; i < scan.NewFiles().Count(); ++i) {
         const TvorlenFileRec *rec = fileRec(scan, i);
         EXPECT_EQ(rec->path, scan.NewFiles().Strings(i));
@@ -535,4 +544,66 @@ TEST_F(ScanFolderFixture, ScanFolderAddsDiscFilesAndWritesTheDiscCache)
     TtaggerList none;
     none.ScanFolder(path("missing"), true, cache, false);
     EXPECT_EQ(none.Count(), 0);
+}
+
+TEST_F(ScanFolderFixture, ALatin1NamedFileIsAddedOnceAndFoundKnownNextTime)
+{
+    QTemporaryDir dir;
+    const QByteArray raw = QFile::encodeName(dir.path()) + "/\xE9t\xE9 caf\xE9.mp3";
+    ASSERT_EQ(::link(QFile::encodeName(path("sub/c.mp3")).constData(), raw.constData()), 0);
+    TvorlenScanThread scan;
+    scan.SetExtensions(kMusicExtensions);
+    scan.FolderList = { dir.path() };
+    runToEnd(scan);
+    ASSERT_EQ(scan.NewFiles().Count(), 1);
+    const QString found = scan.NewFiles().Strings(0);
+    EXPECT_EQ(EncodeFileName(found), raw);
+    EXPECT_EQ(ReadableFileName(found), dir.path() + QStringLiteral("/été café.mp3"));
+
+    TtaggerList library;
+    library.SetKeepUntagged(true);
+    TcustomTagger *record = library.AddFile(found);
+    ASSERT_TRUE(record) << "the file opens by the bytes it was found under";
+    EXPECT_EQ(record->Title(), QStringLiteral("Tone"));
+    EXPECT_GT(record->ModDateLow() | record->ModDateHigh(), 0u);
+
+    TvorlenScanThread again;
+    again.SetExtensions(kMusicExtensions);
+    again.FolderList = { dir.path() };
+    again.KnownFiles = TknownFiles(library);
+    lookUpIn(again, library);
+    runToEnd(again);
+    EXPECT_EQ(again.NewFiles().Count(), 0);
+    EXPECT_EQ(again.ModifiedCount(), 0);
+    // Qt cannot name the file to remove it with its folder.
+    ::unlink(raw.constData());
+}
+
+TEST_F(ScanFolderFixture, UnreadableFilesAndFoldersAreNamedOnceAndNeverNew)
+{
+    VORLEN_RUN_UNPRIVILEGED();
+    QTemporaryDir dir;
+    const QString locked = dir.path() + QStringLiteral("/locked");
+    ASSERT_TRUE(QDir().mkpath(locked));
+    for (const char *name : { "/open.mp3", "/shut.mp3", "/locked/inside.mp3" })
+        ASSERT_TRUE(QFile::copy(path("sub/c.mp3"), dir.path() + QLatin1String(name)));
+    ASSERT_EQ(::chmod(QFile::encodeName(dir.path() + QStringLiteral("/shut.mp3")).constData(), 0), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0), 0);
+
+    for (int run = 0; run < 2; ++run) {
+        TvorlenScanThread scan;
+        scan.SetExtensions(kMusicExtensions);
+        scan.FolderList = { dir.path() };
+        scan.Recursive = true;
+        runToEnd(scan);
+        EXPECT_EQ(sortedNewFiles(scan), QStringList { dir.path() + QStringLiteral("/open.mp3") });
+        std::vector<QString> unreadable;
+        for (const TfileProblem &problem : scan.Unreadable()) {
+            unreadable.push_back(problem.path);
+            EXPECT_EQ(problem.reason, QString::fromLocal8Bit(std::strerror(EACCES)));
+        }
+        std::sort(unreadable.begin(), unreadable.end());
+        EXPECT_EQ(unreadable, (std::vector<QString> { locked, dir.path() + QStringLiteral("/shut.mp3") }));
+    }
+    ::chmod(QFile::encodeName(locked).constData(), 0700);
 }

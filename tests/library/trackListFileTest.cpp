@@ -276,3 +276,40 @@ TEST(TrackListFile, DiscCachesStoreMountPointRelativeNames)
     EXPECT_EQ(loaded.Items(0)->Filename(), QStringLiteral("/run/media/me/DISC/music/x.mp3"));
     EXPECT_EQ(loaded.Items(1)->Filename(), QStringLiteral("/elsewhere/y.mp3"));
 }
+
+TEST(DamagedTrackList, TheReportCountsTheRecordsADamagedRecordSwallowed)
+{
+    QTemporaryDir dir;
+    TtaggerList list;
+    for (int i = 0; i < 18; ++i)
+        list.Add(MakeRecord({QStringLiteral("T%1").arg(i), QStringLiteral("A"), QStringLiteral("B"),
+                             QStringLiteral("/m/%1.mp3").arg(i)}));
+    const QString file = dir.filePath(QStringLiteral("jukebox.dat"));
+    ASSERT_TRUE(list.SaveListFile(file));
+    QByteArray bytes = readAll(file);
+    // The length of the fourth record's title, flipped to a long one: the
+    // reader takes the records behind it for that title.
+    const qsizetype title = bytes.indexOf("\x05Title\x06\x02T3");
+    ASSERT_GT(title, 0);
+    bytes[title + 7] = char(0xF0);
+    {
+        QFile damaged(file);
+        ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+        damaged.write(bytes);
+    }
+
+    TtaggerList loaded;
+    TlistFileReport report;
+    loaded.LoadListFile(file, false, QString(), &report);
+    EXPECT_EQ(report.records + report.lost, 18);
+    EXPECT_EQ(report.records, loaded.Count());
+    EXPECT_LT(loaded.Count(), 17);
+    EXPECT_TRUE(report.Problem().contains(QStringLiteral("of its 18 track records"))) << report.Problem().toStdString();
+
+    TlistFileReport whole;
+    list.SaveListFile(file);
+    loaded.LoadListFile(file, false, QString(), &whole);
+    EXPECT_EQ(whole.Problem(), QString());
+    loaded.LoadListFile(dir.filePath(QStringLiteral("absent.dat")), false, QString(), &whole);
+    EXPECT_EQ(whole.Problem(), QString()) << "a missing cache holds no track; it is not damaged";
+}

@@ -13,8 +13,12 @@
 #include "ui/forms/frmJukebox.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QUrl>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <memory>
 
 TEST(MprisPlayer, AJumpOfThePositionBarIsASeekAndPlainPlayingIsNone)
 {
@@ -24,16 +28,13 @@ TEST(MprisPlayer, AJumpOfThePositionBarIsASeekAndPlainPlayingIsNone)
         QStringLiteral("Album"), 1, 440, 30.0);
     TscriptedUi ui;
     TfrmJukebox window;
-    TdmMain core(window, ui, folder.options(false));
+    TdmMain core(ui, folder.options(false));
     ASSERT_TRUE(core.SoundOutputOpen()) << core.SoundOutputError().toStdString();
     window.SetCore(&core);
-    TmprisPlayer player(core, window);
+    core.LoadSettings();
+    TmprisPlayer player(core);
     QList<qint64> seeks;
     player.OnSeeked = [&seeks](qint64 positionUs) { seeks.append(positionUs); };
-    TplayerListeners &listeners = window.PlayerListeners();
-    listeners.PositionChanged = [&player](TvorlenStream *stream) { player.PositionChanged(stream); };
-    listeners.PlayStateChanged = [&player](int state) { player.PlayStateChanged(state); };
-    listeners.TrackChanged = [&player](TvorlenStream *stream) { player.TrackChanged(stream); };
 
     core.QueueFile(track);
     player.Play();
@@ -59,6 +60,55 @@ TEST(MprisPlayer, AJumpOfThePositionBarIsASeekAndPlainPlayingIsNone)
     EXPECT_TRUE(RunEventsUntil([&] { return player.Position() > resumedAt + 2000000; }, 20000));
     EXPECT_EQ(seeks.size(), 2);
     window.SetCore(nullptr);
+}
+
+// The media controls are a face of the core of their own: with no window at
+// all they hear what plays, its cover, the play state and the volume, and
+// the window hears what they change.
+TEST(MprisPlayer, TheMediaControlsAndTheWindowAreEachTheCoresFace)
+{
+    TcoreTestFolder folder;
+    const QString track = folder.addTrack(QStringLiteral("Hits/a.mp3"), QStringLiteral("Tone"),
+        QStringLiteral("Nordwave"), QStringLiteral("Hits"), 1, 440, 20.0);
+    {
+        QFile cover(QFileInfo(track).path() + QStringLiteral("/Nordwave - Hits.jpg"));
+        ASSERT_TRUE(cover.open(QIODevice::WriteOnly));
+    }
+    TrecordedCore run(folder.options());
+    TdmMain &core = run.core;
+    auto player = std::make_unique<TmprisPlayer>(core);
+    QList<QVariantMap> changes;
+    player->OnPropertiesChanged = [&changes](const QVariantMap &changed) { changes.append(changed); };
+
+    QString whyNot;
+    EXPECT_FALSE(player->OpenUri(QStringLiteral("file:///nowhere/x.mp3"), &whyNot));
+    EXPECT_TRUE(whyNot.contains(QStringLiteral("/nowhere/x.mp3"))) << whyNot.toStdString();
+    ASSERT_TRUE(player->OpenUri(QUrl::fromLocalFile(track).toString(), &whyNot)) << whyNot.toStdString();
+    DrivenPlayer(core).Tick();
+    ASSERT_EQ(player->PlaybackStatus(), QStringLiteral("Playing"));
+    const QVariantMap metadata = player->Metadata();
+    EXPECT_EQ(metadata.value(QStringLiteral("xesam:title")).toString(), QStringLiteral("Tone"));
+    EXPECT_EQ(QUrl(metadata.value(QStringLiteral("mpris:artUrl")).toString()).toLocalFile(),
+        QFileInfo(track).path() + QStringLiteral("/Nordwave - Hits.jpg"));
+    auto announced = [&changes](const char *name) {
+        return std::count_if(changes.begin(), changes.end(),
+            [name](const QVariantMap &change) { return change.contains(QLatin1String(name)); });
+    };
+    EXPECT_GE(announced("Metadata"), 1);
+    EXPECT_GE(announced("PlaybackStatus"), 1);
+
+    // A volume set by the media controls reaches every other face at once.
+    player->SetVolume(0.5);
+    EXPECT_EQ(run.face.count(QStringLiteral("VolumeChanged")), 1);
+    // The desktop's Quit asks the core, which asks every face.
+    player->Quit();
+    ASSERT_TRUE(RunEventsUntil([&] { return run.face.count(QStringLiteral("QuitRequested")) == 1; }, 5000));
+
+    // Gone, the media controls hear nothing more; the others still do.
+    player.reset();
+    core.Stop();
+    DrivenPlayer(core).Tick();
+    EXPECT_EQ(run.face.tracks.constLast(), QString()) << "the stop ends the track shown";
 }
 
 TEST(MprisPlayer, MetadataNamesAnUntaggedTrackByItsFileAndLeavesOutWhatIsUnknown)

@@ -6,6 +6,7 @@
 #include "eventWait.h"
 #include "jukeboxProcess.h"
 #include "mprisSignals.h"
+#include "programTestLimits.h"
 #include "pulseTestServer.h"
 #include "sessionBus.h"
 #include "sinkListener.h"
@@ -35,15 +36,6 @@ constexpr double kSeconds = 45.0;
 const std::vector<int> kLibraryTones { 440, 660, 990 };
 const QStringList kTitles { QStringLiteral("Low Tone"), QStringLiteral("Middle Tone"), QStringLiteral("High Tone") };
 constexpr int kOpenedTone = 1320;
-// Tones at amplitude 1/8 through a sink at 78 % (master volume 200) come out
-// near 0.06; a stopped or paused player leaves the null sink at digital
-// silence.
-constexpr double kAudible = 0.005;
-constexpr double kSilent = 0.001;
-constexpr int kMasterVolume = 200;
-// Generous: the machine running the tests may be busy with other work.
-constexpr int kStartTimeoutMs = 60000;
-constexpr int kTimeoutMs = 20000;
 
 // No tip of the day, and fades short enough not to blur what is heard.
 const QByteArray kSettings = "[General]\nShowTips=0\n"

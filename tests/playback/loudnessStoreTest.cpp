@@ -5,12 +5,14 @@
 
 #include "playback/loudnessAnalyser.h"
 #include "playback/loudnessStore.h"
+#include "platform/fileNames.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <utime.h>
 
 namespace {
@@ -36,7 +38,7 @@ TEST(LoudnessStore, EveryPathAndNameSurvivesTheFile)
     TloudnessStore::Entries entries;
     for (const QString &path : { QStringLiteral("/music/plain.mp3"), QStringLiteral("/music/tab\there.ogg"),
              QStringLiteral("/music/new\nline.flac"), QStringLiteral("/music/100% naïve café.opus"),
-             QStringLiteral("/music/日本語/曲.mp3") })
+             QStringLiteral("/music/日本語/曲.mp3"), DecodeFileName("/music/Latin-1 caf\xE9.mp3") })
         entries.insert(path, Entry(-14.25 - double(entries.size())));
     TloudnessEntry failed;
     failed.size = 7;
@@ -242,6 +244,27 @@ TEST_F(AnalyserTest, APreferredFileComesFirstAndStopHoldsTheList)
     analyser.Start();
     ASSERT_TRUE(RunToTheEnd(analyser));
     EXPECT_EQ(store.Count(), paths.size());
+}
+
+// A file whose name is not UTF-8 (an old copy's Latin-1 "café") is
+// measured through its own bytes, and its measurement is found again after
+// a restart instead of being taken anew.
+TEST_F(AnalyserTest, AFileNamedInLatin1IsMeasuredAndFoundAfterARestart)
+{
+    const QString latin1 = DecodeFileName(QFile::encodeName(dir.path()) + "/caf\xE9.wav");
+    ASSERT_EQ(::link(QFile::encodeName(paths[1]).constData(), EncodeFileName(latin1).constData()), 0);
+    {
+        TloudnessAnalyser analyser(store, storeFile());
+        analyser.SetFiles({ latin1 });
+        analyser.Start();
+        ASSERT_TRUE(RunToTheEnd(analyser));
+    }
+    TloudnessStore restarted;
+    ASSERT_TRUE(restarted.Load(storeFile()));
+    const auto found = restarted.FindCurrent(latin1);
+    ASSERT_TRUE(found);
+    EXPECT_TRUE(found->measured);
+    EXPECT_GT(found->loudness, -40.0);
 }
 
 } // namespace

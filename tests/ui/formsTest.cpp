@@ -11,23 +11,10 @@
 
 namespace {
 
-// The smallest window: every notification is the main window's, so this
-// one only records the close handling it adds.
+// The smallest window: it shows nothing the core announces and only records
+// the close handling it adds.
 class TtestForm : public TvorlenSkinForm {
 public:
-    void ListsUpdated() override { }
-    void PositionChanged(TvorlenStream *) override { }
-    void QueueChanged() override { }
-    void PlayStateChanged(int) override { }
-    void TrackChanged(TvorlenStream *) override { }
-    void StackerChanged() override { }
-    void PlaylistChanged() override { }
-    void LoadSettings(TiniFile &) override { }
-    void SaveSettings(TiniFile &) override { }
-    void VolumeChanged() override { }
-    void TreeFontChanged() override { }
-    void VisTimer() override { }
-    void PlaylistsLoaded() override { }
     void LoadSkinStyle(const QString &) override { }
     void SaveSkinStyle(const QString &) override { }
     void SaveSkinControls(const QString &) override { }

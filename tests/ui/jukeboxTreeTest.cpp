@@ -41,10 +41,12 @@ struct SampleTree {
     QList<TtreeNode> roots;
 };
 
-// A shown tree of the sample library.
+// A shown tree of the sample library, whose tracks read "Title - Artist" by
+// title, as the core's library does.
 struct ShownTree {
     explicit ShownTree(bool byTitle, QSize size = QSize(420, 400))
     {
+        library.MasterList().SetDisplayType(tdTitleArtist);
         FillLibrary(library, SampleLibrary());
         tree.Refill(library, byTitle);
         ShowAndWait(tree, size);

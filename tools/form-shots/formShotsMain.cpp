@@ -3,8 +3,9 @@
 #include "formShots.h"
 
 #include "core/dmMain.h"
-#include "core/playerForm.h"
 #include "core/userInterface.h"
+#include "library/tagPlayListCollection.h"
+#include "library/tagPlaylist.h"
 #include "metadata/id3Tagger.h"
 
 #include <QApplication>
@@ -21,25 +22,6 @@ std::vector<TformShot> &FormShots()
 
 namespace {
 
-class TquietForm : public TvorlenPlayerFormInterface {
-public:
-    void DoStartup() override {}
-    void LibraryChanging() override {}
-    void ListsUpdated() override {}
-    void PositionChanged(TvorlenStream *) override {}
-    void QueueChanged() override {}
-    void PlayStateChanged(int) override {}
-    void TrackChanged(TvorlenStream *) override {}
-    void StackerChanged() override {}
-    void PlaylistChanged() override {}
-    void LoadSettings(TiniFile &) override {}
-    void SaveSettings(TiniFile &) override {}
-    void VolumeChanged() override {}
-    void TreeFontChanged() override {}
-    void VisTimer() override {}
-    void PlaylistsLoaded() override {}
-};
-
 class TquietUi : public TcoreUserInterface {
 public:
     void ShowMessage(const QString &, const QString &, TmessageIcon) override {}
@@ -48,14 +30,17 @@ public:
     QStringList ChooseMusicFiles(const QString &) override { return {}; }
     TtagAlbum *ChooseAlbum() override { return nullptr; }
     void ShowWindow(TcoreWindow) override {}
+    bool ShowTipDialog(TtipDialogState &) override { return false; }
 };
 
-// A library of a few artists and albums, in memory; the files need not exist.
-void fillSampleLibrary(TdmMain &core)
+// The program folder of a sample jukebox, as the core reads it at start: a
+// library cache of a few artists and albums (the files need not exist) and
+// three preloaded playlists read from their caches.
+void writeSampleJukebox(const ProgramFolders &folders)
 {
     const char *artists[] = {"Air", "Aphex Twin", "Boards of Canada", "Moby", "Portishead", "The Lanterns"};
-    Tmp3JukeBoxLists &library = core.jblMain();
-    library.SuspendRebuild();
+    QDir().mkpath(folders.dataFolder());
+    TtaggerList library;
     for (int a = 0; a < 6; ++a) {
         for (int album = 0; album < 2; ++album) {
             for (int t = 1; t <= 8; ++t) {
@@ -67,11 +52,25 @@ void fillSampleLibrary(TdmMain &core)
                 record->SetDuration(180000 + 7000 * t);
                 record->SetValidTag(true);
                 record->SetFilename(QStringLiteral("/music/%1/Album %2/%3.mp3").arg(QString::fromLatin1(artists[a])).arg(album + 1).arg(t));
-                library.MasterList().Add(record);
+                library.Add(record);
             }
         }
     }
-    library.ResumeRebuild();
+    library.SaveListFile(folders.dataFolder() + QStringLiteral("/jukebox.dat"));
+
+    TtagPlayListCollection playlists;
+    const QString names[] = { QStringLiteral("Party"), QStringLiteral("Quiet Evening"), QStringLiteral("Road Trip") };
+    for (int i = 0; i < 3; ++i) {
+        const QString m3u = QStringLiteral("/home/user/Music/Playlists/%1.m3u").arg(names[i].toLower());
+        const QString cache = PlaylistCacheFile(m3u, folders.dataFolder());
+        TtaggerList tracks;
+        for (int t = i; t < library.Count(); t += 7)
+            tracks.AddCopy(library.Items(t));
+        tracks.SaveListFile(cache);
+        if (TtagPlaylist *playlist = playlists.AddFromCache(names[i], m3u, cache))
+            playlist->SetFilename(m3u);
+    }
+    playlists.SaveIndex(folders.playlistIndexFile(), folders.dataFolder());
 }
 
 } // namespace
@@ -94,10 +93,11 @@ int main(int argc, char **argv)
     options.folders.plugins = home.path() + QStringLiteral("/plugins");
     options.engine.manualPump = true;
     options.cdDrives = [] { return QList<CdDrive>{}; };
-    TquietForm form;
+    writeSampleJukebox(options.folders);
     TquietUi ui;
-    TdmMain core(form, ui, options);
-    fillSampleLibrary(core);
+    TdmMain core(ui, options);
+    core.LoadSettings();
+    core.LoadLibrary();
     int failures = 0;
     for (const TformShot &shot : FormShots()) {
         QWidget *window = shot.make(core);

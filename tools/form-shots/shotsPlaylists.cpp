@@ -26,27 +26,8 @@ QWidget *playlistOptions(TdmMain &core)
     return window;
 }
 
-// Preloaded playlists read from their caches, so no music file need exist.
-void addPreloadedPlaylists(TdmMain &core)
-{
-    TtagPlayListCollection &collection = core.jblMain().PlaylistCollection();
-    const QString names[] = {QStringLiteral("Party"), QStringLiteral("Quiet Evening"), QStringLiteral("Road Trip")};
-    const TtaggerList &library = core.jblMain().MasterList();
-    for (int i = 0; i < 3; ++i) {
-        const QString m3u = QStringLiteral("/home/user/Music/Playlists/%1.m3u").arg(names[i].toLower());
-        const QString cache = PlaylistCacheFile(m3u, core.DataFolder());
-        TtaggerList tracks;
-        for (int t = i; t < library.Count(); t += 7)
-            tracks.AddCopy(library.Items(t));
-        tracks.SaveListFile(cache);
-        if (TtagPlaylist *playlist = collection.AddFromCache(names[i], m3u, cache))
-            playlist->SetFilename(m3u);
-    }
-}
-
 QWidget *editPlaylists(TdmMain &core)
 {
-    addPreloadedPlaylists(core);
     auto *window = new TfrmEditPlaylists(core);
     window->show();
     window->findChild<QListWidget *>(QStringLiteral("lbPlaylists"))->setCurrentRow(1);

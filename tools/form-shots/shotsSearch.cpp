@@ -10,10 +10,9 @@ namespace {
 // A couple of music folders, as a user would have them.
 void sampleFolders(TdmMain &core)
 {
-    QStringList &dirs = core.Settings().DirList;
-    if (dirs.isEmpty())
-        dirs = QStringList { QStringLiteral("/home/ann/Music/"), QStringLiteral("/srv/media/Music/Collected Albums/"),
-            QStringLiteral("/mnt/backup/Vinyl Rips/") };
+    if (core.Settings().DirList.isEmpty())
+        core.SetMusicFolders({ QStringLiteral("/home/ann/Music/"), QStringLiteral("/srv/media/Music/Collected Albums/"),
+            QStringLiteral("/mnt/backup/Vinyl Rips/") });
 }
 
 QWidget *preferencesOn(TdmMain &core, TpreferencesPage page)

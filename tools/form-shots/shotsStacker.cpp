@@ -21,13 +21,13 @@ namespace {
 
 QWidget *stackerShot(TdmMain &core)
 {
-    Tmp3JukeBoxLists &library = core.jblMain();
-    core.Stacker().Empty();
+    const Tmp3JukeBoxLists &library = core.jblMain();
+    core.StackerEmpty();
     for (int i : { 0, 3, 7 })
-        core.Stacker().AddAlbum(*library.AlbumList().Albums(i));
+        core.StackerAddAlbum(*library.AlbumList().Albums(i));
     auto *chooseCD = new TfrmChooseCD(core);
     auto *albumName = new TfrmGetPlaylistAlbumName;
-    auto *window = new TfrmStackerList(core, *chooseCD, *albumName, nullptr);
+    auto *window = new TfrmStackerList(core, *chooseCD, *albumName);
     chooseCD->setParent(window, chooseCD->windowFlags());
     albumName->setParent(window, albumName->windowFlags());
     // As a user leaves it: the second album open, one of its tracks chosen.

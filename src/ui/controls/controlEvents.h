@@ -18,9 +18,15 @@ using TMouseMoveEvent = std::function<void(QObject *sender, Qt::KeyboardModifier
 // and OnMouseUp for every button, OnClick for a left-button release inside
 // the control after a left press on it (before OnMouseUp), OnDblClick for a
 // left double click (before the second press's OnMouseDown). The control
-// forwards its mouse handlers to the Raise operations.
+// calls RaiseMouseEventsOf once, from its constructor: from then on one
+// event filter raises the events from the control's mouse events, which the
+// control then takes as handled.
 class TmouseEvents {
 public:
+    TmouseEvents() = default;
+    TmouseEvents(const TmouseEvents &) = delete;
+    TmouseEvents &operator=(const TmouseEvents &) = delete;
+
     TwidgetEvent OnClick;
     TwidgetEvent OnDblClick;
     TMouseEvent OnMouseDown;
@@ -28,11 +34,14 @@ public:
     TMouseMoveEvent OnMouseMove;
 
 protected:
-    void RaiseMouseDown(QWidget *control, QMouseEvent *event);
-    void RaiseMouseUp(QWidget *control, QMouseEvent *event);
-    void RaiseDoubleClick(QWidget *control, QMouseEvent *event);
-    void RaiseMouseMove(QWidget *control, QMouseEvent *event);
+    void RaiseMouseEventsOf(QWidget *control);
 
 private:
+    class Filter;
+    void raiseMouseDown(QWidget *control, QMouseEvent *event);
+    void raiseMouseUp(QWidget *control, QMouseEvent *event);
+    void raiseDoubleClick(QWidget *control, QMouseEvent *event);
+    void raiseMouseMove(QWidget *control, QMouseEvent *event);
+
     bool m_leftPressed = false;
 };

@@ -1,6 +1,7 @@
 #include "ui/controls/controlSkins.h"
 
 #include "platform/iniFile.h"
+#include "ui/controls/childControls.h"
 #include "ui/controls/skinBitmapFile.h"
 #include "ui/controls/skinPainting.h"
 #include "ui/controls/transparentSplitter.h"
@@ -208,4 +209,54 @@ void CopyMultiButtonSkin(const TvorlenMultiButton &source, TvorlenMultiButton &t
     SizeMultiButtonToSkin(target);
     target.update();
     target.repaint();
+}
+
+namespace {
+
+// One walk over the skinned controls for loading and saving alike, so the two
+// never disagree on which controls a skin file holds.
+template <typename Visit> void visitSkinnedControls(const QWidget &owner, Visit &&visit)
+{
+    for (TvorlenButton *button : ChildControls<TvorlenButton>(owner)) {
+        if (!button->objectName().isEmpty())
+            visit(*button);
+    }
+    for (TvorlenPanel *panel : ChildControls<TvorlenPanel>(owner))
+        visit(*panel);
+    for (TvorlenScrollBar *bar : ChildControls<TvorlenScrollBar>(owner))
+        visit(*bar);
+    for (TtransparentSplitter *splitter : ChildControls<TtransparentSplitter>(owner))
+        visit(*splitter);
+    for (TvorlenMultiButton *controls : ChildControls<TvorlenMultiButton>(owner))
+        visit(*controls);
+}
+
+struct TskinLoader {
+    const TiniFile &skin;
+    void operator()(TvorlenButton &button) const { LoadButtonSkin(button, skin); }
+    void operator()(TvorlenPanel &panel) const { LoadPanelSkin(panel, skin); }
+    void operator()(TvorlenScrollBar &bar) const { LoadScrollBarSkin(bar, skin); }
+    void operator()(TtransparentSplitter &splitter) const { LoadSplitterSkin(splitter, skin); }
+    void operator()(TvorlenMultiButton &controls) const { LoadMultiButtonSkin(controls, skin); }
+};
+
+struct TskinSaver {
+    TiniFile &skin;
+    void operator()(const TvorlenButton &button) const { SaveButtonSkin(button, skin); }
+    void operator()(const TvorlenPanel &panel) const { SavePanelSkin(panel, skin); }
+    void operator()(const TvorlenScrollBar &bar) const { SaveScrollBarSkin(bar, skin); }
+    void operator()(const TtransparentSplitter &splitter) const { SaveSplitterSkin(splitter, skin); }
+    void operator()(const TvorlenMultiButton &controls) const { SaveMultiButtonSkin(controls, skin); }
+};
+
+} // namespace
+
+void LoadControlSkins(QWidget &owner, const TiniFile &skin)
+{
+    visitSkinnedControls(owner, TskinLoader { skin });
+}
+
+void SaveControlSkins(const QWidget &owner, TiniFile &skin)
+{
+    visitSkinnedControls(owner, TskinSaver { skin });
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+class QWidget;
 class TiniFile;
 class TtransparentSplitter;
 class TvorlenButton;
@@ -32,6 +33,12 @@ void SaveScrollBarSkin(const TvorlenScrollBar &bar, TiniFile &skin);
 // The four-frame strip; loading sizes the control to one frame.
 void LoadMultiButtonSkin(TvorlenMultiButton &button, const TiniFile &skin);
 void SaveMultiButtonSkin(const TvorlenMultiButton &button, TiniFile &skin);
+
+// Every skinned control under owner with its section of one skin file, in
+// the order the window holds them: the named buttons, the panels, the scroll
+// bars, the splitters and the play controls.
+void LoadControlSkins(QWidget &owner, const TiniFile &skin);
+void SaveControlSkins(const QWidget &owner, TiniFile &skin);
 
 // Give target the skin bitmaps of source (a control of the same name in a
 // freshly built window) and the size they call for.

@@ -1,5 +1,6 @@
 #include "ui/controls/digitalClock2.h"
 
+#include "platform/raiseEvent.h"
 #include "playback/threadedTimer.h"
 
 #include <QPainter>
@@ -35,14 +36,8 @@ TdigitalClock2::TdigitalClock2(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     SetFontColor(QColor(0x00, 0xFF, 0x00));
     UpdateShownText();
-    m_alarms.OnTimeOn = [this] {
-        if (OnTimeOn)
-            OnTimeOn(this);
-    };
-    m_alarms.OnTimeOff = [this] {
-        if (OnTimeOff)
-            OnTimeOff(this);
-    };
+    m_alarms.OnTimeOn = [this] { RaiseEvent(OnTimeOn, this); };
+    m_alarms.OnTimeOff = [this] { RaiseEvent(OnTimeOff, this); };
     m_timer->SetInterval(1000);
     m_timer->SetOnTimer([this](QObject *) { Tick(QTime::currentTime()); });
 }

@@ -10,6 +10,7 @@ TdravoBitmap::TdravoBitmap(QWidget *parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    RaiseMouseEventsOf(this);
     Render();
 }
 
@@ -102,24 +103,4 @@ void TdravoBitmap::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     Render();
-}
-
-void TdravoBitmap::mousePressEvent(QMouseEvent *event)
-{
-    RaiseMouseDown(this, event);
-}
-
-void TdravoBitmap::mouseReleaseEvent(QMouseEvent *event)
-{
-    RaiseMouseUp(this, event);
-}
-
-void TdravoBitmap::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    RaiseDoubleClick(this, event);
-}
-
-void TdravoBitmap::mouseMoveEvent(QMouseEvent *event)
-{
-    RaiseMouseMove(this, event);
 }

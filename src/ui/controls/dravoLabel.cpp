@@ -2,7 +2,7 @@
 
 #include "ui/controls/skinColors.h"
 
-#include <QMouseEvent>
+#include <QEvent>
 #include <QPainter>
 
 namespace {
@@ -15,6 +15,7 @@ constexpr int kMaxTextSide = 8192;
 TdravoLabel::TdravoLabel(QWidget *parent)
     : QWidget(parent)
 {
+    RaiseMouseEventsOf(this);
     AdjustBounds();
 }
 
@@ -197,24 +198,4 @@ void TdravoLabel::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     Invalidate();
-}
-
-void TdravoLabel::mousePressEvent(QMouseEvent *event)
-{
-    RaiseMouseDown(this, event);
-}
-
-void TdravoLabel::mouseReleaseEvent(QMouseEvent *event)
-{
-    RaiseMouseUp(this, event);
-}
-
-void TdravoLabel::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    RaiseDoubleClick(this, event);
-}
-
-void TdravoLabel::mouseMoveEvent(QMouseEvent *event)
-{
-    RaiseMouseMove(this, event);
 }

@@ -1,5 +1,7 @@
 #include "ui/controls/graphicControl.h"
 
+#include "platform/raiseEvent.h"
+
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -33,35 +35,31 @@ void TgraphicControl::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton)
         m_clicked = true;
-    if (OnMouseDown)
-        OnMouseDown(this, event);
+    RaiseEvent(OnMouseDown, this, event);
 }
 
 void TgraphicControl::mouseReleaseEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton && m_clicked) {
         m_clicked = false;
-        if (rect().contains(event->position().toPoint()) && OnClick)
-            OnClick(this);
+        if (rect().contains(event->position().toPoint()))
+            RaiseEvent(OnClick, this);
     }
-    if (OnMouseUp)
-        OnMouseUp(this, event);
+    RaiseEvent(OnMouseUp, this, event);
 }
 
 // The second press of a double click is no click of its own: its release
 // reports only the mouse-up.
 void TgraphicControl::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && OnDblClick)
-        OnDblClick(this);
-    if (OnMouseDown)
-        OnMouseDown(this, event);
+    if (event->button() == Qt::LeftButton)
+        RaiseEvent(OnDblClick, this);
+    RaiseEvent(OnMouseDown, this, event);
 }
 
 void TgraphicControl::mouseMoveEvent(QMouseEvent *event)
 {
-    if (OnMouseMove)
-        OnMouseMove(this, event);
+    RaiseEvent(OnMouseMove, this, event);
 }
 
 void TgraphicControl::contextMenuEvent(QContextMenuEvent *event)

@@ -1,5 +1,7 @@
 #include "ui/controls/noScrollTreeView.h"
 
+#include "platform/raiseEvent.h"
+
 TnoScrollTreeView::TnoScrollTreeView(QWidget *parent)
     : QTreeView(parent)
 {
@@ -11,6 +13,5 @@ TnoScrollTreeView::TnoScrollTreeView(QWidget *parent)
 void TnoScrollTreeView::wheelEvent(QWheelEvent *event)
 {
     QTreeView::wheelEvent(event);
-    if (OnScrolled)
-        OnScrolled(this);
+    RaiseEvent(OnScrolled, this);
 }

@@ -1,5 +1,7 @@
 #include "ui/controls/scrollEventListBox.h"
 
+#include "platform/raiseEvent.h"
+
 TscrollEventListBox::TscrollEventListBox(QWidget *parent)
     : QListWidget(parent)
 {
@@ -8,6 +10,5 @@ TscrollEventListBox::TscrollEventListBox(QWidget *parent)
 void TscrollEventListBox::wheelEvent(QWheelEvent *event)
 {
     QListWidget::wheelEvent(event);
-    if (OnScrolled)
-        OnScrolled(this);
+    RaiseEvent(OnScrolled, this);
 }

@@ -1,5 +1,6 @@
 #include "ui/controls/transparentSplitter.h"
 
+#include "platform/raiseEvent.h"
 #include "ui/controls/controlAlign.h"
 #include "ui/controls/skinColors.h"
 #include "ui/controls/skinPainting.h"
@@ -199,6 +200,5 @@ void TtransparentSplitter::mouseReleaseEvent(QMouseEvent *event)
     if (event->button() != Qt::LeftButton || !m_resized)
         return;
     m_resized = nullptr;
-    if (OnMoved)
-        OnMoved(this);
+    RaiseEvent(OnMoved, this);
 }

@@ -1,5 +1,6 @@
 #include "ui/controls/vorlenButton.h"
 
+#include "platform/raiseEvent.h"
 #include "ui/controls/captionText.h"
 #include "ui/controls/roundHalfEven.h"
 #include "ui/controls/skinColors.h"
@@ -305,8 +306,7 @@ void TvorlenButton::mousePressEvent(QMouseEvent *event)
     if (!m_pressed)
         return;
     setFocus(Qt::MouseFocusReason);
-    if (OnMouseDown)
-        OnMouseDown(this, event->button(), event->modifiers(), m_mouse.x(), m_mouse.y());
+    RaiseEvent(OnMouseDown, this, event->button(), event->modifiers(), m_mouse.x(), m_mouse.y());
 }
 
 void TvorlenButton::mouseReleaseEvent(QMouseEvent *event)
@@ -323,8 +323,8 @@ void TvorlenButton::mouseReleaseEvent(QMouseEvent *event)
     const bool wasPressed = m_pressed;
     m_pressed = false;
     DrawFrame();
-    if (wasPressed && OnMouseUp)
-        OnMouseUp(this, event->button(), event->modifiers(), position.x(), position.y());
+    if (wasPressed)
+        RaiseEvent(OnMouseUp, this, event->button(), event->modifiers(), position.x(), position.y());
 }
 
 void TvorlenButton::mouseMoveEvent(QMouseEvent *event)
@@ -370,16 +370,14 @@ void TvorlenButton::focusInEvent(QFocusEvent *event)
 {
     QWidget::focusInEvent(event);
     DrawFrame();
-    if (OnEnter)
-        OnEnter(this);
+    RaiseEvent(OnEnter, this);
 }
 
 void TvorlenButton::focusOutEvent(QFocusEvent *event)
 {
     QWidget::focusOutEvent(event);
     DrawFrame();
-    if (OnExit)
-        OnExit(this);
+    RaiseEvent(OnExit, this);
 }
 
 void TvorlenButton::changeEvent(QEvent *event)

@@ -1,10 +1,10 @@
 #include "ui/controls/vorlenPanel.h"
 
+#include "platform/raiseEvent.h"
 #include "ui/controls/roundHalfEven.h"
 #include "ui/controls/skinColors.h"
 #include "ui/controls/skinPainting.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 
 namespace {
@@ -78,6 +78,7 @@ TvorlenPanel::TvorlenPanel(QWidget *parent)
     , m_color(SystemColor(clBtnFace))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    RaiseMouseEventsOf(this);
     UpdateMargins();
 }
 
@@ -335,31 +336,10 @@ void TvorlenPanel::PaintUnskinned(QPainter &painter)
     }
 }
 
-void TvorlenPanel::mousePressEvent(QMouseEvent *event)
-{
-    RaiseMouseDown(this, event);
-}
-
-void TvorlenPanel::mouseReleaseEvent(QMouseEvent *event)
-{
-    RaiseMouseUp(this, event);
-}
-
-void TvorlenPanel::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    RaiseDoubleClick(this, event);
-}
-
-void TvorlenPanel::mouseMoveEvent(QMouseEvent *event)
-{
-    RaiseMouseMove(this, event);
-}
-
 void TvorlenPanel::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    if (OnResize)
-        OnResize(this);
+    RaiseEvent(OnResize, this);
 }
 
 void FitPanelToSkin(TvorlenPanel &panel)

@@ -1,5 +1,7 @@
 #include "ui/controls/vorlenPlayerForm.h"
 
+#include "platform/raiseEvent.h"
+
 #include <QCloseEvent>
 
 TvorlenPlayerForm::TvorlenPlayerForm(QWidget *parent, Qt::WindowFlags flags)
@@ -9,13 +11,12 @@ TvorlenPlayerForm::TvorlenPlayerForm(QWidget *parent, Qt::WindowFlags flags)
 
 void TvorlenPlayerForm::DoStartup()
 {
-    if (OnStartup)
-        OnStartup();
+    RaiseEvent(OnStartup);
 }
 
 void TvorlenPlayerForm::closeEvent(QCloseEvent *event)
 {
     QWidget::closeEvent(event);
-    if (event->isAccepted() && OnClosed)
-        OnClosed();
+    if (event->isAccepted())
+        RaiseEvent(OnClosed);
 }

@@ -1,5 +1,7 @@
 #include "ui/forms/colorPanel.h"
 
+#include "platform/raiseEvent.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -72,6 +74,5 @@ void TcolorPanel::keyPressEvent(QKeyEvent *event)
 
 void TcolorPanel::click()
 {
-    if (OnClick)
-        OnClick();
+    RaiseEvent(OnClick);
 }

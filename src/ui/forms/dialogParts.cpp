@@ -7,12 +7,21 @@
 #include <QListWidget>
 #include <QPushButton>
 
-QPushButton *DialogButton(const QString &caption, const char *name, QWidget *parent)
+QPushButton *DialogButton(const QString &caption, const char *name, QWidget *parent, const QString &hint)
 {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(QLatin1StringView(name));
+    button->setToolTip(hint);
     button->setAutoDefault(false);
     return button;
+}
+
+QFont DesignFont(int pixels, bool bold)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
 }
 
 void ShowLines(QListWidget &list, const TstringList &lines)

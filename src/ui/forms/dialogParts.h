@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QStatusBar>
 
 class QLabel;
@@ -8,9 +9,18 @@ class QPushButton;
 class TstringList;
 class TtaggerList;
 
+// The window flags of the jukebox's dialogs: a title and a close button and
+// nothing else (no help or maximise button); a dialog of fixed size adds
+// Qt::MSWindowsFixedSizeDialogHint.
+inline constexpr Qt::WindowFlags kDialogFlags
+    = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+
 // A push button named after its component that Return does not press: only
 // a dialog's OK button is its default.
-QPushButton *DialogButton(const QString &caption, const char *name, QWidget *parent);
+QPushButton *DialogButton(const QString &caption, const char *name, QWidget *parent, const QString &hint = QString());
+
+// The typeface the jukebox window is designed in, at a size in pixels.
+QFont DesignFont(int pixels, bool bold);
 
 // The list box shows the lines' texts, in order.
 void ShowLines(QListWidget &list, const TstringList &lines);

@@ -12,6 +12,7 @@
 TfrmChooseCD::TfrmChooseCD(TdmMain &core, QWidget *parent)
     : QDialog(parent)
     , m_core(core)
+    , m_subscription(core.Subscribe(*this))
     , m_model(new TtreeNodesModel(m_nodes, this))
     , m_tree(new QTreeView(this))
 {

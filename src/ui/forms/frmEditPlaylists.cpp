@@ -32,7 +32,10 @@ QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent)
 
 } // namespace
 
-TfrmEditPlaylists::TfrmEditPlaylists(TdmMain &core, QWidget *parent) : QDialog(parent), m_core(core)
+TfrmEditPlaylists::TfrmEditPlaylists(TdmMain &core, QWidget *parent)
+    : QDialog(parent)
+    , m_core(core)
+    , m_subscription(core.Subscribe(*this))
 {
     setObjectName(QStringLiteral("frmEditPlaylists"));
     setWindowTitle(kCaption);
@@ -170,7 +173,7 @@ void TfrmEditPlaylists::playlistsClick()
 
 void TfrmEditPlaylists::browseClick()
 {
-    const QString file = m_chooser.OpenFrom(this, m_core.Settings().PlaylistFolder);
+    const QString file = m_chooser.OpenFrom(this, m_core);
     if (!file.isEmpty())
         m_filename->setText(file);
 }
@@ -207,17 +210,8 @@ void TfrmEditPlaylists::addClick()
     if (!checkEntry(name, file, -1))
         return;
 
-    Tmp3JukeBoxLists &library = m_core.jblMain();
-    TlistProcessStartEvent start =
-        std::exchange(library.OnListProcessStart, [this](TComponent *, int count) { progressStart(count); });
-    TlistProcessEvent step =
-        std::exchange(library.OnListProcess, [this](TComponent *, int index) { progressStep(index); });
-    TNotifyEvent finished = std::exchange(library.OnListProcessFinished, [this](TComponent *) { progressEnd(); });
     setBusy(true);
     const auto restore = qScopeGuard([&] {
-        library.OnListProcessStart = std::move(start);
-        library.OnListProcess = std::move(step);
-        library.OnListProcessFinished = std::move(finished);
         progressEnd();
         setBusy(false);
     });
@@ -229,7 +223,7 @@ void TfrmEditPlaylists::addClick()
                    .arg(file));
         return;
     }
-    const TtagPlayListCollection &collection = library.PlaylistCollection();
+    const TtagPlayListCollection &collection = m_core.jblMain().PlaylistCollection();
     int row = 0;
     while (row < collection.Count() && collection.Playlists(row) != made)
         ++row;
@@ -285,8 +279,10 @@ void TfrmEditPlaylists::setBusy(bool busy)
         control->setEnabled(!busy);
 }
 
-void TfrmEditPlaylists::progressStart(int count)
+void TfrmEditPlaylists::TaskStarted(TcoreTask task, const QString &, int count)
 {
+    if (task != TcoreTask::PlaylistImport || !m_busy)
+        return;
     m_progressCount = count;
     m_add->hide();
     m_update->hide();
@@ -298,10 +294,18 @@ void TfrmEditPlaylists::progressStart(int count)
     m_count->show();
 }
 
-void TfrmEditPlaylists::progressStep(int index)
+void TfrmEditPlaylists::TaskProgress(TcoreTask task, int index)
 {
+    if (task != TcoreTask::PlaylistImport || !m_busy)
+        return;
     m_progress->setValue(index);
     m_count->setText(QStringLiteral("%1 / %2").arg(index + 1).arg(m_progressCount));
+}
+
+void TfrmEditPlaylists::TaskFinished(TcoreTask task)
+{
+    if (task == TcoreTask::PlaylistImport && m_busy)
+        progressEnd();
 }
 
 void TfrmEditPlaylists::progressEnd()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/coreListeners.h"
 #include "ui/forms/playlistFileChooser.h"
 
 #include <QDialog>
@@ -23,7 +24,7 @@ class TdmMain;
 //
 // GUI thread only. It keeps no playlist between two clicks: each one reads
 // the collection afresh.
-class TfrmEditPlaylists : public QDialog {
+class TfrmEditPlaylists : public QDialog, private TcoreListener {
 public:
     explicit TfrmEditPlaylists(TdmMain &core, QWidget *parent = nullptr);
 
@@ -50,12 +51,15 @@ private:
     // says what is wrong.
     bool checkEntry(const QString &name, const QString &file, int row);
     void setBusy(bool busy);
-    void progressStart(int count);
-    void progressStep(int index);
+    // The progress of the playlist being added.
+    void TaskStarted(TcoreTask task, const QString &title, int count) override;
+    void TaskProgress(TcoreTask task, int index) override;
+    void TaskFinished(TcoreTask task) override;
     void progressEnd();
     void refuse(const QString &text);
 
     TdmMain &m_core;
+    TcoreSubscription m_subscription;
     TplaylistFileChooser m_chooser;
     QListWidget *m_list;
     QLineEdit *m_name;

@@ -2,7 +2,6 @@
 
 #include "core/dmMain.h"
 #include "playback/crossPlayer.h"
-#include "playback/tinyVisLoader.h"
 #include "ui/controls/controlAlign.h"
 #include "ui/controls/digitalClock2.h"
 #include "ui/controls/dravoBitmap.h"
@@ -35,14 +34,14 @@ TfrmJukebox::TfrmJukebox(QWidget *parent) : TvorlenSkinForm(parent, Qt::Window |
     buildMenus();
     connectCommands();
     // The captions that say what a toggle does next.
-    setToggleCaption("actnFullScreen", false);
-    setToggleCaption("actnToggleList", false);
-    setToggleCaption("actnToggleMenu", true);
-    setToggleCaption("actnShowHideSongScroller", true);
-    setToggleCaption("actnShowHideStacker", true);
-    setToggleCaption("actnQueueControlToggle", true);
-    setToggleCaption("actnToggleQueueDetails", true);
-    setToggleCaption("actnToggleVis", true);
+    setToggleCaption(jcFullScreen, false);
+    setToggleCaption(jcToggleList, false);
+    setToggleCaption(jcToggleMenu, true);
+    setToggleCaption(jcShowHideSongScroller, true);
+    setToggleCaption(jcShowHideStacker, true);
+    setToggleCaption(jcQueueControlToggle, true);
+    setToggleCaption(jcToggleQueueDetails, true);
+    setToggleCaption(jcToggleVis, true);
     m_buttonColor = QColor(0xcc, 0xcc, 0xe0);
     m_panelColor = QColor(0x44, 0x44, 0x60);
     PlaylistsLoaded();
@@ -51,28 +50,31 @@ TfrmJukebox::TfrmJukebox(QWidget *parent) : TvorlenSkinForm(parent, Qt::Window |
 
 TfrmJukebox::~TfrmJukebox()
 {
-    m_visLoader.reset();
     if (m_lists)
         m_lists->DropLibrary();
 }
 
 void TfrmJukebox::SetCore(TdmMain *core)
 {
+    if (m_core && m_visEnabled)
+        m_core->SetVisualisation(false);
+    m_subscription.reset();
+    OnStartup = nullptr;
+    OnClosed = nullptr;
     m_core = core;
     m_lists->SetCore(core);
-    m_visLoader.reset();
     if (!core)
         return;
-    m_visLoader = std::make_unique<TtinyVisLoader>(&core->Player().Engine(), this);
-    m_visLoader->SetSettingsPath(core->PluginSettingsFolder());
-    m_visLoader->CreateCaptureUnit();
+    m_subscription = core->Subscribe(*this);
+    // The main window's life is the program's: its first activation starts
+    // the jukebox, and closing it saves the settings.
+    OnStartup = [core] { core->StartUp(); };
+    OnClosed = [core] { core->SaveSettings(); };
     PlaylistsLoaded();
-    // The settings were read before the core was handed over: a
-    // visualisation they switched on starts now.
     setVisualisation(m_visEnabled);
 }
 
-TdravoLabel *TfrmJukebox::Label(const QString &name) const
+TdravoLabel *TfrmJukebox::FindLabel(const QString &name) const
 {
     for (TdravoLabel *label : m_labels) {
         if (label->objectName() == name)
@@ -108,48 +110,29 @@ void TfrmJukebox::changeEvent(QEvent *event)
 void TfrmJukebox::closeEvent(QCloseEvent *event)
 {
     m_closing = true;
-    if (m_visLoader)
-        m_visLoader->Stop();
+    if (m_core)
+        m_core->SetVisualisation(false);
     m_cover->SetPicture(QImage());
     TvorlenSkinForm::closeEvent(event);
 }
 
-void TfrmJukebox::startVisualisation()
-{
-    if (!m_core || !m_visLoader)
-        return;
-    m_visLoader->SetLibrary(m_core->PluginsFolder() + QStringLiteral("/tinyvis.so"));
-    if (m_visLoader->LibraryLoaded() && !m_visLoader->Modules().isEmpty()) {
-        m_visLoader->SelectModule(0);
-        m_visLoader->Start(&m_visDisplay->Surface());
-    }
-}
-
 void TfrmJukebox::VisTimer()
 {
-    if (m_visLoader && m_visLoader->Active()) {
-        m_visLoader->Render();
+    if (m_core && m_core->VisualisationRunning())
         m_visDisplay->update();
-    }
 }
 
 void TfrmJukebox::LibraryChanging()
 {
     m_lists->DropLibrary();
-    if (m_dialogs.LibraryChanging)
-        m_dialogs.LibraryChanging();
 }
 
 void TfrmJukebox::ListsUpdated()
 {
     if (!m_core)
         return;
-    Tmp3JukeBoxLists &library = m_core->jblMain();
-    if (m_showTrackList)
-        library.MasterList().SetDisplayType(tdTitleArtist);
-    Label(QStringLiteral("lblArtistList"))
-        ->SetCaption(m_showTrackList ? QStringLiteral("Track List  ") : QStringLiteral("Artist List  "));
-    Label(QStringLiteral("lblTrackList"))->SetCaption(QStringLiteral("Track List  "));
+    Label(jlArtistList)->SetCaption(m_showTrackList ? QStringLiteral("Track List  ") : QStringLiteral("Artist List  "));
+    Label(jlTrackList)->SetCaption(QStringLiteral("Track List  "));
     m_lists->RefillTree(m_showTrackList);
     showGlobalDetails();
 }
@@ -165,7 +148,6 @@ void TfrmJukebox::PlayStateChanged(int state)
     switch (state) {
     case ssStopped:
         m_controls->CheckButton(4, false);
-        TrackChanged(nullptr);
         break;
     case ssPlaying:
         m_controls->CheckButton(1, false);
@@ -176,8 +158,11 @@ void TfrmJukebox::PlayStateChanged(int state)
     default:
         break;
     }
-    if (m_playerListeners.PlayStateChanged)
-        m_playerListeners.PlayStateChanged(state);
+}
+
+void TfrmJukebox::QuitRequested()
+{
+    closeOnceKeysAreUp();
 }
 
 void TfrmJukebox::TreeFontChanged()
@@ -189,7 +174,7 @@ void TfrmJukebox::TreeFontChanged()
 void TfrmJukebox::SetShowTrackList(bool value)
 {
     m_showTrackList = value;
-    setToggleCaption("actnToggleList", value);
+    setToggleCaption(jcToggleList, value);
     // All-tracks view has no song list: the add-selected button moves into
     // the tree's button bar, after the titles button, and the buttons behind
     // it make room.
@@ -202,7 +187,7 @@ void TfrmJukebox::SetShowTrackList(bool value)
         x += m_addSelectedButton->width() + 4;
     } else {
         m_addSelectedButton->setParent(m_songButtons);
-        m_addSelectedButton->move(Label(QStringLiteral("lblTrackList"))->width() - 1 + 88, m_addSelectedButton->y());
+        m_addSelectedButton->move(Label(jlTrackList)->width() - 1 + 88, m_addSelectedButton->y());
     }
     for (QWidget *button : { m_treeButtons->findChild<QWidget *>(QStringLiteral("btnPlayCD")),
              static_cast<QWidget *>(m_searchButton) }) {
@@ -239,7 +224,7 @@ void TfrmJukebox::SetFullScreen(bool value)
         move(m_normalBounds.topLeft());
     }
     m_maximizeButton->SetChecked(m_fullScreen);
-    setToggleCaption("actnFullScreen", m_fullScreen);
+    setToggleCaption(jcFullScreen, m_fullScreen);
     fitLists();
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/coreListeners.h"
 #include "library/stringList.h"
 #include "library/treeNodes.h"
 #include "ui/controls/vorlenSkinForm.h"
+#include "ui/forms/jukeboxActions.h"
+#include "ui/forms/jukeboxLabels.h"
 
 #include <QColor>
-#include <QHash>
 #include <QList>
 #include <QPoint>
 #include <QRect>
@@ -26,14 +28,12 @@ class TjukeboxLists;
 class TmenuToolBar;
 class TScrollBanner2;
 class TtransparentSplitter;
-class TtinyVisLoader;
 class TvisDisplay;
 class TvorlenButton;
 class TvorlenMultiButton;
 class TvorlenPanel;
 class TvorlenScrollBar;
 class TvorlenStream;
-struct TjukeboxActionSpec;
 struct TskinFont;
 
 // The windows the jukebox window opens itself (the others it asks the core
@@ -46,27 +46,14 @@ struct TjukeboxDialogs {
     std::function<void()> AlarmSettings;
     // The skins dialog.
     std::function<void()> Skins;
-    // The choose-CD window and every other window that shows the library's
-    // objects must let go of them when the library changes.
-    std::function<void()> LibraryChanging;
-};
-
-// Who else follows the player besides the window (the desktop's media
-// controls): each hook runs after the window has shown the change the core
-// told it of. An empty one is skipped.
-struct TplayerListeners {
-    std::function<void(TvorlenStream *stream)> PositionChanged;
-    std::function<void(int state)> PlayStateChanged;
-    // stream is null when no track plays.
-    std::function<void(TvorlenStream *stream)> TrackChanged;
-    std::function<void()> VolumeChanged;
 };
 
 // The jukebox window: a borderless, skinnable window that fills the screen
 // or stands as a normal window. It holds no playback or library logic: every
 // command is an action whose key is part of the remote-control interface and
-// which calls one operation of the core. The core tells it of every change
-// through the notification operations.
+// which calls one operation of the core. It is one face of the core among
+// others: it hears of every change as a listener, and reads the core's
+// components through const access only.
 //
 // Pointers it keeps into the library (the tree's nodes, the song list's
 // records, the search results) are dropped at LibraryChanging and taken anew
@@ -79,23 +66,24 @@ public:
     explicit TfrmJukebox(QWidget *parent = nullptr);
     ~TfrmJukebox() override;
 
-    // The core, once it exists (it is made after the window, which it
-    // notifies from its creation on).
+    // The core, once it exists (it is made after the window): the window
+    // subscribes to it and shows its state; null lets go of it.
     void SetCore(TdmMain *core);
     TjukeboxDialogs &Dialogs() { return m_dialogs; }
-    TplayerListeners &PlayerListeners() { return m_playerListeners; }
 
-    // The window's commands by action name ("actnPlay" ...).
-    QAction *Action(const char *name) const;
+    // The window's commands.
+    QAction *Action(TjukeboxCommand command) const { return m_actions.at(command); }
     const QList<QAction *> &Actions() const { return m_actions; }
+    // The labels that show values.
+    TdravoLabel *Label(TjukeboxLabel label) const { return m_valueLabels[label]; }
 
-    // --- notifications from the core ----------------------------------------
+    // --- what the core announces ---------------------------------------------
     void LibraryChanging() override;
     void ListsUpdated() override;
-    void PositionChanged(TvorlenStream *stream) override;
+    void PositionChanged(const TvorlenStream &stream) override;
     void QueueChanged() override;
     void PlayStateChanged(int state) override;
-    void TrackChanged(TvorlenStream *stream) override;
+    void TrackChanged(const TnowPlaying &playing) override;
     void StackerChanged() override;
     void PlaylistChanged() override;
     void LoadSettings(TiniFile &ini) override;
@@ -104,8 +92,9 @@ public:
     void TreeFontChanged() override;
     void VisTimer() override;
     void PlaylistsLoaded() override;
-    // Shows how far the loudness analysis of the library has got.
-    void AnalysisProgress(int done, int total, bool running) override;
+    void QuitRequested() override;
+    // Shows how far the loudness measuring of the library has got.
+    void LoudnessAnalysisProgress(int done, int total, bool running) override;
 
     // --- skins --------------------------------------------------------------
     void ApplySkinColors(const QColor &buttonColor, const QColor &panelColor, bool useDefaults) override;
@@ -127,9 +116,7 @@ public:
     // The menu's font and text colour; the menu panel takes the height the
     // font asks for.
     void SetMenuFont(const TskinFont &font);
-    // The picture file of the cover shown; a picture stored in the track's
-    // own file is written out to the data folder's covers/ for this. Empty
-    // when no cover is shown.
+    // The picture file of the cover shown; empty when no cover is shown.
     const QString &CoverFile() const { return m_coverFile; }
 
     // --- state the settings and the tests read --------------------------------
@@ -157,8 +144,10 @@ public:
     TvorlenPanel &QueueDetailsPanel() { return *m_queueDetailsPanel; }
     TvorlenPanel &SongsPanel() { return *m_songsPanel; }
     TvorlenPanel &QueuePanel() { return *m_queuePanel; }
-    TdravoLabel *Label(const QString &name) const;
+    // Every label, captions among them, in the order the window made them.
     const QList<TdravoLabel *> &Labels() const { return m_labels; }
+    // A label by the name the skin files know it by; null for an unknown one.
+    TdravoLabel *FindLabel(const QString &name) const;
     QMenu &PlaylistMenu() { return *m_playlistMenu; }
     QMenu &MainPopup() { return *m_mainPopup; }
 
@@ -176,15 +165,16 @@ private:
     void buildListsArea();
     void buildQueue();
     TvorlenPanel *newPanel(QWidget *parent, const char *name);
-    TvorlenButton *newButton(QWidget *parent, const char *name, const char *action);
+    TvorlenButton *newButton(QWidget *parent, const char *name, TjukeboxCommand command);
     TdravoLabel *newLabel(QWidget *parent, const char *name, const QString &caption, int tag);
+    TdravoLabel *newLabel(QWidget *parent, TjukeboxLabel label, const QString &caption, int tag);
     void restoreBuiltInSkin();
 
     // Commands, menus and gestures (frmJukeboxCommands.cpp).
     void buildActions();
     void buildMenus();
     void connectCommands();
-    void setToggleCaption(const char *action, bool on);
+    void setToggleCaption(TjukeboxCommand command, bool on);
     void firstActivation();
     void addSelectedSongs();
     void addAllSongs();
@@ -196,11 +186,8 @@ private:
     void changeVolume(int delta);
     void toggleVisualisation();
     void setVisualisation(bool on);
-    // (Re)starts the plug-in in the display: its library from the plug-in
-    // folder, its settings kept there too.
-    void startVisualisation();
     void openHelp();
-    void togglePanel(TvorlenPanel &panel, const char *action);
+    void togglePanel(TvorlenPanel &panel, TjukeboxCommand command);
     void controlsClick(int part);
     // Exit: closes the window once the keys that asked for it are up.
     void closeOnceKeysAreUp();
@@ -210,7 +197,7 @@ private:
     void showGlobalDetails();
     void showQueueDetails();
     void showStackerTitle();
-    void showCover();
+    void showCover(const QString &file);
     void clearTrackInfo();
 
     // Layout and skin files (frmJukeboxLayout.cpp).
@@ -219,11 +206,11 @@ private:
     void fitLists();
 
     TdmMain *m_core = nullptr;
+    TcoreSubscription m_subscription;
     TjukeboxDialogs m_dialogs;
-    TplayerListeners m_playerListeners;
 
+    // Indexed by TjukeboxCommand.
     QList<QAction *> m_actions;
-    QHash<QByteArray, QAction *> m_actionByName;
     std::vector<std::unique_ptr<QMenu>> m_menus;
     QMenu *m_playlistMenu = nullptr;
     QActionGroup *m_playlistGroup = nullptr;
@@ -246,7 +233,6 @@ private:
     TvorlenScrollBar *m_positionBar = nullptr;
     TvorlenPanel *m_visPanel = nullptr;
     TvisDisplay *m_visDisplay = nullptr;
-    std::unique_ptr<TtinyVisLoader> m_visLoader;
     TvorlenPanel *m_stackerPanel = nullptr;
     TvorlenButton *m_stackerPower = nullptr;
     TvorlenPanel *m_listsPanel = nullptr;
@@ -269,6 +255,7 @@ private:
     TvorlenButton *m_moveToButton = nullptr;
     std::unique_ptr<TjukeboxLists> m_lists;
     QList<TdravoLabel *> m_labels;
+    std::array<TdravoLabel *, jlLabelCount> m_valueLabels {};
 
     // Window state.
     bool m_showTrackList = false;

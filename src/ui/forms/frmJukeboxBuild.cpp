@@ -15,6 +15,7 @@
 #include "ui/controls/vorlenMultiButton.h"
 #include "ui/controls/vorlenPanel.h"
 #include "ui/controls/vorlenScrollBar.h"
+#include "ui/forms/dialogParts.h"
 #include "ui/forms/jukeboxLists.h"
 #include "ui/forms/menuToolBar.h"
 #include "ui/forms/visDisplay.h"
@@ -22,6 +23,7 @@
 #include "ui/skinArt/builtInSkinLayout.h"
 
 #include <QAction>
+#include <optional>
 
 namespace {
 
@@ -30,14 +32,6 @@ using namespace builtInSkin;
 const QColor kListBlue{60, 166, 230};
 const QColor kCaptionOrange{255, 125, 70};
 const QColor kModeGreen{0, 255, 0};
-
-QFont arial(int pixels, bool bold)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
 
 void setTextColor(QWidget *widget, const QColor &color)
 {
@@ -94,12 +88,11 @@ TvorlenPanel *TfrmJukebox::newPanel(QWidget *parent, const char *name)
     return panel;
 }
 
-TvorlenButton *TfrmJukebox::newButton(QWidget *parent, const char *name, const char *action)
+TvorlenButton *TfrmJukebox::newButton(QWidget *parent, const char *name, TjukeboxCommand command)
 {
     auto *button = new TvorlenButton(parent);
     button->setObjectName(QLatin1String(name));
-    if (action)
-        button->SetAction(Action(action));
+    button->SetAction(Action(command));
     return button;
 }
 
@@ -114,6 +107,12 @@ TdravoLabel *TfrmJukebox::newLabel(QWidget *parent, const char *name, const QStr
     return label;
 }
 
+TdravoLabel *TfrmJukebox::newLabel(QWidget *parent, TjukeboxLabel label, const QString &caption, int tag)
+{
+    m_valueLabels[label] = newLabel(parent, kJukeboxLabelNames[label], caption, tag);
+    return m_valueLabels[label];
+}
+
 void TfrmJukebox::buildControls()
 {
     // Panels docked to one edge keep the order of their distance to it: each
@@ -124,7 +123,7 @@ void TfrmJukebox::buildControls()
     SetControlAlign(m_menuPanel, alTop);
     m_menuBar = new TmenuToolBar(m_menuPanel);
     m_menuBar->setObjectName(QStringLiteral("tbMenu"));
-    m_menuBar->SetMenuFont(arial(13, false), Qt::white);
+    m_menuBar->SetMenuFont(DesignFont(13, false), Qt::white);
     m_menuPanel->setGeometry(0, kTopBarHeight, 800, m_menuBar->PreferredHeight());
     SetControlAlign(m_menuBar, alClient);
 
@@ -143,7 +142,7 @@ void TfrmJukebox::buildControls()
     m_banner->SetSmoothScrolling(true);
     m_banner->SetNumSpaces(10);
     m_banner->SetScrollEnabled(false);
-    m_banner->setFont(arial(19, true));
+    m_banner->setFont(DesignFont(19, true));
     m_banner->SetFontColor(kListBlue);
     SetControlAlign(m_banner, alClient);
 
@@ -169,22 +168,19 @@ void TfrmJukebox::buildTopBar()
     m_clock->SetHint(QStringLiteral("Click to toggle between 12/24hr clocks."));
     m_clock->SetClockStyle(cs12hr);
     m_clock->SetBackgroundColor(Qt::black);
-    m_clock->setFont(arial(13, true));
+    m_clock->setFont(DesignFont(13, true));
     m_clock->SetFontColor(kListBlue);
     m_clock->setGeometry(kLogo.width() + 8, (kTopBarHeight - 18) / 2, 64, 18);
 
     struct WindowButton {
         const char *name;
-        const char *action;
+        TjukeboxCommand command;
     };
-    const WindowButton buttons[] = {{"btnClose", "actnExit"},
-                                    {"btnMaximize", "actnFullScreen"},
-                                    {"btnMinimize", "actnMinimize"},
-                                    {"btnHelp", "actnHelp"},
-                                    {"btnMenu", "actnToggleMenu"}};
+    const WindowButton buttons[] = { { "btnClose", jcExit }, { "btnMaximize", jcFullScreen },
+        { "btnMinimize", jcMinimize }, { "btnHelp", jcHelp }, { "btnMenu", jcToggleMenu } };
     int right = 800 - 6;
     for (const WindowButton &b : buttons) {
-        TvorlenButton *button = newButton(m_topPanel, b.name, b.action);
+        TvorlenButton *button = newButton(m_topPanel, b.name, b.command);
         button->resize(kWindowButton);
         right -= kWindowButton.width();
         button->move(right, (kTopBarHeight - kWindowButton.height()) / 2);
@@ -231,18 +227,16 @@ void TfrmJukebox::buildDisplay()
     m_mainDisplay->setGeometry(infoLeft, 6, 800 - infoLeft - visWidth - 16, kDisplayHeight - 12);
     SetControlAnchors(m_mainDisplay, akLeft | akRight | akTop);
 
-    const QFont captionFont = arial(13, false);
-    const QFont valueFont = arial(13, true);
+    const QFont captionFont = DesignFont(13, false);
+    const QFont valueFont = DesignFont(13, true);
     struct Line {
         const char *caption;
         const char *captionText;
-        const char *value;
+        TjukeboxLabel value;
     };
-    const Line lines[] = {{"lblTrackCaption", "Track :", "lblTrack"},
-                          {"lblArtistCaption", "Artist :", "lblArtist"},
-                          {"lblAlbumCaption", "Album :", "lblAlbum"},
-                          {"lblModeCaption", "Mode :", "lblMode"},
-                          {"lblTimeCaption", "Length:", "lblDuration"}};
+    const Line lines[] = { { "lblTrackCaption", "Track :", jlTrack }, { "lblArtistCaption", "Artist :", jlArtist },
+        { "lblAlbumCaption", "Album :", jlAlbum }, { "lblModeCaption", "Mode :", jlMode },
+        { "lblTimeCaption", "Length:", jlDuration } };
     for (int i = 0; i < 5; ++i) {
         const int top = 5 + i * 16;
         TdravoLabel *caption = newLabel(m_mainDisplay, lines[i].caption, QLatin1String(lines[i].captionText), 52);
@@ -255,7 +249,7 @@ void TfrmJukebox::buildDisplay()
         value->move(66, top);
     }
     // Mode, bit rate, sample rate and file type share the mode line.
-    const char *modeParts[] = {"lblBitrate", "lblSampleRate", "lblFileType"};
+    const TjukeboxLabel modeParts[] = { jlBitrate, jlSampleRate, jlFileType };
     for (int i = 0; i < 3; ++i) {
         TdravoLabel *part = newLabel(m_mainDisplay, modeParts[i], QString(), 53);
         part->setFont(captionFont);
@@ -266,7 +260,7 @@ void TfrmJukebox::buildDisplay()
     m_timer = new TdigitalDisplay(m_mainDisplay);
     m_timer->setObjectName(QStringLiteral("timer"));
     m_timer->SetBackColor(Qt::black);
-    m_timer->setFont(arial(35, true));
+    m_timer->setFont(DesignFont(35, true));
     m_timer->SetFontColor(kListBlue);
     const int timerWidth = 170;
     m_timer->setGeometry(m_mainDisplay->width() - timerWidth - 10, 4, timerWidth, 48);
@@ -289,26 +283,26 @@ void TfrmJukebox::buildStacker()
     m_stackerPanel->setGeometry(0, m_displayPanel->geometry().bottom() + 1, 800, kStackerBarHeight);
     SetControlAlign(m_stackerPanel, alTop);
     const int top = (kStackerBarHeight - kStackerButton.height()) / 2;
-    m_stackerPower = newButton(m_stackerPanel, "btnStackerPower", "actnStackerPower");
+    m_stackerPower = newButton(m_stackerPanel, "btnStackerPower", jcStackerPower);
     m_stackerPower->SetIsCheckButton(true);
     m_stackerPower->setGeometry(8, top, kStackerButton.width(), kStackerButton.height());
-    TvorlenButton *config = newButton(m_stackerPanel, "btnStackerConfig", "actnStackerConfig");
+    TvorlenButton *config = newButton(m_stackerPanel, "btnStackerConfig", jcStackerConfig);
     config->setGeometry(8 + kStackerButton.width() + 4, top, kStackerButton.width(), kStackerButton.height());
 
-    TdravoLabel *title = newLabel(m_stackerPanel, "lblStackerTitle", QString(), 53);
-    title->setFont(arial(13, true));
+    TdravoLabel *title = newLabel(m_stackerPanel, jlStackerTitle, QString(), 53);
+    title->setFont(DesignFont(13, true));
     setTextColor(title, kListBlue);
     title->move(76, 7);
 
-    const QFont font = arial(13, false);
+    const QFont font = DesignFont(13, false);
     struct Pair {
         const char *caption;
         const char *captionText;
-        const char *value;
+        TjukeboxLabel value;
         int right;
     };
-    const Pair pairs[] = {{"lblStackerAlbumsCaption", "Albums :", "lblStackerAlbums", 800 - 200},
-                          {"lblStackerPlaytimeCaption", "Play Time :", "lblStackerPlaytime", 800 - 90}};
+    const Pair pairs[] = { { "lblStackerAlbumsCaption", "Albums :", jlStackerAlbums, 800 - 200 },
+        { "lblStackerPlaytimeCaption", "Play Time :", jlStackerPlaytime, 800 - 90 } };
     for (const Pair &pair : pairs) {
         TdravoLabel *caption = newLabel(m_stackerPanel, pair.caption, QLatin1String(pair.captionText), 51);
         caption->setFont(font);
@@ -352,19 +346,16 @@ void TfrmJukebox::buildQueue()
     SetControlAlign(m_queueControlPanel, alRight);
     struct QueueButton {
         const char *name;
-        const char *action;
+        TjukeboxCommand command;
     };
-    const QueueButton buttons[] = {{"btnQueueMoveUp", "actnQueueMoveUp"},
-                                   {"btnQueueMoveDown", "actnQueueMoveDown"},
-                                   {"btnQueueMoveTo", "actnQueueMoveTo"},
-                                   {"btnQueueDelete", "actnQueueDelete"},
-                                   {"btnQueueClear", "actnQueueClear"}};
+    const QueueButton buttons[] = { { "btnQueueMoveUp", jcQueueMoveUp }, { "btnQueueMoveDown", jcQueueMoveDown },
+        { "btnQueueMoveTo", jcQueueMoveTo }, { "btnQueueDelete", jcQueueDelete }, { "btnQueueClear", jcQueueClear } };
     int top = 4;
     for (const QueueButton &b : buttons) {
-        TvorlenButton *button = newButton(m_queueControlPanel, b.name, b.action);
+        TvorlenButton *button = newButton(m_queueControlPanel, b.name, b.command);
         button->setGeometry(5, top, kQueueButton.width(), kQueueButton.height());
         top += kQueueButton.height() + 6;
-        if (button->objectName() == QLatin1String("btnQueueMoveTo"))
+        if (b.command == jcQueueMoveTo)
             m_moveToButton = button;
     }
 
@@ -385,36 +376,34 @@ void TfrmJukebox::buildQueue()
         const char *caption;
         int tag;
         int column;
+        // The label that shows the value beside a caption, if any.
+        std::optional<TjukeboxLabel> value;
     };
-    const QFont font = arial(11, false);
-    const QFont header = arial(11, true);
-    const Detail details[] = {{"lblQueueDetails", "Queue Details", 51, 0},
-                              {"lblQueueCountCaption", "Track Count :", 50, 1},
-                              {"lblQueueDurationCaption", "Duration :", 50, 1},
-                              {"lblPlaylistDetails", "Playlist Details", 51, 0},
-                              {"lblPlaylistCountCaption", "Track Count :", 50, 1},
-                              {"lblPlaylistDurationCaption", "Duration :", 50, 1},
-                              {"lblGlobalDetails", "Global List Details", 51, 0},
-                              {"lblGlobalCountCaption", "Track Count :", 50, 1},
-                              {"lblGlobalDurationCaption", "Duration :", 50, 1},
-                              {"lblArtistCountCaption", "Artists :", 50, 1},
-                              {"lblAlbumCountCaption", "Albums :", 50, 1},
-                              {"lblLoudnessCaption", "Loudness :", 50, 1}};
-    const char *values[] = {nullptr,           "lblQueueCount",  "lblQueueDuration",
-                            nullptr,           "lblPlaylistCount", "lblPlaylistDuration",
-                            nullptr,           "lblGlobalCount", "lblGlobalDuration",
-                            "lblArtistCount", "lblAlbumCount",    "lblLoudnessMeasured"};
+    const QFont font = DesignFont(11, false);
+    const QFont header = DesignFont(11, true);
+    const Detail details[] = { { "lblQueueDetails", "Queue Details", 51, 0, {} },
+        { "lblQueueCountCaption", "Track Count :", 50, 1, jlQueueCount },
+        { "lblQueueDurationCaption", "Duration :", 50, 1, jlQueueDuration },
+        { "lblPlaylistDetails", "Playlist Details", 51, 0, {} },
+        { "lblPlaylistCountCaption", "Track Count :", 50, 1, jlPlaylistCount },
+        { "lblPlaylistDurationCaption", "Duration :", 50, 1, jlPlaylistDuration },
+        { "lblGlobalDetails", "Global List Details", 51, 0, {} },
+        { "lblGlobalCountCaption", "Track Count :", 50, 1, jlGlobalCount },
+        { "lblGlobalDurationCaption", "Duration :", 50, 1, jlGlobalDuration },
+        { "lblArtistCountCaption", "Artists :", 50, 1, jlArtistCount },
+        { "lblAlbumCountCaption", "Albums :", 50, 1, jlAlbumCount },
+        { "lblLoudnessCaption", "Loudness :", 50, 1, jlLoudnessMeasured } };
     int y = 4;
-    for (size_t i = 0; i < std::size(details); ++i) {
-        const Detail &detail = details[i];
+    for (const Detail &detail : details) {
         TdravoLabel *label = newLabel(m_queueDetailsPanel, detail.name, QLatin1String(detail.caption), detail.tag);
         label->setFont(detail.column == 0 ? header : font);
         setTextColor(label, detail.column == 0 ? kCaptionOrange : QColor(224, 224, 224));
         label->move(detail.column == 0 ? 6 : 10, y);
-        if (values[i]) {
-            const bool duration = QByteArray(values[i]).endsWith("Duration");
-            TdravoLabel *value = newLabel(m_queueDetailsPanel, values[i],
-                                          duration ? QStringLiteral("0:00") : QStringLiteral("0"), 50);
+        if (detail.value) {
+            const bool duration = *detail.value == jlQueueDuration || *detail.value == jlPlaylistDuration
+                || *detail.value == jlGlobalDuration;
+            TdravoLabel *value = newLabel(
+                m_queueDetailsPanel, *detail.value, duration ? QStringLiteral("0:00") : QStringLiteral("0"), 50);
             value->setFont(font);
             setTextColor(value, QColor(224, 224, 224));
             value->move(82, y);
@@ -440,25 +429,24 @@ void TfrmJukebox::buildListsArea()
     m_treePanel = newPanel(m_listsPanel, "pnlTreePanel");
     SetControlAlign(m_treePanel, alClient);
 
-    const QFont titleFont = arial(16, true);
+    const QFont titleFont = DesignFont(16, true);
     m_treeButtons = newPanel(m_treePanel, "pnlTreeButtons");
     m_treeButtons->resize(400, kBarHeight);
     SetControlAlign(m_treeButtons, alTop);
-    TdravoLabel *artistTitle = newLabel(m_treeButtons, "lblArtistList", QStringLiteral("Artist List  "), 54);
+    TdravoLabel *artistTitle = newLabel(m_treeButtons, jlArtistList, QStringLiteral("Artist List  "), 54);
     artistTitle->setFont(titleFont);
     setTextColor(artistTitle, kListBlue);
     artistTitle->move(8, (kBarHeight - artistTitle->height()) / 2);
     int x = 120;
-    const std::pair<const char *, const char *> treeButtons[] = {{"btnShowTitlesAll", "actnToggleList"},
-                                                                 {"btnPlayCD", "actnQueueCD"},
-                                                                 {"btnSongSearch", "actnSongSearch"}};
-    for (const auto &[name, action] : treeButtons) {
-        TvorlenButton *button = newButton(m_treeButtons, name, action);
+    const std::pair<const char *, TjukeboxCommand> treeButtons[]
+        = { { "btnShowTitlesAll", jcToggleList }, { "btnPlayCD", jcQueueCD }, { "btnSongSearch", jcSongSearch } };
+    for (const auto &[name, command] : treeButtons) {
+        TvorlenButton *button = newButton(m_treeButtons, name, command);
         button->setGeometry(x, (kBarHeight - kBarButton.height()) / 2, kBarButton.width(), kBarButton.height());
         x += kBarButton.width() + 4;
-        if (button->objectName() == QLatin1String("btnShowTitlesAll"))
+        if (command == jcToggleList)
             m_showTitlesButton = button;
-        if (button->objectName() == QLatin1String("btnSongSearch")) {
+        if (command == jcSongSearch) {
             m_searchButton = button;
             button->setToolTip(QStringLiteral("Search for a track by title."));
         }
@@ -470,14 +458,14 @@ void TfrmJukebox::buildListsArea()
     m_songButtons = newPanel(m_songsPanel, "pnlSongButtons");
     m_songButtons->resize(310, kBarHeight);
     SetControlAlign(m_songButtons, alTop);
-    TdravoLabel *trackTitle = newLabel(m_songButtons, "lblTrackList", QStringLiteral("Track List  "), 54);
+    TdravoLabel *trackTitle = newLabel(m_songButtons, jlTrackList, QStringLiteral("Track List  "), 54);
     trackTitle->setFont(titleFont);
     setTextColor(trackTitle, kListBlue);
     trackTitle->move(8, (kBarHeight - trackTitle->height()) / 2);
-    TvorlenButton *addAll = newButton(m_songButtons, "btnAddAll", "actnAddAllSongs");
+    TvorlenButton *addAll = newButton(m_songButtons, "btnAddAll", jcAddAllSongs);
     addAll->setGeometry(trackTitle->width() + 12, (kBarHeight - kBarButton.height()) / 2, kBarButton.width(),
                         kBarButton.height());
-    m_addSelectedButton = newButton(m_songButtons, "btnAddSelected", "actnAddSelectedSongs");
+    m_addSelectedButton = newButton(m_songButtons, "btnAddSelected", jcAddSelectedSongs);
     m_addSelectedButton->setGeometry(addAll->geometry().right() + 5, (kBarHeight - kWideBarButton.height()) / 2,
                                      kWideBarButton.width(), kWideBarButton.height());
     TvorlenPanel *songList = newPanel(m_songsPanel, "pnlSongList");

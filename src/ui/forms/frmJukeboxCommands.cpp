@@ -8,9 +8,10 @@
 #include "library/taggerQueue.h"
 #include "metadata/timeTexts.h"
 #include "platform/pendingEvents.h"
+#include "platform/raiseEvent.h"
 #include "playback/crossPlayer.h"
-#include "ui/controls/childControls.h"
 #include "ui/controls/captionText.h"
+#include "ui/controls/childControls.h"
 #include "ui/controls/digitalClock2.h"
 #include "ui/controls/digitalDisplay.h"
 #include "ui/controls/dravoLabel.h"
@@ -23,7 +24,6 @@
 #include "ui/forms/jukeboxLists.h"
 #include "ui/forms/menuToolBar.h"
 #include "ui/forms/visDisplay.h"
-#include "playback/tinyVisLoader.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -39,8 +39,9 @@
 
 namespace {
 
-// A menu's items by action name; "-" is a separator.
-using MenuItems = std::initializer_list<const char *>;
+// A menu's items by command; jcCommandCount stands for a separator.
+constexpr TjukeboxCommand kSeparator = jcCommandCount;
+using MenuItems = std::initializer_list<TjukeboxCommand>;
 
 } // namespace
 
@@ -58,55 +59,48 @@ void TfrmJukebox::buildActions()
         }
         addAction(action);
         m_actions.append(action);
-        m_actionByName.insert(QByteArray(spec.name), action);
     }
-}
-
-QAction *TfrmJukebox::Action(const char *name) const
-{
-    return m_actionByName.value(QByteArray(name), nullptr);
 }
 
 void TfrmJukebox::buildMenus()
 {
     auto makeMenu = [this](const QString &title, MenuItems items) {
         auto *menu = new QMenu(title);
-        for (const char *name : items) {
-            if (QByteArray(name) == "-")
+        for (const TjukeboxCommand command : items) {
+            if (command == kSeparator)
                 menu->addSeparator();
             else
-                menu->addAction(Action(name));
+                menu->addAction(Action(command));
         }
         m_menus.emplace_back(menu);
         return menu;
     };
-    QMenu *file = makeMenu(QStringLiteral("&File"),
-                           {"actnQueueFile", "-", "actnRefreshCDs", "actnScanFolders", "-", "actnExit"});
-    QMenu *settings = makeMenu(QStringLiteral("&Settings"), {"actnEditMusicFolders", "actnEditCrossFader",
-                                                             "actnEditGenereal", "actnSetAlarms", "-", "actnSkins"});
-    QMenu *play = makeMenu(QStringLiteral("&Play Control"), {"actnPlay", "actnSkip", "actnStop", "actnPause"});
-    QMenu *tracks =
-        makeMenu(QStringLiteral("&Tracks"), {"actnAddSelectedSongs", "actnAddAllSongs", "-", "actnQueueCD"});
-    QMenu *queue = makeMenu(QStringLiteral("&Queue"), {"actnQueueMoveUp", "actnQueueMoveDown", "actnQueueMoveTo", "-",
-                                                       "actnQueueDelete", "actnQueueClear", "-", "actnQueueFile"});
-    QMenu *playlists = makeMenu(QStringLiteral("Play&lists"), {"actnShowPlaylist", "actnShowPlaylistEditor", "-",
-                                                               "actnSetPlaylists"});
+    QMenu *file = makeMenu(
+        QStringLiteral("&File"), { jcQueueFile, kSeparator, jcRefreshCDs, jcScanFolders, kSeparator, jcExit });
+    QMenu *settings = makeMenu(QStringLiteral("&Settings"),
+        { jcEditMusicFolders, jcEditCrossFader, jcEditGeneral, jcSetAlarms, kSeparator, jcSkins });
+    QMenu *play = makeMenu(QStringLiteral("&Play Control"), { jcPlay, jcSkip, jcStop, jcPause });
+    QMenu *tracks = makeMenu(QStringLiteral("&Tracks"), { jcAddSelectedSongs, jcAddAllSongs, kSeparator, jcQueueCD });
+    QMenu *queue = makeMenu(QStringLiteral("&Queue"),
+        { jcQueueMoveUp, jcQueueMoveDown, jcQueueMoveTo, kSeparator, jcQueueDelete, jcQueueClear, kSeparator,
+            jcQueueFile });
+    QMenu *playlists
+        = makeMenu(QStringLiteral("Play&lists"), { jcShowPlaylist, jcShowPlaylistEditor, kSeparator, jcSetPlaylists });
     m_playlistMenu = playlists->addMenu(QStringLiteral("Activate Preloaded Playlist"));
     m_playlistMenu->setObjectName(QStringLiteral("mnuActivatePlaylist"));
     m_playlistGroup = new QActionGroup(this);
     m_playlistGroup->setExclusive(true);
     connect(m_playlistGroup, &QActionGroup::triggered, this, [this](QAction *item) { activatePlaylist(item); });
     playlists->addSeparator();
-    playlists->addAction(Action("actnPlaylistRules"));
+    playlists->addAction(Action(jcPlaylistRules));
     playlists->addSeparator();
-    playlists->addAction(Action("actnDeactivatePlaylists"));
-    QMenu *stacker = makeMenu(QStringLiteral("Stac&ker"),
-                              {"actnStackerConfig", "actnStackerPower", "actnShowHideStacker"});
-    QMenu *vis = makeMenu(QStringLiteral("Vis &Window"), {"actnConfigureVis", "actnToggleVis"});
+    playlists->addAction(Action(jcDeactivatePlaylists));
+    QMenu *stacker = makeMenu(QStringLiteral("Stac&ker"), { jcStackerConfig, jcStackerPower, jcShowHideStacker });
+    QMenu *vis = makeMenu(QStringLiteral("Vis &Window"), { jcConfigureVis, jcToggleVis });
     QMenu *view = makeMenu(QStringLiteral("&View"),
-                           {"actnFullScreen", "-", "actnToggleList", "-", "actnToggleMenu", "actnShowHideSongScroller",
-                            "actnShowHideStacker", "-", "actnQueueControlToggle", "actnToggleQueueDetails"});
-    QMenu *help = makeMenu(QStringLiteral("&Help"), {"actnShowTips", "actnHelp", "-", "actnAbout"});
+        { jcFullScreen, kSeparator, jcToggleList, kSeparator, jcToggleMenu, jcShowHideSongScroller, jcShowHideStacker,
+            kSeparator, jcQueueControlToggle, jcToggleQueueDetails });
+    QMenu *help = makeMenu(QStringLiteral("&Help"), { jcShowTips, jcHelp, kSeparator, jcAbout });
     for (QMenu *menu : {file, settings, play, tracks, queue, playlists, stacker, vis, view, help})
         m_menuBar->AddMenu(menu->title(), menu);
 
@@ -118,35 +112,34 @@ void TfrmJukebox::buildMenus()
     m_mainPopup->addMenu(settings);
     m_mainPopup->addMenu(play);
     m_mainPopup->addMenu(tracks);
-    m_mainPopup->addMenu(makeMenu(QStringLiteral("&Queue"), {"actnQueueMoveUp", "actnQueueMoveDown", "actnQueueMoveTo",
-                                                             "-", "actnQueueDelete", "actnQueueClear"}));
+    m_mainPopup->addMenu(makeMenu(QStringLiteral("&Queue"),
+        { jcQueueMoveUp, jcQueueMoveDown, jcQueueMoveTo, kSeparator, jcQueueDelete, jcQueueClear }));
     m_mainPopup->addMenu(makeMenu(QStringLiteral("Play&lists"),
-                                  {"actnShowPlaylist", "actnShowPlaylistEditor", "-", "actnSetPlaylists", "-",
-                                   "actnPlaylistRules", "-", "actnDeactivatePlaylists"}));
-    m_mainPopup->addMenu(makeMenu(QStringLiteral("Stac&ker"),
-                                  {"actnStackerPower", "actnStackerConfig", "actnShowHideStacker"}));
+        { jcShowPlaylist, jcShowPlaylistEditor, kSeparator, jcSetPlaylists, kSeparator, jcPlaylistRules, kSeparator,
+            jcDeactivatePlaylists }));
+    m_mainPopup->addMenu(makeMenu(QStringLiteral("Stac&ker"), { jcStackerPower, jcStackerConfig, jcShowHideStacker }));
     m_mainPopup->addMenu(vis);
     m_mainPopup->addMenu(view);
     m_mainPopup->addMenu(help);
 
     m_visPopup = new QMenu(this);
     m_visPopup->setObjectName(QStringLiteral("pmVis"));
-    m_visPopup->addAction(Action("actnToggleVis"));
-    m_visPopup->addAction(Action("actnConfigureVis"));
+    m_visPopup->addAction(Action(jcToggleVis));
+    m_visPopup->addAction(Action(jcConfigureVis));
     m_visDisplay->SetPopupMenu(m_visPopup);
 }
 
-void TfrmJukebox::setToggleCaption(const char *action, bool on)
+void TfrmJukebox::setToggleCaption(TjukeboxCommand command, bool on)
 {
-    for (const TtoggleCaptionSpec &spec : JukeboxToggleCaptions()) {
-        if (QByteArray(spec.name) == action)
-            Action(action)->setText(QString::fromLatin1(on ? spec.captionWhenOn : spec.captionWhenOff));
-    }
+    if (const TtoggleCaptionSpec *spec = JukeboxToggleCaption(command))
+        Action(command)->setText(QString::fromLatin1(on ? spec->captionWhenOn : spec->captionWhenOff));
 }
 
 void TfrmJukebox::connectCommands()
 {
-    auto on = [this](const char *name, auto handler) { connect(Action(name), &QAction::triggered, this, handler); };
+    auto on = [this](TjukeboxCommand command, auto handler) {
+        connect(Action(command), &QAction::triggered, this, handler);
+    };
     // Every core command waits until the core exists.
     auto core = [this](auto handler) {
         return [this, handler] {
@@ -154,76 +147,72 @@ void TfrmJukebox::connectCommands()
                 handler(*m_core);
         };
     };
-    on("actnPlay", core([](TdmMain &c) { c.Play(); }));
-    on("actnPause", core([](TdmMain &c) { c.Pause(); }));
-    on("actnSkip", core([](TdmMain &c) { c.Skip(); }));
-    on("actnStop", core([](TdmMain &c) { c.Stop(); }));
-    on("actnVolumeUp", [this] { changeVolume(-10); });
-    on("actnVolumeDown", [this] { changeVolume(10); });
-    on("actnAddSelectedSongs", [this] { addSelectedSongs(); });
-    on("actnAddAllSongs", [this] { addAllSongs(); });
-    on("actnQueueCD", core([](TdmMain &c) { c.QueueAlbum(); }));
-    on("actnQueueMoveUp", [this] { queueMoveUp(); });
-    on("actnQueueMoveDown", [this] { queueMoveDown(); });
-    on("actnQueueMoveTo", [this] { queueMoveTo(); });
-    on("actnQueueDelete", [this] { queueDelete(); });
-    on("actnQueueClear", [this] { queueClear(); });
-    on("actnQueueFile", core([](TdmMain &c) { c.QueueFiles(); }));
-    on("actnRefreshCDs", core([](TdmMain &c) { c.RefreshCDs(); }));
-    on("actnScanFolders", core([](TdmMain &c) { c.ShowWindow(TcoreWindow::MusicSearch); }));
-    on("actnExit", [this] { closeOnceKeysAreUp(); });
-    on("actnMinimize", [this] { showMinimized(); });
-    on("actnFullScreen", [this] { SetFullScreen(!m_fullScreen); });
-    on("actnToggleList", [this] { SetShowTrackList(!m_showTrackList); });
-    on("actnToggleMenu", [this] { togglePanel(*m_menuPanel, "actnToggleMenu"); });
-    on("actnShowHideSongScroller", [this] {
+    on(jcPlay, core([](TdmMain &c) { c.Play(); }));
+    on(jcPause, core([](TdmMain &c) { c.Pause(); }));
+    on(jcSkip, core([](TdmMain &c) { c.Skip(); }));
+    on(jcStop, core([](TdmMain &c) { c.Stop(); }));
+    on(jcVolumeUp, [this] { changeVolume(-10); });
+    on(jcVolumeDown, [this] { changeVolume(10); });
+    on(jcAddSelectedSongs, [this] { addSelectedSongs(); });
+    on(jcAddAllSongs, [this] { addAllSongs(); });
+    on(jcQueueCD, core([](TdmMain &c) { c.QueueAlbum(); }));
+    on(jcQueueMoveUp, [this] { queueMoveUp(); });
+    on(jcQueueMoveDown, [this] { queueMoveDown(); });
+    on(jcQueueMoveTo, [this] { queueMoveTo(); });
+    on(jcQueueDelete, [this] { queueDelete(); });
+    on(jcQueueClear, [this] { queueClear(); });
+    on(jcQueueFile, core([](TdmMain &c) { c.QueueFiles(); }));
+    on(jcRefreshCDs, core([](TdmMain &c) { c.RefreshCDs(); }));
+    on(jcScanFolders, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::MusicSearch); }));
+    on(jcExit, [this] {
+        if (m_core)
+            m_core->RequestQuit();
+        else
+            closeOnceKeysAreUp();
+    });
+    on(jcMinimize, [this] { showMinimized(); });
+    on(jcFullScreen, [this] { SetFullScreen(!m_fullScreen); });
+    on(jcToggleList, [this] { SetShowTrackList(!m_showTrackList); });
+    on(jcToggleMenu, [this] { togglePanel(*m_menuPanel, jcToggleMenu); });
+    on(jcShowHideSongScroller, [this] {
         // Placed straight under the menu panel before it shows or hides.
         m_songTitlePanel->move(0, m_menuPanel->geometry().bottom());
-        togglePanel(*m_songTitlePanel, "actnShowHideSongScroller");
+        togglePanel(*m_songTitlePanel, jcShowHideSongScroller);
     });
-    on("actnShowHideStacker", [this] { togglePanel(*m_stackerPanel, "actnShowHideStacker"); });
-    on("actnQueueControlToggle", [this] { togglePanel(*m_queueControlPanel, "actnQueueControlToggle"); });
-    on("actnToggleQueueDetails", [this] {
+    on(jcShowHideStacker, [this] { togglePanel(*m_stackerPanel, jcShowHideStacker); });
+    on(jcQueueControlToggle, [this] { togglePanel(*m_queueControlPanel, jcQueueControlToggle); });
+    on(jcToggleQueueDetails, [this] {
         m_queueDetails = !m_queueDetails;
         for (TdravoLabel *label : ChildControls<TdravoLabel>(*m_queueDetailsPanel))
             label->setVisible(m_queueDetails);
-        setToggleCaption("actnToggleQueueDetails", m_queueDetails);
+        setToggleCaption(jcToggleQueueDetails, m_queueDetails);
     });
-    on("actnStackerPower", [this] {
+    on(jcStackerPower, [this] {
         if (!m_core)
             return;
         m_core->SetStackerEnabled(!m_core->StackerEnabled());
         m_stackerPower->SetChecked(m_core->StackerEnabled());
         showStackerTitle();
     });
-    on("actnStackerConfig", core([](TdmMain &c) { c.ShowWindow(TcoreWindow::Stacker); }));
-    on("actnToggleVis", [this] { toggleVisualisation(); });
-    on("actnConfigureVis", [this] {
-        if (m_visLoader && m_visLoader->Active())
-            m_visLoader->Configure();
-    });
-    on("actnSongSearch", [this] {
+    on(jcStackerConfig, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::Stacker); }));
+    on(jcToggleVis, [this] { toggleVisualisation(); });
+    on(jcConfigureVis, core([](TdmMain &c) { c.ConfigureVisualisation(); }));
+    on(jcSongSearch, [this] {
         m_lists->OpenSearch(QPoint(m_treeButtons->x() + m_searchButton->x(), m_treeButtons->geometry().bottom()));
     });
-    on("actnEditMusicFolders", core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PreferencesMusicFolders); }));
-    on("actnEditCrossFader", core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PreferencesCrossFade); }));
-    on("actnEditGenereal", core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PreferencesGeneral); }));
-    on("actnSetAlarms", [this] {
-        if (m_dialogs.AlarmSettings)
-            m_dialogs.AlarmSettings();
-    });
-    on("actnSkins", [this] {
-        if (m_dialogs.Skins)
-            m_dialogs.Skins();
-    });
-    on("actnShowPlaylist", core([](TdmMain &c) { c.ShowWindow(TcoreWindow::Playlist); }));
-    on("actnShowPlaylistEditor", core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PlaylistEditor); }));
-    on("actnSetPlaylists", core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PlaylistListEditor); }));
-    on("actnPlaylistRules", core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PlaylistOptions); }));
-    on("actnDeactivatePlaylists", core([](TdmMain &c) { c.DeactivatePlaylists(); }));
-    on("actnShowTips", core([](TdmMain &c) { c.ShowWindow(TcoreWindow::TipOfTheDay); }));
-    on("actnHelp", [this] { openHelp(); });
-    on("actnAbout", core([](TdmMain &c) { c.ShowWindow(TcoreWindow::About); }));
+    on(jcEditMusicFolders, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PreferencesMusicFolders); }));
+    on(jcEditCrossFader, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PreferencesCrossFade); }));
+    on(jcEditGeneral, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PreferencesGeneral); }));
+    on(jcSetAlarms, [this] { RaiseEvent(m_dialogs.AlarmSettings); });
+    on(jcSkins, [this] { RaiseEvent(m_dialogs.Skins); });
+    on(jcShowPlaylist, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::Playlist); }));
+    on(jcShowPlaylistEditor, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PlaylistEditor); }));
+    on(jcSetPlaylists, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PlaylistListEditor); }));
+    on(jcPlaylistRules, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PlaylistOptions); }));
+    on(jcDeactivatePlaylists, core([](TdmMain &c) { c.DeactivatePlaylists(); }));
+    on(jcShowTips, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::TipOfTheDay); }));
+    on(jcHelp, [this] { openHelp(); });
+    on(jcAbout, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::About); }));
 
     m_controls->OnButton1Click = [this](QObject *) { controlsClick(1); };
     m_controls->OnButton2Click = [this](QObject *) { controlsClick(2); };
@@ -238,7 +227,7 @@ void TfrmJukebox::connectCommands()
     m_positionBar->PositionChanged = [this](QObject *, int value) {
         ProcessPendingEvents();
         if (m_core)
-            m_core->Player().Seek(value);
+            m_core->Seek(value);
     };
     m_clock->OnClick = [this](QObject *) {
         m_clock->SetClockStyle(m_clock->ClockStyle() == cs12hr ? cs24hr : cs12hr);
@@ -356,22 +345,18 @@ void TfrmJukebox::queueMoveUp()
 {
     if (!m_core)
         return;
-    const int row = m_lists->SelectedQueueRow();
-    if (row <= 0)
-        return;
-    m_core->tqQueue().Move(row, row - 1);
-    m_lists->SetSelectedQueueRow(row - 1);
+    const int row = m_core->QueueMoveUp(m_lists->SelectedQueueRow());
+    if (row >= 0)
+        m_lists->SetSelectedQueueRow(row);
 }
 
 void TfrmJukebox::queueMoveDown()
 {
     if (!m_core)
         return;
-    const int row = m_lists->SelectedQueueRow();
-    if (row < 0 || row >= m_core->tqQueue().Count() - 1)
-        return;
-    m_core->tqQueue().Move(row, row + 1);
-    m_lists->SetSelectedQueueRow(row + 1);
+    const int row = m_core->QueueMoveDown(m_lists->SelectedQueueRow());
+    if (row >= 0)
+        m_lists->SetSelectedQueueRow(row);
 }
 
 void TfrmJukebox::queueMoveTo()
@@ -385,19 +370,14 @@ void TfrmJukebox::queueMoveTo()
     const QPoint topLeft =
         mapToGlobal(QPoint(m_queueControlPanel->x(), m_queuePanel->y() + m_moveToButton->y()));
     int position = 0;
-    if (m_dialogs.MoveTo(count, row, topLeft, &position)) {
-        m_core->tqQueue().Move(row, position);
+    if (m_dialogs.MoveTo(count, row, topLeft, &position) && m_core->QueueMoveTo(row, position) >= 0)
         m_lists->SetSelectedQueueRow(position);
-    }
 }
 
 void TfrmJukebox::queueDelete()
 {
-    if (!m_core)
-        return;
-    const int row = m_lists->SelectedQueueRow();
-    if (row >= 0)
-        m_core->tqQueue().Delete(row);
+    if (m_core)
+        m_core->QueueDelete(m_lists->SelectedQueueRow());
 }
 
 void TfrmJukebox::queueClear()
@@ -406,7 +386,7 @@ void TfrmJukebox::queueClear()
         return;
     if (QMessageBox::warning(this, QStringLiteral("Confirm"), QStringLiteral("Are you sure you want to clear the queue?"),
                              QMessageBox::Ok | QMessageBox::Cancel) == QMessageBox::Ok)
-        m_core->tqQueue().Clear();
+        m_core->QueueClear();
 }
 
 void TfrmJukebox::changeVolume(int delta)
@@ -416,16 +396,14 @@ void TfrmJukebox::changeVolume(int delta)
     // The volume runs the other way from the level: F10 (up) lowers the
     // master value, so the level rises with the bar's top.
     m_core->SetMasterVolume(std::clamp(m_core->GetMasterVolume() + delta, 0, 255));
-    ProcessPendingEvents();
-    VolumeChanged();
 }
 
-void TfrmJukebox::togglePanel(TvorlenPanel &panel, const char *action)
+void TfrmJukebox::togglePanel(TvorlenPanel &panel, TjukeboxCommand command)
 {
     if (&panel == m_queueControlPanel && !panel.isVisible())
         panel.move(m_lists->QueueBar().geometry().right(), panel.y());
     panel.setVisible(!panel.isVisible());
-    setToggleCaption(action, panel.isVisible());
+    setToggleCaption(command, panel.isVisible());
 }
 
 void TfrmJukebox::toggleVisualisation()
@@ -436,16 +414,13 @@ void TfrmJukebox::toggleVisualisation()
 void TfrmJukebox::setVisualisation(bool on)
 {
     m_visEnabled = on;
-    setToggleCaption("actnToggleVis", on);
-    Action("actnConfigureVis")->setVisible(on);
+    setToggleCaption(jcToggleVis, on);
+    Action(jcConfigureVis)->setVisible(on);
     m_visPanel->setVisible(on);
     if (!m_core)
         return;
-    m_core->SetVisualisation(on);
-    if (on)
-        startVisualisation();
-    else if (m_visLoader)
-        m_visLoader->Stop();
+    // The plug-in keeps its settings in the plug-in folder.
+    m_core->SetVisualisation(on, &m_visDisplay->Surface());
     m_visDisplay->update();
 }
 
@@ -460,18 +435,14 @@ void TfrmJukebox::activatePlaylist(QAction *item)
 {
     if (!m_core)
         return;
-    TtagPlayListCollection &collection = m_core->jblMain().PlaylistCollection();
     if (item->data().toBool()) {
         // "None".
-        collection.SetActive(false);
-        Label(QStringLiteral("lblPlaylistCount"))->SetCaption(QString::number(m_core->jblMain().LoadedPlaylist().Count()));
-        Label(QStringLiteral("lblPlaylistDuration"))->SetCaption(QStringLiteral("0:00"));
-    } else {
-        m_core->ActivatePlaylist(StripAmpersand(item->text()));
-        if (TtagPlaylist *active = collection.ActivePlaylist()) {
-            Label(QStringLiteral("lblPlaylistCount"))->SetCaption(QString::number(active->Count()));
-            Label(QStringLiteral("lblPlaylistDuration"))->SetCaption(FormatMsMinSec(qint64(active->TotalDuration())));
-        }
+        m_core->ActivateNoPlaylist();
+        Label(jlPlaylistCount)->SetCaption(QString::number(m_core->jblMain().LoadedPlaylist().Count()));
+        Label(jlPlaylistDuration)->SetCaption(QStringLiteral("0:00"));
+    } else if (const TtagPlaylist *active = m_core->ActivatePlaylist(StripAmpersand(item->text()))) {
+        Label(jlPlaylistCount)->SetCaption(QString::number(active->Count()));
+        Label(jlPlaylistDuration)->SetCaption(FormatMsMinSec(qint64(active->TotalDuration())));
     }
     item->setChecked(true);
 }
@@ -511,7 +482,7 @@ void TfrmJukebox::firstActivation()
         m_stackerPower->SetChecked(m_core->StackerEnabled());
     SetSkinFile(m_skinFile);
     DoStartup();
-    TrackChanged(nullptr);
+    TrackChanged(TnowPlaying());
     showStackerTitle();
     StackerChanged();
     PlaylistChanged();

@@ -7,7 +7,6 @@
 #include "platform/iniFile.h"
 #include "platform/pendingEvents.h"
 #include "platform/vorlenError.h"
-#include "playback/tinyVisLoader.h"
 #include "ui/controls/childControls.h"
 #include "ui/controls/controlAlign.h"
 #include "ui/controls/controlSkins.h"
@@ -25,6 +24,7 @@
 #include "ui/forms/jukeboxLists.h"
 #include "ui/forms/menuToolBar.h"
 #include "ui/forms/skinFonts.h"
+#include "ui/forms/visDisplay.h"
 #include "ui/lists/queueList.h"
 #include "ui/lists/songList.h"
 
@@ -40,6 +40,14 @@ const QString kColors = QStringLiteral("JukeBoxColors");
 const QString kSplitter = QStringLiteral("JukeBoxSplitter");
 const QString kGeometry = QStringLiteral("JukeBoxGeometry");
 
+// A skin file that could not be read whole is kept and named by the core
+// with its own files.
+void tellIfDamaged(TdmMain *core, const TiniFile &skin)
+{
+    if (core && !skin.ReadProblem().isEmpty())
+        core->ReportDamagedFile(TfileProblem{skin.FileName(), skin.ReadProblem()});
+}
+
 } // namespace
 
 // --- settings ---------------------------------------------------------------
@@ -54,22 +62,22 @@ void TfrmJukebox::LoadSettings(TiniFile &ini)
     m_banner->SetScrollEnabled(ini.ReadBool(kGeneral, QStringLiteral("BannerScroll"), false));
     const bool queueControls = ini.ReadBool(kGeneral, QStringLiteral("QueueControlsVisible"), true);
     m_queueControlPanel->setVisible(queueControls);
-    setToggleCaption("actnQueueControlToggle", queueControls);
+    setToggleCaption(jcQueueControlToggle, queueControls);
     const bool menu = ini.ReadBool(kGeneral, QStringLiteral("MenuVisible"), true);
     m_menuPanel->setVisible(menu);
-    setToggleCaption("actnToggleMenu", menu);
+    setToggleCaption(jcToggleMenu, menu);
     m_showTrackList = ini.ReadBool(kGeneral, QStringLiteral("ShowTrackList"), false);
     SetShowTrackList(m_showTrackList);
     const bool banner = ini.ReadBool(kGeneral, QStringLiteral("BannerPanel"), true);
     m_songTitlePanel->setVisible(banner);
-    setToggleCaption("actnShowHideSongScroller", banner);
+    setToggleCaption(jcShowHideSongScroller, banner);
     const bool stacker = ini.ReadBool(kGeneral, QStringLiteral("StackerPanel"), true);
     m_stackerPanel->setVisible(stacker);
-    setToggleCaption("actnShowHideStacker", stacker);
+    setToggleCaption(jcShowHideStacker, stacker);
     m_queueDetails = ini.ReadBool(kGeneral, QStringLiteral("QueueDetails"), true);
     for (TdravoLabel *label : ChildControls<TdravoLabel>(*m_queueDetailsPanel))
         label->setVisible(m_queueDetails);
-    setToggleCaption("actnToggleQueueDetails", m_queueDetails);
+    setToggleCaption(jcToggleQueueDetails, m_queueDetails);
 
     m_songsPanel->resize(std::max(240, ini.ReadInteger(kSplitter, QStringLiteral("SongList"), 310)),
                          m_songsPanel->height());
@@ -135,17 +143,8 @@ void TfrmJukebox::LoadSkinControls(const QString &path)
     try {
         if (!path.isEmpty()) {
             const TiniFile skin(path);
-            for (TvorlenButton *button : ChildControls<TvorlenButton>(*this)) {
-                if (!button->objectName().isEmpty())
-                    LoadButtonSkin(*button, skin);
-            }
-            for (TvorlenPanel *panel : ChildControls<TvorlenPanel>(*this))
-                LoadPanelSkin(*panel, skin);
-            for (TvorlenScrollBar *bar : ChildControls<TvorlenScrollBar>(*this))
-                LoadScrollBarSkin(*bar, skin);
-            for (TtransparentSplitter *splitter : ChildControls<TtransparentSplitter>(*this))
-                LoadSplitterSkin(*splitter, skin);
-            LoadMultiButtonSkin(*m_controls, skin);
+            tellIfDamaged(m_core, skin);
+            LoadControlSkins(*this, skin);
         }
         LoadSkinStyle(path);
     } catch (const std::exception &) {
@@ -170,6 +169,7 @@ void TfrmJukebox::LoadSkinStyle(const QString &path)
         return;
     }
     const TiniFile skin(file);
+    tellIfDamaged(m_core, skin);
     const QString buttonText =
         skin.ReadString(QStringLiteral("Colors"), QStringLiteral("ButtonColor"),
                         useDefaults ? QStringLiteral("#cccce0") : QStringLiteral("#808080"));
@@ -197,7 +197,12 @@ void TfrmJukebox::SaveSkinStyle(const QString &path)
     skin.WriteString(QStringLiteral("Colors"), QStringLiteral("PanelColor"), ColorToSkinText(m_panelColor));
     m_stackerPanel->setVisible(true);
     writeLabelsAndFonts(skin);
-    if (!skin.UpdateFile())
+    QString error;
+    if (skin.UpdateFile(&error))
+        return;
+    if (m_core)
+        m_core->ReportWriteFailure(TfileProblem{file, error});
+    else
         QMessageBox::warning(this, QStringLiteral("Error writing file"), QStringLiteral("Could not update Skin File"));
 }
 
@@ -205,17 +210,7 @@ void TfrmJukebox::SaveSkinControls(const QString &path)
 {
     try {
         TiniFile skin(path);
-        for (TvorlenButton *button : ChildControls<TvorlenButton>(*this)) {
-            if (!button->objectName().isEmpty())
-                SaveButtonSkin(*button, skin);
-        }
-        for (TvorlenPanel *panel : ChildControls<TvorlenPanel>(*this))
-            SavePanelSkin(*panel, skin);
-        for (TvorlenScrollBar *bar : ChildControls<TvorlenScrollBar>(*this))
-            SaveScrollBarSkin(*bar, skin);
-        for (TtransparentSplitter *splitter : ChildControls<TtransparentSplitter>(*this))
-            SaveSplitterSkin(*splitter, skin);
-        SaveMultiButtonSkin(*m_controls, skin);
+        SaveControlSkins(*this, skin);
         if (!skin.UpdateFile())
             throw VorlenError(path);
     } catch (const std::exception &) {
@@ -227,9 +222,11 @@ void TfrmJukebox::SaveSkinControls(const QString &path)
 
 void TfrmJukebox::ApplySkinColors(const QColor &buttonColor, const QColor &panelColor, bool useDefaults)
 {
-    const bool visRunning = m_visLoader && m_visLoader->Active();
+    // The plug-in draws into the display while the controls are recoloured:
+    // it is stopped meanwhile.
+    const bool visRunning = m_core && m_core->VisualisationRunning();
     if (visRunning)
-        m_visLoader->Stop();
+        m_core->SetVisualisation(false);
     ProcessPendingEvents();
     if (useDefaults) {
         if (m_skinFile.isEmpty())
@@ -252,7 +249,7 @@ void TfrmJukebox::ApplySkinColors(const QColor &buttonColor, const QColor &panel
         splitter->SetColor(panelColor);
     ProcessPendingEvents();
     if (visRunning)
-        startVisualisation();
+        m_core->SetVisualisation(true, &m_visDisplay->Surface());
 }
 
 void TfrmJukebox::writeLabelsAndFonts(TiniFile &skin)

@@ -84,7 +84,7 @@ bool EditsBackground(TskinElement element)
 }
 
 TfrmJukeboxSkin::TfrmJukeboxSkin(TfrmJukebox &window, TdmMain &core, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, kDialogFlags)
     , m_window(window)
     , m_core(core)
 {
@@ -282,7 +282,7 @@ void TfrmJukeboxSkin::openRecords()
     addNode(tree, QStringLiteral("Main Font"), fontRecord(sfTreeFont));
     addNode(tree, QStringLiteral("Detail Font"), fontRecord(sfTreeDetailFont));
     for (const TlabelGroup &group : kLabelGroups) {
-        TdravoLabel *lead = m_window.Label(QLatin1String(group.label));
+        TdravoLabel *lead = m_window.FindLabel(QLatin1String(group.label));
         if (!lead)
             continue;
         QTreeWidgetItem *node = addNode(nullptr, QLatin1String(group.caption), controlRecord(seLabel, lead));

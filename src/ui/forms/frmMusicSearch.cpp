@@ -5,6 +5,7 @@
 #include "library/vorlenScanThread.h"
 #include "platform/iniFile.h"
 #include "platform/pendingEvents.h"
+#include "ui/forms/dialogParts.h"
 #include "ui/forms/folderNameFit.h"
 
 #include <QCheckBox>
@@ -60,9 +61,7 @@ QLabel *valueLabel(const QString &name)
 } // namespace
 
 TfrmMusicSearch::TfrmMusicSearch(TdmMain &core, QWidget *parent)
-    : QDialog(parent,
-        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-            | Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(parent, kDialogFlags | Qt::MSWindowsFixedSizeDialogHint)
     , m_core(core)
 {
     setObjectName(QStringLiteral("frmMusicSearch"));
@@ -139,15 +138,13 @@ TfrmMusicSearch::TfrmMusicSearch(TdmMain &core, QWidget *parent)
     connect(m_btnStart, &QPushButton::clicked, this, [this] { btnStartClick(); });
     connect(m_btnStop, &QPushButton::clicked, this, [this] { btnStopClick(); });
 
-    m_core.OnLoadSearchSettings = [this](TiniFile &ini) { LoadSettings(ini); };
-    m_core.OnSaveSearchSettings = [this](TiniFile &ini) { SaveSettings(ini); };
-    LoadSettings(TiniFile(m_core.SettingsFile()));
+    TiniFile settings(m_core.SettingsFile());
+    LoadSettings(settings);
+    m_subscription = m_core.Subscribe(*this);
 }
 
 TfrmMusicSearch::~TfrmMusicSearch()
 {
-    m_core.OnLoadSearchSettings = nullptr;
-    m_core.OnSaveSearchSettings = nullptr;
     m_scan.reset();
 }
 
@@ -156,12 +153,12 @@ int TfrmMusicSearch::Execute()
     return exec();
 }
 
-void TfrmMusicSearch::LoadSettings(const TiniFile &ini)
+void TfrmMusicSearch::LoadSettings(TiniFile &ini)
 {
     m_cbRemoveMissing->setChecked(ini.ReadBool(kSection, kDeleteFiles, true));
 }
 
-void TfrmMusicSearch::SaveSettings(TiniFile &ini) const
+void TfrmMusicSearch::SaveSettings(TiniFile &ini)
 {
     ini.WriteBool(kSection, kDeleteFiles, m_cbRemoveMissing->isChecked());
 }
@@ -198,6 +195,8 @@ void TfrmMusicSearch::done(int result)
     if (!m_mayClose)
         return;
     m_newFiles.clear();
+    m_missingFolders.clear();
+    m_unreadable.clear();
     QDialog::done(result);
 }
 
@@ -256,6 +255,8 @@ void TfrmMusicSearch::scanFinished()
     // pending events run, so nothing of this run can still be queued.
     for (const auto &line : m_scan->NewFiles().Lines())
         m_newFiles.append(line.text);
+    m_missingFolders = m_scan->MissingFolders();
+    m_unreadable = m_scan->Unreadable();
     m_scan.reset();
     const bool completed = !m_stoppedByUser;
     if (completed)
@@ -268,32 +269,38 @@ void TfrmMusicSearch::scanFinished()
 
 void TfrmMusicSearch::updateLibrary()
 {
-    Tmp3JukeBoxLists &library = m_core.jblMain();
-    // The progress events have one listener at a time: whoever listened
-    // before the update hears them again afterwards.
-    TlistProcessStartEvent previousStart = std::exchange(library.OnListProcessStart, [this](TComponent *, int count) {
-        m_lblAction->setText(kActionUpdating);
-        m_pgbMusic->setValue(0);
-        if (count > 0)
-            m_pgbMusic->setRange(0, std::max(count - 1, 1));
-    });
+    m_lblAction->setText(kActionUpdating);
+    m_core.AddScannedFiles(m_newFiles, m_cbRemoveMissing->isChecked(), m_missingFolders, m_unreadable);
+    m_pacer.reset();
+}
+
+void TfrmMusicSearch::TaskStarted(TcoreTask task, const QString &, int count)
+{
+    if (task != TcoreTask::LibraryUpdate)
+        return;
+    m_lblAction->setText(kActionUpdating);
+    m_pgbMusic->setValue(0);
+    if (count > 0)
+        m_pgbMusic->setRange(0, std::max(count - 1, 1));
+}
+
+void TfrmMusicSearch::TaskProgress(TcoreTask task, int index)
+{
+    if (task != TcoreTask::LibraryUpdate)
+        return;
+    m_pgbMusic->setValue(index);
+    m_lblProgressCount->setText(QString::number(index));
     // The window repaints during a long update, without an event-loop pass
     // for each of 100,000 records.
-    TpendingEventsPacer pacer;
-    TlistProcessEvent previousProcess = std::exchange(library.OnListProcess, [this, &pacer](TComponent *, int index) {
-        m_pgbMusic->setValue(index);
-        m_lblProgressCount->setText(QString::number(index));
-        pacer.Poll();
-    });
-    TNotifyEvent previousFinished = std::exchange(
-        library.OnListProcessFinished, [this](TComponent *) { m_pgbMusic->setValue(m_pgbMusic->maximum()); });
+    if (!m_pacer)
+        m_pacer.emplace();
+    m_pacer->Poll();
+}
 
-    m_lblAction->setText(kActionUpdating);
-    m_core.AddScannedFiles(m_newFiles, m_cbRemoveMissing->isChecked());
-
-    library.OnListProcessStart = std::move(previousStart);
-    library.OnListProcess = std::move(previousProcess);
-    library.OnListProcessFinished = std::move(previousFinished);
+void TfrmMusicSearch::TaskFinished(TcoreTask task)
+{
+    if (task == TcoreTask::LibraryUpdate)
+        m_pgbMusic->setValue(m_pgbMusic->maximum());
 }
 
 void TfrmMusicSearch::showFolder(const QString &folder)

@@ -1,8 +1,14 @@
 #pragma once
 
+#include "core/coreListeners.h"
+#include "platform/fileProblem.h"
+#include "platform/pendingEvents.h"
+
 #include <QDialog>
 #include <QStringList>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -27,18 +33,18 @@ class TvorlenScanThread;
 // Threads: GUI thread only. The scan worker reports to it on the GUI thread;
 // the window keeps no library pointer (the worker looks records up in the
 // library when it re-reads them).
-class TfrmMusicSearch : public QDialog {
+class TfrmMusicSearch : public QDialog, private TcoreListener {
 public:
-    // Hooks the core's settings pass for the window's key and takes the key
-    // from the settings file the core has already read.
+    // Subscribes to the core's settings pass for the window's key and takes
+    // the key from the settings file now.
     explicit TfrmMusicSearch(TdmMain &core, QWidget *parent = nullptr);
     ~TfrmMusicSearch() override;
 
     // Shows the window modally; returns when it has closed.
     int Execute();
 
-    void LoadSettings(const TiniFile &ini);
-    void SaveSettings(TiniFile &ini) const;
+    void LoadSettings(TiniFile &ini) override;
+    void SaveSettings(TiniFile &ini) override;
 
     // A run is in progress: scanning or updating the library.
     bool Running() const { return !m_mayClose; }
@@ -61,8 +67,13 @@ private:
     void scanFinished();
     void updateLibrary();
     void showFolder(const QString &folder);
+    // The progress of the library update after a scan.
+    void TaskStarted(TcoreTask task, const QString &title, int count) override;
+    void TaskProgress(TcoreTask task, int index) override;
+    void TaskFinished(TcoreTask task) override;
 
     TdmMain &m_core;
+    TcoreSubscription m_subscription;
     QCheckBox *m_cbRemoveMissing;
     QCheckBox *m_cbFullScan;
     QLabel *m_lblCurrentDir;
@@ -75,9 +86,13 @@ private:
     QPushButton *m_btnStop;
 
     std::unique_ptr<TvorlenScanThread> m_scan;
+    // Paces the repaints of one library update.
+    std::optional<TpendingEventsPacer> m_pacer;
     // What the last completed scan found, from its end to the next start or
     // the window's close.
     QStringList m_newFiles;
+    QStringList m_missingFolders;
+    std::vector<TfileProblem> m_unreadable;
     QString m_currentFolder;
     bool m_stoppedByUser = false;
     bool m_mayClose = true;

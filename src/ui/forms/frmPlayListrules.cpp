@@ -133,7 +133,7 @@ void TfrmPlayListrules::ruleClick()
 
 void TfrmPlayListrules::browseClick()
 {
-    const QString file = m_chooser.OpenFrom(this, m_core.Settings().PlaylistFolder);
+    const QString file = m_chooser.OpenFrom(this, m_core);
     if (!file.isEmpty())
         m_filename->setText(file);
 }

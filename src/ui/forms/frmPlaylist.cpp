@@ -29,14 +29,6 @@ TfrmPlaylist::TfrmPlaylist(TdmMain &core, QWidget *parent)
     resize(420, 360);
 }
 
-TtaggerList &TfrmPlaylist::PlaylistInUse(TdmMain &core)
-{
-    TtagPlayListCollection &collection = core.jblMain().PlaylistCollection();
-    if (collection.Active() && collection.ActivePlaylist())
-        return *collection.ActivePlaylist();
-    return core.jblMain().LoadedPlaylist();
-}
-
 void TfrmPlaylist::ShowPlaylist()
 {
     show();
@@ -53,9 +45,9 @@ void TfrmPlaylist::showEvent(QShowEvent *event)
 
 void TfrmPlaylist::fill()
 {
-    TtaggerList &playlist = PlaylistInUse(m_core);
+    const TtaggerList &playlist = m_core.PlaylistInUse();
     TstringList lines;
-    playlist.FillStrings(lines);
+    playlist.FillStringsAsStored(lines);
     ShowLines(*m_list, lines);
     m_status->ShowPlaylist(playlist);
 }

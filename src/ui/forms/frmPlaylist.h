@@ -5,7 +5,6 @@
 class QListWidget;
 class TdmMain;
 class TplaylistStatusBar;
-class TtaggerList;
 
 // The playlist window ("Playlist"): a resizable tool window, on top of the
 // jukebox but not modal, that lists the playlist in use, the active
@@ -21,9 +20,6 @@ public:
 
     // Shows the window (filled now when it was hidden) and brings it forward.
     void ShowPlaylist();
-
-    // The playlist in use.
-    static TtaggerList &PlaylistInUse(TdmMain &core);
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -2,6 +2,7 @@
 
 #include "core/dmMain.h"
 #include "platform/cdDrives.h"
+#include "ui/forms/dialogParts.h"
 #include "ui/forms/soundSettingsPanel.h"
 
 #include <QCheckBox>
@@ -35,21 +36,10 @@ QString resolvedPath(const QString &path)
     return canonical.isEmpty() ? QDir::cleanPath(path) : canonical;
 }
 
-QPushButton *button(const QString &text, const QString &name, const QString &hint = QString())
-{
-    auto *b = new QPushButton(text);
-    b->setObjectName(name);
-    b->setToolTip(hint);
-    b->setAutoDefault(false);
-    return b;
-}
-
 } // namespace
 
 TfrmPreferences::TfrmPreferences(TdmMain &core, QWidget *parent)
-    : QDialog(parent,
-        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-            | Qt::MSWindowsFixedSizeDialogHint)
+    : QDialog(parent, kDialogFlags | Qt::MSWindowsFixedSizeDialogHint)
     , m_core(core)
 {
     setObjectName(QStringLiteral("frmPreferences"));
@@ -90,11 +80,11 @@ QWidget *TfrmPreferences::makeFoldersPage()
     m_lbDirs->setMinimumWidth(fontMetrics().averageCharWidth() * 40);
     m_lbDirs->setMinimumHeight(fontMetrics().height() * 9);
 
-    auto *add = button(QStringLiteral("&Add Folder"), QStringLiteral("btnAddDir"),
+    auto *add = DialogButton(QStringLiteral("&Add Folder"), "btnAddDir", nullptr,
         QStringLiteral("Choose a folder where your Mp3s are stored."));
-    auto *remove = button(QStringLiteral("&Delete Folder"), QStringLiteral("btnDeleteDir"),
-        QStringLiteral("Remove the Selected Folder."));
-    auto *scan = button(QStringLiteral("&Run Scan"), QStringLiteral("btnRunScan"));
+    auto *remove = DialogButton(
+        QStringLiteral("&Delete Folder"), "btnDeleteDir", nullptr, QStringLiteral("Remove the Selected Folder."));
+    auto *scan = DialogButton(QStringLiteral("&Run Scan"), "btnRunScan", nullptr);
     connect(add, &QPushButton::clicked, this, [this] { btnAddDirClick(); });
     connect(remove, &QPushButton::clicked, this, [this] { btnDeleteDirClick(); });
     connect(scan, &QPushButton::clicked, this, [this] { btnRunScanClick(); });
@@ -165,7 +155,7 @@ QWidget *TfrmPreferences::makeCrossFaderPage()
         QStringLiteral("sbFadeOutTime"), QStringLiteral("Fade Out To Volume (0 - 100% volume) :"),
         QStringLiteral("sbFadeOutVolume"), m_sbFadeOutTime, m_sbFadeOutVolume));
     crossLayout->addStretch(1);
-    m_soundPanel = new TsoundSettingsPanel(m_core.Sound());
+    m_soundPanel = new TsoundSettingsPanel(m_core);
     auto *pageLayout = new QVBoxLayout(page);
     pageLayout->addWidget(crossFader);
     pageLayout->addWidget(m_soundPanel);
@@ -276,26 +266,23 @@ void TfrmPreferences::btnAddDirClick()
         start = m_lbDirs->currentItem()->text();
     else if (!dirs.isEmpty())
         start = dirs.last();
-    QString folder = ChooseFolder(QStringLiteral("Choose a Music Folder"), start);
+    const QString folder = ChooseFolder(QStringLiteral("Choose a Music Folder"), start);
     if (folder.isEmpty())
         return;
     if (OnOpticalDisc(folder, m_core.CdDrives())) {
         QMessageBox::information(this, QString::fromLatin1(TdmMain::kApplicationTitle), kCdRefused);
         return;
     }
-    if (!folder.endsWith(u'/'))
-        folder += u'/';
-    m_core.Settings().DirList.append(folder);
+    m_core.AddMusicFolder(folder);
     fillFolders();
 }
 
 void TfrmPreferences::btnDeleteDirClick()
 {
     const int row = m_lbDirs->currentRow();
-    QStringList &dirs = m_core.Settings().DirList;
-    if (row < 0 || row >= dirs.size() || !m_lbDirs->currentItem()->isSelected())
+    if (row < 0 || !m_lbDirs->currentItem()->isSelected())
         return;
-    dirs.removeAt(row);
+    m_core.RemoveMusicFolder(row);
     fillFolders();
 }
 
@@ -307,10 +294,7 @@ void TfrmPreferences::btnRunScanClick()
 
 void TfrmPreferences::cbTrackNumbersClick(bool checked)
 {
-    m_core.Settings().NoTrackNumbers = checked;
-    Tmp3JukeBoxLists &library = m_core.jblMain();
-    library.SetDontUseTrackNumbers(checked);
-    library.RebuildIndex();
+    m_core.SetNoTrackNumbers(checked);
 }
 
 void TfrmPreferences::btnAlbumArtFolderClick()
@@ -319,5 +303,5 @@ void TfrmPreferences::btnAlbumArtFolderClick()
     if (folder.isEmpty())
         return;
     m_edAlbumArtFolder->setText(folder);
-    m_core.Settings().CoverArtFolder = folder;
+    m_core.SetCoverArtFolder(folder);
 }

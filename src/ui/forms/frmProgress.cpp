@@ -1,6 +1,6 @@
 #include "ui/forms/frmProgress.h"
 
-#include "library/mp3JukeBoxLists.h"
+#include "core/dmMain.h"
 
 #include <QLabel>
 #include <QLocale>
@@ -97,40 +97,43 @@ void TfrmProgress::repaintNow()
     m_sinceRepaint.start();
 }
 
-TprogressHook::TprogressHook(TfrmProgress &window, Tmp3JukeBoxLists &lists, const QString &title)
+TprogressFollower::TprogressFollower(TfrmProgress &window, TdmMain &core)
     : m_window(window)
-    , m_lists(lists)
-    , m_previousStart(lists.OnListProcessStart)
-    , m_previousProcess(lists.OnListProcess)
-    , m_previousFinished(lists.OnListProcessFinished)
+    , m_subscription(core.Subscribe(*this))
 {
-    lists.OnListProcessStart = [this, title](TComponent *sender, int count) {
-        RaiseEvent(m_previousStart, sender, count);
-        m_counts.push_back(count);
-        m_window.Begin(title, count);
-    };
-    lists.OnListProcess = [this](TComponent *sender, int index) {
-        RaiseEvent(m_previousProcess, sender, index);
-        if (m_counts.empty() || !m_window.StepDue(index))
-            return;
-        const QLocale locale;
-        m_window.Step(
-            index, QStringLiteral("%1 of %2").arg(locale.toString(index + 1), locale.toString(m_counts.back())));
-    };
-    lists.OnListProcessFinished = [this](TComponent *sender) {
-        RaiseEvent(m_previousFinished, sender);
-        if (m_counts.empty())
-            return;
-        m_counts.pop_back();
-        m_window.End();
-    };
 }
 
-TprogressHook::~TprogressHook()
+TprogressFollower::~TprogressFollower()
 {
-    m_lists.OnListProcessStart = std::move(m_previousStart);
-    m_lists.OnListProcess = std::move(m_previousProcess);
-    m_lists.OnListProcessFinished = std::move(m_previousFinished);
     for (; !m_counts.empty(); m_counts.pop_back())
         m_window.End();
+}
+
+bool TprogressFollower::Shows(TcoreTask task)
+{
+    return task == TcoreTask::LibraryLoad || task == TcoreTask::StackerPlaylist || task == TcoreTask::StackerCartridge;
+}
+
+void TprogressFollower::TaskStarted(TcoreTask task, const QString &title, int count)
+{
+    if (!Shows(task))
+        return;
+    m_counts.push_back(count);
+    m_window.Begin(title, count);
+}
+
+void TprogressFollower::TaskProgress(TcoreTask task, int index)
+{
+    if (!Shows(task) || m_counts.empty() || !m_window.StepDue(index))
+        return;
+    const QLocale locale;
+    m_window.Step(index, QStringLiteral("%1 of %2").arg(locale.toString(index + 1), locale.toString(m_counts.back())));
+}
+
+void TprogressFollower::TaskFinished(TcoreTask task)
+{
+    if (!Shows(task) || m_counts.empty())
+        return;
+    m_counts.pop_back();
+    m_window.End();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "library/component.h"
+#include "core/coreListeners.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -8,7 +8,7 @@
 
 class QLabel;
 class QProgressBar;
-class Tmp3JukeBoxLists;
+class TdmMain;
 
 // The progress window: shown while the jukebox does long work that has no
 // other window to show it (loading a large library, scanning a new CD,
@@ -57,23 +57,27 @@ private:
     std::vector<Work> m_work;
 };
 
-// While it lives, a library component's three progress events drive a
-// progress window under the given title; the component's previous handlers
-// still run, and come back when the hook ends (a window still open for
-// work the hook began is closed then). It ends before the component does.
-class TprogressHook {
+// While it lives, the core's long work that has no window of its own to
+// show it (loading the library at start-up, importing a playlist or a
+// cartridge into the stacker) drives the progress window under the title the
+// core gives it. Work still open when it ends is closed then.
+class TprogressFollower : private TcoreListener {
 public:
-    TprogressHook(TfrmProgress &window, Tmp3JukeBoxLists &lists, const QString &title);
-    ~TprogressHook();
-    TprogressHook(const TprogressHook &) = delete;
-    TprogressHook &operator=(const TprogressHook &) = delete;
+    TprogressFollower(TfrmProgress &window, TdmMain &core);
+    ~TprogressFollower() override;
+    TprogressFollower(const TprogressFollower &) = delete;
+    TprogressFollower &operator=(const TprogressFollower &) = delete;
+
+    // The kinds of work it shows.
+    static bool Shows(TcoreTask task);
 
 private:
+    void TaskStarted(TcoreTask task, const QString &title, int count) override;
+    void TaskProgress(TcoreTask task, int index) override;
+    void TaskFinished(TcoreTask task) override;
+
     TfrmProgress &m_window;
-    Tmp3JukeBoxLists &m_lists;
-    TlistProcessStartEvent m_previousStart;
-    TlistProcessEvent m_previousProcess;
-    TNotifyEvent m_previousFinished;
-    // The step counts of the work this hook began and has not ended.
+    TcoreSubscription m_subscription;
+    // The step counts of the work begun and not ended.
     std::vector<int> m_counts;
 };

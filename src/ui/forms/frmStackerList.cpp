@@ -6,7 +6,6 @@
 #include "ui/controls/treeNodesModel.h"
 #include "ui/forms/frmChooseCD.h"
 #include "ui/forms/frmGetPlaylistAlbumName.h"
-#include "ui/forms/frmProgress.h"
 #include "ui/forms/treeLook.h"
 #include "ui/skinArt/builtInSkin.h"
 
@@ -21,7 +20,6 @@
 #include <QToolBar>
 #include <QTreeView>
 #include <QVBoxLayout>
-#include <optional>
 
 namespace {
 
@@ -62,13 +60,12 @@ QString cartridgeProblem(TcartridgeCheck check, const QString &fileName, const Q
 } // namespace
 
 TfrmStackerList::TfrmStackerList(
-    TdmMain &core, TfrmChooseCD &chooseCD, TfrmGetPlaylistAlbumName &albumName, TfrmProgress *progress, QWidget *parent)
+    TdmMain &core, TfrmChooseCD &chooseCD, TfrmGetPlaylistAlbumName &albumName, QWidget *parent)
     : QDialog(parent)
     , m_core(core)
     , m_stacker(core.Stacker())
     , m_chooseCD(chooseCD)
     , m_albumName(albumName)
-    , m_progress(progress)
     , m_chooseFile([this](const TfileRequest &request) { return ChooseFileWithDialog(this, request); })
     , m_model(new TtreeNodesModel(m_nodes, this))
     , m_tree(new QTreeView(this))
@@ -87,7 +84,7 @@ TfrmStackerList::TfrmStackerList(
         = makeAction("actnDelete", "&Delete Album/Track", "Remove the selected track or album from the stacker.",
             style->standardIcon(QStyle::SP_TrashIcon), [this] { deleteSelected(); });
     QAction *actnEmptyStacker = makeAction("actnEmptyStacker", "&Empty Stacker", "Empty the Stacker.",
-        style->standardIcon(QStyle::SP_DialogResetButton), [this] { m_stacker.Empty(); });
+        style->standardIcon(QStyle::SP_DialogResetButton), [this] { m_core.StackerEmpty(); });
     QAction *actnSaveStacker = makeAction("actnSaveStacker", "&Save to File ...", "Save to stacker cartridge file.",
         style->standardIcon(QStyle::SP_DialogSaveButton), [this] { saveCartridge(); });
     QAction *actnLoadStacker = makeAction("actnLoadStacker", "&Load Cartridge ...", "Load a stacker cartridge file.",
@@ -145,20 +142,13 @@ TfrmStackerList::TfrmStackerList(
     layout->addWidget(m_statusBar);
     resize(560, 460);
 
-    m_stacker.OnChanging = [this] { dropTree(); };
-    m_previousOnChange = std::move(m_stacker.OnChange);
-    m_stacker.OnChange = [this] {
-        fillTree();
-        if (m_previousOnChange)
-            m_previousOnChange();
-    };
+    m_subscription = m_core.Subscribe(*this);
     Refresh();
 }
 
 TfrmStackerList::~TfrmStackerList()
 {
-    m_stacker.OnChanging = nullptr;
-    m_stacker.OnChange = std::move(m_previousOnChange);
+    m_subscription.reset();
     // The view and the model go before the nodes the model reads.
     delete m_tree;
     delete m_model;
@@ -283,8 +273,8 @@ void TfrmStackerList::warn(const QString &text)
 
 void TfrmStackerList::addAlbum()
 {
-    if (TtagAlbum *album = m_chooseCD.Execute())
-        m_stacker.AddAlbum(*album);
+    if (const TtagAlbum *album = m_chooseCD.Execute())
+        m_core.StackerAddAlbum(*album);
 }
 
 void TfrmStackerList::addPlaylist()
@@ -298,16 +288,12 @@ void TfrmStackerList::addPlaylist()
         return;
     const QFileInfo file(fileName);
     const QString name = m_albumName.Execute(file.completeBaseName());
-    m_core.Settings().PlaylistFolder = file.absolutePath();
+    m_core.SetPlaylistFolder(file.absolutePath());
     if (m_stacker.Library().PlaylistCollection().Find(name)) {
         warn(QStringLiteral("The stacker already holds a playlist called \"%1\".").arg(name));
         return;
     }
-    std::optional<TprogressHook> progress;
-    if (m_progress)
-        progress.emplace(*m_progress, m_stacker.Library(), QStringLiteral("Adding the playlist \"%1\"").arg(name));
-    if (!m_stacker.AddPlaylist(name, fileName)) {
-        progress.reset();
+    if (!m_core.StackerAddPlaylist(name, fileName)) {
         warn(QStringLiteral("No track could be added from the playlist file \"%1\": it is missing, or it names no "
                             "music file that exists.")
                  .arg(fileName));
@@ -323,7 +309,7 @@ void TfrmStackerList::deleteSelected()
     const TlistObject object = m_nodes.Object(node);
     const TtreeNode parent = m_nodes.Parent(node);
     const TlistObject parentObject = parent.IsValid() ? m_nodes.Object(parent) : TlistObject {};
-    m_stacker.DeleteNode(object, parentObject);
+    m_core.StackerDeleteNode(object, parentObject);
 }
 
 void TfrmStackerList::saveCartridge()
@@ -341,8 +327,8 @@ void TfrmStackerList::saveCartridge()
     // other name could not be found again.
     if (QFileInfo(fileName).suffix().compare(kCartridgeSuffix, Qt::CaseInsensitive) != 0)
         fileName += QLatin1Char('.') + kCartridgeSuffix;
-    m_core.Settings().CartridgeFolder = QFileInfo(fileName).absolutePath();
-    if (!m_stacker.SaveCartridge(fileName))
+    m_core.SetCartridgeFolder(QFileInfo(fileName).absolutePath());
+    if (!m_core.StackerSaveCartridge(fileName))
         warn(QStringLiteral("The cartridge could not be saved as \"%1\" with its playlist index \"%2\".")
                  .arg(fileName, m_stacker.CartridgeIndexFile(fileName)));
 }
@@ -356,13 +342,8 @@ void TfrmStackerList::loadCartridge(bool append)
     const QString fileName = m_chooseFile(request);
     if (fileName.isEmpty())
         return;
-    m_core.Settings().CartridgeFolder = QFileInfo(fileName).absolutePath();
-    std::optional<TprogressHook> progress;
-    if (m_progress)
-        progress.emplace(*m_progress, m_stacker.Library(),
-            QStringLiteral("Loading the cartridge \"%1\"").arg(QFileInfo(fileName).fileName()));
-    const TcartridgeCheck check = append ? m_stacker.AddCartridge(fileName) : m_stacker.LoadCartridge(fileName);
-    progress.reset();
+    m_core.SetCartridgeFolder(QFileInfo(fileName).absolutePath());
+    const TcartridgeCheck check = m_core.StackerLoadCartridge(fileName, append);
     if (check != ccOk)
         warn(cartridgeProblem(check, fileName, m_stacker.CartridgeIndexFile(fileName))
             + QStringLiteral("\n\nThe stacker has not been changed."));

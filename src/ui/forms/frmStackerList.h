@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/coreListeners.h"
 #include "library/treeNodes.h"
 #include "ui/forms/fileChooser.h"
 
@@ -15,24 +16,22 @@ class TcdStacker;
 class TdmMain;
 class TfrmChooseCD;
 class TfrmGetPlaylistAlbumName;
-class TfrmProgress;
 class TtreeNodesModel;
 
 // The stacker window: the albums and playlists of the CD stacker as a tree,
 // its counts in the status bar, and the commands that fill and empty it and
-// keep it in cartridge files. All the work is the core's stacker's
-// (TcdStacker); the window asks the user and shows the result.
+// keep it in cartridge files. All the work is the core's (TcdStacker through
+// the core's stacker operations); the window asks the user and shows the
+// result.
 //
 // The tree points at the stacker's albums, playlists and records. The window
-// drops it when the stacker raises OnChanging and refills it at OnChange,
-// keeping what the user had open and selected; it then passes OnChange on to
-// the handler that was there before (the core's). It never frees or empties
-// anything itself. It must be destroyed before the core. GUI thread only.
-class TfrmStackerList : public QDialog {
+// drops it when the core announces StackerChanging and refills it at
+// StackerChanged, keeping what the user had open and selected. It never frees
+// or empties anything itself. GUI thread only.
+class TfrmStackerList : public QDialog, private TcoreListener {
 public:
-    // progress may be null: long work then shows no progress window.
-    TfrmStackerList(TdmMain &core, TfrmChooseCD &chooseCD, TfrmGetPlaylistAlbumName &albumName, TfrmProgress *progress,
-        QWidget *parent = nullptr);
+    TfrmStackerList(
+        TdmMain &core, TfrmChooseCD &chooseCD, TfrmGetPlaylistAlbumName &albumName, QWidget *parent = nullptr);
     ~TfrmStackerList() override;
 
     // Shows the window modally, in the current tree font, its tree rebuilt.
@@ -59,14 +58,15 @@ private:
     void saveCartridge();
     void loadCartridge(bool append);
     void warn(const QString &text);
+    void StackerChanging() override { dropTree(); }
+    void StackerChanged() override { fillTree(); }
 
     TdmMain &m_core;
-    TcdStacker &m_stacker;
+    const TcdStacker &m_stacker;
     TfrmChooseCD &m_chooseCD;
     TfrmGetPlaylistAlbumName &m_albumName;
-    TfrmProgress *m_progress;
     TfileChooser m_chooseFile;
-    std::function<void()> m_previousOnChange;
+    TcoreSubscription m_subscription;
 
     TtreeNodes m_nodes;
     TtreeNodesModel *m_model;

@@ -136,16 +136,20 @@ void TTipDialogForm::done(int result)
     QDialog::done(result);
 }
 
+bool RunTipDialog(TtipDialogState &state, QWidget *parent)
+{
+    try {
+        TTipDialogForm dialog(state, parent);
+        dialog.exec();
+        return true;
+    } catch (const std::exception &) {
+        QApplication::beep();
+        return false;
+    }
+}
+
 void InstallTipDialog(TTipDialog &tips, QWidget *parent)
 {
-    tips.OnShowDialog = [owner = QPointer<QWidget>(parent)](TtipDialogState &state) {
-        try {
-            TTipDialogForm dialog(state, owner.data());
-            dialog.exec();
-            return true;
-        } catch (const std::exception &) {
-            QApplication::beep();
-            return false;
-        }
-    };
+    tips.OnShowDialog
+        = [owner = QPointer<QWidget>(parent)](TtipDialogState &state) { return RunTipDialog(state, owner.data()); };
 }

@@ -33,6 +33,9 @@ private:
     QPushButton *m_next;
 };
 
-// Makes the tip component show its dialog (over parent while parent lives).
-// A dialog that cannot be made gives the system beep and nothing else.
+// Shows the tip dialog modally over parent for one showing; false, with the
+// system beep and nothing else, when the dialog cannot be made.
+bool RunTipDialog(TtipDialogState &state, QWidget *parent);
+
+// Makes a tip component show its dialog (over parent while parent lives).
 void InstallTipDialog(TTipDialog &tips, QWidget *parent);

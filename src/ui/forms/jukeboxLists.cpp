@@ -4,9 +4,11 @@
 #include "library/mp3JukeBoxLists.h"
 #include "library/taggerQueue.h"
 #include "platform/pendingEvents.h"
+#include "platform/raiseEvent.h"
 #include "ui/controls/controlAlign.h"
 #include "ui/controls/treeNodesModel.h"
 #include "ui/controls/vorlenScrollBar.h"
+#include "ui/forms/dialogParts.h"
 #include "ui/lists/jukeboxTree.h"
 #include "ui/lists/listScrollPairing.h"
 #include "ui/lists/queueList.h"
@@ -37,14 +39,6 @@ TvorlenScrollBar *newBar(QWidget *parent, const char *name)
     return bar;
 }
 
-QFont arial(int pixels, bool bold)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
 } // namespace
 
 TjukeboxLists::TjukeboxLists(QWidget *treePanel, QWidget *songPanel, QWidget *queuePanel) : d(std::make_unique<Private>())
@@ -60,7 +54,7 @@ TjukeboxLists::TjukeboxLists(QWidget *treePanel, QWidget *songPanel, QWidget *qu
     d->songBar = newBar(songPanel, "sbSongList");
     d->songs = new TsongList(songPanel);
     d->songs->setObjectName(QStringLiteral("lbSongs"));
-    d->songs->setFont(arial(16, false));
+    d->songs->setFont(DesignFont(16, false));
     d->songs->SetFontColor(listBlue);
     SetControlAlign(d->songs, alClient);
     d->songPairing = new TlistScrollPairing(d->songs, d->songBar, TlistScrollPairing::plList, d->songs);
@@ -68,7 +62,7 @@ TjukeboxLists::TjukeboxLists(QWidget *treePanel, QWidget *songPanel, QWidget *qu
     d->queueBar = newBar(queuePanel, "sbQueue");
     d->queue = new TqueueList(queuePanel);
     d->queue->setObjectName(QStringLiteral("lbQueue"));
-    d->queue->setFont(arial(16, true));
+    d->queue->setFont(DesignFont(16, true));
     d->queue->SetFontColor(listBlue);
     SetControlAlign(d->queue, alClient);
     new TlistScrollPairing(d->queue, d->queueBar, TlistScrollPairing::plList, d->queue);
@@ -88,22 +82,13 @@ TjukeboxLists::TjukeboxLists(QWidget *treePanel, QWidget *songPanel, QWidget *qu
             d->songs->Clear();
         d->songBar->SetValue(0);
     };
-    d->tree->OnDblClick = [this](QObject *) {
-        if (OnAddSelected)
-            OnAddSelected();
-    };
-    d->songs->OnDblClick = [this](QObject *) {
-        if (OnAddSelected)
-            OnAddSelected();
-    };
-    d->queue->OnDropTracks = [this](QObject *) {
-        if (OnAddSelected)
-            OnAddSelected();
-    };
+    d->tree->OnDblClick = [this](QObject *) { RaiseEvent(OnAddSelected); };
+    d->songs->OnDblClick = [this](QObject *) { RaiseEvent(OnAddSelected); };
+    d->queue->OnDropTracks = [this](QObject *) { RaiseEvent(OnAddSelected); };
     // The queue is the core's: the list asks it to move the track.
     d->queue->OnMoveTrack = [this](QObject *, int from, int to) {
         if (d->core)
-            d->core->tqQueue().Move(from, to);
+            d->core->QueueMoveTo(from, to);
     };
     d->search->OnTrackChosen = [this](QObject *, TcustomTagger *track) {
         if (d->core && track)

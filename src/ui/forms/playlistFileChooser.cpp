@@ -1,5 +1,7 @@
 #include "ui/forms/playlistFileChooser.h"
 
+#include "core/dmMain.h"
+
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -21,11 +23,11 @@ QString runDialog(QWidget *parent, const QString &folder, QFileDialog::AcceptMod
 
 } // namespace
 
-QString TplaylistFileChooser::OpenFrom(QWidget *parent, QString &playlistFolder) const
+QString TplaylistFileChooser::OpenFrom(QWidget *parent, TdmMain &core) const
 {
-    const QString file = Open(parent, playlistFolder);
+    const QString file = Open(parent, core.Settings().PlaylistFolder);
     if (!file.isEmpty())
-        playlistFolder = QFileInfo(file).absolutePath();
+        core.SetPlaylistFolder(QFileInfo(file).absolutePath());
     return file;
 }
 

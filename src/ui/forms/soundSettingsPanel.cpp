@@ -1,5 +1,6 @@
 #include "ui/forms/soundSettingsPanel.h"
 
+#include "core/dmMain.h"
 #include "core/soundControl.h"
 #include "ui/forms/loudnessProgressText.h"
 
@@ -32,9 +33,9 @@ QSlider *valueBar(const QString &name, int minimum, int maximum, const QString &
 
 } // namespace
 
-TsoundSettingsPanel::TsoundSettingsPanel(TsoundControl &sound, QWidget *parent)
+TsoundSettingsPanel::TsoundSettingsPanel(TdmMain &core, QWidget *parent)
     : QGroupBox(QStringLiteral("Between Tracks"), parent)
-    , m_sound(sound)
+    , m_core(core)
 {
     setObjectName(QStringLiteral("gbBetweenTracks"));
     m_cbGainMode = new QComboBox;
@@ -73,13 +74,13 @@ TsoundSettingsPanel::TsoundSettingsPanel(TsoundControl &sound, QWidget *parent)
 
 void TsoundSettingsPanel::Load()
 {
-    const TsoundSettings &s = m_sound.Settings();
+    const TsoundSettings &s = m_core.Sound().Settings();
     m_cbGainMode->setCurrentIndex(int(s.GainMode));
     m_sbTargetLoudness->setValue(s.TargetLoudness);
     m_sbPreAmp->setValue(s.PreAmp);
     m_cbGapless->setChecked(s.Gapless);
     m_cbFadesMeetMusic->setChecked(s.FadesMeetMusic);
-    m_cbMeasureLoudness->setChecked(m_sound.AnalysisEnabled());
+    m_cbMeasureLoudness->setChecked(m_core.Sound().AnalysisEnabled());
     showProgress();
 }
 
@@ -91,12 +92,12 @@ void TsoundSettingsPanel::Apply()
     s.PreAmp = m_sbPreAmp->value();
     s.Gapless = m_cbGapless->isChecked();
     s.FadesMeetMusic = m_cbFadesMeetMusic->isChecked();
-    m_sound.SetSettings(s);
-    m_sound.SetAnalysisEnabled(m_cbMeasureLoudness->isChecked());
+    m_core.SetSoundSettings(s);
+    m_core.SetLoudnessAnalysis(m_cbMeasureLoudness->isChecked());
 }
 
 void TsoundSettingsPanel::showProgress()
 {
-    const TloudnessAnalyser::Progress progress = m_sound.AnalysisProgress();
+    const TloudnessAnalyser::Progress progress = m_core.Sound().AnalysisProgress();
     m_lblMeasured->setText(LoudnessProgressText(progress.done, progress.total, progress.running));
 }

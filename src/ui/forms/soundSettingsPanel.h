@@ -6,17 +6,17 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QSlider;
-class TsoundControl;
+class TdmMain;
 
 // "Between Tracks", on the preferences' cross-fade page beside the fade
 // controls: the loudness mode, the target loudness and pre-amp, gapless
 // album runs, fades that meet the music, and the background measuring with
 // how far it has got. Like the fade values, the choices go to the core when
-// the preferences close (Apply); every showing starts from the core's
-// values (Load). GUI thread only.
+// the preferences close (Apply, through the core's operations); every
+// showing starts from the core's values (Load). GUI thread only.
 class TsoundSettingsPanel : public QGroupBox {
 public:
-    explicit TsoundSettingsPanel(TsoundControl &sound, QWidget *parent = nullptr);
+    explicit TsoundSettingsPanel(TdmMain &core, QWidget *parent = nullptr);
 
     void Load();
     void Apply();
@@ -24,7 +24,7 @@ public:
 private:
     void showProgress();
 
-    TsoundControl &m_sound;
+    TdmMain &m_core;
     QComboBox *m_cbGainMode;
     QSlider *m_sbTargetLoudness;
     QSlider *m_sbPreAmp;

@@ -2,6 +2,7 @@
 
 #include "core/dmMain.h"
 #include "library/mp3JukeBoxLists.h"
+#include "platform/raiseEvent.h"
 #include "ui/controls/skinColors.h"
 #include "ui/controls/treeNodesModel.h"
 #include "ui/lists/listDrag.h"
@@ -91,13 +92,9 @@ TjukeboxTree::TjukeboxTree(QWidget *parent)
     connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
         const TtreeNode node = m_model->NodeAt(current);
         setDragEnabled(node.IsValid() && m_nodes.Kind(node) == TtreeNodeKind::Track);
-        if (OnChange)
-            OnChange(this, node);
+        RaiseEvent(OnChange, this, node);
     });
-    const auto expanded = [this](const QModelIndex &index) {
-        if (OnExpanded)
-            OnExpanded(this, m_model->NodeAt(index));
-    };
+    const auto expanded = [this](const QModelIndex &index) { RaiseEvent(OnExpanded, this, m_model->NodeAt(index)); };
     connect(this, &QTreeView::expanded, this, expanded);
     connect(this, &QTreeView::collapsed, this, expanded);
 }
@@ -109,11 +106,9 @@ TjukeboxTree::~TjukeboxTree()
     delete m_model;
 }
 
-void TjukeboxTree::Refill(Tmp3JukeBoxLists &library, bool byTitle)
+void TjukeboxTree::Refill(const Tmp3JukeBoxLists &library, bool byTitle)
 {
     m_byTitle = byTitle;
-    if (byTitle)
-        library.MasterList().SetDisplayType(tdTitleArtist);
     m_rowPainter.SetByTitle(byTitle);
     library.FillLibraryTree(m_nodes, byTitle, m_letters);
     while (m_letters.size() < kLetterNodes)
@@ -208,15 +203,15 @@ void TjukeboxTree::keyPressEvent(QKeyEvent *event)
 void TjukeboxTree::mouseReleaseEvent(QMouseEvent *event)
 {
     TnoScrollTreeView::mouseReleaseEvent(event);
-    if (event->button() == Qt::LeftButton && OnClick)
-        OnClick(this);
+    if (event->button() == Qt::LeftButton)
+        RaiseEvent(OnClick, this);
 }
 
 void TjukeboxTree::mouseDoubleClickEvent(QMouseEvent *event)
 {
     TnoScrollTreeView::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton && OnDblClick)
-        OnDblClick(this);
+    if (event->button() == Qt::LeftButton)
+        RaiseEvent(OnDblClick, this);
 }
 
 void TjukeboxTree::drawRow(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const

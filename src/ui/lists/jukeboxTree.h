@@ -42,7 +42,7 @@ public:
 
     // Fills the tree from the library, by artist or (byTitle) by track; in
     // the track view the library's master list shows "Title - Artist".
-    void Refill(Tmp3JukeBoxLists &library, bool byTitle);
+    void Refill(const Tmp3JukeBoxLists &library, bool byTitle);
     // Empties the tree, letting go of every artist, album and record.
     void DropLibrary();
     bool ByTitle() const { return m_byTitle; }

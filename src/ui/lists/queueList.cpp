@@ -1,6 +1,7 @@
 #include "ui/lists/queueList.h"
 
 #include "library/customTaggerList.h"
+#include "platform/raiseEvent.h"
 #include "ui/lists/listDrag.h"
 
 #include <QDragMoveEvent>
@@ -20,11 +21,11 @@ TqueueList::TqueueList(QWidget *parent)
     setFont(design);
 }
 
-void TqueueList::Refill(TcustomTaggerList &queue)
+void TqueueList::Refill(const TcustomTaggerList &queue)
 {
     const int top = verticalScrollBar()->value();
     const int selected = SelectedRow();
-    Rows().Fill([&queue](TstringList &rows) { queue.FillStrings(rows); });
+    Rows().Fill([&queue](TstringList &rows) { queue.FillStringsAsStored(rows); });
     doItemsLayout();
     if (selected >= 0 && selected < Count())
         setCurrentIndex(Rows().index(selected));
@@ -136,13 +137,12 @@ void TqueueList::dropEvent(QDropEvent *event)
     }
     const TlistDrag drag = *ReadListDrag(event->mimeData());
     if (drag.source != dsQueue) {
-        if (OnDropTracks)
-            OnDropTracks(this);
+        RaiseEvent(OnDropTracks, this);
         return;
     }
     const int to = TargetRow(event->position().toPoint());
-    if (to != drag.row && OnMoveTrack)
-        OnMoveTrack(this, drag.row, to);
+    if (to != drag.row)
+        RaiseEvent(OnMoveTrack, this, drag.row, to);
     m_dropRow = to;
     SetSelectedRow(to);
 }

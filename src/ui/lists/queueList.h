@@ -29,7 +29,7 @@ public:
 
     // Shows the queue anew, keeping the top row and the selected row where
     // they still exist.
-    void Refill(TcustomTaggerList &queue);
+    void Refill(const TcustomTaggerList &queue);
     // The selected row, or -1.
     int SelectedRow() const;
     // Selects a row and shows it; -1 (or no such row) selects none.

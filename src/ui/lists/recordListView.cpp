@@ -1,5 +1,6 @@
 #include "ui/lists/recordListView.h"
 
+#include "platform/raiseEvent.h"
 #include "ui/controls/roundHalfEven.h"
 #include "ui/controls/skinColors.h"
 
@@ -112,8 +113,8 @@ int TrecordListView::TextTop() const
 void TrecordListView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QListView::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton && OnDblClick)
-        OnDblClick(this);
+    if (event->button() == Qt::LeftButton)
+        RaiseEvent(OnDblClick, this);
 }
 
 void TrecordListView::changeEvent(QEvent *event)

@@ -1,6 +1,7 @@
 #include "ui/lists/trackSearch.h"
 
 #include "library/mp3JukeBoxLists.h"
+#include "platform/raiseEvent.h"
 #include "ui/lists/recordListView.h"
 
 #include <QApplication>
@@ -40,7 +41,7 @@ TtrackSearch::TtrackSearch(QWidget *parent)
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) { FocusChanged(old, now); });
 }
 
-void TtrackSearch::SetLibrary(Tmp3JukeBoxLists *library)
+void TtrackSearch::SetLibrary(const Tmp3JukeBoxLists *library)
 {
     if (!library) {
         DropLibrary();
@@ -126,8 +127,7 @@ void TtrackSearch::Choose(int row)
         return;
     // The box keeps the focus, so that hiding the list does not close it.
     m_edit->setFocus(Qt::OtherFocusReason);
-    if (OnTrackChosen)
-        OnTrackChosen(this, track);
+    RaiseEvent(OnTrackChosen, this, track);
     m_results->hide();
 }
 

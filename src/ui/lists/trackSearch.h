@@ -34,7 +34,7 @@ public:
 
     explicit TtrackSearch(QWidget *parent);
 
-    void SetLibrary(Tmp3JukeBoxLists *library);
+    void SetLibrary(const Tmp3JukeBoxLists *library);
     void DropLibrary();
 
     // Shows the box with its top-left corner at topLeft (in the parent) and
