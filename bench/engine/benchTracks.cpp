@@ -37,6 +37,11 @@ bool MakeBenchTrack(const QString &path, const BenchTrackSpec &spec)
     if (path.endsWith(QStringLiteral(".ogg")))
         arguments << QStringLiteral("-c:a") << QStringLiteral("libvorbis") << QStringLiteral("-q:a")
                   << QStringLiteral("5");
+    else if (path.endsWith(QStringLiteral(".flac")))
+        arguments << QStringLiteral("-c:a") << QStringLiteral("flac");
+    else if (path.endsWith(QStringLiteral(".opus")))
+        arguments << QStringLiteral("-c:a") << QStringLiteral("libopus") << QStringLiteral("-b:a")
+                  << QStringLiteral("128k");
     else
         arguments << QStringLiteral("-c:a") << QStringLiteral("libmp3lame") << QStringLiteral("-q:a")
                   << QStringLiteral("2");

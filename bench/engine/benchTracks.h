@@ -10,7 +10,8 @@ struct BenchTrackSpec {
     int seconds = 60;
 };
 
-// Encodes the sound of spec into path: MP3 through libmp3lame (VBR quality 2)
-// or Ogg Vorbis through libvorbis (quality 5), after the extension. False
-// when ffmpeg failed; its message then went to stderr.
+// Encodes the sound of spec into path: MP3 through libmp3lame (VBR quality 2),
+// Ogg Vorbis through libvorbis (quality 5), FLAC, or Opus at 128 kbit/s
+// (from 48 kHz), after the extension. False when ffmpeg failed; its message
+// then went to stderr.
 bool MakeBenchTrack(const QString &path, const BenchTrackSpec &spec);

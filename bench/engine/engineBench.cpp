@@ -13,15 +13,28 @@
 //    (target: p99 under 1 ms).
 // 3. Real-time cross-fades with the GUI thread blocked for 1 s at each step of
 //    each cross-fade: underruns (target 0) and the longest silence.
+// 4. Giving up on a 4 GB file of zeros: time (target under 0.5 s) and peak
+//    memory (target under 50 MB).
+// 5. The loudness analysis as a multiple of real time on one core (target
+//    100 x or more), against decoding alone.
+// 6. A thousand files analysed in the background while the cross-fades of 3
+//    play on, played again until the analysis is done: underruns (target 0).
+// With a gain on every stream (matched loudness), the engine's CPU time of 1
+// is measured too (target: still at most 1.25 of decoding and resampling).
 
 #include "benchTracks.h"
 #include "decodeBaseline.h"
+#include "loudnessThroughput.h"
 #include "stallRun.h"
+#include "zeroFile.h"
 
 #include "metadata/customTagger.h"
 #include "playback/crossPlayer.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
@@ -53,6 +66,7 @@ struct Scenario {
 
 struct Figures {
     double engine = 1e9;
+    double engineWithGain = 1e9;
     double decode = 1e9;
     double decodeAndResample = 1e9;
     std::vector<double> ratios;
@@ -64,12 +78,20 @@ struct Figures {
 // The cross-faded sequence once, in manual-pump mode; false when the player
 // did not play it all.
 bool RenderSequence(const std::vector<TtaggerRef> &sequence, double &cpu, qint64 &frames,
-    AudioEngine::MixStats &mix)
+    AudioEngine::MixStats &mix, bool withGain = false)
 {
     AudioEngineOptions options;
     options.manualPump = true;
     TcrossPlayer player(options);
     player.Timer().SetEnabled(false);
+    // A gain of its own on each stream, as matched loudness puts it there.
+    if (withGain) {
+        player.OnPlanTrack = [](TcrossPlayer *, TcustomTagger *, const TcustomTagger *) {
+            TtrackPlan plan;
+            plan.gain = 0.7f;
+            return plan;
+        };
+    }
     std::size_t next = 0;
     player.OnNeedTrack = [&](TcrossPlayer *, TtaggerRef &track) {
         if (next < sequence.size())
@@ -117,6 +139,12 @@ bool Measure(const Scenario &scenario, const QStringList &paths, Figures &figure
             return false;
         if (run == 0)
             figures.mix = mix;
+        double gainCpu = 0;
+        qint64 gainFrames = 0;
+        AudioEngine::MixStats gainMix;
+        if (!RenderSequence(sequence, gainCpu, gainFrames, gainMix, true))
+            return false;
+        figures.engineWithGain = std::min(figures.engineWithGain, gainCpu);
 
         double start = CpuSeconds();
         for (const auto &track : sequence)
@@ -147,6 +175,8 @@ bool Measure(const Scenario &scenario, const QStringList &paths, Figures &figure
     std::printf("  engine / (decode+resample)  %.3f   (target <= 1.25; per run %.3f..%.3f, median %.3f)\n",
         figures.engine / figures.decodeAndResample, figures.ratios.front(), figures.ratios.back(),
         figures.ratios[figures.ratios.size() / 2]);
+    std::printf("  with a gain on each stream  %.3f s, / (decode+resample) %.3f   (target <= 1.25)\n",
+        figures.engineWithGain, figures.engineWithGain / figures.decodeAndResample);
     std::printf("  mixer per 1024-frame block  worst %.3f ms, p99 %.3f ms (first run, %lld blocks)\n",
         figures.mix.worstMs, figures.mix.p99Ms, figures.mix.blocks);
     std::fflush(stdout);
@@ -158,10 +188,17 @@ bool Measure(const Scenario &scenario, const QStringList &paths, Figures &figure
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    // Parts to run: "cpu", "stall"; all without arguments.
+    // Parts to run: "cpu", "stall", "zeros", "loudness", "analyse"; all without arguments.
     const QStringList parts = app.arguments().mid(1);
     const auto wanted = [&parts](const char *part) { return parts.isEmpty() || parts.contains(QLatin1String(part)); };
     QTemporaryDir dir;
+    if (wanted("zeros") && !ReportZeroFile(dir.path()))
+        return 1;
+    if (wanted("loudness") && !ReportLoudnessThroughput(dir.path()))
+        return 1;
+    const QStringList quickParts { QStringLiteral("zeros"), QStringLiteral("loudness") };
+    if (!parts.isEmpty() && std::all_of(parts.begin(), parts.end(), [&](const QString &p) { return quickParts.contains(p); }))
+        return 0;
     const auto pink = [](int rate, int seconds = kTrackSeconds) { return BenchTrackSpec { 0, rate, seconds }; };
     const std::vector<Scenario> scenarios {
         { "44.1 kHz MP3, sine tones",
@@ -200,6 +237,39 @@ int main(int argc, char **argv)
             if (!Measure(scenarios[i], paths[i], figures))
                 return 1;
         }
+    }
+    if (wanted("analyse")) {
+        // A thousand files to measure: symbolic links to four short ones, each
+        // measured as a file of its own.
+        const QString library = dir.filePath(QStringLiteral("library"));
+        QDir().mkpath(library);
+        QStringList originals;
+        for (const char *name : { "short.mp3", "short.ogg", "short.flac", "short.opus" }) {
+            originals << library + QLatin1Char('/') + QLatin1String(name);
+            if (!MakeBenchTrack(originals.back(), pink(originals.back().endsWith(QLatin1String(".opus")) ? 48000 : 44100, 4)))
+                return 1;
+        }
+        QStringList analyse;
+        for (int i = 0; i < 1000; ++i) {
+            const QString &original = originals[i % originals.size()];
+            const QString link = library + QStringLiteral("/%1-%2").arg(i, 4, 10, QLatin1Char('0')).arg(QFileInfo(original).fileName());
+            if (!QFile::link(original, link) && !QFile::copy(original, link))
+                return 1;
+            analyse << link;
+        }
+        const StallRunReport analysed = RunStalledCrossFades(stallFiles, QStringLiteral(VORLEN_PULSE_SERVER_SCRIPT),
+            QStringLiteral(VORLEN_BENCH_PULSE_DIR), analyse, dir.path());
+        std::printf("\nA thousand files analysed while cross-fades play into %s, GUI thread blocked for 1 s at each step\n",
+            qPrintable(analysed.output));
+        if (!analysed.error.isEmpty()) {
+            std::fprintf(stderr, "bench-engine: %s\n", qPrintable(analysed.error));
+            return 1;
+        }
+        std::printf("  files analysed              %d of %lld in %.1f s (%d tracks started)\n", analysed.analysed,
+            qint64(analyse.size()), analysed.analysisSeconds, analysed.tracksStarted);
+        std::printf("  buffer underruns            %lld   (target 0)\n", analysed.stats.underruns);
+        std::printf("  longest silence in the mix  %.1f ms\n", analysed.longestMixSilenceMs);
+        std::fflush(stdout);
     }
     if (!wanted("stall"))
         return 0;

@@ -2,6 +2,7 @@
 
 #include "metadata/customTagger.h"
 #include "playback/crossPlayer.h"
+#include "playback/loudnessAnalyser.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -23,12 +24,16 @@ constexpr int kFadeOutMs = 5000;
 // How long before a moment the tick that stalls comes: a tick is 250 ms.
 constexpr int kTickLeadMs = 400;
 constexpr int kRunLimitMs = 120000;
-constexpr int kCaptureSeconds = 150;
+constexpr int kAnalysisRunLimitMs = 600000;
 
 // Records the mixed blocks the DSP chain passes on, into memory reserved up
 // front: the mixing thread writes, the GUI thread reads once the device is closed.
 struct MixCapture {
-    std::vector<qint16> samples = std::vector<qint16>(std::size_t(kCaptureSeconds) * kMixRate * 2);
+    explicit MixCapture(int limitMs)
+        : samples(std::size_t(limitMs / 1000 + 30) * kMixRate * 2)
+    {
+    }
+    std::vector<qint16> samples;
     std::atomic<std::size_t> frames { 0 };
 
     static void *Unit(void *, void *newBuffer, int length, void *userData)
@@ -143,7 +148,8 @@ private:
 
 } // namespace
 
-StallRunReport RunStalledCrossFades(const QStringList &files, const QString &pulseScript, const QString &pulseDir)
+StallRunReport RunStalledCrossFades(const QStringList &files, const QString &pulseScript, const QString &pulseDir,
+    const QStringList &analyse, const QString &storeFolder)
 {
     StallRunReport report;
     PulseServer pulse(pulseScript, pulseDir);
@@ -167,7 +173,8 @@ StallRunReport RunStalledCrossFades(const QStringList &files, const QString &pul
         tracks.emplace_back(new TcustomTagger);
         tracks.back()->SetFilename(file);
     }
-    auto capture = std::make_unique<MixCapture>();
+    const int limit = analyse.isEmpty() ? kRunLimitMs : kAnalysisRunLimitMs;
+    auto capture = std::make_unique<MixCapture>(limit);
     {
         TcrossPlayer player;
         if (!player.EngineOpen()) {
@@ -180,8 +187,24 @@ StallRunReport RunStalledCrossFades(const QStringList &files, const QString &pul
         const EngineDsp captureUnit = engine.dspCreate(&MixCapture::Unit, 950, capture.get());
         engine.dspSetActive(captureUnit, true);
 
+        TloudnessStore store;
+        TloudnessAnalyser analyser(store, storeFolder + QStringLiteral("/loudness.dat"));
+        analyser.SetFiles(analyse);
+        bool analysing = !analyse.isEmpty();
+        QElapsedTimer analysisClock;
+        analyser.OnProgress = [&] {
+            const TloudnessAnalyser::Progress progress = analyser.GetProgress();
+            report.analysed = progress.done;
+            if (analysing && progress.done == progress.total) {
+                analysing = false;
+                report.analysisSeconds = double(analysisClock.nsecsElapsed()) / 1e9;
+            }
+        };
         std::size_t next = 0;
+        // While the analysis goes on, the files are played again.
         player.OnNeedTrack = [&](TcrossPlayer *, TtaggerRef &track) {
+            if (next == tracks.size() && analysing)
+                next = 0;
             if (next < tracks.size())
                 track = tracks[next++];
         };
@@ -214,16 +237,20 @@ StallRunReport RunStalledCrossFades(const QStringList &files, const QString &pul
 
         engine.resetMixStats();
         player.Play();
+        if (analysing) {
+            analysisClock.start();
+            analyser.Start();
+        }
         QElapsedTimer clock;
         clock.start();
-        while ((player.GetState() == ssPlaying || player.OutgoingStream()) && clock.elapsed() < kRunLimitMs) {
+        while ((player.GetState() == ssPlaying || player.OutgoingStream()) && clock.elapsed() < limit) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
             if (recorder)
                 recorder->collect();
         }
         report.stats = engine.mixStats();
-        if (clock.elapsed() >= kRunLimitMs)
-            report.error = QStringLiteral("the sequence did not end within %1 s").arg(kRunLimitMs / 1000);
+        if (clock.elapsed() >= limit)
+            report.error = QStringLiteral("the sequence did not end within %1 s").arg(limit / 1000);
     }
     // The player and its device are gone: nothing writes the capture any more.
     report.longestMixSilenceMs = LongestSilenceMs(capture->samples.data(), capture->frames.load());

@@ -32,8 +32,15 @@ struct StallRunReport {
     // without a recording).
     double longestMixSilenceMs = 0;
     double longestOutputSilenceMs = -1;
+    // With files to analyse: how many the loudness analyser measured while
+    // the tracks played (in rounds, until it was done), and in how long.
+    int analysed = 0;
+    double analysisSeconds = 0;
 };
 
 // Plays files one after the other; pulseScript is the sound tests' server
-// script and pulseDir where its server lives.
-StallRunReport RunStalledCrossFades(const QStringList &files, const QString &pulseScript, const QString &pulseDir);
+// script and pulseDir where its server lives. With files to analyse, the
+// loudness analyser measures them meanwhile (into a store in storeFolder),
+// and the files are played again until it is done.
+StallRunReport RunStalledCrossFades(const QStringList &files, const QString &pulseScript, const QString &pulseDir,
+    const QStringList &analyse = {}, const QString &storeFolder = QString());

@@ -109,6 +109,11 @@ public:
     // Step index (0-based) is under way.
     virtual void TaskProgress(TcoreTask /*task*/, int /*index*/) { }
     virtual void TaskFinished(TcoreTask /*task*/) { }
+    // The background loudness measuring of the library moved on: done of
+    // total files, and whether it still runs (it is stopped when the settings
+    // or the listener no longer want it, and resumes where it left off). It
+    // is no task: it runs beside everything else, for as long as it takes.
+    virtual void LoudnessAnalysisProgress(int /*done*/, int /*total*/, bool /*running*/) { }
 
     // --- the program ----------------------------------------------------------------
     // A face asked the jukebox to end (Exit, the desktop's Quit): the program

@@ -3,6 +3,7 @@
 #include "core/dmMain.h"
 
 #include "core/libraryWatch.h"
+#include "core/soundControl.h"
 #include "library/tagAlbum.h"
 #include "library/tagAlbumList.h"
 #include "library/tagPlaylist.h"
@@ -50,6 +51,11 @@ TdmMain::TdmMain(TcoreUserInterface &ui, TdmMainOptions options)
     m_settings.FadeInTime = 4000;
 
     QDir().mkpath(DataFolder());
+    m_sound = std::make_unique<TsoundControl>(*m_player, m_library, m_queue, DataFolder());
+    m_sound->OnAnalysisProgress = [this] {
+        const TloudnessAnalyser::Progress progress = m_sound->AnalysisProgress();
+        m_listeners.Raise(&TcoreListener::LoudnessAnalysisProgress, progress.done, progress.total, progress.running);
+    };
     m_stacker = std::make_unique<TcdStacker>(DataFolder());
     m_mixer = std::make_unique<TAudioMixer>();
     m_visTimer = std::make_unique<TThreadedTimer>();
@@ -85,6 +91,8 @@ TdmMain::~TdmMain()
     m_visLoader.reset();
     // The player goes first: its streams stop before the records they play
     // are freed with the lists.
+    // The sound control unhooks itself from the player, so it goes before.
+    m_sound.reset();
     m_player.reset();
     m_queue.OnChange = nullptr;
     m_library.OnListsChanging = nullptr;
@@ -186,6 +194,7 @@ void TdmMain::LoadSettings()
         SetFadeOutTime(read.FadeOutTime);
         SetFadeInFromVolume(read.FadeInFromVolume);
         SetFadeOutToVolume(read.FadeOutToVolume);
+        m_sound->ReadSettings(ini);
         m_settings.PlaylistFolder = read.PlaylistFolder;
         m_settings.CartridgeFolder = read.CartridgeFolder;
         m_settings.Genres = read.Genres;
@@ -216,6 +225,7 @@ void TdmMain::SaveSettings()
         m_settings.MasterVolume = GetMasterVolume();
         WriteCoreSettings(ini, m_settings);
         WritePartySettings(ini, m_party->Settings());
+        m_sound->WriteSettings(ini);
         m_listeners.Raise(&TcoreListener::SaveSettings, ini);
         QString error;
         if (!ini.UpdateFile(&error))
@@ -304,6 +314,7 @@ void TdmMain::LoadLibrary()
             m_discRecords.push_back(master.Items(i));
     }
     m_watch->LibraryLoaded();
+    m_sound->LibraryLoaded();
     m_fileProblems.ShowReadNotice();
 }
 

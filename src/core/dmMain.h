@@ -27,6 +27,8 @@ class TcoreUserInterface;
 class TcrossPlayer;
 class TiniFile;
 class TlibraryWatch;
+class TsoundControl;
+struct TsoundSettings;
 class TtinyVisLoader;
 class TvisSurface;
 class TvorlenStream;
@@ -109,6 +111,8 @@ public:
     const TcdStacker &Stacker() const { return *m_stacker; }
     const TcrossPlayer &Player() const { return *m_player; }
     const TAudioMixer &Mixer() const { return *m_mixer; }
+    // How tracks sound and meet: loudness, gapless album runs, silences.
+    const TsoundControl &Sound() const { return *m_sound; }
     const TgenreList &genreList() const { return m_genreList; }
     const TcoreSettings &Settings() const { return m_settings; }
 
@@ -229,6 +233,11 @@ public:
     void SetFadeInFromVolume(int value);
     int FadeOutToVolume() const { return m_settings.FadeOutToVolume; }
     void SetFadeOutToVolume(int value);
+    // How tracks meet (loudness mode, target, pre-amp, gapless album runs,
+    // fades that meet the music), and whether the library is measured in the
+    // background; read through Sound().
+    void SetSoundSettings(const TsoundSettings &settings);
+    void SetLoudnessAnalysis(bool enabled);
     // The visualisation's refresh tick and spectrum. With a surface, the
     // plug-in from the plug-in folder runs on it; each tick it draws, then
     // VisTimer reaches the faces.
@@ -374,6 +383,7 @@ private:
     Tmp3JukeBoxLists m_library;
     std::unique_ptr<TcdStacker> m_stacker;
     std::unique_ptr<TcrossPlayer> m_player;
+    std::unique_ptr<TsoundControl> m_sound;
     std::unique_ptr<TAudioMixer> m_mixer;
     std::unique_ptr<TThreadedTimer> m_visTimer;
     std::unique_ptr<TtinyVisLoader> m_visLoader;

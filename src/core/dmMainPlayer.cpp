@@ -3,6 +3,7 @@
 #include "core/dmMain.h"
 
 #include "core/coverFiles.h"
+#include "core/soundControl.h"
 #include "metadata/embeddedCover.h"
 #include "platform/fileExists.h"
 #include "playback/audioMixer.h"
@@ -193,6 +194,16 @@ void TdmMain::SetFadeOutToVolume(int value)
 {
     m_settings.FadeOutToVolume = ByteSetting(value);
     applyFadeSettings();
+}
+
+void TdmMain::SetSoundSettings(const TsoundSettings &settings)
+{
+    m_sound->SetSettings(settings);
+}
+
+void TdmMain::SetLoudnessAnalysis(bool enabled)
+{
+    m_sound->SetAnalysisEnabled(enabled);
 }
 
 // --- visualisation ---------------------------------------------------------

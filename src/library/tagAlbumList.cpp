@@ -33,6 +33,13 @@ TtagAlbum *TtagAlbumList::AddTrack(TcustomTagger *record)
     return album;
 }
 
+TtagAlbum *TtagAlbumList::AlbumOf(const TcustomTagger &record) const
+{
+    if (record.Album().isEmpty())
+        return nullptr;
+    return m_albums.Find(record.Album() + record.Folder());
+}
+
 void TtagAlbumList::AddAlbum(TtagAlbum *album)
 {
     m_albums.Insert(album->AlbumName(), album);

@@ -20,6 +20,8 @@ public:
     // Inserts an album under its AlbumName (ignored when that name is present).
     void AddAlbum(TtagAlbum *album);
     int Count() const { return m_albums.Count(); }
+    // The album a record was filed into; null for none.
+    TtagAlbum *AlbumOf(const TcustomTagger &record) const;
     TtagAlbum *Albums(int index) const { return m_albums.At(index).object; }
     // Sorts every album; its records were filed in title order (the index
     // rebuild).

@@ -7,7 +7,6 @@
 #include "metadata/opusTagger.h"
 #include "platform/vorlenError.h"
 
-#include <cstring>
 #include <new>
 
 namespace {
@@ -18,19 +17,6 @@ constexpr qint64 kHeadBytes = 4096;
 // What an APIC frame may hold besides the image: encoding, MIME type, picture
 // type and description.
 constexpr qint64 kFrameSlack = 64 * 1024;
-
-// ID3v2 unsynchronisation: every FF 00 stands for FF.
-QByteArray resynchronised(QByteArrayView bytes)
-{
-    QByteArray out;
-    out.reserve(bytes.size());
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        out.append(bytes[i]);
-        if (uchar(bytes[i]) == 0xFF && i + 1 < bytes.size() && bytes[i + 1] == 0)
-            ++i;
-    }
-    return out;
-}
 
 // APIC (2.3, 2.4): encoding, MIME type ended by 00, picture type,
 // description ended by the encoding's terminator, image. PIC (2.2) has a
@@ -112,39 +98,14 @@ TembeddedCover ReadId3v2Cover(const TbyteSource &source)
 {
     TcoverChoice choice;
     Tid3v2FrameWalker frames(source);
-    const quint8 version = frames.MajorVersion();
-    const bool v22 = version == 2;
-    const bool tagUnsynchronised = frames.TagFlags() & 0x80;
+    const bool v22 = frames.MajorVersion() == 2;
     while (!choice.Done() && frames.Next()) {
         // A frame that runs past the end of its tag is damaged: what lies
-        // behind the tag is sound, not picture.
-        if (std::memcmp(frames.Id(), v22 ? "PIC" : "APIC", v22 ? 3 : 4) != 0
-            || frames.ContentSize() > kMaxCoverBytes + kFrameSlack
-            || frames.ContentPos() + frames.ContentSize() > frames.TagSize())
+        // behind the tag is sound, not picture. Compressed and encrypted
+        // pictures are passed by.
+        QByteArray content;
+        if (!frames.IdIs(v22 ? "PIC" : "APIC") || !frames.ReadContent(kMaxCoverBytes + kFrameSlack, &content))
             continue;
-        // Format flags: 2.4 grouping 0x40, compression 0x08, encryption 0x04,
-        // unsynchronisation 0x02, data length 0x01; 2.3 compression 0x80,
-        // encryption 0x40, grouping 0x20. Compressed and encrypted pictures
-        // are passed by.
-        const quint8 format = quint8(frames.FrameFlags());
-        qsizetype skip = 0;
-        bool unsynchronised = tagUnsynchronised;
-        if (version == 4) {
-            if (format & 0x0C)
-                continue;
-            skip = ((format & 0x40) ? 1 : 0) + ((format & 0x01) ? 4 : 0);
-            unsynchronised = unsynchronised || (format & 0x02);
-        } else if (version == 3) {
-            if (format & 0xC0)
-                continue;
-            skip = (format & 0x20) ? 1 : 0;
-        }
-        QByteArray content(frames.ContentSize(), Qt::Uninitialized);
-        if (!source.ReadExact(frames.ContentPos(), content.data(), content.size()))
-            break;
-        content.remove(0, std::min(skip, content.size()));
-        if (unsynchronised)
-            content = resynchronised(content);
         TembeddedCover cover;
         if (parseApic(content, v22, &cover))
             choice.Offer(std::move(cover));

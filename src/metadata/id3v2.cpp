@@ -252,7 +252,42 @@ void appendFrame(QByteArray &body, const char *id, const QByteArray &content)
     body += content;
 }
 
+// ID3v2 unsynchronisation: every FF 00 stands for FF.
+QByteArray resynchronised(QByteArrayView bytes)
+{
+    QByteArray out;
+    out.reserve(bytes.size());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        out.append(bytes[i]);
+        if (uchar(bytes[i]) == 0xFF && i + 1 < bytes.size() && bytes[i + 1] == 0)
+            ++i;
+    }
+    return out;
+}
+
 } // namespace
+
+QString DecodeId3Text(QByteArrayView content)
+{
+    return decodeTextFrame(FrameText(reinterpret_cast<const uchar *>(content.data()), size_t(content.size())));
+}
+
+bool DecodeId3UserText(QByteArrayView content, QString *description, QString *value)
+{
+    if (content.isEmpty())
+        return false;
+    const auto *p = reinterpret_cast<const uchar *>(content.data());
+    const qsizetype size = content.size();
+    const uchar encoding = p[0] > eUtf8 ? uchar(eLatin1) : p[0];
+    qsizetype consumed = 0;
+    bool terminated = false;
+    const QString name = decodeString(encoding, p + 1, size - 1, &consumed, &terminated);
+    if (!terminated)
+        return false;
+    *description = TrimBlanksAndControls(name);
+    *value = TrimBlanksAndControls(decodeString(encoding, p + 1 + consumed, size - 1 - consumed));
+    return true;
+}
 
 qint64 TID3v2::TagSizeFromHeader(const uchar *header, qint64 fileSize)
 {
@@ -335,6 +370,41 @@ bool Tid3v2FrameWalker::Next()
     }
     m_contentPos = m_pos + headerSize;
     m_pos = m_contentPos + m_contentSize;
+    return true;
+}
+
+bool Tid3v2FrameWalker::IdIs(const char *id) const
+{
+    return std::memcmp(m_frame, id, MajorVersion() == 2 ? 3 : 4) == 0;
+}
+
+bool Tid3v2FrameWalker::ReadContent(qint64 maxBytes, QByteArray *content) const
+{
+    content->clear();
+    if (m_contentSize > maxBytes || m_contentPos + m_contentSize > m_tagSize)
+        return false;
+    // Format flags: 2.4 grouping 0x40, compression 0x08, encryption 0x04,
+    // unsynchronisation 0x02, data length 0x01; 2.3 compression 0x80,
+    // encryption 0x40, grouping 0x20.
+    const quint8 version = MajorVersion();
+    const quint8 format = quint8(m_frameFlags);
+    qsizetype skip = 0;
+    bool unsynchronised = TagFlags() & 0x80;
+    if (version == 4) {
+        if (format & 0x0C)
+            return false;
+        skip = ((format & 0x40) ? 1 : 0) + ((format & 0x01) ? 4 : 0);
+        unsynchronised = unsynchronised || (format & 0x02);
+    } else if (version == 3) {
+        if (format & 0xC0)
+            return false;
+        skip = (format & 0x20) ? 1 : 0;
+    }
+    QByteArray bytes(m_contentSize, Qt::Uninitialized);
+    if (!m_source.ReadExact(m_contentPos, bytes.data(), bytes.size()))
+        return false;
+    bytes.remove(0, std::min(skip, bytes.size()));
+    *content = unsynchronised ? resynchronised(bytes) : bytes;
     return true;
 }
 

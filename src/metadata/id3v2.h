@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QtGlobal>
 #include <array>
@@ -33,6 +34,14 @@ public:
     qint64 ContentSize() const { return m_contentSize; }
     // The two flag bytes of a version 2.3 or 2.4 frame (status, format); 0 in 2.2.
     quint16 FrameFlags() const { return m_frameFlags; }
+    // Whether the frame's identifier is id (3 or 4 characters, as the
+    // version has them).
+    bool IdIs(const char *id) const;
+    // The current frame's content as its writer meant it: grouping and
+    // data-length bytes dropped, unsynchronisation undone. False (and no
+    // content) for a compressed or encrypted frame, one larger than
+    // maxBytes, one that runs past the end of its tag, or a failed read.
+    bool ReadContent(qint64 maxBytes, QByteArray *content) const;
 
 private:
     const TbyteSource &m_source;
@@ -46,6 +55,14 @@ private:
     uchar m_frame[10] = {};
     bool m_found = false;
 };
+
+// A text frame's content (T???): its encoding byte, then the text (its
+// first value when the frame holds several), trimmed.
+QString DecodeId3Text(QByteArrayView content);
+// A user text frame's content (TXXX): encoding, a description ended by the
+// encoding's terminator, then the value, both trimmed; false when the
+// description has no end.
+bool DecodeId3UserText(QByteArrayView content, QString *description, QString *value);
 
 // An ID3v2 tag at the start of an MPEG audio file.
 //

@@ -183,7 +183,8 @@ bool TWMAfile::readObjects(const TbyteSource &source)
             cursor.Seek(start + kObjectHeaderSize);
             const quint32 count = cursor.U16();
             for (quint32 k = 0; k < count && !cursor.Failed(); ++k) {
-                const QString name = TrimBlanksAndControls(cursor.String(cursor.U16())).toUpper();
+                const QString storedName = TrimBlanksAndControls(cursor.String(cursor.U16()));
+                const QString name = storedName.toUpper();
                 const quint32 type = cursor.U16();
                 const quint32 length = cursor.U16();
                 if (type != 0) {
@@ -191,6 +192,8 @@ bool TWMAfile::readObjects(const TbyteSource &source)
                     continue;
                 }
                 const QString value = cursor.String(length);
+                if (name.startsWith(QLatin1String("REPLAYGAIN_")) || name == QLatin1String("WM/ALBUMARTIST"))
+                    m_soundTexts.append(storedName + QLatin1Char('=') + value);
                 QString *target = name == QLatin1String("WM/TITLE") ? &m_title
                     : name == QLatin1String("WM/AUTHOR")            ? &m_artist
                     : name == QLatin1String("WM/ALBUMTITLE")        ? &m_album

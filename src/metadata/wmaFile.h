@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 class TbyteSource;
@@ -27,6 +28,9 @@ public:
     const QString &Year() const { return m_year; }
     const QString &Genre() const { return m_genre; }
     const QString &Comment() const { return m_comment; }
+    // The extended content items about loudness (REPLAYGAIN_*) and the album
+    // artist (WM/AlbumArtist), as "NAME=value" lines with the name as stored.
+    const QStringList &SoundTexts() const { return m_soundTexts; }
 
 private:
     void reset() { *this = TWMAfile(); }
@@ -40,6 +44,7 @@ private:
     QString m_year;
     QString m_genre;
     QString m_comment;
+    QStringList m_soundTexts;
     qint64 m_fileSize = 0;
     double m_durationSec = 0.0;
     double m_playSeconds = 0.0; // play duration less preroll, from the file properties

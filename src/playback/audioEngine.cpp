@@ -64,6 +64,10 @@ private:
 // has played out is asked of the source itself, so a seek revives it.
 struct Channel {
     std::atomic<StreamSource *> source{nullptr};
+    // The source that takes over the channel when source has played out.
+    // The mixer moves it into source (and clears it); the GUI thread sets and
+    // clears it.
+    std::atomic<StreamSource *> next{nullptr};
     std::atomic<int> volume{255};
     std::atomic<bool> paused{false};
     // Set on attach: the first block takes the volume without a ramp.
@@ -172,22 +176,42 @@ void AudioEngine::Private::mixBlock(int frames, qint16 *out, bool last)
             ch.gain = target;
         if (ch.paused.load(std::memory_order_relaxed))
             continue;
-        const StreamSource::PullResult pulled = source->pull(std::size_t(frames));
         const float start = ch.gain;
         const float step = (target - start) / float(frames);
-        if (written) {
-            mixRun<true>(pulled.runs.first, int(pulled.runs.firstFrames), 0, start, step);
-            mixRun<true>(pulled.runs.second, int(pulled.runs.secondFrames), int(pulled.runs.firstFrames), start, step);
-        } else {
-            mixRun<false>(pulled.runs.first, int(pulled.runs.firstFrames), 0, start, step);
-            mixRun<false>(pulled.runs.second, int(pulled.runs.secondFrames), int(pulled.runs.firstFrames), start, step);
-            std::fill(mix.begin() + std::ptrdiff_t(pulled.frames * 2), mix.begin() + std::ptrdiff_t(samples), 0.0f);
-            written = true;
+        std::size_t done = 0;
+        for (;;) {
+            const StreamSource::PullResult pulled = source->pull(std::size_t(frames) - done);
+            // The stream's own gain scales the volume ramp.
+            const float gain = source->gain();
+            const float from = start * gain;
+            const float by = step * gain;
+            const int at = int(done);
+            if (written) {
+                mixRun<true>(pulled.runs.first, int(pulled.runs.firstFrames), at, from, by);
+                mixRun<true>(pulled.runs.second, int(pulled.runs.secondFrames), at + int(pulled.runs.firstFrames), from, by);
+            } else {
+                mixRun<false>(pulled.runs.first, int(pulled.runs.firstFrames), at, from, by);
+                mixRun<false>(pulled.runs.second, int(pulled.runs.secondFrames), at + int(pulled.runs.firstFrames), from, by);
+                std::fill(mix.begin() + std::ptrdiff_t((done + pulled.frames) * 2), mix.begin() + std::ptrdiff_t(samples),
+                          0.0f);
+                written = true;
+            }
+            source->release(pulled.frames);
+            done += pulled.frames;
+            if (pulled.underrun)
+                underruns.fetch_add(1, std::memory_order_relaxed);
+            // A successor goes on from the sample after the last, in this block.
+            if (!pulled.ended || done >= std::size_t(frames))
+                break;
+            StreamSource *following = ch.next.load();
+            if (!following || !ch.next.compare_exchange_strong(following, nullptr))
+                break;
+            StreamSource *ending = source;
+            if (!ch.source.compare_exchange_strong(ending, following))
+                break;
+            source = following;
         }
-        source->release(pulled.frames);
         ch.gain = target;
-        if (pulled.underrun)
-            underruns.fetch_add(1, std::memory_order_relaxed);
     }
     if (!written)
         std::fill_n(mix.begin(), samples, 0.0f);
@@ -303,12 +327,25 @@ DspSlot *AudioEngine::Private::dsp(EngineDsp unit)
     return &dsps[index];
 }
 
+// Takes the stream off its channel, as the channel's source or as the one
+// waiting to follow it. The mixer may have moved a waiting stream into the
+// channel in the block it was in: once it has left that block, the stream is
+// taken off again.
 void AudioEngine::Private::detach(StreamEntry &stream)
 {
     if (stream.channel < 0)
         return;
-    channels[stream.channel].source.store(nullptr);
+    Channel &ch = channels[stream.channel];
+    StreamSource *mine = stream.source.get();
+    StreamSource *expected = mine;
+    ch.next.compare_exchange_strong(expected, nullptr);
+    expected = mine;
+    ch.source.compare_exchange_strong(expected, nullptr);
     stream.channel = -1;
+    waitForMixerPass();
+    expected = mine;
+    if (ch.source.compare_exchange_strong(expected, nullptr))
+        waitForMixerPass();
 }
 
 void AudioEngine::Private::release(std::unique_ptr<StreamSource> source)
@@ -385,6 +422,7 @@ void AudioEngine::close()
     d->device.reset();
     for (Channel &ch : d->channels) {
         ch.source.store(nullptr);
+        ch.next.store(nullptr);
         ch.paused.store(false);
     }
     d->streams.clear();
@@ -417,6 +455,81 @@ EngineStream AudioEngine::streamOpen(const QString &fileName)
         handle = d->nextStream++;
     d->streams[handle].source = std::move(source);
     return handle;
+}
+
+EngineStreamState AudioEngine::streamState(EngineStream stream) const
+{
+    const StreamEntry *e = d->entry(stream);
+    if (!e)
+        return EngineStreamState::None;
+    switch (e->source->openState()) {
+    case StreamSource::OpenState::Opening:
+        return EngineStreamState::Opening;
+    case StreamSource::OpenState::Ready:
+        return EngineStreamState::Ready;
+    case StreamSource::OpenState::Failed:
+        break;
+    }
+    return EngineStreamState::Failed;
+}
+
+EngineStream AudioEngine::streamOpenAfter(const QString &fileName, EngineStream previous)
+{
+    StreamEntry *before = d->entry(previous);
+    if (!d->open || !before)
+        return streamOpen(fileName);
+    std::unique_ptr<StreamSource> source = StreamSource::open(
+        fileName, d->options.mixRate, !d->options.manualPump,
+        std::size_t(d->options.blockFrames) * std::size_t(d->options.bufferBlocks), before->source->handover());
+    if (!source)
+        return 0;
+    EngineStream handle = d->nextStream++;
+    if (handle == 0)
+        handle = d->nextStream++;
+    StreamEntry &entry = d->streams[handle];
+    entry.source = std::move(source);
+    if (before->channel >= 0) {
+        Channel &ch = d->channels[before->channel];
+        StreamSource *waiting = ch.next.exchange(entry.source.get());
+        // A stream that waited to follow before is left off the channel.
+        for (auto &[other, otherEntry] : d->streams) {
+            if (otherEntry.source.get() == waiting && other != handle)
+                otherEntry.channel = -1;
+        }
+        entry.channel = before->channel;
+    }
+    return handle;
+}
+
+int AudioEngine::streamChannel(EngineStream stream) const
+{
+    const StreamEntry *e = d->entry(stream);
+    return e ? e->channel : -1;
+}
+
+bool AudioEngine::streamPassOn(EngineStream stream)
+{
+    StreamEntry *e = d->entry(stream);
+    if (!e)
+        return false;
+    if (e->channel >= 0) {
+        Channel &ch = d->channels[e->channel];
+        StreamSource *ending = e->source.get();
+        StreamSource *following = ch.next.load();
+        if (following && ch.source.load() == ending && ch.next.compare_exchange_strong(following, nullptr)
+            && !ch.source.compare_exchange_strong(ending, following))
+            ch.next.store(following);
+    }
+    return streamClose(stream);
+}
+
+bool AudioEngine::streamSetGain(EngineStream stream, float gain)
+{
+    StreamEntry *e = d->entry(stream);
+    if (!e)
+        return false;
+    e->source->setGain(std::max(gain, 0.0f));
+    return true;
 }
 
 qint64 AudioEngine::streamLengthMs(EngineStream stream) const
@@ -479,7 +592,6 @@ bool AudioEngine::streamStop(EngineStream stream)
     if (!e)
         return false;
     d->detach(*e);
-    d->waitForMixerPass();
     return true;
 }
 
@@ -602,8 +714,12 @@ void AudioEngine::pump(int frames, qint16 *out)
         for (int index = 0; index < d->channelCount; ++index) {
             Channel &ch = d->channels[index];
             StreamSource *source = ch.source.load();
-            if (source && !ch.paused.load())
+            if (source && !ch.paused.load()) {
                 source->fill(std::size_t(block));
+                // A successor is ready before its predecessor ends.
+                if (StreamSource *following = ch.next.load())
+                    following->fill(std::size_t(block));
+            }
         }
         d->mixBlock(block, out, block == frames);
         if (out)

@@ -18,6 +18,12 @@
 
 // Stream handle; 0 is none.
 using EngineStream = quint32;
+
+// How far a stream's file has got: with an output device, files are opened on
+// the stream's own thread, so a stream starts out opening and turns ready
+// (its first sound decoded) or failed (no file, or no sound in it). In
+// manual-pump mode a stream is ready as soon as it exists.
+enum class EngineStreamState { None, Opening, Ready, Failed };
 // DSP unit handle; 0 is none.
 using EngineDsp = quint32;
 
@@ -57,7 +63,25 @@ public:
     bool isOpen() const;
 
     // --- streams ------------------------------------------------------------
+    // In manual-pump mode 0 when the file cannot be opened or holds no sound;
+    // with a device, a stream that is still opening (see streamState).
     EngineStream streamOpen(const QString &fileName);
+    // Opens fileName to follow previous without a gap: on previous's channel,
+    // it starts on the sample after previous's last, at that channel's
+    // volume, within the block in which previous ends; and it resamples on
+    // where previous left off. Without previous on a channel, a plain open.
+    EngineStream streamOpenAfter(const QString &fileName, EngineStream previous);
+    // The channel the stream plays on; a stream that follows another reports
+    // that one's channel. -1 when none.
+    int streamChannel(EngineStream stream) const;
+    // Closes a stream that has played out, its successor taking over the
+    // channel if the mixer has not passed it on already.
+    bool streamPassOn(EngineStream stream);
+    // A factor on the stream's sound, applied before the channel volume (the
+    // fades) and the master volume; 1 leaves the sound as the file has it.
+    bool streamSetGain(EngineStream stream, float gain);
+    EngineStreamState streamState(EngineStream stream) const;
+    // 0 while the stream is opening.
     qint64 streamLengthMs(EngineStream stream) const;
     // Starts the stream on a free channel, returns the channel or -1.
     int streamPlay(EngineStream stream);

@@ -1,6 +1,9 @@
 #include "playback/crossPlayer.h"
 
 #include "platform/pendingEvents.h"
+#include "platform/raiseEvent.h"
+
+#include <QTimer>
 
 namespace {
 
@@ -108,6 +111,8 @@ void TcrossPlayer::StopAll()
     m_outgoingStream = nullptr;
     m_nextRequested = false;
     m_retryRequest = false;
+    m_startPending = false;
+    m_failedStarts = 0;
 }
 
 void TcrossPlayer::Next()
@@ -136,23 +141,33 @@ TcustomTagger *TcrossPlayer::CurrentTrack() const
 
 bool TcrossPlayer::RequestTrack(TvorlenStream *stream)
 {
+    return RequestTrackAfter(stream, nullptr);
+}
+
+bool TcrossPlayer::RequestTrackAfter(TvorlenStream *stream, TvorlenStream *previous)
+{
     TtaggerRef track;
-    if (OnNeedTrack)
-        OnNeedTrack(this, track);
+    RaiseEvent(OnNeedTrack, this, track);
     if (!track)
         return false;
-    stream->Load(track.get());
+    const TcustomTagger *before = previous ? previous->Track() : nullptr;
+    const TtrackPlan plan = OnPlanTrack ? OnPlanTrack(this, track.get(), before) : TtrackPlan();
+    stream->LoadPlanned(track.get(), plan, previous);
+    // The track before plays to its very end, without fading, for this one
+    // to follow it.
+    if (stream->Handle() && plan.gapless && previous && stream->Following())
+        previous->HoldToEnd();
     return true;
 }
 
 // True when stream now holds an open file. Without one the stream is left
 // stopped: a record whose file vanished would otherwise leave it loading,
 // a state in which Play does nothing.
-bool TcrossPlayer::RequestPlayableTrack(TvorlenStream *stream)
+bool TcrossPlayer::RequestPlayableTrack(TvorlenStream *stream, TvorlenStream *previous)
 {
     m_retryRequest = false;
     int failed = 0;
-    while (RequestTrack(stream)) {
+    while (RequestTrackAfter(stream, previous)) {
         if (stream->Handle())
             return true;
         if (++failed == kRequestAttempts) {
@@ -165,32 +180,77 @@ bool TcrossPlayer::RequestPlayableTrack(TvorlenStream *stream)
     return false;
 }
 
-// OnTrackStart only for a stream that did start.
+// OnTrackStart only for a stream that did start, and only once its file is
+// open: a file that holds no sound is passed over as one that would not open.
 void TcrossPlayer::StartCurrent()
 {
     m_currentStream->Play();
-    if (m_currentStream->State() == ssPlaying && OnTrackStart)
-        OnTrackStart(this, m_currentStream);
+    m_startPending = m_currentStream->State() == ssPlaying;
+    SettleStart();
+}
+
+void TcrossPlayer::SettleStart()
+{
+    if (!m_startPending)
+        return;
+    if (m_currentStream->Opening()) {
+        QTimer::singleShot(kOpenPollMs, &m_pollContext, [this] { SettleStart(); });
+        return;
+    }
+    m_startPending = false;
+    if (m_currentStream->OpenFailed()) {
+        m_currentStream->Close();
+        if (++m_failedStarts < kRequestAttempts) {
+            if (RequestPlayableTrack(m_currentStream))
+                StartCurrent();
+        } else {
+            m_failedStarts = 0;
+            m_retryRequest = true;
+        }
+        return;
+    }
+    m_failedStarts = 0;
+    RaiseEvent(OnTrackStart, this, m_currentStream);
+}
+
+void TcrossPlayer::PassOnToFollower()
+{
+    TvorlenStream *ended = m_currentStream;
+    m_currentStream = OtherStream();
+    ended->PassOn();
+    m_currentStream->TakeOverChannel();
+    m_nextRequested = false;
+    m_startPending = m_currentStream->State() == ssPlaying;
+    SettleStart();
 }
 
 void TcrossPlayer::Tick()
 {
+    // A failing handler ends this tick; the next one starts afresh.
+    try {
+        SettleStart();
+    } catch (...) {
+    }
     const qint64 position = m_currentStream->GetPosition();
-    const qint64 length = m_currentStream->LengthMs();
+    // Where the current track's music ends, and how long it fades out.
+    const qint64 length = m_currentStream->EndMs();
+    const int fadeOut = m_currentStream->FadeOutMs();
     // A damaged file can end long before the length its header claims; its
     // position then never comes near that length.
     const bool ended = m_currentStream->Ended();
     const quint16 interval = m_currentStream->State() == ssPlaying ? kPlayingInterval : kIdleInterval;
     if (m_timer->Interval() != interval)
         m_timer->SetInterval(interval);
-    // A failing handler ends this tick; the next one starts afresh.
     try {
         m_streamA->ApplyFade();
         m_streamB->ApplyFade();
 
         if (m_outgoingStream) {
+            // Past the end of its music there is only silence to fade.
             const qint64 outgoingPosition = m_outgoingStream->GetPosition();
+            const qint64 musicEnd = m_outgoingStream->EndMs();
             if (outgoingPosition == 0 || outgoingPosition == m_outgoingStream->LengthMs()
+                || (musicEnd < m_outgoingStream->LengthMs() && outgoingPosition >= musicEnd)
                 || !m_engine.isPlaying(m_outgoingStream->Channel())) {
                 m_outgoingStream->Close();
                 m_outgoingStream = nullptr;
@@ -199,27 +259,39 @@ void TcrossPlayer::Tick()
 
         if (m_currentStream->State() != m_lastState) {
             m_lastState = m_currentStream->State();
-            if (OnStateChange)
-                OnStateChange(this);
+            RaiseEvent(OnStateChange, this);
+        }
+
+        // A successor whose file held no sound is asked for again.
+        if (m_nextRequested && OtherStream()->OpenFailed()) {
+            OtherStream()->Close();
+            m_nextRequested = false;
         }
 
         const qint64 remaining = length - position;
+        // Until the current track's file has opened, its length and position
+        // say nothing: no successor is asked for, none is switched to.
+        if (m_startPending)
+            return;
         if (m_currentStream->State() == ssPlaying) {
-            if (OnPlaying)
-                OnPlaying(this, m_currentStream);
+            RaiseEvent(OnPlaying, this, m_currentStream);
             // The other stream may still be fading out the previous track (a
             // track shorter than two fades plus the lead time): loading into
             // it now would cut that fade off and the closing of the outgoing
             // stream would then close the freshly loaded track, leaving the
             // player silent. Ask once it has played out.
-            if ((ended || remaining < m_currentStream->FadeOutTime() + kRequestLeadMs) && !m_nextRequested
-                && !m_outgoingStream) {
+            if ((ended || remaining < fadeOut + kRequestLeadMs) && !m_nextRequested && !m_outgoingStream) {
                 m_nextRequested = true;
-                RequestPlayableTrack(OtherStream());
+                RequestPlayableTrack(OtherStream(), m_currentStream);
             }
         }
 
-        if ((ended || remaining < m_currentStream->FadeOutTime() || position == 0) && m_nextRequested) {
+        if (m_nextRequested && OtherStream()->Following()) {
+            // No fade and no gap: the mixer moved on at the current track's
+            // last sample; the player follows once it has.
+            if (ended)
+                PassOnToFollower();
+        } else if ((ended || remaining < fadeOut || position == 0) && m_nextRequested) {
             m_outgoingStream = m_currentStream;
             m_currentStream = OtherStream();
             StartCurrent();

@@ -2,8 +2,10 @@
 
 #include "playback/audioEngine.h"
 #include "playback/threadedTimer.h"
+#include "playback/trackPlan.h"
 #include "playback/vorlenStream.h"
 
+#include <QObject>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -20,6 +22,10 @@ public:
     using TstreamEvent = std::function<void(TcrossPlayer *sender, TvorlenStream *stream)>;
     // The handler sets track to the record to play, or leaves it empty.
     using TneedTrackEvent = std::function<void(TcrossPlayer *sender, TtaggerRef &track)>;
+    // How a track just supplied is to sound; previous is the track it
+    // follows, or null when nothing plays before it.
+    using TplanEvent
+        = std::function<TtrackPlan(TcrossPlayer *sender, TcustomTagger *track, const TcustomTagger *previous)>;
 
     static constexpr quint16 kPlayingInterval = 250;
     static constexpr quint16 kIdleInterval = 1000;
@@ -30,6 +36,10 @@ public:
     // player idles and asks again at its next tick, so a library of nothing
     // but damaged files costs a few failed opens a second, not a busy loop.
     static constexpr int kRequestAttempts = 5;
+    // A stream opens its file on a thread of its own; the player looks this
+    // often whether a track it started has opened, so that its start is
+    // announced (or its failure passed over) without waiting for a tick.
+    static constexpr int kOpenPollMs = 10;
 
     explicit TcrossPlayer(const AudioEngineOptions &engineOptions = {});
     ~TcrossPlayer();
@@ -74,12 +84,22 @@ public:
     TstreamEvent OnPlaying;
     TneedTrackEvent OnNeedTrack;
     TstreamEvent OnTrackStart;
+    // Unset: every track plays as its file is, with the player's fades.
+    TplanEvent OnPlanTrack;
 
 private:
     void CopyFadeSettings();
     TvorlenStream *OtherStream() const;
-    bool RequestPlayableTrack(TvorlenStream *stream);
+    // RequestTrack, planned to follow previous (null: nothing before it).
+    bool RequestTrackAfter(TvorlenStream *stream, TvorlenStream *previous);
+    bool RequestPlayableTrack(TvorlenStream *stream, TvorlenStream *previous = nullptr);
+    // The current stream has ended and the other, which follows it without a
+    // gap, has its channel: the other becomes current.
+    void PassOnToFollower();
     void StartCurrent();
+    // Announces a started track whose file has opened since; replaces one
+    // whose file turned out to hold no sound.
+    void SettleStart();
 
     AudioEngine m_engine;
     bool m_engineOpen = false;
@@ -93,9 +113,16 @@ private:
     // The owner's last tracks all failed to open: the next tick that finds
     // the current stream idle asks again.
     bool m_retryRequest = false;
+    // The current stream was started while its file was still opening: its
+    // start is announced once it has opened.
+    bool m_startPending = false;
+    // Started tracks in a row whose files held no sound.
+    int m_failedStarts = 0;
     int m_fadeInTime = 5000;
     int m_fadeOutTime = 5000;
     quint8 m_fadeInFromVolume = 120;
     quint8 m_fadeOutToVolume = 30;
     std::unique_ptr<TThreadedTimer> m_timer;
+    // Owns the looks at a pending start: they end with the player.
+    QObject m_pollContext;
 };

@@ -2,7 +2,6 @@
 
 #include "playback/mixResampler.h"
 
-#include <QFile>
 #include <chrono>
 #include <cstring>
 
@@ -19,21 +18,28 @@ const AVChannelLayout kStereo = AV_CHANNEL_LAYOUT_STEREO;
 
 } // namespace
 
-StreamSource::StreamSource(int mixRate) : m_mixRate(mixRate), m_ring(std::size_t(mixRate) * kRingSeconds) {}
+StreamSource::StreamSource(int mixRate, bool threaded)
+    : m_mixRate(mixRate), m_threaded(threaded), m_ring(std::size_t(mixRate) * kRingSeconds)
+{
+}
 
 std::unique_ptr<StreamSource> StreamSource::open(const QString &fileName, int mixRate, bool threaded,
-                                                 std::size_t primeFrames)
+                                                 std::size_t primeFrames, std::shared_ptr<TresamplerHandover> follows)
 {
-    std::unique_ptr<StreamSource> source(new StreamSource(mixRate));
-    if (!source->openFile(fileName))
-        return nullptr;
-    if (threaded) {
-        // A stream is often played the moment it is open; a decoder thread
-        // not yet scheduled when the next callback comes would leave that
-        // callback without frames.
-        source->fill(std::min(primeFrames, source->m_ring.capacity()));
-        source->m_thread = std::thread([raw = source.get()] { raw->decoderLoop(); });
+    std::unique_ptr<StreamSource> source(new StreamSource(mixRate, threaded));
+    if (follows) {
+        std::lock_guard lock(follows->mutex);
+        ++follows->successors;
+        source->m_handoverIn = std::move(follows);
     }
+    if (threaded) {
+        source->m_thread = std::thread(
+            [raw = source.get(), fileName, primeFrames] { raw->openAndDecode(fileName, primeFrames); });
+        return source;
+    }
+    if (!source->openFile(fileName) || (!source->m_handoverIn && !source->prime(1)))
+        return nullptr;
+    source->m_openState.store(OpenState::Ready, std::memory_order_release);
     return source;
 }
 
@@ -45,37 +51,54 @@ StreamSource::~StreamSource()
             m_quit.store(true);
         }
         m_wake.notify_all();
+        if (m_handoverIn) {
+            // A thread waiting for the source it follows wakes to leave.
+            std::lock_guard lock(m_handoverIn->mutex);
+            m_handoverIn->decided.notify_all();
+        }
         m_thread.join();
     }
+    if (m_handoverIn) {
+        std::lock_guard lock(m_handoverIn->mutex);
+        --m_handoverIn->successors;
+    }
+    {
+        // A successor still waiting goes on with a resampler of its own.
+        std::lock_guard lock(m_handoverOut->mutex);
+        if (m_handoverOut->state == TresamplerHandover::Waiting)
+            m_handoverOut->state = TresamplerHandover::Declined;
+        m_handoverOut->decided.notify_all();
+    }
+    av_channel_layout_uninit(&m_inLayout);
+}
+
+void StreamSource::openAndDecode(const QString &fileName, std::size_t primeFrames)
+{
+    // A stream is often played the moment it is ready: its first frames are
+    // decoded before it says so.
+    const bool opened = openFile(fileName) && (!m_handoverIn || takeHandover())
+        && prime(std::max<std::size_t>(std::min(primeFrames, m_ring.capacity()), 1));
+    m_openState.store(opened ? OpenState::Ready : OpenState::Failed, std::memory_order_release);
+    if (opened)
+        decoderLoop();
+}
+
+bool StreamSource::prime(std::size_t frames)
+{
+    fill(frames);
+    return m_ring.writePosition() > 0 || m_pendingFrames > m_pendingOffset;
 }
 
 bool StreamSource::openFile(const QString &fileName)
 {
-    // The "file:" prefix keeps a name with a colon from being read as a protocol.
-    const QByteArray url = "file:" + QFile::encodeName(fileName);
-    AVFormatContext *format = nullptr;
-    if (avformat_open_input(&format, url.constData(), nullptr, nullptr) < 0)
+    if (!OpenAudioFile(fileName, m_quit, m_file))
         return false;
-    m_format.reset(format);
-    if (avformat_find_stream_info(format, nullptr) < 0)
+    const AVCodecContext *codec = m_file.codec.get();
+    if (codec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
+        av_channel_layout_default(&m_inLayout, codec->ch_layout.nb_channels);
+    else if (av_channel_layout_copy(&m_inLayout, &codec->ch_layout) < 0)
         return false;
-    const AVCodec *decoder = nullptr;
-    m_streamIndex = av_find_best_stream(format, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
-    if (m_streamIndex < 0 || !decoder)
-        return false;
-    const AVStream *stream = format->streams[m_streamIndex];
-    m_codec.reset(avcodec_alloc_context3(decoder));
-    if (!m_codec || avcodec_parameters_to_context(m_codec.get(), stream->codecpar) < 0
-        || avcodec_open2(m_codec.get(), decoder, nullptr) < 0)
-        return false;
-
-    AVChannelLayout inLayout{};
-    if (m_codec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC)
-        av_channel_layout_default(&inLayout, m_codec->ch_layout.nb_channels);
-    else if (av_channel_layout_copy(&inLayout, &m_codec->ch_layout) < 0)
-        return false;
-    m_resampler = OpenMixResampler(inLayout, m_codec->sample_fmt, m_codec->sample_rate, m_mixRate);
-    av_channel_layout_uninit(&inLayout);
+    m_resampler = openResampler();
     if (!m_resampler)
         return false;
 
@@ -83,11 +106,59 @@ bool StreamSource::openFile(const QString &fileName)
     m_frame.reset(av_frame_alloc());
     if (!m_packet || !m_frame)
         return false;
+    m_lengthMs.store(m_file.lengthMs, std::memory_order_relaxed);
+    return true;
+}
 
-    if (format->duration != AV_NOPTS_VALUE && format->duration > 0)
-        m_lengthMs = av_rescale(format->duration, 1000, AV_TIME_BASE);
-    else if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0)
-        m_lengthMs = av_rescale_q(stream->duration, stream->time_base, AVRational{1, 1000});
+SwrPtr StreamSource::openResampler() const
+{
+    return OpenMixResampler(m_inLayout, m_file.codec->sample_fmt, m_file.codec->sample_rate, m_mixRate);
+}
+
+bool StreamSource::takeHandover()
+{
+    TresamplerHandover &handover = *m_handoverIn;
+    std::unique_lock lock(handover.mutex);
+    if (m_threaded)
+        handover.decided.wait(lock, [&] { return handover.state != TresamplerHandover::Waiting || m_quit.load(); });
+    if (handover.state == TresamplerHandover::Waiting)
+        return false;
+    if (handover.state == TresamplerHandover::Given && handover.resampler) {
+        SwrPtr given = std::move(handover.resampler);
+        const AVCodecContext *codec = m_file.codec.get();
+        if (handover.rate == codec->sample_rate && handover.format == codec->sample_fmt
+            && av_channel_layout_compare(&handover.layout, &m_inLayout) == 0) {
+            m_resampler = std::move(given);
+        } else {
+            // Another format: the last frames of the source before, which it
+            // holds yet, come out first; this source's own resampler goes on.
+            std::swap(m_resampler, given);
+            convertFrame(nullptr);
+            std::swap(m_resampler, given);
+        }
+    }
+    m_handoverTaken = true;
+    return true;
+}
+
+bool StreamSource::giveHandover()
+{
+    TresamplerHandover &handover = *m_handoverOut;
+    std::lock_guard lock(handover.mutex);
+    if (handover.state != TresamplerHandover::Waiting)
+        return false;
+    if (handover.successors == 0) {
+        handover.state = TresamplerHandover::Declined;
+        handover.decided.notify_all();
+        return false;
+    }
+    handover.resampler = std::move(m_resampler);
+    handover.rate = m_file.codec->sample_rate;
+    handover.format = m_file.codec->sample_fmt;
+    av_channel_layout_uninit(&handover.layout);
+    av_channel_layout_copy(&handover.layout, &m_inLayout);
+    handover.state = TresamplerHandover::Given;
+    handover.decided.notify_all();
     return true;
 }
 
@@ -111,6 +182,9 @@ qint64 StreamSource::positionMs() const
 
 bool StreamSource::playedOut() const
 {
+    const OpenState state = openState();
+    if (state != OpenState::Ready)
+        return state == OpenState::Failed;
     const std::uint64_t consumed = m_consumedGeneration.load(std::memory_order_acquire);
     return m_requestedGeneration.load(std::memory_order_acquire) == consumed
         && m_finishedGeneration.load(std::memory_order_acquire) == consumed && m_ring.availableFrames() == 0;
@@ -149,6 +223,8 @@ bool StreamSource::decodeStep()
         handleSeek(requested);
         return true;
     }
+    if (m_handoverIn && !m_handoverTaken && !takeHandover())
+        return false;
     if (!flushPending())
         return false;
     if (m_inputDone) {
@@ -178,13 +254,18 @@ bool StreamSource::flushPending()
 void StreamSource::handleSeek(std::uint64_t generation)
 {
     const qint64 targetMs = m_seekTargetMs.load();
-    const AVStream *stream = m_format->streams[m_streamIndex];
+    const AVStream *stream = m_file.stream();
     qint64 timestamp = av_rescale_q(targetMs, AVRational{1, 1000}, stream->time_base);
     if (stream->start_time != AV_NOPTS_VALUE)
         timestamp += stream->start_time;
-    av_seek_frame(m_format.get(), m_streamIndex, timestamp, AVSEEK_FLAG_BACKWARD);
-    avcodec_flush_buffers(m_codec.get());
-    swr_init(m_resampler.get());
+    m_file.input->RestartCount();
+    av_seek_frame(m_file.format.get(), m_file.streamIndex, timestamp, AVSEEK_FLAG_BACKWARD);
+    avcodec_flush_buffers(m_file.codec.get());
+    // A resampler given to a successor is made anew.
+    if (m_resampler)
+        swr_init(m_resampler.get());
+    else
+        m_resampler = openResampler();
     m_pendingFrames = 0;
     m_pendingOffset = 0;
     m_inputDone = false;
@@ -204,10 +285,11 @@ void StreamSource::handleSeek(std::uint64_t generation)
 
 bool StreamSource::decodePacket()
 {
-    if (av_read_frame(m_format.get(), m_packet.get()) < 0)
+    if (av_read_frame(m_file.format.get(), m_packet.get()) < 0)
         return false;
-    if (m_packet->stream_index == m_streamIndex && avcodec_send_packet(m_codec.get(), m_packet.get()) >= 0) {
-        while (avcodec_receive_frame(m_codec.get(), m_frame.get()) >= 0) {
+    if (m_packet->stream_index == m_file.streamIndex && avcodec_send_packet(m_file.codec.get(), m_packet.get()) >= 0) {
+        while (avcodec_receive_frame(m_file.codec.get(), m_frame.get()) >= 0) {
+            m_file.input->RestartCount();
             convertFrame(m_frame.get());
             av_frame_unref(m_frame.get());
         }
@@ -218,20 +300,23 @@ bool StreamSource::decodePacket()
 
 void StreamSource::drain()
 {
-    if (avcodec_send_packet(m_codec.get(), nullptr) >= 0) {
-        while (avcodec_receive_frame(m_codec.get(), m_frame.get()) >= 0) {
+    if (avcodec_send_packet(m_file.codec.get(), nullptr) >= 0) {
+        while (avcodec_receive_frame(m_file.codec.get(), m_frame.get()) >= 0) {
             convertFrame(m_frame.get());
             av_frame_unref(m_frame.get());
         }
     }
-    convertFrame(nullptr);
+    // A successor that follows without a gap takes the last samples the
+    // resampler holds; else they come out here.
+    if (!giveHandover())
+        convertFrame(nullptr);
 }
 
 void StreamSource::convertFrame(const AVFrame *frame)
 {
     const int inFrames = frame ? frame->nb_samples : 0;
     if (frame && m_measureSkip && frame->best_effort_timestamp != AV_NOPTS_VALUE) {
-        const AVStream *stream = m_format->streams[m_streamIndex];
+        const AVStream *stream = m_file.stream();
         qint64 pts = frame->best_effort_timestamp;
         if (stream->start_time != AV_NOPTS_VALUE)
             pts -= stream->start_time;
@@ -316,6 +401,8 @@ void StreamSource::takeFrame(const AVFrame *frame)
 StreamSource::PullResult StreamSource::pull(std::size_t frames)
 {
     PullResult result;
+    if (m_openState.load(std::memory_order_acquire) != OpenState::Ready)
+        return result;
     const std::uint32_t sequence = m_flushSequence.load(std::memory_order_acquire);
     if ((sequence & 1) == 0) {
         const std::uint64_t generation = m_flushGeneration.load(std::memory_order_relaxed);
@@ -337,6 +424,7 @@ StreamSource::PullResult StreamSource::pull(std::size_t frames)
     result.runs = m_ring.peek(frames);
     result.frames = result.runs.firstFrames + result.runs.secondFrames;
     result.underrun = result.frames < frames && !finished;
+    result.ended = result.frames < frames && finished;
     return result;
 }
 

@@ -64,6 +64,8 @@ public:
     QProcess::ExitStatus ExitStatus() const { return m_process.exitStatus(); }
     // What the jukebox wrote to its standard output and error.
     QString Output();
+    // The running jukebox's process id; 0 when it does not run.
+    qint64 ProcessId() const { return m_process.processId(); }
 
     const QProcessEnvironment &Environment() const { return m_environment; }
     // Sets a variable of the jukebox's environment, and of the X clients' that

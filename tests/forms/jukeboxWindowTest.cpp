@@ -2,6 +2,7 @@
 #include "coreTestFolder.h"
 
 #include "core/dmMain.h"
+#include "core/soundControl.h"
 #include "library/tagPlayListCollection.h"
 #include "library/taggerQueue.h"
 #include "platform/iniFile.h"
@@ -25,6 +26,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QMenu>
 #include <QMessageBox>
@@ -688,6 +690,29 @@ TEST_F(JukeboxWindow, TheModeLineKeepsTheSkinFilesPlaces)
         }
     }
     window->Action(jcStop)->trigger();
+}
+
+// The library is measured in the background a few seconds after it is
+// loaded, and the window's details say how far that has got.
+TEST_F(JukeboxWindow, TheDetailsShowHowFarTheLoudnessAnalysisHasGot)
+{
+    QStringList files;
+    for (int i = 0; i < 3; ++i)
+        files << folder.addTrack(QStringLiteral("lib/%1.mp3").arg(i), QStringLiteral("Track %1").arg(i),
+                                 QStringLiteral("Artist"), QStringLiteral("Album"), i + 1, 440 + 110 * i, 1.0);
+    start();
+    core->AddScannedFiles(files, false);
+    const auto *caption = window->findChild<TdravoLabel *>(QStringLiteral("lblLoudnessCaption"));
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->Caption(), QStringLiteral("Loudness :"));
+    QElapsedTimer clock;
+    clock.start();
+    while (label(jlLoudnessMeasured) != QStringLiteral("all") && clock.elapsed() < 30000)
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_EQ(label(jlLoudnessMeasured), QStringLiteral("all"));
+    EXPECT_EQ(core->Sound().Store().Count(), 3);
+    for (const QString &file : files)
+        EXPECT_TRUE(core->Sound().Store().FindCurrent(file)) << file.toStdString();
 }
 
 TEST_F(JukeboxWindow, ADamagedSkinIsNamedOnceAndKeptBeforeTheExitWritesIt)

@@ -4,15 +4,18 @@
 
 #include "core/dmMain.h"
 #include "core/libraryWatch.h"
+#include "core/soundControl.h"
 #include "library/tagAlbum.h"
 #include "library/tagAlbumList.h"
 #include "metadata/id3Tagger.h"
+#include "platform/iniFile.h"
 #include "playback/crossPlayer.h"
 #include "ui/forms/frmMusicSearch.h"
 #include "ui/forms/frmPreferences.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -421,4 +424,50 @@ TEST(SearchDialogsLayout, NoTextIsClippedWithALargeFont)
         preferences.close();
     }
     QApplication::setFont(original);
+}
+
+// Between Tracks: the core's sound settings shown when the window opens, the
+// listener's choices handed to the core when it closes, and kept in
+// vorlen.ini at exit.
+TEST_F(PreferencesWindow, TheBetweenTracksChoicesShowTheCoresValuesAndClosingAppliesThem)
+{
+    makeWindow();
+    TsoundSettings before;
+    before.GainMode = gmAlbum;
+    before.TargetLoudness = -23;
+    before.PreAmp = 4;
+    before.Gapless = false;
+    core->SetSoundSettings(before);
+
+    WhenModal<TfrmPreferences>([this](TfrmPreferences *shownWindow) {
+        EXPECT_EQ(child<QComboBox>("cbGainMode")->currentIndex(), int(gmAlbum));
+        EXPECT_EQ(text("lblTargetLoudness"), QStringLiteral("-23 LUFS"));
+        EXPECT_EQ(text("lblPreAmp"), QStringLiteral("4 dB"));
+        EXPECT_FALSE(child<QCheckBox>("cbGapless")->isChecked());
+        EXPECT_TRUE(child<QCheckBox>("cbFadesMeetMusic")->isChecked());
+        EXPECT_TRUE(child<QCheckBox>("cbMeasureLoudness")->isChecked());
+        child<QComboBox>("cbGainMode")->setCurrentIndex(int(gmAuto));
+        auto *target = child<QSlider>("sbTargetLoudness");
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_End);
+        EXPECT_EQ(text("lblTargetLoudness"), QStringLiteral("-10 LUFS"));
+        child<QSlider>("sbPreAmp")->setValue(-12);
+        click("cbGapless");
+        click("cbFadesMeetMusic");
+        click("cbMeasureLoudness");
+        QTest::keyClick(shownWindow, Qt::Key_Escape);
+    });
+    window->Execute(ppCrossFader);
+    const TsoundSettings &after = core->Sound().Settings();
+    EXPECT_EQ(after.GainMode, gmAuto);
+    EXPECT_EQ(after.TargetLoudness, -10);
+    EXPECT_EQ(after.PreAmp, -12);
+    EXPECT_TRUE(after.Gapless);
+    EXPECT_FALSE(after.FadesMeetMusic);
+    EXPECT_FALSE(core->Sound().AnalysisEnabled());
+
+    core->SaveSettings();
+    TiniFile ini(core->SettingsFile());
+    EXPECT_EQ(ReadSoundSettings(ini), after);
+    EXPECT_FALSE(ini.ReadBool(QStringLiteral("CrossFader"), QStringLiteral("MeasureLoudness"), true));
 }

@@ -200,6 +200,12 @@ TEST(StreamSource, AThreadedSourceHoldsItsFirstDeviceBufferWhenOpen)
                                              QStringLiteral("pcm_s16le"), QStringLiteral("s16"), rate);
         const std::unique_ptr<StreamSource> source = StreamSource::open(path, kMixRate, true, 4096);
         ASSERT_TRUE(source);
+        // The file opens on the source's own thread: ready means primed.
+        QElapsedTimer clock;
+        clock.start();
+        while (source->openState() == StreamSource::OpenState::Opening && clock.elapsed() < 10000)
+            QThread::msleep(1);
+        ASSERT_EQ(source->openState(), StreamSource::OpenState::Ready);
         EXPECT_GE(source->pull(4096).frames, 4096u);
     }
 }

@@ -95,6 +95,8 @@ public:
     void VisTimer() override;
     void PlaylistsLoaded() override;
     void QuitRequested() override;
+    // Shows how far the loudness measuring of the library has got.
+    void LoudnessAnalysisProgress(int done, int total, bool running) override;
 
     // --- skins --------------------------------------------------------------
     void ApplySkinColors(const QColor &buttonColor, const QColor &panelColor, bool useDefaults) override;

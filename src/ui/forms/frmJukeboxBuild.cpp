@@ -392,7 +392,8 @@ void TfrmJukebox::buildQueue()
         { "lblGlobalCountCaption", "Track Count :", 50, 1, jlGlobalCount },
         { "lblGlobalDurationCaption", "Duration :", 50, 1, jlGlobalDuration },
         { "lblArtistCountCaption", "Artists :", 50, 1, jlArtistCount },
-        { "lblAlbumCountCaption", "Albums :", 50, 1, jlAlbumCount } };
+        { "lblAlbumCountCaption", "Albums :", 50, 1, jlAlbumCount },
+        { "lblLoudnessCaption", "Loudness :", 50, 1, jlLoudnessMeasured } };
     int y = 4;
     for (const Detail &detail : details) {
         TdravoLabel *label = newLabel(m_queueDetailsPanel, detail.name, QLatin1String(detail.caption), detail.tag);

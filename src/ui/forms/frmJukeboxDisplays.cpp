@@ -16,6 +16,7 @@
 #include "ui/controls/dravoLabel.h"
 #include "ui/controls/scrollBanner2.h"
 #include "ui/controls/vorlenScrollBar.h"
+#include "ui/forms/loudnessProgressText.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -165,4 +166,9 @@ void TfrmJukebox::showStackerTitle()
     if (m_core)
         Label(jlStackerTitle)->SetCaption(m_core->StackerTitle());
     fitStackerBar();
+}
+
+void TfrmJukebox::LoudnessAnalysisProgress(int done, int total, bool running)
+{
+    Label(jlLoudnessMeasured)->SetCaption(LoudnessProgressText(done, total, running));
 }

@@ -3,6 +3,7 @@
 #include "core/dmMain.h"
 #include "platform/cdDrives.h"
 #include "ui/forms/dialogParts.h"
+#include "ui/forms/soundSettingsPanel.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -160,8 +161,10 @@ QWidget *TfrmPreferences::makeCrossFaderPage()
         QStringLiteral("sbFadeOutTime"), QStringLiteral("Fade Out To Volume (0 - 100% volume) :"),
         QStringLiteral("sbFadeOutVolume"), m_sbFadeOutTime, m_sbFadeOutVolume));
     crossLayout->addStretch(1);
+    m_soundPanel = new TsoundSettingsPanel(m_core);
     auto *pageLayout = new QVBoxLayout(page);
     pageLayout->addWidget(crossFader);
+    pageLayout->addWidget(m_soundPanel);
     return page;
 }
 
@@ -243,6 +246,7 @@ void TfrmPreferences::loadValues()
     m_sbFadeInVolume->setValue(m_core.FadeInFromVolume());
     m_sbFadeOutTime->setValue(m_core.FadeOutTime());
     m_sbFadeOutVolume->setValue(m_core.FadeOutToVolume());
+    m_soundPanel->Load();
 }
 
 void TfrmPreferences::fillFolders()
@@ -257,6 +261,7 @@ void TfrmPreferences::done(int result)
     m_core.SetFadeInFromVolume(m_sbFadeInVolume->value());
     m_core.SetFadeOutTime(m_sbFadeOutTime->value());
     m_core.SetFadeOutToVolume(m_sbFadeOutVolume->value());
+    m_soundPanel->Apply();
     QDialog::done(result);
 }
 

@@ -11,13 +11,15 @@ class QListWidget;
 class QSlider;
 class QTabWidget;
 class TdmMain;
+class TsoundSettingsPanel;
 struct CdDrive;
 
 // The pages the window opens on.
 enum TpreferencesPage { ppMusicFolders, ppCrossFader, ppGeneral };
 
-// "Preferences": the music folders to scan, the four cross-fade values, the
-// track-number display switch and the album-art folder, all held by the core.
+// "Preferences": the music folders to scan, the four cross-fade values and
+// how tracks meet (TsoundSettingsPanel), the track-number display switch and
+// the album-art folder, all held by the core.
 // The folders, the switch and the cover folder change at once; the cross-fade
 // values are handed to the core (and so to the player) when the window
 // closes, whichever way it closes: there is no cancel. Nothing is written to
@@ -68,6 +70,7 @@ private:
     QSlider *m_sbFadeInVolume;
     QSlider *m_sbFadeOutTime;
     QSlider *m_sbFadeOutVolume;
+    TsoundSettingsPanel *m_soundPanel;
     QCheckBox *m_cbTrackNumbers;
     QCheckBox *m_cbWatchFolders;
     QLineEdit *m_edAlbumArtFolder;

@@ -26,10 +26,13 @@ enum TjukeboxLabel {
     jlAlbumCount,
     jlArtistList,
     jlTrackList,
+    // How far the background loudness measuring of the library has got.
+    jlLoudnessMeasured,
     jlLabelCount
 };
 
 inline constexpr std::array<const char *, jlLabelCount> kJukeboxLabelNames { "lblTrack", "lblArtist", "lblAlbum",
     "lblMode", "lblDuration", "lblBitrate", "lblSampleRate", "lblFileType", "lblStackerTitle", "lblStackerAlbums",
     "lblStackerPlaytime", "lblQueueCount", "lblQueueDuration", "lblPlaylistCount", "lblPlaylistDuration",
-    "lblGlobalCount", "lblGlobalDuration", "lblArtistCount", "lblAlbumCount", "lblArtistList", "lblTrackList" };
+    "lblGlobalCount", "lblGlobalDuration", "lblArtistCount", "lblAlbumCount", "lblArtistList", "lblTrackList",
+    "lblLoudnessMeasured" };
