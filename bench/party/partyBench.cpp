@@ -50,17 +50,6 @@ namespace {
 constexpr int kToneFiles = 4;
 constexpr double kToneSeconds = 12;
 
-QString word(QRandomGenerator &random, int minLength, int maxLength)
-{
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyz";
-    QString text;
-    const int length = random.bounded(minLength, maxLength + 1);
-    for (int i = 0; i < length; ++i)
-        text += QLatin1Char(letters[random.bounded(26)]);
-    text[0] = text[0].toUpper();
-    return text;
-}
-
 // A library of count tracks by 3,000 artists on 8,000 albums whose files
 // all exist: hard links to a few real tone files, so that whatever a guest
 // asks for plays. Also the words its texts are made of, for the guests'
@@ -87,14 +76,14 @@ bool writePlayableLibrary(const QString &home, int count, QStringList *words)
     QRandomGenerator random(7);
     QStringList artists;
     for (int i = 0; i < 3000; ++i)
-        artists << word(random, 4, 10) + u' ' + word(random, 3, 9);
+        artists << RandomWord(random, 4, 10) + u' ' + RandomWord(random, 3, 9);
     QStringList albums;
     for (int i = 0; i < 8000; ++i)
-        albums << word(random, 3, 9) + u' ' + word(random, 2, 12);
+        albums << RandomWord(random, 3, 9) + u' ' + RandomWord(random, 2, 12);
     TtaggerList list;
     for (int i = 0; i < count; ++i) {
         const int albumIndex = i % int(albums.size());
-        const QString title = word(random, 4, 10) + u' ' + word(random, 2, 10);
+        const QString title = RandomWord(random, 4, 10) + u' ' + RandomWord(random, 2, 10);
         const QString folder = music + QStringLiteral("/a%1").arg(albumIndex);
         if (i < albums.size())
             QDir().mkpath(folder);

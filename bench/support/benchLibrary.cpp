@@ -8,9 +8,7 @@
 #include <QStringList>
 #include <cstdio>
 
-namespace {
-
-QString word(QRandomGenerator &random, int minLength, int maxLength)
+QString RandomWord(QRandomGenerator &random, int minLength, int maxLength)
 {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyz";
     QString text;
@@ -21,25 +19,23 @@ QString word(QRandomGenerator &random, int minLength, int maxLength)
     return text;
 }
 
-} // namespace
-
 // A library of count tracks by 3,000 artists on 8,000 albums.
 void WriteLibraryCache(const QString &fileName, int count)
 {
     QRandomGenerator random(42);
     QStringList artists;
     for (int i = 0; i < 3000; ++i)
-        artists << word(random, 4, 10) + QLatin1Char(' ') + word(random, 3, 9);
+        artists << RandomWord(random, 4, 10) + QLatin1Char(' ') + RandomWord(random, 3, 9);
     QStringList albums;
     for (int i = 0; i < 8000; ++i)
-        albums << word(random, 3, 9) + QLatin1Char(' ') + word(random, 2, 12);
+        albums << RandomWord(random, 3, 9) + QLatin1Char(' ') + RandomWord(random, 2, 12);
     TtaggerList list;
     for (int i = 0; i < count; ++i) {
         auto *record = new Tid3Tagger;
         const int albumIndex = i % albums.size();
         const QString &artist = artists[albumIndex % artists.size()];
         const QString &album = albums[albumIndex];
-        const QString title = word(random, 4, 10) + QLatin1Char(' ') + word(random, 2, 10);
+        const QString title = RandomWord(random, 4, 10) + QLatin1Char(' ') + RandomWord(random, 2, 10);
         record->SetTitle(title);
         record->SetArtist(artist);
         record->SetAlbum(album);

@@ -149,14 +149,9 @@ void TloudnessAnalyser::run()
     }
 }
 
-void TloudnessAnalyser::measure(const QString &file)
+TloudnessEntry MeasureFile(const QString &file, const TfileStamp &stamp, const std::atomic<bool> &stop)
 {
-    const TfileStamp stamp = FileStampOf(file);
-    if (stamp.size < 0 || m_store.Find(file, stamp))
-        return;
-    const TloudnessScan scan = ScanLoudness(file, m_stopScan);
-    if (m_stopScan.load())
-        return;
+    const TloudnessScan scan = ScanLoudness(file, stop);
     TloudnessEntry entry;
     entry.size = stamp.size;
     entry.modifiedNs = stamp.modifiedNs;
@@ -168,6 +163,17 @@ void TloudnessAnalyser::measure(const QString &file)
     entry.musicEndMs = scan.musicEndMs;
     entry.endingMs = scan.endingMs;
     entry.albumArtist = ReadGainTags(file).albumArtist;
+    return entry;
+}
+
+void TloudnessAnalyser::measure(const QString &file)
+{
+    const TfileStamp stamp = FileStampOf(file);
+    if (stamp.size < 0 || m_store.Find(file, stamp))
+        return;
+    const TloudnessEntry entry = MeasureFile(file, stamp, m_stopScan);
+    if (m_stopScan.load())
+        return;
     m_store.Put(file, entry);
     std::lock_guard lock(m_mutex);
     ++m_unsaved;

@@ -22,6 +22,11 @@
 // Created, driven and destroyed on the GUI thread; OnProgress runs there.
 // The thread and the GUI thread share the work list and the counts, under
 // m_mutex; the thread hands over by a queued call that carries no data.
+// Measures file as it was when stamp was taken: its entry for the store
+// (measured false when it could not be decoded). Stops early, with an entry
+// that means nothing, once stop is set.
+TloudnessEntry MeasureFile(const QString &file, const TfileStamp &stamp, const std::atomic<bool> &stop);
+
 class TloudnessAnalyser {
 public:
     // A progress report is due at most this often while files are measured.

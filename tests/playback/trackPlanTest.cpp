@@ -7,7 +7,7 @@
 
 #include "metadata/customTagger.h"
 #include "playback/crossPlayer.h"
-#include "playback/loudnessScan.h"
+#include "playback/loudnessAnalyser.h"
 #include "playback/loudnessStore.h"
 #include "playback/soundPlanner.h"
 
@@ -319,19 +319,8 @@ protected:
     void Measure(const QString &path)
     {
         const std::atomic<bool> stop { false };
-        const TloudnessScan scan = ScanLoudness(path, stop);
-        ASSERT_TRUE(scan.ok);
-        const TfileStamp stamp = FileStampOf(path);
-        TloudnessEntry entry;
-        entry.size = stamp.size;
-        entry.modifiedNs = stamp.modifiedNs;
-        entry.measured = true;
-        entry.loudness = scan.loudness;
-        entry.truePeak = scan.truePeak;
-        entry.lengthMs = scan.lengthMs;
-        entry.musicStartMs = scan.musicStartMs;
-        entry.musicEndMs = scan.musicEndMs;
-        entry.endingMs = scan.endingMs;
+        const TloudnessEntry entry = MeasureFile(path, FileStampOf(path), stop);
+        ASSERT_TRUE(entry.measured) << path.toStdString();
         store.Put(path, entry);
     }
 

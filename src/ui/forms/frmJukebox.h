@@ -212,6 +212,7 @@ private:
     void fitStackerBar();
     void fitButtonBars();
     void fitQueueControls();
+    void fitQueueDetails();
     void keepTreeRoom();
 
     // Layout and skin files (frmJukeboxLayout.cpp).

@@ -190,8 +190,7 @@ void TfrmJukebox::connectCommands()
     on(jcQueueControlToggle, [this] { togglePanel(*m_queueControlPanel, jcQueueControlToggle); });
     on(jcToggleQueueDetails, [this] {
         m_queueDetails = !m_queueDetails;
-        for (TdravoLabel *label : ChildControls<TdravoLabel>(*m_queueDetailsPanel))
-            label->setVisible(m_queueDetails);
+        fitQueueDetails();
         setToggleCaption(jcToggleQueueDetails, m_queueDetails);
     });
     on(jcStackerPower, [this] {

@@ -4,6 +4,7 @@
 #include "ui/forms/frmJukebox.h"
 
 #include "ui/controls/buttonBarFit.h"
+#include "ui/controls/childControls.h"
 #include "ui/controls/digitalDisplay.h"
 #include "ui/controls/dravoLabel.h"
 #include "ui/controls/labelFit.h"
@@ -63,6 +64,7 @@ void TfrmJukebox::connectFits()
     m_listsPanel->OnResize = [this](QObject *) { keepTreeRoom(); };
     m_songsPanel->OnResize = [this](QObject *) { keepTreeRoom(); };
     m_queueControlPanel->OnResize = [this](QObject *) { fitQueueControls(); };
+    m_queueDetailsPanel->OnResize = [this](QObject *) { fitQueueDetails(); };
     // The queue panel is never made lower than its buttons need.
     const QList<QWidget *> buttons = queueButtons(*m_queueControlPanel);
     m_queueSplitter->SetMinSize(std::max(m_queueSplitter->MinSize(),
@@ -74,6 +76,7 @@ void TfrmJukebox::refitControls()
     fitDisplay();
     fitStackerBar();
     fitButtonBars();
+    fitQueueDetails();
 }
 
 void TfrmJukebox::fitDisplay()
@@ -131,6 +134,14 @@ void TfrmJukebox::fitQueueControls()
         button->move(button->x(), top);
         top += button->height() + gap;
     }
+}
+
+void TfrmJukebox::fitQueueDetails()
+{
+    // A line the panel has no room for is left out whole, not cut (the
+    // loudness line first, in a low queue area).
+    for (TdravoLabel *label : ChildControls<TdravoLabel>(*m_queueDetailsPanel))
+        label->setVisible(m_queueDetails && label->geometry().bottom() < m_queueDetailsPanel->height());
 }
 
 void TfrmJukebox::keepTreeRoom()
