@@ -73,7 +73,9 @@ QStringList ReadApeTextItems(const TbyteSource &source)
         pos += zero + 1;
         if (valueLength > end - pos)
             break;
-        if ((flags & kItemTypeMask) == 0) {
+        // A key holding "=" could not be told from its value in the lines
+        // returned: such an item is passed by.
+        if ((flags & kItemTypeMask) == 0 && !key.contains('=')) {
             value.resize(std::min(valueLength, kValueCap));
             if (!source.ReadExact(pos, value.data(), value.size()))
                 break;
