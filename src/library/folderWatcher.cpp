@@ -694,6 +694,10 @@ void TfolderWatcher::postLimit(int unwatched)
 
 bool TfolderWatcher::event(QEvent *event)
 {
+    // Before the event is read: it was made by the worker, under the lock.
+    {
+        std::lock_guard lock(m_lock);
+    }
     if (event->type() != DeliveryEventType())
         return QObject::event(event);
     deliver();

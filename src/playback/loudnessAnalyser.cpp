@@ -4,6 +4,8 @@
 #include "playback/loudnessScan.h"
 #include "platform/raiseEvent.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QTimer>
 #include <pthread.h>
 #include <sched.h>
@@ -11,6 +13,13 @@
 #include <unistd.h>
 
 namespace {
+
+// The thread's notice that files were measured.
+QEvent::Type NotifyEventType()
+{
+    static const auto type = QEvent::Type(QEvent::registerEventType());
+    return type;
+}
 
 // The calling thread takes processor and disc time only when nothing else
 // wants it: SCHED_IDLE, and the idle I/O class (ioprio_set, which has no
@@ -143,8 +152,7 @@ void TloudnessAnalyser::run()
         }
         if (!m_notifyPending) {
             m_notifyPending = true;
-            QMetaObject::invokeMethod(
-                &m_context, [this] { notify(); }, Qt::QueuedConnection);
+            QCoreApplication::postEvent(&m_context, new QEvent(NotifyEventType()));
         }
     }
 }
@@ -180,6 +188,17 @@ void TloudnessAnalyser::measure(const QString &file)
 }
 
 // Reports at most every kProgressMs, and at once when the list is done.
+bool TloudnessAnalyser::Tcontext::event(QEvent *event)
+{
+    {
+        std::lock_guard lock(m_owner.m_mutex);
+    }
+    if (event->type() != NotifyEventType())
+        return QObject::event(event);
+    m_owner.notify();
+    return true;
+}
+
 void TloudnessAnalyser::notify()
 {
     bool finished = false;

@@ -71,8 +71,18 @@ private:
 
     TloudnessStore &m_store;
     const QString m_storeFile;
-    // Owns the queued calls the thread makes: they end with the analyser.
-    QObject m_context;
+    // Receives the thread's notices (and the report timer) on the GUI
+    // thread: they end with the analyser. Before it reads a notice it takes
+    // the lock under which the thread posted it, as the notice was made there.
+    class Tcontext : public QObject {
+    public:
+        explicit Tcontext(TloudnessAnalyser &owner) : m_owner(owner) {}
+        bool event(QEvent *event) override;
+
+    private:
+        TloudnessAnalyser &m_owner;
+    };
+    Tcontext m_context { *this };
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
