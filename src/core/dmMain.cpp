@@ -267,8 +267,10 @@ void TdmMain::StartUp()
         LoadLibrary();
     }
     watchMusicFolders();
-    offerDesktopMusicFolder();
-    if (m_settings.ShowTips)
+    // The tips begin by telling the user to set the music folders: beside
+    // the offer to add one, they would say the opposite of it.
+    const bool offered = offerDesktopMusicFolder();
+    if (m_settings.ShowTips && !offered)
         m_ui.ShowWindow(TcoreWindow::TipOfTheDay);
     if (m_party->Settings().Enabled)
         m_ui.ShowWindow(TcoreWindow::PartyWindow);

@@ -368,7 +368,9 @@ private:
     TtaggerRef libraryTrack();
     bool saveLibraryCache(QString *errorText);
     void watchMusicFolders();
-    void offerDesktopMusicFolder();
+    // At the first start without music folders: offers the desktop's music
+    // folder; true when it did.
+    bool offerDesktopMusicFolder();
 
     TcoreUserInterface &m_ui;
     TfileProblems m_fileProblems{m_ui};

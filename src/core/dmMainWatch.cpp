@@ -34,13 +34,13 @@ void TdmMain::watchMusicFolders()
         m_watch->Start(folders);
 }
 
-void TdmMain::offerDesktopMusicFolder()
+bool TdmMain::offerDesktopMusicFolder()
 {
     if (!m_settings.DirList.isEmpty() || m_settings.MusicFolderOffered || !m_options.desktopMusicFolder)
-        return;
+        return false;
     const QString folder = m_options.desktopMusicFolder();
     if (folder.isEmpty())
-        return;
+        return false;
     m_ui.OfferYesNo(QStringLiteral("The jukebox has no music folder yet. Your music folder is %1.\n\n"
                                    "Add it, and take the music in it into the library?")
                         .arg(folder),
@@ -55,4 +55,5 @@ void TdmMain::offerDesktopMusicFolder()
             if (!m_settings.WatchFolders)
                 m_ui.ShowWindow(TcoreWindow::MusicSearch);
         });
+    return true;
 }

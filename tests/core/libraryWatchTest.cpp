@@ -9,6 +9,7 @@
 #include "platform/iniFile.h"
 
 #include <QFile>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -53,6 +54,14 @@ protected:
         ini.WriteString(QStringLiteral("Dirs"), QStringLiteral("DirList"), musicFolders.join(u','));
         ini.WriteBool(QStringLiteral("Dirs"), QStringLiteral("WatchFolders"), watch);
         ini.WriteBool(QStringLiteral("General"), QStringLiteral("ShowTips"), false);
+        ASSERT_TRUE(ini.UpdateFile());
+    }
+
+    // The tip of the day at every start, as a new user has it.
+    void showTips()
+    {
+        TiniFile ini(folder.home() + QStringLiteral("/vorlen.ini"));
+        ini.WriteBool(QStringLiteral("General"), QStringLiteral("ShowTips"), true);
         ASSERT_TRUE(ini.UpdateFile());
     }
 
@@ -189,11 +198,14 @@ TEST_F(CoreWatch, TheDesktopsMusicFolderIsOfferedAtTheFirstStartAndTakenInWhenAc
 {
     copyTracksTo(second());
     settings({});
+    showTips();
     TdmMainOptions options = folder.options();
     options.desktopMusicFolder = [this] { return second(); };
     start(options);
     ASSERT_EQ(ui.offers.size(), 1);
     EXPECT_TRUE(ui.offers.first().contains(second()));
+    // The first tip tells the user to set the music folders: not beside the offer.
+    EXPECT_EQ(std::count(ui.windows.begin(), ui.windows.end(), TcoreWindow::TipOfTheDay), 0);
     // The jukebox goes on while the question is shown.
     EXPECT_EQ(count(), 0);
 
@@ -214,9 +226,12 @@ TEST_F(CoreWatch, TheDesktopsMusicFolderDeclinedIsNotOfferedAgain)
     EXPECT_TRUE(core->Settings().DirList.isEmpty());
     core->SaveSettings();
     core.reset();
+    showTips();
 
     start(options);
     EXPECT_EQ(ui.offers.size(), 1);
+    EXPECT_EQ(std::count(ui.windows.begin(), ui.windows.end(), TcoreWindow::TipOfTheDay), 1)
+        << "with nothing offered, the tips show as they always do";
     settle(300);
     EXPECT_EQ(count(), 0);
 }
