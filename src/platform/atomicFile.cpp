@@ -1,5 +1,6 @@
 #include "platform/atomicFile.h"
 
+#include <QFileInfo>
 #include <QSaveFile>
 
 bool WriteFileAtomically(const QString &fileName, const QByteArray &data, QString *errorText)
@@ -9,8 +10,15 @@ bool WriteFileAtomically(const QString &fileName, const QByteArray &data, QStrin
     // this helper exists to prevent.
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        if (errorText)
-            *errorText = file.errorString();
+        if (errorText) {
+            // Some of the save file's reasons name the file ("Existing file
+            // ... is not writable"); whoever reports the failure names it
+            // already, and would name it twice.
+            QString reason = file.errorString();
+            for (const QString &named : {QFileInfo(fileName).absoluteFilePath(), fileName})
+                reason.replace(QLatin1Char(' ') + named, QString());
+            *errorText = reason;
+        }
         file.cancelWriting();
         return false;
     }

@@ -1,5 +1,7 @@
 #include "platform/atomicFile.h"
 
+#include "unprivileged.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -48,4 +50,25 @@ TEST(AtomicFile, MissingFolderFailsWithoutCreatingAnything)
     EXPECT_FALSE(WriteFileAtomically(dir.filePath(QStringLiteral("no/such/folder/x.dat")), "x", &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+}
+
+// Whoever reports a failure names the file; the reason says only why, so a
+// notice reads "x: why" and not "x: ... x ...".
+TEST(AtomicFile, TheReasonDoesNotNameTheFileAgain)
+{
+    VORLEN_RUN_UNPRIVILEGED();
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("vorlen.ini"));
+    ASSERT_TRUE(WriteFileAtomically(name, "keep me"));
+    for (const bool folderLocked : {false, true}) {
+        SCOPED_TRACE(folderLocked ? "folder read-only" : "file read-only");
+        const QString locked = folderLocked ? dir.path() : name;
+        ASSERT_EQ(::chmod(QFile::encodeName(locked).constData(), 0500), 0);
+        QString error;
+        EXPECT_FALSE(WriteFileAtomically(name, "lost", &error));
+        ::chmod(QFile::encodeName(locked).constData(), folderLocked ? 0700 : 0600);
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_FALSE(error.contains(QStringLiteral("vorlen.ini"))) << error.toStdString();
+        EXPECT_EQ(readAll(name), QByteArray("keep me"));
+    }
 }
