@@ -1,18 +1,22 @@
 #pragma once
 
+#include "metadata/taggerRef.h"
+
 #include <QString>
 #include <QtGlobal>
 
-class TcustomTagger;
 class TiniFile;
 class TvorlenStream;
 
 // What plays now, as the core announces it at every change of track.
 struct TnowPlaying {
-    // Null when nothing plays. Both stay valid until the next TrackChanged:
-    // the stream holds its record, so no library change frees it meanwhile.
+    // Null when nothing plays; a stop clears both at once. The stream lives
+    // as long as the player. The record is held here, not only by the
+    // stream: a stop lets the stream drop its record, and a face that looks
+    // at what plays between two announcements (a guest's call, a refresh on
+    // a clock) must never reach a record the library has freed since.
     const TvorlenStream *stream = nullptr;
-    const TcustomTagger *track = nullptr;
+    TtaggerRef track;
     // The picture file of the track's cover: one named after artist and album
     // in the cover folder or beside the track, else the picture stored in the
     // track's own file, written out to the data folder's covers/. Empty when

@@ -117,11 +117,9 @@ void TdmMain::hookComponents()
     m_player->OnStateChange = [this](TcrossPlayer *player) {
         const int state = player->GetState();
         m_listeners.Raise(&L::PlayStateChanged, state);
-        // A stop ends the track shown: nothing plays any more.
-        if (state == ssStopped && m_nowPlaying.stream) {
-            m_nowPlaying = TnowPlaying();
-            m_listeners.Raise(&L::TrackChanged, std::as_const(m_nowPlaying));
-        }
+        // The player ran dry or its track ended: nothing plays any more.
+        if (state == ssStopped)
+            trackEnded();
     };
     m_player->OnTrackStart = [this](TcrossPlayer *, TvorlenStream *) { trackStarted(); };
     m_player->OnNeedTrack = [this](TcrossPlayer *, TtaggerRef &track) { ChooseNextTrack(track); };

@@ -360,6 +360,9 @@ private:
     void hookProgress(Tmp3JukeBoxLists &lists);
     void applyFadeSettings();
     void trackStarted();
+    // Nothing plays any more: what was announced as playing is cleared and
+    // announced, once.
+    void trackEnded();
     QString coverFileOfCurrentTrack() const;
     QString cdCacheFile(const CdDrive &drive) const;
     void scanDisc(const CdDrive &drive, const QString &cacheFile);

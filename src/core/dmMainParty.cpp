@@ -48,7 +48,7 @@ void TdmMain::GuestActive(int guest)
 
 TrequestAnswer TdmMain::RequestTrack(int guest, TcustomTagger *record)
 {
-    const TrequestAnswer answer = m_party->Request(guest, record, m_nowPlaying.track);
+    const TrequestAnswer answer = m_party->Request(guest, record, m_nowPlaying.track.get());
     // A queued request reached the faces as QueueChanged already.
     if (answer.Outcome == TrequestOutcome::AwaitingApproval)
         m_listeners.Raise(&TcoreListener::PartyChanged);

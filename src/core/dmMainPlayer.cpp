@@ -40,6 +40,9 @@ void TdmMain::Pause()
 void TdmMain::Stop()
 {
     m_player->StopAll();
+    // Said at once, not at the player's next tick: until then a face would
+    // show, and a guest would be told of, a track that no longer plays.
+    trackEnded();
 }
 
 void TdmMain::Skip()
@@ -72,9 +75,17 @@ void TdmMain::trackStarted()
 {
     const TvorlenStream *stream = m_player->CurrentStream();
     m_nowPlaying.stream = stream;
-    m_nowPlaying.track = stream ? stream->Track() : nullptr;
+    m_nowPlaying.track = TtaggerRef(stream ? stream->Track() : nullptr);
     m_nowPlaying.coverFile = coverFileOfCurrentTrack();
-    m_party->TrackStarted(m_nowPlaying.track);
+    m_party->TrackStarted(m_nowPlaying.track.get());
+    m_listeners.Raise(&TcoreListener::TrackChanged, std::as_const(m_nowPlaying));
+}
+
+void TdmMain::trackEnded()
+{
+    if (!m_nowPlaying.stream && !m_nowPlaying.track)
+        return;
+    m_nowPlaying = TnowPlaying();
     m_listeners.Raise(&TcoreListener::TrackChanged, std::as_const(m_nowPlaying));
 }
 

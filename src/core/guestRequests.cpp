@@ -238,17 +238,17 @@ bool TguestRequests::Reject(quint64 id)
 
 // --- what plays ------------------------------------------------------------------
 
-void TguestRequests::TrackChosen(const TcustomTagger *record, const TqueueRequester &requester)
+void TguestRequests::TrackChosen(TcustomTagger *record, const TqueueRequester &requester)
 {
-    m_chosen = record;
+    m_chosen = TtaggerRef(record);
     m_chosenRequester = requester;
 }
 
 void TguestRequests::TrackStarted(const TcustomTagger *record)
 {
     m_votes.clear();
-    m_playingRequester = record && record == m_chosen ? m_chosenRequester : kHost;
-    m_chosen = nullptr;
+    m_playingRequester = record && record == m_chosen.get() ? m_chosenRequester : kHost;
+    m_chosen.reset();
     m_chosenRequester = kHost;
     if (record)
         m_lastStarted.insert(record->Filename(), now());

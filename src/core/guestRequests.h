@@ -121,8 +121,10 @@ public:
     int RoundRobinRow(int guest) const;
 
     // --- what plays ---------------------------------------------------------
-    // The player took record off the queue for requester.
-    void TrackChosen(const TcustomTagger *record, const TqueueRequester &requester);
+    // The player took record off the queue for requester. The record is held
+    // until it starts: compared by address alone, a freed record's address
+    // taken by a new one would name the wrong guest.
+    void TrackChosen(TcustomTagger *record, const TqueueRequester &requester);
     // record began to play: the repeat interval starts and the votes end.
     void TrackStarted(const TcustomTagger *record);
     // Who asked for the track playing now (nobody for the host's).
@@ -148,7 +150,7 @@ private:
     quint64 m_nextRequestId = 1;
     // When each file last began to play.
     QHash<QString, qint64> m_lastStarted;
-    const TcustomTagger *m_chosen = nullptr;
+    TtaggerRef m_chosen;
     TqueueRequester m_chosenRequester;
     TqueueRequester m_playingRequester;
     std::set<int> m_votes;

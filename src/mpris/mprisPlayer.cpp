@@ -203,7 +203,7 @@ void TmprisPlayer::announce(const QString &name, const QVariant &value)
 void TmprisPlayer::TrackChanged(const TnowPlaying &playing)
 {
     const TvorlenStream *stream = playing.stream;
-    const TcustomTagger *track = stream ? playing.track : nullptr;
+    const TcustomTagger *track = stream ? playing.track.get() : nullptr;
     QVariantMap changed;
     if (track) {
         m_trackId = QStringLiteral("/org/vorlen/track/%1").arg(++m_trackCount);

@@ -633,7 +633,7 @@ TcustomTagger *TpartyServer::Private::trackById(quint64 id)
         if (GuestTrackId(request.Record->Filename(), key) == id)
             return request.Record.get();
     }
-    const TcustomTagger *playing = core.NowPlaying().track;
+    const TcustomTagger *playing = core.NowPlaying().track.get();
     if (playing && GuestTrackId(playing->Filename(), key) == id)
         return const_cast<TcustomTagger *>(playing);
     return nullptr;

@@ -55,7 +55,7 @@ QJsonObject PartyStateJson(const TdmMain &core, quint64 key)
     QJsonObject state;
     state.insert(QStringLiteral("party"), party);
     const TvorlenStream *stream = core.PlayingStream();
-    const TcustomTagger *track = core.NowPlaying().track;
+    const TcustomTagger *track = core.NowPlaying().track.get();
     if (stream && track) {
         QJsonObject playing = GuestTrackJson(*track, key);
         if (stream->LengthMs() > 0)

@@ -194,3 +194,37 @@ TEST_F(RecordsInUse, PauseResumesAndSkipWaitsWhileAStreamOpensOrStops)
     EXPECT_EQ(core->tqQueue().Count(), 1);
     core->Stop();
 }
+
+// What the core announces as playing holds its record: a face that looks at
+// it between two announcements (a guest's call, a window's refresh on its
+// clock) reaches the record even when the library dropped it meanwhile. A
+// stop clears it at once, not at the player's next tick, so that nothing is
+// shown as playing that no longer plays and nothing keeps a dropped record.
+TEST_F(RecordsInUse, WhatIsAnnouncedAsPlayingOutlivesTheLibraryAndEndsWithTheStop)
+{
+    core->AddScannedFiles({listed, other}, false);
+    for (const bool stopFirst : {false, true}) {
+        SCOPED_TRACE(stopFirst ? "stopped, then dropped" : "dropped while playing");
+        ASSERT_TRUE(core->QueueFile(listed));
+        core->Play();
+        ASSERT_EQ(core->Player().GetState(), ssPlaying);
+        ASSERT_TRUE(core->NowPlaying().track);
+        if (stopFirst)
+            core->Stop();
+        // The file goes, and a scan drops its record from the library.
+        const QString moved = listed + QStringLiteral(".away");
+        ASSERT_TRUE(QFile::rename(listed, moved));
+        core->AddScannedFiles({}, true);
+        ASSERT_EQ(core->jblMain().MasterList().Count(), 1);
+        if (!stopFirst) {
+            // The sanitizer build fails here when the record was freed.
+            EXPECT_EQ(core->NowPlaying().track->Title(), QStringLiteral("Listed"));
+            core->Stop();
+        }
+        EXPECT_FALSE(core->NowPlaying().track);
+        EXPECT_EQ(core->NowPlaying().stream, nullptr);
+        EXPECT_EQ(run->face.tracks.constLast(), QString()) << "the stop is announced at once";
+        ASSERT_TRUE(QFile::rename(moved, listed));
+        core->AddScannedFiles({listed}, false);
+    }
+}

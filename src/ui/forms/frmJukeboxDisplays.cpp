@@ -42,7 +42,7 @@ QImage readCover(QImageReader &reader)
 
 void TfrmJukebox::TrackChanged(const TnowPlaying &playing)
 {
-    const TcustomTagger *track = playing.track;
+    const TcustomTagger *track = playing.track.get();
     if (!playing.stream || !track) {
         clearTrackInfo();
         showStackerTitle();

@@ -223,7 +223,7 @@ void TfrmParty::refresh()
                                       : QStringLiteral(" · %1 phones connected").arg(status.Connections);
     m_guests->setText(guests);
 
-    const TcustomTagger *track = m_core.NowPlaying().track;
+    const TcustomTagger *track = m_core.NowPlaying().track.get();
     if (track) {
         const TqueueRequester &who = party.PlayingRequester();
         m_playing->setText(QStringLiteral("Now playing: ") + trackText(*track)
