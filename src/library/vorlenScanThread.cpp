@@ -2,6 +2,7 @@
 
 #include "metadata/customTagger.h"
 #include "platform/fileNames.h"
+#include "platform/mountTable.h"
 #include "platform/raiseEvent.h"
 
 #include <QCoreApplication>
@@ -54,8 +55,9 @@ bool isAscii(std::string_view text)
 // scanned at once before the next entry, and collects findings into batches.
 class TvorlenScanThread::Walker {
 public:
-    explicit Walker(TvorlenScanThread &scan)
+    Walker(TvorlenScanThread &scan, TunmountedMountPoints unmounted)
         : m_scan(scan)
+        , m_unmounted(std::move(unmounted))
     {
         for (const QString &entry : scan.m_extensions) {
             const QByteArray utf8 = entry.toUtf8();
@@ -67,6 +69,7 @@ public:
     // A folder of the folder list.
     void scanFolder(const QString &folder)
     {
+        m_listedHasMusic = m_scan.FoldersWithMusic.contains(folder);
         const QByteArray encoded = EncodeFileName(folder);
         m_path.assign(encoded.constData(), size_t(encoded.size()));
         // A folder of the list ends in "/"; the paths made below it join
@@ -92,6 +95,10 @@ private:
     void scanDirectory(int parentFd, const char *name, bool listed)
     {
         beginFolder(listed);
+        if (m_unmounted.Contains(m_path)) {
+            missingFolder();
+            return;
+        }
         const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | (listed ? 0 : O_NOFOLLOW));
         if (fd < 0) {
             folderFailed(listed, errno);
@@ -108,6 +115,7 @@ private:
         const TknownFolder *known = m_scan.KnownFiles.FindFolder(m_path);
         m_path.resize(folderLength);
         QString folderText;
+        bool holdsAnything = false;
         while (!m_scan.isInterruptionRequested()) {
             flushIfDue();
             errno = 0;
@@ -122,6 +130,7 @@ private:
             const char *entryName = entry->d_name;
             if (std::strcmp(entryName, ".") == 0 || std::strcmp(entryName, "..") == 0)
                 continue;
+            holdsAnything = true;
             // The listing's file type spares a stat for folders and for files
             // of other types; some file systems leave it unknown.
             unsigned char type = entry->d_type;
@@ -154,7 +163,13 @@ private:
             foundFile(fd, known, folderText, entryName, WinFileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec));
         }
         ::closedir(dir);
+        // A scan that took a drive's empty mount point for music deleted
+        // would lose every queue entry, hold and measurement of its tracks.
+        if (listed && m_listedHasMusic && !holdsAnything && !m_scan.isInterruptionRequested())
+            missingFolder();
     }
+
+    void missingFolder() { m_batch.push_back(Finding { Finding::fkMissingFolder, decodedPath(), {}, -1 }); }
 
     bool accepted(std::string_view name) const
     {
@@ -222,7 +237,7 @@ private:
     void folderFailed(bool listed, int error)
     {
         if (listed && error == ENOENT) {
-            m_batch.push_back(Finding { Finding::fkMissingFolder, decodedPath(), {}, -1 });
+            missingFolder();
             return;
         }
         if (error == ENOENT)
@@ -279,6 +294,9 @@ private:
     }
 
     TvorlenScanThread &m_scan;
+    const TunmountedMountPoints m_unmounted;
+    // The folder of the folder list being scanned is one of FoldersWithMusic.
+    bool m_listedHasMusic = false;
     std::vector<QByteArray> m_asciiExtensions;
     // The path being looked at, in the file system's encoding.
     std::string m_path;
@@ -322,7 +340,7 @@ void TvorlenScanThread::run()
     if (FolderList.isEmpty() || m_extensions.isEmpty())
         return;
     const QStringList folders = FolderList;
-    Walker walker(*this);
+    Walker walker(*this, TunmountedMountPoints::Read(FstabFile, MountInfoFile));
     for (const QString &folder : folders) {
         if (isInterruptionRequested())
             break;

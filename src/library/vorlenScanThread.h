@@ -74,6 +74,14 @@ public:
     // Finds the record of a modified known file; when it is unset or finds
     // none, nothing is re-read and the file is not counted as modified.
     RecordLookup LookupRecord;
+    // The folders of FolderList below which the library holds music: one of
+    // them found empty is a drive's mount point left behind far more often
+    // than music the user deleted as a whole.
+    QStringList FoldersWithMusic;
+    // The system's tables of the mount points it knows and of what is
+    // mounted now, read when the scan starts.
+    QString FstabFile = QStringLiteral("/etc/fstab");
+    QString MountInfoFile = QStringLiteral("/proc/self/mountinfo");
 
     // Raised on the GUI thread. OnFolder is raised for each folder of
     // FolderList, and for the folder whose scan began last before a new or
@@ -88,8 +96,11 @@ public:
     const TstringList &NewFiles() const { return m_newFiles; }
     int ModifiedCount() const { return m_modifiedCount; }
     const QString &CurrentFolder() const { return m_currentFolder; }
-    // Folders of FolderList that are not there (an unplugged drive, an
-    // unmounted share), in list order.
+    // Folders that are not there (an unplugged drive, an unmounted share), in
+    // the order found: a folder of FolderList that does not exist, or that is
+    // empty and one of FoldersWithMusic, and any folder that the
+    // system's file system table names as a mount point with nothing mounted
+    // on it now. Nothing below them was seen, and nothing below them is gone.
     const QStringList &MissingFolders() const { return m_missingFolders; }
     // Folders and new files that are there but could not be read, with the
     // system's reason. Such a file is not among NewFiles; nothing below such

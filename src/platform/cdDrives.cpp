@@ -1,5 +1,7 @@
 #include "platform/cdDrives.h"
 
+#include "platform/mountTable.h"
+
 #include <QCollator>
 #include <QFile>
 #include <QRegularExpression>
@@ -7,24 +9,9 @@
 
 namespace {
 
-// mountinfo escapes blanks, tabs, newlines and backslashes as \ooo.
-QString unescapeMountField(const QByteArray &field)
+QString unescapeMountField(QByteArrayView field)
 {
-    QByteArray out;
-    out.reserve(field.size());
-    for (qsizetype i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size()) {
-            bool ok = false;
-            const int code = field.mid(i + 1, 3).toInt(&ok, 8);
-            if (ok && code >= 0 && code < 256) {
-                out.append(char(code));
-                i += 3;
-                continue;
-            }
-        }
-        out.append(field[i]);
-    }
-    return QFile::decodeName(out);
+    return QFile::decodeName(UnescapeMountField(field));
 }
 
 bool isOptical(const QString &source, const QByteArray &fsType)

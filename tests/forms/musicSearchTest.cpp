@@ -255,22 +255,45 @@ TEST_F(MusicSearchWindow, FullRescanRebuildsTheLibraryFromTheScanAlone)
     EXPECT_EQ(libraryFiles(), sorted({ one, two }));
 }
 
-// A music folder that is not there (a drive not mounted) keeps its tracks
-// through a full rescan: only what the scan could reach is rebuilt.
+// A music folder that is not there (a drive not mounted), or whose mount
+// point is left behind empty, keeps its tracks through a full rescan and
+// through Remove Missing Files, and the scan names it: only what the scan
+// could reach is rebuilt.
 TEST_F(MusicSearchWindow, AFullRescanKeepsTheTracksOfAFolderItCannotReach)
 {
     const QString rock = track(QStringLiteral("Rock/1.mp3"), QStringLiteral("One"));
     const QString jazz = track(QStringLiteral("Jazz/2.mp3"), QStringLiteral("Two"), 550);
+    const QString away = music(QStringLiteral("Away"));
     makeWindow();
     core->AddScannedFiles({ rock, jazz }, false);
     setFolders({ music(QStringLiteral("Rock/")), music(QStringLiteral("Jazz/")) });
-    ASSERT_TRUE(QDir().rename(music(QStringLiteral("Jazz")), music(QStringLiteral("Unmounted"))));
+    const struct {
+        const char *name;
+        bool fullScan;
+        bool mountPointLeft;
+    } cases[] = {
+        { "full rescan, folder gone", true, false },
+        { "full rescan, mount point left empty", true, true },
+        { "remove missing files, mount point left empty", false, true },
+    };
+    for (const auto &way : cases) {
+        SCOPED_TRACE(way.name);
+        ASSERT_TRUE(QDir().rename(music(QStringLiteral("Jazz")), away));
+        if (way.mountPointLeft) {
+            ASSERT_TRUE(QDir().mkdir(music(QStringLiteral("Jazz"))));
+        }
 
-    window->show();
-    option("cbFullScan")->setChecked(true);
-    pressStart();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return !window->isVisible(); }, 60000));
-    EXPECT_EQ(libraryFiles(), sorted({ rock, jazz }));
+        window->show();
+        option("cbFullScan")->setChecked(way.fullScan);
+        option("cbRemoveMissing")->setChecked(true);
+        pressStart();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !window->isVisible(); }, 60000));
+        EXPECT_EQ(libraryFiles(), sorted({ rock, jazz }));
+        EXPECT_TRUE(run->ui.notices.join(u'\n').contains(QStringLiteral("Jazz"))) << "the scan names the folder";
+        QDir(music(QStringLiteral("Jazz"))).removeRecursively();
+        ASSERT_TRUE(QDir().rename(away, music(QStringLiteral("Jazz"))));
+        run->ui.notices.clear();
+    }
 }
 
 TEST_F(MusicSearchWindow, StopEndsTheScanAddsNothingAndTheWindowStaysOpen)

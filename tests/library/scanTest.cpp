@@ -304,6 +304,48 @@ TEST_F(ScanFolderFixture, KnownFilesAreNewOnlyWhenUnknownAndReReadWhenTouched)
     EXPECT_EQ(rescan.ModifiedCount(), 1);
 }
 
+// A drive listed in fstab and not plugged in leaves its mount point behind as
+// a folder of the disk above it, empty or holding what was put there while
+// the drive was away. Either way it is a missing folder: nothing below it is
+// found, so nothing of the drive's is taken for gone.
+TEST_F(ScanFolderFixture, AMountPointLeftBehindIsAMissingFolder)
+{
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    for (const char *folder : {"empty", "stray", "mounted", "parent/drive", "parent/local", "new"})
+        ASSERT_TRUE(QDir(root).mkpath(QString::fromLatin1(folder)));
+    for (const char *file : {"stray/left.mp3", "mounted/m.mp3", "parent/drive/d.mp3", "parent/local/l.mp3"})
+        ASSERT_TRUE(QFile::copy(path("a.MP3"), root + u'/' + QString::fromLatin1(file)));
+    const QString fstab = root + QStringLiteral("/fstab");
+    const QString mountInfo = root + QStringLiteral("/mountinfo");
+    QFile table(fstab);
+    ASSERT_TRUE(table.open(QIODevice::WriteOnly));
+    for (const char *point : {"stray", "mounted", "parent/drive"})
+        table.write("/dev/sdz " + QFile::encodeName(root) + '/' + point + " ext4 nofail 0 2\n");
+    table.close();
+    QFile mounted(mountInfo);
+    ASSERT_TRUE(mounted.open(QIODevice::WriteOnly));
+    mounted.write("70 25 8:1 / " + QFile::encodeName(root) + "/mounted rw - ext4 /dev/sdz rw\n");
+    mounted.close();
+
+    // The library has music in "empty"; "new" is a music folder just made.
+    TvorlenScanThread scan;
+    scan.SetExtensions(kMusicExtensions);
+    scan.FolderList = {root + QStringLiteral("/empty/"), root + QStringLiteral("/stray"),
+        root + QStringLiteral("/mounted"), root + QStringLiteral("/parent"), root + QStringLiteral("/new")};
+    scan.FoldersWithMusic = {root + QStringLiteral("/empty/"), root + QStringLiteral("/stray")};
+    scan.Recursive = true;
+    scan.FstabFile = fstab;
+    scan.MountInfoFile = mountInfo;
+    runToEnd(scan);
+    EXPECT_EQ(scan.MissingFolders(),
+        (QStringList {root + QStringLiteral("/empty"), root + QStringLiteral("/stray"),
+            root + QStringLiteral("/parent/drive")}));
+    EXPECT_EQ(sortedNewFiles(scan),
+        (QStringList {root + QStringLiteral("/mounted/m.mp3"), root + QStringLiteral("/parent/local/l.mp3")}));
+    EXPECT_TRUE(scan.Unreadable().empty());
+}
+
 TEST_F(ScanFolderFixture, OnlyRegularFilesWithAnAcceptedExtensionAreFound)
 {
     QTemporaryDir dir;

@@ -224,6 +224,13 @@ void TfrmMusicSearch::startScan()
     // A full rescan knows no file: everything it finds is new, and the
     // library is rebuilt from it once the scan has completed.
     const TtaggerList &master = m_core.jblMain().MasterList();
+    for (const QString &folder : scan.FolderList) {
+        const QString below = folder.endsWith(u'/') ? folder : folder + u'/';
+        const auto &records = master.Records();
+        if (std::any_of(records.begin(), records.end(),
+                [&below](const TcustomTagger *record) { return record->Folder().startsWith(below); }))
+            scan.FoldersWithMusic.append(folder);
+    }
     if (!m_fullScan) {
         scan.KnownFiles = TknownFiles(master);
         scan.LookupRecord
