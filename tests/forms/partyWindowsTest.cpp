@@ -217,6 +217,32 @@ TEST_F(PartyWindows, TheQrCodeStaysWholeHoweverManyRequestsWait)
     }
 }
 
+TEST_F(PartyWindows, ThePartyWindowShowsNoGuestsNorRequestsWhileThePartyIsOff)
+{
+    open([](TpartySettings &s) { s.NeedApproval = true; });
+    TfrmParty window(core());
+    window.ShowParty();
+    const int anna = core().JoinParty(QStringLiteral("Anna"));
+    ASSERT_EQ(core().RequestTrack(anna, track(1)).Outcome, TrequestOutcome::AwaitingApproval);
+    auto *guests = part<QLabel>(&window, "lblGuests");
+    auto *pending = part<QListWidget>(&window, "lbPending");
+    EXPECT_TRUE(guests->isVisible());
+    EXPECT_TRUE(guests->text().startsWith(QStringLiteral("1 guest")));
+    EXPECT_EQ(pending->count(), 1);
+
+    for (const bool enabled : { false, true }) {
+        TpartySettings settings = core().PartySettings();
+        settings.Enabled = enabled;
+        core().SetPartySettings(settings);
+        EXPECT_EQ(guests->isVisible(), enabled);
+        EXPECT_EQ(pending->isVisible(), enabled);
+        EXPECT_EQ(part<QPushButton>(&window, "btnApprove")->isVisible(), enabled);
+        EXPECT_EQ(part<QPushButton>(&window, "btnRemove")->isVisible(), enabled);
+        // The request waits on in the core, and is shown again with the party.
+        EXPECT_EQ(pending->count(), enabled ? 1 : 0);
+    }
+}
+
 TEST(QrCodes, HoldTheirTextAndGrowByModule)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty())

@@ -217,6 +217,9 @@ void TfrmParty::refresh()
     }
 
     const TguestRequests &party = m_core.Party();
+    // Guests go on counting as active for a while after they were last
+    // heard from: with party mode off, no count at all rather than a stale one.
+    m_guests->setVisible(settings.Enabled);
     const int active = party.ActiveGuests();
     QString guests = active == 1 ? QStringLiteral("1 guest") : QStringLiteral("%1 guests").arg(active);
     guests += status.Connections == 1 ? QStringLiteral(" · 1 phone connected")
@@ -232,18 +235,23 @@ void TfrmParty::refresh()
         m_playing->setText(QStringLiteral("Nothing is playing"));
     }
 
+    // Requests still waiting when party mode ends are the core's until it
+    // is turned on again; meanwhile the window shows none.
+    const std::vector<TpendingRequest> &pending = party.Pending();
+    const bool approval = settings.Enabled && (settings.NeedApproval || !pending.empty());
     const quint64 selected = selectedRequest();
     m_pending->clear();
-    for (const TpendingRequest &request : party.Pending()) {
-        auto *item = new QListWidgetItem(
-            trackText(*request.Record) + QStringLiteral("   — ") + request.Requester.name, m_pending);
-        item->setData(Qt::UserRole, QVariant::fromValue(request.Id));
-        if (request.Id == selected)
-            m_pending->setCurrentItem(item);
+    if (approval) {
+        for (const TpendingRequest &request : pending) {
+            auto *item = new QListWidgetItem(
+                trackText(*request.Record) + QStringLiteral("   — ") + request.Requester.name, m_pending);
+            item->setData(Qt::UserRole, QVariant::fromValue(request.Id));
+            if (request.Id == selected)
+                m_pending->setCurrentItem(item);
+        }
     }
     if (!m_pending->currentItem() && m_pending->count() > 0)
         m_pending->setCurrentRow(0);
-    const bool approval = settings.NeedApproval || !party.Pending().empty();
     m_pendingTitle->setVisible(approval);
     m_pending->setVisible(approval);
     m_approve->setVisible(approval);
