@@ -9,6 +9,7 @@
 #include "ui/forms/qrCode.h"
 
 #include <QCheckBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -177,6 +178,34 @@ TEST_F(PartyWindows, TheHostApprovesOrRemovesWaitingRequests)
     ASSERT_EQ(core().tqQueue().Count(), 1);
     EXPECT_EQ(core().tqQueue().Requester(0).name, QStringLiteral("Anna"));
     EXPECT_FALSE(part<QPushButton>(&window, "btnApprove")->isEnabled());
+}
+
+// The keys of the settings dialog: each mnemonic is one control's own, and
+// every label that shows one takes the keyboard to its field.
+TEST_F(PartyWindows, EveryMnemonicOfTheSettingsDialogReachesOneControl)
+{
+    TfrmPartyMode dialog(core());
+    driver.Expect<TfrmPartyMode>([&](TfrmPartyMode *shown) {
+        QStringList keys;
+        for (const QLabel *label : shown->findChildren<QLabel *>()) {
+            const QKeySequence key = QKeySequence::mnemonic(label->text());
+            if (key.isEmpty())
+                continue;
+            EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString() << " shows its \"&\"";
+            keys << key.toString();
+        }
+        for (const QAbstractButton *button : shown->findChildren<QAbstractButton *>())
+            if (const QKeySequence key = QKeySequence::mnemonic(button->text()); !key.isEmpty())
+                keys << key.toString();
+        keys.sort();
+        EXPECT_EQ(keys.removeDuplicates(), 0) << keys.join(u' ').toStdString();
+
+        shown->activateWindow();
+        QTest::keyClick(shown, Qt::Key_C, Qt::AltModifier);
+        EXPECT_TRUE(part<QLineEdit>(shown, "edGuestCode")->hasFocus());
+        QTest::keyClick(shown, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(dialog.Execute());
 }
 
 // Approval on, with none, one or many requests waiting (long names among
