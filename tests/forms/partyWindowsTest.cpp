@@ -9,6 +9,7 @@
 #include "ui/forms/qrCode.h"
 
 #include <QCheckBox>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -144,7 +145,7 @@ TEST_F(PartyWindows, ThePartyWindowsQrCodeReadsAsTheAddress)
     ASSERT_FALSE(window.QrCode().isNull());
     EXPECT_EQ(decodedQrCode(window.QrCode()), address);
     // What is on the screen is what the code holds: the label shows it whole.
-    EXPECT_EQ(decodedQrCode(part<QLabel>(&window, "imgQrCode")->grab().toImage()), address);
+    EXPECT_EQ(decodedQrCode(part<QWidget>(&window, "imgQrCode")->grab().toImage()), address);
 
     core().SetPartyStatus(
         TpartyStatus { false, QString(), QStringLiteral("Port 8080 is in use by another program."), 0 });
@@ -177,6 +178,98 @@ TEST_F(PartyWindows, TheHostApprovesOrRemovesWaitingRequests)
     ASSERT_EQ(core().tqQueue().Count(), 1);
     EXPECT_EQ(core().tqQueue().Requester(0).name, QStringLiteral("Anna"));
     EXPECT_FALSE(part<QPushButton>(&window, "btnApprove")->isEnabled());
+}
+
+// The keys of the settings dialog: each mnemonic is one control's own, and
+// every label that shows one takes the keyboard to its field.
+TEST_F(PartyWindows, EveryMnemonicOfTheSettingsDialogReachesOneControl)
+{
+    TfrmPartyMode dialog(core());
+    driver.Expect<TfrmPartyMode>([&](TfrmPartyMode *shown) {
+        QStringList keys;
+        for (const QLabel *label : shown->findChildren<QLabel *>()) {
+            const QKeySequence key = QKeySequence::mnemonic(label->text());
+            if (key.isEmpty())
+                continue;
+            EXPECT_NE(label->buddy(), nullptr) << label->text().toStdString() << " shows its \"&\"";
+            keys << key.toString();
+        }
+        for (const QAbstractButton *button : shown->findChildren<QAbstractButton *>())
+            if (const QKeySequence key = QKeySequence::mnemonic(button->text()); !key.isEmpty())
+                keys << key.toString();
+        keys.sort();
+        EXPECT_EQ(keys.removeDuplicates(), 0) << keys.join(u' ').toStdString();
+
+        shown->activateWindow();
+        QTest::keyClick(shown, Qt::Key_C, Qt::AltModifier);
+        EXPECT_TRUE(part<QLineEdit>(shown, "edGuestCode")->hasFocus());
+        QTest::keyClick(shown, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(dialog.Execute());
+}
+
+// Approval on, with none, one or many requests waiting (long names among
+// them): the window fits a 1366 x 768 laptop screen with its panel and the
+// title bar, and the QR code on it reads back as the address every time.
+TEST_F(PartyWindows, TheQrCodeStaysWholeHoweverManyRequestsWait)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("zbarimg")).isEmpty())
+        GTEST_SKIP() << "zbarimg (zbar-tools) is not installed";
+    Tmp3JukeBoxLists &library = FilledLibrary(core());
+    library.SuspendRebuild();
+    for (int i = 0; i < 8; ++i)
+        library.MasterList().Add(MakeRecord({ QStringLiteral("An Extraordinarily Long Song Title Number %1 Extended "
+                                                             "Twelve Inch Version")
+                                                  .arg(i),
+            QStringLiteral("The Band With The Longest Name Anyone Has Seen"), QStringLiteral("Long"),
+            QStringLiteral("/m/long%1.mp3").arg(i) }));
+    library.ResumeRebuild();
+    open([](TpartySettings &s) { s.NeedApproval = true; });
+    const QString address = QStringLiteral("http://192.168.100.200:8080/?code=") + core().PartySettings().GuestCode;
+    core().SetPartyStatus(TpartyStatus { true, address, QString(), 1 });
+    TfrmParty window(core());
+    window.ShowParty();
+
+    const QSize laptop(1366, 700);
+    int requested = 0;
+    for (const int waiting : { 0, 1, 11 }) {
+        for (; requested < waiting; ++requested) {
+            const int guest = core().JoinParty(QStringLiteral("Guest %1 with a name longer than most").arg(requested));
+            ASSERT_EQ(core().RequestTrack(guest, track(requested)).Outcome, TrequestOutcome::AwaitingApproval);
+        }
+        QApplication::processEvents();
+        ASSERT_EQ(part<QListWidget>(&window, "lbPending")->count(), waiting);
+        EXPECT_LE(window.width(), laptop.width()) << waiting;
+        EXPECT_LE(window.height(), laptop.height()) << waiting;
+        EXPECT_LE(window.minimumSizeHint().height(), laptop.height()) << waiting;
+        EXPECT_EQ(decodedQrCode(window.grab().toImage()), address) << waiting << " waiting";
+    }
+}
+
+TEST_F(PartyWindows, ThePartyWindowShowsNoGuestsNorRequestsWhileThePartyIsOff)
+{
+    open([](TpartySettings &s) { s.NeedApproval = true; });
+    TfrmParty window(core());
+    window.ShowParty();
+    const int anna = core().JoinParty(QStringLiteral("Anna"));
+    ASSERT_EQ(core().RequestTrack(anna, track(1)).Outcome, TrequestOutcome::AwaitingApproval);
+    auto *guests = part<QLabel>(&window, "lblGuests");
+    auto *pending = part<QListWidget>(&window, "lbPending");
+    EXPECT_TRUE(guests->isVisible());
+    EXPECT_TRUE(guests->text().startsWith(QStringLiteral("1 guest")));
+    EXPECT_EQ(pending->count(), 1);
+
+    for (const bool enabled : { false, true }) {
+        TpartySettings settings = core().PartySettings();
+        settings.Enabled = enabled;
+        core().SetPartySettings(settings);
+        EXPECT_EQ(guests->isVisible(), enabled);
+        EXPECT_EQ(pending->isVisible(), enabled);
+        EXPECT_EQ(part<QPushButton>(&window, "btnApprove")->isVisible(), enabled);
+        EXPECT_EQ(part<QPushButton>(&window, "btnRemove")->isVisible(), enabled);
+        // The request waits on in the core, and is shown again with the party.
+        EXPECT_EQ(pending->count(), enabled ? 1 : 0);
+    }
 }
 
 TEST(QrCodes, HoldTheirTextAndGrowByModule)

@@ -1,5 +1,5 @@
 // Tracks out of reach (their drive is away) are drawn greyed in the tree and
-// in the lists, and so are albums and artists of nothing else.
+// in the lists, and so are albums, artists and letters of nothing else.
 #include "library/tagAlbum.h"
 #include "library/tagArtist.h"
 #include "listsFixtures.h"
@@ -53,8 +53,14 @@ protected:
         markOutOfReach(library, QStringLiteral("Fjord"));
         if (GetParam())
             library.MasterList().SetDisplayType(tdTitleArtist);
-        tree.Refill(library, GetParam());
         ShowAndWait(tree, QSize(420, 600));
+        refill();
+    }
+    // What the window does when the library announces a change, then a
+    // picture of the tree from <N> on.
+    void refill()
+    {
+        tree.Refill(library, GetParam());
         for (int i = 0; i < tree.Nodes().Count(); ++i)
             tree.expand(tree.Model().IndexOf(TtreeNode(i)));
         tree.scrollTo(tree.Model().IndexOf(tree.Nodes().Find({ "<N>" })), QAbstractItemView::PositionAtTop);
@@ -65,15 +71,18 @@ protected:
     {
         for (int i = 0; i < tree.Nodes().Count(); ++i) {
             const TtreeNode node(i);
-            if (tree.Nodes().Object(node) != object)
-                continue;
-            const QRect row = tree.visualRect(tree.Model().IndexOf(node));
-            const int left = tree.RowPainter().TextLeft(node);
-            EXPECT_FALSE(row.isEmpty()) << "shown";
-            return inksIn(shot, QRect(left, row.top(), row.width() - left, row.height()));
+            if (tree.Nodes().Object(node) == object)
+                return text(node);
         }
         ADD_FAILURE() << "no node";
         return {};
+    }
+    Inks text(TtreeNode node)
+    {
+        const QRect row = tree.visualRect(tree.Model().IndexOf(node));
+        const int left = tree.RowPainter().TextLeft(node);
+        EXPECT_FALSE(row.isEmpty()) << "shown";
+        return inksIn(shot, QRect(left, row.top(), row.width() - left, row.height()));
     }
     TcustomTagger *track(const char *title)
     {
@@ -116,6 +125,36 @@ TEST_P(OutOfReachTree, GreysTracksAndAlbumsOutOfReachAndNotWhatStillHasMusic)
     }
     for (const TlistObject &object : shown)
         EXPECT_GT(text(object).ink, 20);
+}
+
+// A letter stands for no object of its own: it is greyed while every track
+// under it is out of reach, and inked again as soon as one comes back.
+TEST_P(OutOfReachTree, GreysALetterOnlyWhileEverythingUnderItIsOutOfReach)
+{
+    // <S> by title: Sound and South; <N> by artist: Nordwave and Nightjar.
+    const QString letter = GetParam() ? QStringLiteral("<S>") : QStringLiteral("<N>");
+    std::vector<TcustomTagger *> under;
+    for (TcustomTagger *record : library.MasterList().Records())
+        if ((GetParam() ? record->Title() : record->Artist()).startsWith(letter[1]))
+            under.push_back(record);
+    ASSERT_GE(under.size(), 2u);
+    // A letter is three characters: fewer pixels of pure ink than a name.
+    const int inked = 5;
+
+    for (const bool oneBack : { false, true }) {
+        for (TcustomTagger *record : under)
+            record->SetUnavailable(!oneBack || record != under.back());
+        refill();
+        const Inks inks = text(tree.Nodes().Find({ letter }));
+        if (oneBack) {
+            EXPECT_GT(inks.ink, inked) << "one track back";
+        } else {
+            EXPECT_EQ(inks.ink, 0);
+            EXPECT_GT(inks.other, 20) << "drawn, greyed";
+        }
+    }
+    // A letter with nothing under it is no music out of reach.
+    EXPECT_GT(text(tree.Nodes().Find({ "<Z>" })).ink, inked);
 }
 
 INSTANTIATE_TEST_SUITE_P(ByArtistAndByTitle, OutOfReachTree, ::testing::Values(false, true));

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -26,13 +27,23 @@ QString trackText(const TcustomTagger &track)
     return track.Artist().isEmpty() ? title : title + QStringLiteral(" – ") + track.Artist();
 }
 
+// A text that wraps in its column and never widens the window, however long
+// a tag or name in it is.
+void wrapInColumn(QLabel *label)
+{
+    label->setWordWrap(true);
+    QSizePolicy policy = label->sizePolicy();
+    policy.setHorizontalPolicy(QSizePolicy::Ignored);
+    label->setSizePolicy(policy);
+}
+
 } // namespace
 
 TfrmParty::TfrmParty(TdmMain &core, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_core(core)
     , m_headline(new QLabel(this))
-    , m_qr(new QLabel(this))
+    , m_qr(new TqrCodeView(this))
     , m_addressLabel(new QLabel(this))
     , m_codeLabel(new QLabel(this))
     , m_guests(new QLabel(this))
@@ -59,15 +70,14 @@ TfrmParty::TfrmParty(TdmMain &core, QWidget *parent)
     m_headline->setObjectName(QStringLiteral("lblHeadline"));
     m_headline->setFont(DesignFont(30, true));
     m_headline->setAlignment(Qt::AlignCenter);
-    m_headline->setWordWrap(true);
+    wrapInColumn(m_headline);
     m_qr->setObjectName(QStringLiteral("imgQrCode"));
-    m_qr->setAlignment(Qt::AlignCenter);
-    m_qr->setMinimumSize(240, 240);
     m_addressLabel->setObjectName(QStringLiteral("lblAddress"));
     m_addressLabel->setFont(DesignFont(20, false));
     m_addressLabel->setAlignment(Qt::AlignCenter);
     m_addressLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_addressLabel->setTextFormat(Qt::PlainText);
+    // An error wraps; the address, one word, is shown whole.
     m_addressLabel->setWordWrap(true);
     m_codeLabel->setObjectName(QStringLiteral("lblGuestCode"));
     m_codeLabel->setFont(DesignFont(26, true));
@@ -75,17 +85,19 @@ TfrmParty::TfrmParty(TdmMain &core, QWidget *parent)
     m_codeLabel->setTextFormat(Qt::PlainText);
     m_guests->setObjectName(QStringLiteral("lblGuests"));
     m_guests->setFont(DesignFont(18, false));
-    m_guests->setAlignment(Qt::AlignCenter);
+    wrapInColumn(m_guests);
     m_playing->setObjectName(QStringLiteral("lblPlaying"));
     m_playing->setFont(DesignFont(18, false));
-    m_playing->setAlignment(Qt::AlignCenter);
-    m_playing->setWordWrap(true);
+    wrapInColumn(m_playing);
     // Tag texts and names are shown as they are, never as markup.
     m_playing->setTextFormat(Qt::PlainText);
     m_pendingTitle->setFont(DesignFont(16, true));
     m_pending->setObjectName(QStringLiteral("lbPending"));
     m_pending->setFont(DesignFont(15, false));
     m_pending->setMinimumHeight(110);
+    // Long track names wrap within the list rather than scroll sideways.
+    m_pending->setWordWrap(true);
+    m_pending->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     connect(m_approve, &QPushButton::clicked, this, [this] { approveSelected(); });
     connect(m_remove, &QPushButton::clicked, this, [this] { removeSelected(); });
@@ -96,26 +108,40 @@ TfrmParty::TfrmParty(TdmMain &core, QWidget *parent)
     connect(m_clock, &QTimer::timeout, this, [this] { refresh(); });
     m_clock->setInterval(kGuestCountMs);
 
+    auto *approval = new QHBoxLayout;
+    approval->addWidget(m_approve);
+    approval->addWidget(m_remove);
+    approval->addStretch();
+    auto *requests = new QVBoxLayout;
+    requests->addWidget(m_guests);
+    requests->addWidget(m_playing);
+    requests->addSpacing(10);
+    requests->addWidget(m_pendingTitle);
+    requests->addWidget(m_pending, 1);
+    requests->addLayout(approval);
+    requests->addStretch();
+    auto *middle = new QHBoxLayout;
+    middle->setSpacing(24);
+    middle->addWidget(m_qr, 1);
+    middle->addLayout(requests, 1);
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(m_approve);
-    buttons->addWidget(m_remove);
     buttons->addStretch();
     buttons->addWidget(m_settings);
     buttons->addWidget(m_fullScreen);
     auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(24, 20, 24, 16);
+    layout->setContentsMargins(24, 16, 24, 16);
     layout->addWidget(m_headline);
-    layout->addWidget(m_qr, 1);
+    layout->addLayout(middle, 1);
     layout->addWidget(m_addressLabel);
     layout->addWidget(m_codeLabel);
-    layout->addSpacing(6);
-    layout->addWidget(m_guests);
-    layout->addWidget(m_playing);
-    layout->addSpacing(10);
-    layout->addWidget(m_pendingTitle);
-    layout->addWidget(m_pending);
     layout->addLayout(buttons);
-    resize(640, 860);
+    // Wrapped texts grow taller as the window narrows, which a window's
+    // least size does not follow: below this the list and its buttons would
+    // be drawn over each other.
+    setMinimumSize(640, 480);
+    // Whole on a 1366 x 768 laptop screen, with room for its panel and the
+    // title bar.
+    resize(QSize(920, 640).boundedTo(screen()->availableGeometry().size()));
 
     m_subscription = core.Subscribe(*this);
     refresh();
@@ -139,7 +165,7 @@ void TfrmParty::ShowParty(bool activate)
 
 QImage TfrmParty::QrCode() const
 {
-    return m_qrCode;
+    return m_qr->Image();
 }
 
 void TfrmParty::keyPressEvent(QKeyEvent *event)
@@ -153,12 +179,6 @@ void TfrmParty::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
-}
-
-void TfrmParty::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    showQrCode();
 }
 
 void TfrmParty::PartyChanged()
@@ -176,32 +196,12 @@ void TfrmParty::QueueChanged()
     refresh();
 }
 
-void TfrmParty::showQrCode()
-{
-    if (m_address.isEmpty()) {
-        m_qrCode = QImage();
-        m_qr->clear();
-        return;
-    }
-    // Whole pixels per module, as large as the space allows: a scaled code
-    // with blurred edges reads worse from across a room.
-    const QImage one = QrCodeImage(m_address, 1);
-    if (one.isNull())
-        return;
-    const int room = std::max(1, std::min(m_qr->width(), m_qr->height()));
-    m_qrCode = QrCodeImage(m_address, std::max(2, room / one.width()));
-    m_qr->setPixmap(QPixmap::fromImage(m_qrCode));
-}
-
 void TfrmParty::refresh()
 {
     const TpartySettings &settings = m_core.PartySettings();
     const TpartyStatus &status = m_core.PartyStatus();
-    const QString address = status.Listening ? status.Address : QString();
-    if (address != m_address) {
-        m_address = address;
-        showQrCode();
-    }
+    m_address = status.Listening ? status.Address : QString();
+    m_qr->SetText(m_address);
     if (!settings.Enabled) {
         m_headline->setText(QStringLiteral("Party mode is off"));
         m_addressLabel->setText(QStringLiteral("Turn it on under Settings ▸ Party Mode."));
@@ -217,6 +217,9 @@ void TfrmParty::refresh()
     }
 
     const TguestRequests &party = m_core.Party();
+    // Guests go on counting as active for a while after they were last
+    // heard from: with party mode off, no count at all rather than a stale one.
+    m_guests->setVisible(settings.Enabled);
     const int active = party.ActiveGuests();
     QString guests = active == 1 ? QStringLiteral("1 guest") : QStringLiteral("%1 guests").arg(active);
     guests += status.Connections == 1 ? QStringLiteral(" · 1 phone connected")
@@ -232,18 +235,23 @@ void TfrmParty::refresh()
         m_playing->setText(QStringLiteral("Nothing is playing"));
     }
 
+    // Requests still waiting when party mode ends are the core's until it
+    // is turned on again; meanwhile the window shows none.
+    const std::vector<TpendingRequest> &pending = party.Pending();
+    const bool approval = settings.Enabled && (settings.NeedApproval || !pending.empty());
     const quint64 selected = selectedRequest();
     m_pending->clear();
-    for (const TpendingRequest &request : party.Pending()) {
-        auto *item = new QListWidgetItem(
-            trackText(*request.Record) + QStringLiteral("   — ") + request.Requester.name, m_pending);
-        item->setData(Qt::UserRole, QVariant::fromValue(request.Id));
-        if (request.Id == selected)
-            m_pending->setCurrentItem(item);
+    if (approval) {
+        for (const TpendingRequest &request : pending) {
+            auto *item = new QListWidgetItem(
+                trackText(*request.Record) + QStringLiteral("   — ") + request.Requester.name, m_pending);
+            item->setData(Qt::UserRole, QVariant::fromValue(request.Id));
+            if (request.Id == selected)
+                m_pending->setCurrentItem(item);
+        }
     }
     if (!m_pending->currentItem() && m_pending->count() > 0)
         m_pending->setCurrentRow(0);
-    const bool approval = settings.NeedApproval || !party.Pending().empty();
     m_pendingTitle->setVisible(approval);
     m_pending->setVisible(approval);
     m_approve->setVisible(approval);

@@ -11,6 +11,7 @@ class QListWidget;
 class QPushButton;
 class QTimer;
 class TdmMain;
+class TqrCodeView;
 
 // The Party window, for the host's second screen or the whole screen: the
 // address guests open and its QR code (with the guest code in it), the code
@@ -18,6 +19,9 @@ class TdmMain;
 // that wait for the host's approval, to approve or remove. It is a face of
 // the core: it shows what the core announces and changes nothing but
 // through the core's operations.
+//
+// It is laid out for a landscape screen as small as 1366 x 768: the QR code
+// on the left keeps its room however many requests wait on the right.
 //
 // GUI thread only.
 class TfrmParty : public QWidget, private TcoreListener {
@@ -38,7 +42,6 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void PartyChanged() override;
@@ -46,7 +49,6 @@ private:
     void QueueChanged() override;
 
     void refresh();
-    void showQrCode();
     void approveSelected();
     void removeSelected();
     quint64 selectedRequest() const;
@@ -54,9 +56,8 @@ private:
     TdmMain &m_core;
     TcoreSubscription m_subscription;
     QString m_address;
-    QImage m_qrCode;
     QLabel *m_headline;
-    QLabel *m_qr;
+    TqrCodeView *m_qr;
     QLabel *m_addressLabel;
     QLabel *m_codeLabel;
     QLabel *m_guests;

@@ -58,11 +58,16 @@ TfrmPartyMode::TfrmPartyMode(TdmMain &core, QWidget *parent)
     auto *codeRow = new QHBoxLayout;
     codeRow->addWidget(m_code, 1);
     codeRow->addWidget(m_renew);
+    // A row of a layout gets a plain label, without a buddy; Alt+C has to
+    // reach the code field itself.
+    auto *codeLabel = new QLabel(QStringLiteral("Guest &code:"), this);
+    codeLabel->setBuddy(m_code);
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("&Port:"), m_port);
-    form->addRow(QStringLiteral("Guest &code:"), codeRow);
+    form->addRow(codeLabel, codeRow);
     form->addRow(QStringLiteral("Requests per &guest:"), m_requests);
-    form->addRow(QStringLiteral("Same track again &after:"), m_repeat);
+    // Alt+A is the approval box's.
+    form->addRow(QStringLiteral("Same track again a&fter:"), m_repeat);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_enabled);
     layout->addLayout(form);
@@ -71,7 +76,10 @@ TfrmPartyMode::TfrmPartyMode(TdmMain &core, QWidget *parent)
     layout->addSpacing(6);
     layout->addWidget(m_status);
     layout->addSpacing(8);
-    auto *buttons = ButtonRow({ m_window, MakeOkButton(this), MakeCancelButton(this) });
+    // Alt+C is the guest code's here; Escape cancels.
+    QPushButton *cancel = MakeCancelButton(this);
+    cancel->setText(QStringLiteral("Cancel"));
+    auto *buttons = ButtonRow({ m_window, MakeOkButton(this), cancel });
     buttons->insertStretch(1);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);

@@ -212,7 +212,7 @@ void TtreeRowPainter::DrawNode(TtreeNode node)
     // the foot of a "W" in the tree font. The baseline is a whole pixel, so
     // both texts sit on the same row of pixels.
     const int baseline = int(std::lround(texts.textAscent));
-    m_rowPainter.setPen(selected ? m_highlightTextPen : OutOfReach(m_nodes.Object(node)) ? m_greyedPen : m_treePen);
+    m_rowPainter.setPen(selected ? m_highlightTextPen : OutOfReach(m_nodes, node) ? m_greyedPen : m_treePen);
     for (const QGlyphRun &run : texts.text)
         m_rowPainter.drawGlyphRun(QPointF(textLeft, baseline - texts.textAscent), run);
     m_rowPainter.setPen(m_detailPen);
