@@ -89,7 +89,7 @@ int TguestRequests::Join(const QString &name)
     if (cleaned.isEmpty())
         return 0;
     forgetIdle();
-    if (int(m_guests.size()) >= kMaxGuests)
+    if (int(m_guests.size()) >= kMaxGuests && !makeRoom())
         return 0;
     TpartyGuest guest;
     guest.Number = m_nextGuest++;
@@ -148,6 +148,17 @@ void TguestRequests::forgetIdle()
             ++it;
         }
     }
+}
+
+bool TguestRequests::makeRoom()
+{
+    const auto idlest = std::min_element(m_guests.begin(), m_guests.end(),
+        [](const auto &a, const auto &b) { return a.second.LastActiveMs < b.second.LastActiveMs; });
+    if (idlest == m_guests.end() || isActive(idlest->second))
+        return false;
+    m_votes.erase(idlest->first);
+    m_guests.erase(idlest);
+    return true;
 }
 
 void TguestRequests::forgetAll()

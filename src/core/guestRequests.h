@@ -89,9 +89,10 @@ class TguestRequests {
 public:
     using Tclock = std::function<qint64()>;
     static constexpr qint64 kActiveWindowMs = 15 * 60 * 1000;
-    // Four times the active window: a guest who listens for a while without
-    // touching the phone is still the same guest when asking again.
-    static constexpr qint64 kForgetAfterMs = 4 * kActiveWindowMs;
+    // Long past the default repeat interval of an hour: a guest who waits
+    // one out without touching the phone is still the same guest when
+    // asking again.
+    static constexpr qint64 kForgetAfterMs = 3 * 60 * 60 * 1000;
     static constexpr int kMaxGuests = 10000;
     static constexpr int kMaxNameLength = 32;
 
@@ -102,7 +103,8 @@ public:
 
     // --- guests ------------------------------------------------------------
     // A new guest under a name (GuestName); 0 when the name is empty after
-    // cleaning or the party is full of guests not yet forgotten.
+    // cleaning, or kMaxGuests guests are active. When the list is full, the
+    // new guest takes the place of the one idle longest, who is not active.
     int Join(const QString &name);
     bool Rename(int guest, const QString &name);
     // The guest did something now.
@@ -151,6 +153,8 @@ private:
     bool isActive(const TpartyGuest &guest) const;
     bool isForgotten(const TpartyGuest &guest) const;
     void forgetIdle();
+    // Forgets the guest idle longest if that guest is not active.
+    bool makeRoom();
     void forgetAll();
     TrequestAnswer queueFor(const TqueueRequester &requester, TcustomTagger *record);
 

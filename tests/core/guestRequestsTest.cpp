@@ -371,20 +371,24 @@ INSTANTIATE_TEST_SUITE_P(Party, GuestsLeave,
     ::testing::Values(LeavingCase { "ByGoingQuiet", true }, LeavingCase { "ByANewCode", false }),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(Party, AFullPartyMakesRoomAsGuestsAreForgotten)
+TEST_F(Party, AFullPartyMakesRoomOnlyOfGuestsNoLongerActive)
 {
     for (int i = 0; i < TguestRequests::kMaxGuests; ++i)
         ASSERT_EQ(book.Join(QStringLiteral("G")), i + 1);
-    EXPECT_EQ(book.Join(QStringLiteral("Late")), 0);
-    clock += TguestRequests::kForgetAfterMs / 2;
-    const int early = 17;
-    book.Touch(early);
-    clock += TguestRequests::kForgetAfterMs / 2 + 1;
+    EXPECT_EQ(book.Join(QStringLiteral("Late")), 0) << "every guest is active";
+    clock += 10 * kMinute;
+    const int staying = 17;
+    book.Touch(staying);
+    clock += 6 * kMinute;
     const int late = book.Join(QStringLiteral("Late"));
     EXPECT_EQ(late, TguestRequests::kMaxGuests + 1);
-    EXPECT_EQ(book.GuestCount(), 2);
-    EXPECT_NE(book.Guest(early), nullptr);
-    EXPECT_EQ(book.Guest(1), nullptr);
+    EXPECT_EQ(book.GuestCount(), TguestRequests::kMaxGuests);
+    EXPECT_NE(book.Guest(staying), nullptr);
+    EXPECT_NE(book.Guest(late), nullptr);
+
+    clock += TguestRequests::kForgetAfterMs + 1;
+    EXPECT_EQ(book.Join(QStringLiteral("Later")), TguestRequests::kMaxGuests + 2);
+    EXPECT_EQ(book.GuestCount(), 1);
 }
 
 // --- the settings -------------------------------------------------------------------------
