@@ -229,7 +229,7 @@ struct TpartyServer::Private {
     // --- requests ------------------------------------------------------------------
     void handle(const QHttpServerRequest &request, QTcpSocket *socket);
     Treply answer(const QHttpServerRequest &request);
-    Treply api(const QHttpServerRequest &request, const QByteArray &token, int guest, const QByteArray &method);
+    Treply api(const QHttpServerRequest &request, const QByteArray &address, int guest, const QByteArray &method);
     Treply codePage(int status, const QString &message);
     void write(const QHttpServerRequest &request, QTcpSocket *socket, Treply reply);
     const TguestLibrary *library();
@@ -269,6 +269,7 @@ struct TpartyServer::Private {
     bool libraryReady = true;
     TcoverImages covers;
     TrateLimiter rates;
+    TrateLimiter joins;
     TcodeAttempts attempts;
     QTimer sweeper;
     QTimer pusher;
@@ -280,6 +281,7 @@ TpartyServer::Private::Private(TpartyServer &server, TdmMain &core, TpartyServer
     , options(std::move(options))
     , key(QRandomGenerator::system()->generate64())
     , rates(this->options.requestBurst, this->options.requestsPerSecond, this->options.clock)
+    , joins(this->options.joinBurst, this->options.joinsPerSecond, this->options.clock)
     , attempts(this->options.clock)
 {
     sweeper.setInterval(kSweepMs);
@@ -304,8 +306,10 @@ void TpartyServer::Private::follow()
     if (listener && port != listenedPort)
         stop();
     if (listener && settings.GuestCode != listenedCode) {
-        // A new code: every guest comes in again by the new address.
+        // A new code: every guest comes in again by the new address, and
+        // joins the core's new guest list.
         dropConnections();
+        guests.clear();
         listenedCode = settings.GuestCode;
     }
     if (!listener) {
@@ -484,7 +488,11 @@ void TpartyServer::Private::sweep()
             [](const TlivePage &page) { return page.socket->state() == QAbstractSocket::UnconnectedState; }),
         livePages.end());
     rates.Prune();
+    joins.Prune();
     attempts.Prune();
+    // Browsers of guests the core has forgotten are strangers now.
+    const TguestRequests &party = core.Party();
+    guests.removeIf([&party](const auto &entry) { return party.Guest(entry.value()) == nullptr; });
     report();
 }
 
@@ -580,10 +588,16 @@ Treply TpartyServer::Private::answer(const QHttpServerRequest &request)
         reply.headers.emplace_back(QByteArrayLiteral("Retry-After"), QByteArrayLiteral("1"));
         return reply;
     }
-    const int guest = knownToken ? guests.value(token) : 0;
+    int guest = knownToken ? guests.value(token) : 0;
+    // The core may have forgotten the guest since the sweep last looked: the
+    // browser joins anew, not as a rename.
+    if (guest && !core.Party().Guest(guest)) {
+        guests.remove(token);
+        guest = 0;
+    }
 
     if (api)
-        return this->api(request, token, guest, method);
+        return this->api(request, address, guest, method);
     for (const TstaticFile &file : kStaticFiles) {
         if (path != QLatin1String(file.path))
             continue;
@@ -647,7 +661,7 @@ QJsonObject TpartyServer::Private::stateFor(int guest)
 }
 
 Treply TpartyServer::Private::api(
-    const QHttpServerRequest &request, const QByteArray &token, int guest, const QByteArray &method)
+    const QHttpServerRequest &request, const QByteArray &address, int guest, const QByteArray &method)
 {
     const auto parsed = ParseApiCall(method, request.url().path(), request.query(), request.body(),
         request.value(QByteArrayLiteral("Content-Type")));
@@ -670,12 +684,19 @@ Treply TpartyServer::Private::api(
                 return errorReply(400, "bad-name", QStringLiteral("That name cannot be used."));
             return jsonReply(200, stateFor(guest));
         }
-        const int joined = core.JoinParty(call.text);
-        if (!joined) {
-            if (GuestName(call.text).isEmpty())
-                return errorReply(400, "bad-name", QStringLiteral("That name cannot be used."));
-            return errorReply(503, "party-full", QStringLiteral("The party is full."));
+        if (GuestName(call.text).isEmpty())
+            return errorReply(400, "bad-name", QStringLiteral("That name cannot be used."));
+        // Each join takes a place in the core's guest list until the guest
+        // is forgotten: an address may not fill the list.
+        if (!joins.Take(address)) {
+            Treply reply
+                = errorReply(429, "too-many-joins", QStringLiteral("Too many new guests from here: wait a minute."));
+            reply.headers.emplace_back(QByteArrayLiteral("Retry-After"), QByteArrayLiteral("60"));
+            return reply;
         }
+        const int joined = core.JoinParty(call.text);
+        if (!joined)
+            return errorReply(503, "party-full", QStringLiteral("The party is full."));
         const QByteArray fresh = NewGuestToken();
         guests.insert(fresh, joined);
         Treply reply = jsonReply(200, stateFor(joined));
@@ -802,7 +823,6 @@ Treply TpartyServer::Private::api(
         return jsonReply(200, object);
     }
     }
-    (void)token;
     return errorReply(404, "not-found", QStringLiteral("No such call."));
 }
 

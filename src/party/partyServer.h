@@ -24,6 +24,9 @@ struct TpartyServerOptions {
     // Requests per browser: a burst, then so many a second.
     double requestBurst = 60;
     double requestsPerSecond = 20;
+    // New guests per address: a burst, then so many a second.
+    double joinBurst = 10;
+    double joinsPerSecond = 1.0 / 60;
     // A request's head must arrive within this; a quiet connection closes
     // after idleMs.
     int headTimeoutMs = 10000;

@@ -30,6 +30,8 @@ bool TpartyClient::ensureConnected()
         return true;
     m_socket = std::make_unique<QTcpSocket>();
     m_buffer.clear();
+    if (!from.isNull() && !m_socket->bind(from))
+        return false;
     m_socket->connectToHost(QString::fromLatin1(m_host), m_port);
     return RunEventsUntil(
                [this] {

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QHostAddress>
 #include <QJsonObject>
 #include <QList>
 #include <QPair>
@@ -39,6 +40,8 @@ public:
     bool Connected();
 
     QHash<QByteArray, QByteArray> cookies;
+    // The loopback address the connection comes from; null for any.
+    QHostAddress from;
 
 private:
     QByteArray cookieHeader() const;

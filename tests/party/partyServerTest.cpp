@@ -89,6 +89,17 @@ protected:
     }
 
     TdmMain &core() { return run->core; }
+    // The server again, under other options.
+    void restart(const std::function<void(TpartyServerOptions &)> &edit)
+    {
+        server.reset();
+        TpartyServerOptions options;
+        options.listenAddress = QHostAddress::LocalHost;
+        options.port = 0;
+        options.clock = [this] { return clock; };
+        edit(options);
+        server.emplace(core(), options);
+    }
     void open(const std::function<void(TpartySettings &)> &edit = {})
     {
         TpartySettings settings = core().PartySettings();
@@ -258,6 +269,67 @@ TEST_F(PartyServer, ARenewedCodeLetsNoOldGuestInAndClosesTheirConnections)
     EXPECT_TRUE(core().PartyStatus().Address.endsWith(settings.GuestCode));
     EXPECT_TRUE(client->Closed());
     EXPECT_EQ(client->Get("/api/state").status, 403);
+}
+
+TEST_F(PartyServer, GuestsForgottenOrOfAnOldCodeJoinAgainAndTheirRequestsStay)
+{
+    open();
+    auto anna = joined("Anna");
+    const int first
+        = anna->Get("/api/state").json().value(QStringLiteral("me")).toObject().value(QStringLiteral("guest")).toInt();
+    ASSERT_GT(first, 0);
+    ASSERT_EQ(anna->Post("/api/request", "{\"track\":\"" + trackId(*anna, "Two Rivers") + "\"}").status, 200);
+
+    clock += TguestRequests::kForgetAfterMs + 1000;
+    EXPECT_TRUE(anna->Get("/api/state").json().value(QStringLiteral("me")).isNull());
+    const ThttpAnswer refused = anna->Post("/api/request", "{\"track\":\"" + trackId(*anna, "Hits") + "\"}");
+    EXPECT_EQ(refused.status, 403);
+    EXPECT_EQ(refused.json().value(QStringLiteral("error")).toString(), QStringLiteral("join-first"));
+    ASSERT_EQ(core().tqQueue().Count(), 1);
+    EXPECT_EQ(core().tqQueue().Requester(0).name, QStringLiteral("Anna"));
+
+    ThttpAnswer again = anna->Post("/api/join", "{\"name\": \"Anna\"}");
+    ASSERT_EQ(again.status, 200);
+    const int second = again.json().value(QStringLiteral("me")).toObject().value(QStringLiteral("guest")).toInt();
+    EXPECT_GT(second, first) << "a number is never given twice";
+
+    // A new code: the browser scans the new QR code and is a stranger to it.
+    TpartySettings settings = core().PartySettings();
+    settings.GuestCode = NewGuestCode();
+    core().SetPartySettings(settings);
+    EXPECT_TRUE(anna->Closed());
+    anna->cookies.insert("vorlen_code", settings.GuestCode.toLatin1());
+    EXPECT_TRUE(anna->Get("/api/state").json().value(QStringLiteral("me")).isNull());
+    EXPECT_EQ(core().Party().GuestCount(), 0);
+    EXPECT_EQ(core().tqQueue().Requester(0).name, QStringLiteral("Anna"));
+    again = anna->Post("/api/join", "{\"name\": \"Anna\"}");
+    ASSERT_EQ(again.status, 200);
+    EXPECT_GT(again.json().value(QStringLiteral("me")).toObject().value(QStringLiteral("guest")).toInt(), second);
+}
+
+TEST_F(PartyServer, AnAddressMayNotFillThePartyWithGuests)
+{
+    restart([](TpartyServerOptions &options) {
+        options.joinBurst = 3;
+        options.joinsPerSecond = 1.0 / 30;
+    });
+    open();
+    std::vector<std::unique_ptr<TpartyClient>> here;
+    for (int i = 0; i < 3; ++i)
+        here.push_back(joined("Guest " + QByteArray::number(i)));
+    auto late = guest();
+    ThttpAnswer answer = late->Post("/api/join", "{\"name\": \"Late\"}");
+    EXPECT_EQ(answer.status, 429);
+    EXPECT_EQ(answer.json().value(QStringLiteral("error")).toString(), QStringLiteral("too-many-joins"));
+    EXPECT_GE(answer.header("Retry-After").toInt(), 1);
+    EXPECT_EQ(here.front()->Post("/api/join", "{\"name\": \"Renamed\"}").status, 200) << "a guest may rename";
+
+    auto elsewhere = guest();
+    elsewhere->from = QHostAddress(QStringLiteral("127.0.0.2"));
+    EXPECT_EQ(elsewhere->Post("/api/join", "{\"name\": \"Next door\"}").status, 200);
+    clock += 30 * 1000;
+    EXPECT_EQ(late->Post("/api/join", "{\"name\": \"Late\"}").status, 200);
+    EXPECT_EQ(core().Party().GuestCount(), 5);
 }
 
 // --- what guests send ----------------------------------------------------------------
