@@ -424,6 +424,7 @@ int main(int argc, char **argv)
         serverOptions.listenAddress = QHostAddress::LocalHost;
         serverOptions.port = 0;
         // Every simulated phone comes from the loopback address.
+        serverOptions.maxConnectionsPerAddress = serverOptions.maxConnections;
         serverOptions.joinBurst = guestCount;
         TpartyServer server(core, serverOptions);
         core.LoadSettings();

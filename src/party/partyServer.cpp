@@ -218,6 +218,7 @@ struct TpartyServer::Private {
         QPointer<QTcpSocket> socket;
         ThttpGuard guard;
         QByteArray address;
+        qint64 openedMs = 0;
         qint64 lastMs = 0;
         qint64 headSinceMs = -1;
     };
@@ -243,6 +244,7 @@ struct TpartyServer::Private {
     struct TlivePage {
         std::unique_ptr<QWebSocket> socket;
         int guest = 0;
+        QByteArray address;
     };
     // Whether an upgrade request may become a live page.
     bool liveAllowed(const QHttpServerRequest &request);
@@ -397,8 +399,11 @@ bool TpartyServer::Private::admit(QTcpSocket *socket)
     connections.erase(
         std::remove_if(connections.begin(), connections.end(), [](const Tconnection &c) { return !c.socket; }),
         connections.end());
-    const auto fromAddress = std::count_if(
-        connections.begin(), connections.end(), [&address](const Tconnection &c) { return c.address == address; });
+    const auto fromAddress = std::count_if(connections.begin(), connections.end(), [&address](const Tconnection &c) {
+        return c.address == address;
+    }) + std::count_if(livePages.begin(), livePages.end(), [&address](const TlivePage &page) {
+        return page.address == address && page.socket->state() != QAbstractSocket::UnconnectedState;
+    });
     if (int(connections.size() + livePages.size()) >= options.maxConnections
         || int(fromAddress) >= options.maxConnectionsPerAddress) {
         refuseConnection(socket, 503, "too many connections");
@@ -407,7 +412,8 @@ bool TpartyServer::Private::admit(QTcpSocket *socket)
     Tconnection connection;
     connection.socket = socket;
     connection.address = address;
-    connection.lastMs = options.clock();
+    connection.openedMs = options.clock();
+    connection.lastMs = connection.openedMs;
     connections.push_back(std::move(connection));
     // Connected before the HTTP server connects its own: the guard sees the
     // bytes first and stops a broken request before the server buffers it.
@@ -464,7 +470,10 @@ void TpartyServer::Private::sweep()
     for (const Tconnection &connection : connections) {
         if (!connection.socket)
             continue;
-        if (connection.headSinceMs >= 0 && now - connection.headSinceMs > options.headTimeoutMs)
+        // A connection that never begins a request only holds a place.
+        const bool silent = connection.headSinceMs < 0 && connection.guard.Requests() == 0
+            && now - connection.openedMs > options.firstRequestMs;
+        if (silent || (connection.headSinceMs >= 0 && now - connection.headSinceMs > options.headTimeoutMs))
             late.push_back(connection.socket);
         else if (now - connection.lastMs > options.idleMs)
             idle.push_back(connection.socket);
@@ -875,7 +884,7 @@ void TpartyServer::Private::takeLivePages()
         QObject::connect(raw, &QWebSocket::binaryMessageReceived, raw,
             [raw](const QByteArray &) { raw->close(QWebSocketProtocol::CloseCodeDatatypeNotSupported); });
         const int guest = IsGuestToken(token) ? guests.value(token) : 0;
-        livePages.push_back(TlivePage { std::move(socket), guest });
+        livePages.push_back(TlivePage { std::move(socket), guest, addressKey(raw->peerAddress()) });
         raw->sendTextMessage(QString::fromUtf8(QJsonDocument(stateFor(guest)).toJson(QJsonDocument::Compact)));
     }
     report();

@@ -441,6 +441,55 @@ TEST_F(PartyServer, AHeadThatNeverEndsIsCutOff)
     EXPECT_TRUE(slow.readAll().startsWith("HTTP/1.1 408"));
 }
 
+TEST_F(PartyServer, SilentConnectionsAreCutAndAFewAddressesCannotTakeEveryPlace)
+{
+    restart([](TpartyServerOptions &options) {
+        options.maxConnections = 16;
+        options.maxConnectionsPerAddress = 4;
+        options.firstRequestMs = 3000;
+    });
+    open();
+    // Six silent connections from each of three addresses.
+    std::vector<std::unique_ptr<QTcpSocket>> silent;
+    for (const char *from : { "127.0.0.2", "127.0.0.3", "127.0.0.4" }) {
+        for (int i = 0; i < 6; ++i) {
+            auto socket = std::make_unique<QTcpSocket>();
+            ASSERT_TRUE(socket->bind(QHostAddress(QString::fromLatin1(from))));
+            socket->connectToHost(QHostAddress::LocalHost, server->Port());
+            ASSERT_TRUE(socket->waitForConnected(3000));
+            silent.push_back(std::move(socket));
+        }
+    }
+    const auto answered = [&silent](const QByteArray &start) {
+        return int(std::count_if(silent.begin(), silent.end(),
+            [&start](const auto &socket) { return socket->property("answer").toByteArray().startsWith(start); }));
+    };
+    const auto readAnswers = [&silent] {
+        for (const auto &socket : silent)
+            socket->setProperty("answer", socket->property("answer").toByteArray() + socket->readAll());
+    };
+    EXPECT_TRUE(RunEventsUntil(
+        [&] {
+            readAnswers();
+            return answered("HTTP/1.1 503") == 6;
+        },
+        5000))
+        << "two of each address's six are refused";
+    auto anna = guest();
+    EXPECT_EQ(anna->Get("/api/state").status, 200) << "a guest of another address still gets in";
+
+    clock += 3001;
+    EXPECT_TRUE(RunEventsUntil(
+        [&] {
+            readAnswers();
+            return answered("HTTP/1.1 408") == 12;
+        },
+        5000));
+    EXPECT_TRUE(RunEventsUntil([&] { return server->Connections() == 1; }, 5000));
+    EXPECT_TRUE(anna->Connected()) << "a connection that asked is kept";
+    EXPECT_EQ(anna->Get("/api/state").status, 200);
+}
+
 // --- guests at the party ----------------------------------------------------------------
 
 TEST_F(PartyServer, AGuestJoinsSearchesAndAsksForATrack)
