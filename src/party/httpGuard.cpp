@@ -135,6 +135,7 @@ ThttpGuard::Verdict ThttpGuard::Feed(const char *data, qint64 size)
         const qint64 end = newline ? static_cast<const char *>(newline) - data + 1 : size;
         m_head.append(data + at, end - at);
         at = end;
+        m_methodIsHead = m_head.startsWith("HEAD ");
         if (!m_requestLineDone) {
             if (m_head.size() > m_limits.maxRequestLine + 2)
                 return refuse(414, "request line too long");

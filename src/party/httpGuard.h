@@ -50,6 +50,9 @@ public:
     int Requests() const { return m_requests; }
     // Whether a request has begun and is not complete yet.
     bool InRequest() const { return !m_head.isEmpty() || m_bodyLeft > 0; }
+    // Whether the request read last (or being read, or refused) is a HEAD:
+    // its answer, refusals too, has no body.
+    bool MethodIsHead() const { return m_methodIsHead; }
 
 private:
     Verdict refuse(int status, const char *reason);
@@ -64,6 +67,7 @@ private:
     QByteArray m_head;
     bool m_requestLineDone = false;
     qint64 m_bodyLeft = 0;
+    bool m_methodIsHead = false;
 };
 
 // The status line's text for the statuses ThttpGuard and the guests' server

@@ -224,7 +224,9 @@ struct TpartyServer::Private {
     };
     bool admit(QTcpSocket *socket);
     void bytesArrived(QTcpSocket *socket);
-    void refuseConnection(QTcpSocket *socket, int status, const QByteArray &reason);
+    // Answers and closes the connection before Qt's server reads what came.
+    void refuseConnection(QTcpSocket *socket, const Treply &reply, bool headOnly);
+    void refuseConnection(QTcpSocket *socket, int status, const QByteArray &reason, bool headOnly);
     void sweep();
 
     // --- requests ------------------------------------------------------------------
@@ -406,7 +408,7 @@ bool TpartyServer::Private::admit(QTcpSocket *socket)
     });
     if (int(connections.size() + livePages.size()) >= options.maxConnections
         || int(fromAddress) >= options.maxConnectionsPerAddress) {
-        refuseConnection(socket, 503, "too many connections");
+        refuseConnection(socket, 503, "too many connections", false);
         return false;
     }
     Tconnection connection;
@@ -421,12 +423,23 @@ bool TpartyServer::Private::admit(QTcpSocket *socket)
     return true;
 }
 
-void TpartyServer::Private::refuseConnection(QTcpSocket *socket, int status, const QByteArray &reason)
+void TpartyServer::Private::refuseConnection(QTcpSocket *socket, int status, const QByteArray &reason, bool headOnly)
 {
-    const QByteArray body = reason + '\n';
-    socket->write("HTTP/1.1 " + QByteArray::number(status) + ' ' + HttpStatusText(status)
-        + "\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: " + QByteArray::number(body.size())
-        + "\r\nConnection: close\r\n\r\n" + body);
+    refuseConnection(
+        socket, Treply { status, QByteArrayLiteral("text/plain; charset=utf-8"), reason + '\n', {} }, headOnly);
+}
+
+void TpartyServer::Private::refuseConnection(QTcpSocket *socket, const Treply &reply, bool headOnly)
+{
+    QByteArray answer = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + HttpStatusText(reply.status)
+        + "\r\nContent-Type: " + reply.type + "\r\nContent-Length: " + QByteArray::number(reply.body.size())
+        + "\r\nCache-Control: no-store\r\nConnection: close\r\n";
+    for (const auto &[name, value] : reply.headers)
+        answer += name + ": " + value + "\r\n";
+    answer += "\r\n";
+    if (!headOnly)
+        answer += reply.body;
+    socket->write(answer);
     // What it sent is dropped, so the HTTP server reads nothing of it.
     socket->readAll();
     socket->disconnectFromHost();
@@ -450,8 +463,9 @@ void TpartyServer::Private::bytesArrived(QTcpSocket *socket)
     if (verdict == ThttpGuard::Verdict::Refused) {
         const int status = it->guard.Status();
         const QByteArray reason = it->guard.Reason();
+        const bool headOnly = it->guard.MethodIsHead();
         connections.erase(it);
-        refuseConnection(socket, status, reason);
+        refuseConnection(socket, status, reason, headOnly);
         return;
     }
     if (verdict == ThttpGuard::Verdict::Upgraded) {
@@ -465,7 +479,7 @@ void TpartyServer::Private::bytesArrived(QTcpSocket *socket)
 void TpartyServer::Private::sweep()
 {
     const qint64 now = options.clock();
-    std::vector<QPointer<QTcpSocket>> late;
+    std::vector<std::pair<QPointer<QTcpSocket>, bool>> late;
     std::vector<QPointer<QTcpSocket>> idle;
     for (const Tconnection &connection : connections) {
         if (!connection.socket)
@@ -474,19 +488,22 @@ void TpartyServer::Private::sweep()
         const bool silent = connection.headSinceMs < 0 && connection.guard.Requests() == 0
             && now - connection.openedMs > options.firstRequestMs;
         if (silent || (connection.headSinceMs >= 0 && now - connection.headSinceMs > options.headTimeoutMs))
-            late.push_back(connection.socket);
+            late.emplace_back(connection.socket, connection.guard.MethodIsHead());
         else if (now - connection.lastMs > options.idleMs)
             idle.push_back(connection.socket);
     }
+    const auto isLate = [&late](const QPointer<QTcpSocket> &socket) {
+        return std::any_of(late.begin(), late.end(), [&socket](const auto &entry) { return entry.first == socket; });
+    };
     connections.erase(std::remove_if(connections.begin(), connections.end(),
                           [&](const Tconnection &c) {
-                              return !c.socket || std::find(late.begin(), late.end(), c.socket) != late.end()
+                              return !c.socket || isLate(c.socket)
                                   || std::find(idle.begin(), idle.end(), c.socket) != idle.end();
                           }),
         connections.end());
-    for (const QPointer<QTcpSocket> &socket : late) {
+    for (const auto &[socket, headOnly] : late) {
         if (socket)
-            refuseConnection(socket, 408, "the request took too long");
+            refuseConnection(socket, 408, "the request took too long", headOnly);
     }
     for (const QPointer<QTcpSocket> &socket : idle) {
         if (socket)
@@ -527,7 +544,9 @@ void TpartyServer::Private::write(const QHttpServerRequest &request, QTcpSocket 
         responder.writeHeader(QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store"));
     for (const auto &[name, value] : reply.headers)
         responder.writeHeader(name, value);
-    responder.writeBody(reply.body);
+    // A HEAD is answered as its GET would be, without the body, whose length
+    // Content-Length still gives.
+    responder.writeBody(request.method() == QHttpServerRequest::Method::Head ? QByteArray() : reply.body);
 }
 
 Treply TpartyServer::Private::codePage(int status, const QString &message)
@@ -545,9 +564,12 @@ Treply TpartyServer::Private::answer(const QHttpServerRequest &request)
 {
     const QByteArray address = addressKey(request.remoteAddress());
     const QString path = request.url().path();
-    const QByteArray method = request.method() == QHttpServerRequest::Method::Get ? QByteArrayLiteral("GET")
-        : request.method() == QHttpServerRequest::Method::Post                    ? QByteArrayLiteral("POST")
-                                                                                  : QByteArrayLiteral("OTHER");
+    const QHttpServerRequest::Method asked = request.method();
+    // HEAD goes where GET goes; write() leaves out the body.
+    const QByteArray method = asked == QHttpServerRequest::Method::Get || asked == QHttpServerRequest::Method::Head
+        ? QByteArrayLiteral("GET")
+        : asked == QHttpServerRequest::Method::Post ? QByteArrayLiteral("POST")
+                                                    : QByteArrayLiteral("OTHER");
     const bool api = path.startsWith(QLatin1String("/api/"));
     if (attempts.ShutOut(address)) {
         Treply reply = api

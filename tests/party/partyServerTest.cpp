@@ -490,6 +490,47 @@ TEST_F(PartyServer, SilentConnectionsAreCutAndAFewAddressesCannotTakeEveryPlace)
     EXPECT_EQ(anna->Get("/api/state").status, 200);
 }
 
+struct HeadCase {
+    const char *name;
+    QByteArray target;
+    int status;
+};
+
+class HeadRequests : public PartyServer, public ::testing::WithParamInterface<HeadCase> { };
+
+TEST_P(HeadRequests, AreAnsweredWithoutABodyAndTheConnectionGoesOn)
+{
+    open();
+    auto client = joined("Anna");
+    const ThttpAnswer head = client->Head(GetParam().target);
+    EXPECT_EQ(head.status, GetParam().status);
+    EXPECT_TRUE(head.body.isEmpty());
+    const ThttpAnswer get = client->Get(GetParam().target);
+    EXPECT_EQ(get.status, GetParam().status) << "the GET after the HEAD is read as itself";
+    EXPECT_EQ(get.header("Content-Type"), head.header("Content-Type"));
+    EXPECT_EQ(head.header("Content-Length").toLongLong(), get.body.size());
+    EXPECT_TRUE(client->Connected());
+    EXPECT_EQ(client->Get("/api/state").status, 200);
+}
+
+INSTANTIATE_TEST_SUITE_P(PartyServer, HeadRequests,
+    ::testing::Values(HeadCase { "Page", "/", 200 }, HeadCase { "Style", "/guest.css", 200 },
+        HeadCase { "State", "/api/state", 200 }, HeadCase { "CallMadeWithPost", "/api/join", 405 },
+        HeadCase { "NoSuchPage", "/nowhere", 404 }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(PartyServer, AHeadRefusedByTheGuardHasNoBodyEither)
+{
+    open();
+    auto client = guest();
+    const ThttpAnswer answer
+        = client->Raw("HEAD / HTTP/1.1\r\nHost: x\r\nX-Filler: " + QByteArray(9000, 'a') + "\r\n\r\n");
+    EXPECT_EQ(answer.status, 431);
+    EXPECT_GT(answer.header("Content-Length").toInt(), 0);
+    EXPECT_TRUE(answer.body.isEmpty());
+    EXPECT_TRUE(client->Closed());
+}
+
 // --- guests at the party ----------------------------------------------------------------
 
 TEST_F(PartyServer, AGuestJoinsSearchesAndAsksForATrack)
