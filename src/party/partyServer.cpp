@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QWebSocket>
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -33,6 +34,8 @@ const QByteArray kGuestCookie = QByteArrayLiteral("vorlen_guest");
 constexpr int kMaxLivePages = 600;
 constexpr qint64 kMaxLiveMessage = 1024;
 constexpr int kSweepMs = 1000;
+// Set on a connection whose WebSocket upgrade the party server let through.
+constexpr char kLiveAllowed[] = "vorlenLiveAllowed";
 
 using Theaders = std::vector<std::pair<QByteArray, QByteArray>>;
 
@@ -146,15 +149,16 @@ bool isWebSocketUpgrade(const QHttpServerRequest &request)
 
 // The HTTP server proper (Qt's), answering through the party server. Qt asks
 // it about a WebSocket upgrade before it takes the connection over: true
-// lets the upgrade go ahead, and nothing may be written then; a refused
-// upgrade gets its answer in missingHandler.
+// lets the upgrade go ahead, and nothing may be written then. Qt logs a
+// warning for every upgrade refused here, so the party server answers
+// unwelcome upgrades itself before Qt reads them (bytesArrived) and marks
+// the connections it lets through; what comes here unmarked gets its answer
+// in missingHandler.
 class ThttpFront : public QAbstractHttpServer {
 public:
     using Thandler = std::function<void(const QHttpServerRequest &, QTcpSocket *)>;
-    using Tverifier = std::function<bool(const QHttpServerRequest &)>;
-    ThttpFront(Thandler handler, Tverifier verifier, Thandler refuser)
+    ThttpFront(Thandler handler, Thandler refuser)
         : m_handler(std::move(handler))
-        , m_verifier(std::move(verifier))
         , m_refuser(std::move(refuser))
     {
     }
@@ -168,7 +172,7 @@ protected:
     bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override
     {
         if (isWebSocketUpgrade(request))
-            return m_verifier(request);
+            return socket->property(kLiveAllowed).toBool();
         m_handler(request, socket);
         return true;
     }
@@ -176,7 +180,6 @@ protected:
 
 private:
     Thandler m_handler;
-    Tverifier m_verifier;
     Thandler m_refuser;
 };
 
@@ -248,8 +251,9 @@ struct TpartyServer::Private {
         int guest = 0;
         QByteArray address;
     };
-    // Whether an upgrade request may become a live page.
-    bool liveAllowed(const QHttpServerRequest &request);
+    // Why the upgrade the guard saw may not become a live page; nothing when
+    // it may.
+    std::optional<Treply> liveRefusal(const QByteArray &address, const ThttpGuard &guard);
     void takeLivePages();
     void schedulePush();
     void push();
@@ -338,7 +342,6 @@ bool TpartyServer::Private::start()
     }
     front = std::make_unique<ThttpFront>(
         [this](const QHttpServerRequest &request, QTcpSocket *socket) { handle(request, socket); },
-        [this](const QHttpServerRequest &request) { return liveAllowed(request); },
         [this](const QHttpServerRequest &request, QTcpSocket *socket) {
             write(request, socket,
                 errorReply(
@@ -468,9 +471,20 @@ void TpartyServer::Private::bytesArrived(QTcpSocket *socket)
         refuseConnection(socket, status, reason, headOnly);
         return;
     }
-    if (verdict == ThttpGuard::Verdict::Upgraded) {
-        // A WebSocket now: its own limits apply (takeLivePages).
+    if (it->guard.StrayUpgrade()) {
+        const bool headOnly = it->guard.MethodIsHead();
         connections.erase(it);
+        refuseConnection(socket, 400, "a WebSocket is asked for by a GET alone", headOnly);
+        return;
+    }
+    if (verdict == ThttpGuard::Verdict::Upgraded) {
+        const std::optional<Treply> refusal = liveRefusal(it->address, it->guard);
+        // A WebSocket now, or closing: its own limits apply (takeLivePages).
+        connections.erase(it);
+        if (refusal)
+            refuseConnection(socket, *refusal, false);
+        else
+            socket->setProperty(kLiveAllowed, true);
         return;
     }
     it->headSinceMs = it->guard.InRequest() ? (it->headSinceMs < 0 ? now : it->headSinceMs) : -1;
@@ -859,22 +873,35 @@ Treply TpartyServer::Private::api(
 
 // --- live pages -------------------------------------------------------------------------------
 
-bool TpartyServer::Private::liveAllowed(const QHttpServerRequest &request)
+std::optional<Treply> TpartyServer::Private::liveRefusal(const QByteArray &address, const ThttpGuard &guard)
 {
-    const QByteArray address = addressKey(request.remoteAddress());
-    if (attempts.ShutOut(address))
-        return false;
-    const QByteArray code = CookieValue(request.value(QByteArrayLiteral("Cookie")), kCodeCookie);
+    if (attempts.ShutOut(address)) {
+        Treply reply = errorReply(429, "too-many-wrong-codes", QStringLiteral("Too many wrong codes: wait a minute."));
+        reply.headers.emplace_back(
+            QByteArrayLiteral("Retry-After"), QByteArray::number(attempts.RetryAfterSeconds(address)));
+        return reply;
+    }
+    const Treply refused
+        = errorReply(403, "live-refused", QStringLiteral("Live updates need the party's code, on its own page."));
+    // No code is no guess at it: only a wrong one counts against the address.
+    const QByteArray code = CookieValue(guard.UpgradeHeader("Cookie"), kCodeCookie);
+    if (code.isEmpty())
+        return refused;
     if (!SameSecret(code, core.PartySettings().GuestCode.toLatin1())) {
         attempts.Wrong(address);
-        return false;
+        return refused;
     }
     // A page of another site may not listen in: the page's origin must be
     // this server.
-    const QByteArray origin = request.value(QByteArrayLiteral("Origin"));
-    const QByteArray host = request.value(QByteArrayLiteral("Host"));
-    return request.url().path() == QLatin1String("/api/live") && !host.isEmpty()
-        && (origin == "http://" + host || origin == "https://" + host) && int(livePages.size()) < kMaxLivePages;
+    const QByteArray origin = guard.UpgradeHeader("Origin");
+    const QByteArray host = guard.UpgradeHeader("Host");
+    QByteArray path = guard.UpgradeTarget();
+    path.truncate(path.contains('?') ? path.indexOf('?') : path.size());
+    if (path != "/api/live" || host.isEmpty() || (origin != "http://" + host && origin != "https://" + host))
+        return refused;
+    if (int(livePages.size()) >= kMaxLivePages)
+        return errorReply(503, "too-many-live-pages", QStringLiteral("Too many live pages: try again later."));
+    return std::nullopt;
 }
 
 void TpartyServer::Private::takeLivePages()
@@ -883,7 +910,7 @@ void TpartyServer::Private::takeLivePages()
         std::unique_ptr<QWebSocket> socket = front->nextPendingWebSocketConnection();
         if (!socket)
             break;
-        // The upgrade was let through by liveAllowed; the guest comes from
+        // The upgrade was let through by liveRefusal; the guest comes from
         // the same request's cookie.
         const QByteArray token = CookieValue(socket->request().rawHeader(QByteArrayLiteral("Cookie")), kGuestCookie);
         if (int(livePages.size()) >= kMaxLivePages) {

@@ -7,6 +7,7 @@
 
 #include "core/dmMain.h"
 #include "eventWait.h"
+#include "party/guestAccess.h"
 #include "party/partyServer.h"
 
 #include <QImage>
@@ -732,6 +733,49 @@ TEST_F(PartyServer, LivePagesOfOtherSitesOrWithoutTheCodeAreRefused)
     EXPECT_FALSE(attempt(QByteArray(), own, QStringLiteral("/api/live")));
     EXPECT_FALSE(attempt("vorlen_code=ABCDEF", own, QStringLiteral("/api/live")));
     EXPECT_FALSE(attempt("vorlen_code=" + code(), own, QStringLiteral("/elsewhere")));
+}
+
+// What Qt logs while a test listens.
+QStringList *gLogged = nullptr;
+
+TEST_F(PartyServer, LivePagesWithoutACodeAreRefusedQuietlyAndAreNoGuess)
+{
+    open();
+    QStringList logged;
+    gLogged = &logged;
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &message) { gLogged->append(message); });
+    const quint16 port = server->Port();
+    const QByteArray host = "127.0.0.1:" + QByteArray::number(port);
+    const auto upgrade = [port, &host](const QByteArray &cookie) {
+        TpartyClient client(port);
+        return client.Raw("GET /api/live HTTP/1.1\r\nHost: " + host
+            + "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+              "Sec-WebSocket-Version: 13\r\nOrigin: http://"
+            + host + "\r\n" + (cookie.isEmpty() ? QByteArray() : "Cookie: " + cookie + "\r\n") + "\r\n");
+    };
+    for (int i = 0; i < TcodeAttempts::kAllowed + 2; ++i) {
+        const ThttpAnswer answer = upgrade(QByteArray());
+        EXPECT_EQ(answer.status, 403) << i;
+        EXPECT_EQ(answer.json().value(QStringLiteral("error")).toString(), QStringLiteral("live-refused"));
+    }
+    EXPECT_EQ(guest()->Get("/api/state").status, 200) << "no code is no wrong code";
+    // Qt's server takes a POST that asks for a WebSocket for an upgrade too.
+    auto poster = guest();
+    EXPECT_EQ(poster
+                  ->Raw("POST /api/join HTTP/1.1\r\nHost: " + host + "\r\nCookie: vorlen_code=" + code()
+                      + "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\nContent-Type: "
+                        "application/json\r\nContent-Length: 2\r\n\r\n{}")
+                  .status,
+        400);
+    EXPECT_EQ(core().Party().GuestCount(), 0);
+    for (int i = 0; i < TcodeAttempts::kAllowed; ++i)
+        EXPECT_EQ(upgrade("vorlen_code=ABCDEF").status, 403) << i;
+    EXPECT_EQ(upgrade("vorlen_code=" + code()).status, 429) << "wrong codes still count";
+    EXPECT_EQ(guest()->Get("/api/state").status, 429);
+    qInstallMessageHandler(previous);
+    gLogged = nullptr;
+    EXPECT_TRUE(logged.filter(QStringLiteral("WebSocket")).isEmpty()) << logged.join(u'\n').toStdString();
 }
 
 TEST_F(PartyServer, GuestsVoteToSkipWhenTheHostAllows)
