@@ -423,6 +423,9 @@ int main(int argc, char **argv)
         TpartyServerOptions serverOptions;
         serverOptions.listenAddress = QHostAddress::LocalHost;
         serverOptions.port = 0;
+        // Every simulated phone comes from the loopback address.
+        serverOptions.maxConnectionsPerAddress = serverOptions.maxConnections;
+        serverOptions.joinBurst = guestCount;
         TpartyServer server(core, serverOptions);
         core.LoadSettings();
         timer.restart();

@@ -67,6 +67,9 @@ TguestRequests::TguestRequests(TtaggerQueue &queue, Tclock clock)
 void TguestRequests::SetSettings(const TpartySettings &settings)
 {
     const bool approvalEnds = m_settings.NeedApproval && !settings.NeedApproval;
+    // Whoever had the old code is a stranger to the new one.
+    if (settings.GuestCode != m_settings.GuestCode)
+        forgetAll();
     m_settings = settings;
     if (!m_settings.VoteToSkip)
         m_votes.clear();
@@ -83,13 +86,16 @@ void TguestRequests::SetSettings(const TpartySettings &settings)
 int TguestRequests::Join(const QString &name)
 {
     const QString cleaned = GuestName(name);
-    if (cleaned.isEmpty() || int(m_guests.size()) >= kMaxGuests)
+    if (cleaned.isEmpty())
+        return 0;
+    forgetIdle();
+    if (int(m_guests.size()) >= kMaxGuests && !makeRoom())
         return 0;
     TpartyGuest guest;
-    guest.Number = int(m_guests.size()) + 1;
+    guest.Number = m_nextGuest++;
     guest.Name = cleaned;
     guest.LastActiveMs = now();
-    m_guests.push_back(guest);
+    m_guests.emplace(guest.Number, guest);
     return guest.Number;
 }
 
@@ -98,19 +104,28 @@ bool TguestRequests::Rename(int guest, const QString &name)
     const QString cleaned = GuestName(name);
     if (cleaned.isEmpty() || !Guest(guest))
         return false;
-    m_guests[size_t(guest - 1)].Name = cleaned;
+    m_guests[guest].Name = cleaned;
     return true;
 }
 
 void TguestRequests::Touch(int guest)
 {
     if (Guest(guest))
-        m_guests[size_t(guest - 1)].LastActiveMs = now();
+        m_guests[guest].LastActiveMs = now();
 }
 
 const TpartyGuest *TguestRequests::Guest(int guest) const
 {
-    return guest >= 1 && guest <= int(m_guests.size()) ? &m_guests[size_t(guest - 1)] : nullptr;
+    const auto it = m_guests.find(guest);
+    // Forgotten once the time is up, whether or not a join has swept the
+    // entry out yet.
+    return it != m_guests.end() && !isForgotten(it->second) ? &it->second : nullptr;
+}
+
+int TguestRequests::GuestCount() const
+{
+    return int(std::count_if(
+        m_guests.begin(), m_guests.end(), [this](const auto &entry) { return !isForgotten(entry.second); }));
 }
 
 bool TguestRequests::isActive(const TpartyGuest &guest) const
@@ -118,9 +133,44 @@ bool TguestRequests::isActive(const TpartyGuest &guest) const
     return now() - guest.LastActiveMs <= kActiveWindowMs;
 }
 
+bool TguestRequests::isForgotten(const TpartyGuest &guest) const
+{
+    return now() - guest.LastActiveMs > kForgetAfterMs;
+}
+
+void TguestRequests::forgetIdle()
+{
+    for (auto it = m_guests.begin(); it != m_guests.end();) {
+        if (isForgotten(it->second)) {
+            m_votes.erase(it->first);
+            it = m_guests.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
+
+bool TguestRequests::makeRoom()
+{
+    const auto idlest = std::min_element(m_guests.begin(), m_guests.end(),
+        [](const auto &a, const auto &b) { return a.second.LastActiveMs < b.second.LastActiveMs; });
+    if (idlest == m_guests.end() || isActive(idlest->second))
+        return false;
+    m_votes.erase(idlest->first);
+    m_guests.erase(idlest);
+    return true;
+}
+
+void TguestRequests::forgetAll()
+{
+    m_guests.clear();
+    m_votes.clear();
+}
+
 int TguestRequests::ActiveGuests() const
 {
-    return int(std::count_if(m_guests.begin(), m_guests.end(), [this](const TpartyGuest &g) { return isActive(g); }));
+    return int(
+        std::count_if(m_guests.begin(), m_guests.end(), [this](const auto &entry) { return isActive(entry.second); }));
 }
 
 // --- requests ------------------------------------------------------------------

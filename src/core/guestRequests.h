@@ -8,6 +8,7 @@
 #include <QString>
 #include <QtGlobal>
 #include <functional>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -77,11 +78,21 @@ struct TskipVote {
 // steady clock in milliseconds), so that rules about minutes can be tried
 // without waiting them out.
 //
+// Guests come and go without saying so: a guest not heard from for
+// kForgetAfterMs is forgotten, and a new guest code starts a new guest list.
+// A forgotten guest's requests stay where they are, under the guest's name.
+// Guest numbers are never given twice, so a number kept by a forgotten
+// guest's browser never names someone else.
+//
 // GUI thread only, like the queue it places requests in.
 class TguestRequests {
 public:
     using Tclock = std::function<qint64()>;
     static constexpr qint64 kActiveWindowMs = 15 * 60 * 1000;
+    // Long past the default repeat interval of an hour: a guest who waits
+    // one out without touching the phone is still the same guest when
+    // asking again.
+    static constexpr qint64 kForgetAfterMs = 3 * 60 * 60 * 1000;
     static constexpr int kMaxGuests = 10000;
     static constexpr int kMaxNameLength = 32;
 
@@ -92,14 +103,16 @@ public:
 
     // --- guests ------------------------------------------------------------
     // A new guest under a name (GuestName); 0 when the name is empty after
-    // cleaning or the party is full.
+    // cleaning, or kMaxGuests guests are active. When the list is full, the
+    // new guest takes the place of the one idle longest, who is not active.
     int Join(const QString &name);
     bool Rename(int guest, const QString &name);
     // The guest did something now.
     void Touch(int guest);
-    // Null for a number no guest has.
+    // Null for a number no guest has, or a forgotten guest had.
     const TpartyGuest *Guest(int guest) const;
-    int GuestCount() const { return int(m_guests.size()); }
+    // The guests not forgotten.
+    int GuestCount() const;
     // The guests who did something in the last 15 minutes.
     int ActiveGuests() const;
 
@@ -140,12 +153,19 @@ public:
 private:
     qint64 now() const { return m_clock(); }
     bool isActive(const TpartyGuest &guest) const;
+    bool isForgotten(const TpartyGuest &guest) const;
+    void forgetIdle();
+    // Forgets the guest idle longest if that guest is not active.
+    bool makeRoom();
+    void forgetAll();
     TrequestAnswer queueFor(const TqueueRequester &requester, TcustomTagger *record);
 
     TtaggerQueue &m_queue;
     Tclock m_clock;
     TpartySettings m_settings;
-    std::vector<TpartyGuest> m_guests;
+    // By number.
+    std::map<int, TpartyGuest> m_guests;
+    int m_nextGuest = 1;
     std::vector<TpendingRequest> m_pending;
     quint64 m_nextRequestId = 1;
     // When each file last began to play.

@@ -106,6 +106,15 @@ const char *HttpStatusText(int status)
     }
 }
 
+QByteArray ThttpGuard::UpgradeHeader(QByteArrayView name) const
+{
+    for (const auto &[header, value] : m_upgradeHeaders) {
+        if (header.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return QByteArray();
+}
+
 ThttpGuard::Verdict ThttpGuard::refuse(int status, const char *reason)
 {
     m_status = status;
@@ -135,6 +144,7 @@ ThttpGuard::Verdict ThttpGuard::Feed(const char *data, qint64 size)
         const qint64 end = newline ? static_cast<const char *>(newline) - data + 1 : size;
         m_head.append(data + at, end - at);
         at = end;
+        m_methodIsHead = m_head.startsWith("HEAD ");
         if (!m_requestLineDone) {
             if (m_head.size() > m_limits.maxRequestLine + 2)
                 return refuse(414, "request line too long");
@@ -190,6 +200,7 @@ ThttpGuard::Verdict ThttpGuard::checkHead(const QByteArray &head)
     qint64 contentLength = -1;
     bool upgrade = false;
     bool connectionUpgrade = false;
+    std::vector<std::pair<QByteArray, QByteArray>> headers;
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QByteArray &line = lines[i];
         if (line.isEmpty())
@@ -217,17 +228,25 @@ ThttpGuard::Verdict ThttpGuard::checkHead(const QByteArray &head)
         } else if (name.compare("Transfer-Encoding", Qt::CaseInsensitive) == 0) {
             return refuse(501, "no transfer codings");
         } else if (name.compare("Upgrade", Qt::CaseInsensitive) == 0) {
-            upgrade = containsToken(value, "websocket");
+            // As Qt's server reads it, that word alone: a list that names it
+            // among others is no upgrade there, and the guard must go on
+            // watching the connection.
+            upgrade = value.compare("websocket", Qt::CaseInsensitive) == 0;
         } else if (name.compare("Connection", Qt::CaseInsensitive) == 0) {
             connectionUpgrade = connectionUpgrade || containsToken(value, "upgrade");
         }
+        headers.emplace_back(name, value);
     }
     if (contentLength > m_limits.maxBody)
         return refuse(413, "request body too large");
     if (isPost && contentLength < 0)
         return refuse(411, "a body needs its length");
     ++m_requests;
+    if (upgrade && connectionUpgrade && (!isGet || contentLength > 0))
+        m_strayUpgrade = true;
     if (upgrade && connectionUpgrade && isGet && contentLength <= 0) {
+        m_upgradeTarget = target;
+        m_upgradeHeaders = std::move(headers);
         m_verdict = Verdict::Upgraded;
         return m_verdict;
     }

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QtGlobal>
+#include <utility>
+#include <vector>
 
 // What a guest's connection may send: small requests only. The guests' page
 // asks for pages, scripts, pictures and a little JSON; nothing it sends comes
@@ -50,6 +53,19 @@ public:
     int Requests() const { return m_requests; }
     // Whether a request has begun and is not complete yet.
     bool InRequest() const { return !m_head.isEmpty() || m_bodyLeft > 0; }
+    // Whether the request read last (or being read, or refused) is a HEAD:
+    // its answer, refusals too, has no body.
+    bool MethodIsHead() const { return m_methodIsHead; }
+    // Upgraded: the target of the request that asked for the WebSocket, and
+    // the value of one of its headers (the first of that name; empty when
+    // there is none).
+    const QByteArray &UpgradeTarget() const { return m_upgradeTarget; }
+    QByteArray UpgradeHeader(QByteArrayView name) const;
+    // Whether a request asked for a WebSocket otherwise than by a GET
+    // without a body. The guard reads it as the request it is; Qt's server
+    // takes it for an upgrade all the same, and logs a warning as it refuses
+    // it, so the connection is refused before Qt's server reads it.
+    bool StrayUpgrade() const { return m_strayUpgrade; }
 
 private:
     Verdict refuse(int status, const char *reason);
@@ -64,6 +80,10 @@ private:
     QByteArray m_head;
     bool m_requestLineDone = false;
     qint64 m_bodyLeft = 0;
+    bool m_methodIsHead = false;
+    bool m_strayUpgrade = false;
+    QByteArray m_upgradeTarget;
+    std::vector<std::pair<QByteArray, QByteArray>> m_upgradeHeaders;
 };
 
 // The status line's text for the statuses ThttpGuard and the guests' server

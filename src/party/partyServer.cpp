@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QWebSocket>
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -33,6 +34,8 @@ const QByteArray kGuestCookie = QByteArrayLiteral("vorlen_guest");
 constexpr int kMaxLivePages = 600;
 constexpr qint64 kMaxLiveMessage = 1024;
 constexpr int kSweepMs = 1000;
+// Set on a connection whose WebSocket upgrade the party server let through.
+constexpr char kLiveAllowed[] = "vorlenLiveAllowed";
 
 using Theaders = std::vector<std::pair<QByteArray, QByteArray>>;
 
@@ -146,15 +149,16 @@ bool isWebSocketUpgrade(const QHttpServerRequest &request)
 
 // The HTTP server proper (Qt's), answering through the party server. Qt asks
 // it about a WebSocket upgrade before it takes the connection over: true
-// lets the upgrade go ahead, and nothing may be written then; a refused
-// upgrade gets its answer in missingHandler.
+// lets the upgrade go ahead, and nothing may be written then. Qt logs a
+// warning for every upgrade refused here, so the party server answers
+// unwelcome upgrades itself before Qt reads them (bytesArrived) and marks
+// the connections it lets through; what comes here unmarked gets its answer
+// in missingHandler.
 class ThttpFront : public QAbstractHttpServer {
 public:
     using Thandler = std::function<void(const QHttpServerRequest &, QTcpSocket *)>;
-    using Tverifier = std::function<bool(const QHttpServerRequest &)>;
-    ThttpFront(Thandler handler, Tverifier verifier, Thandler refuser)
+    ThttpFront(Thandler handler, Thandler refuser)
         : m_handler(std::move(handler))
-        , m_verifier(std::move(verifier))
         , m_refuser(std::move(refuser))
     {
     }
@@ -168,7 +172,7 @@ protected:
     bool handleRequest(const QHttpServerRequest &request, QTcpSocket *socket) override
     {
         if (isWebSocketUpgrade(request))
-            return m_verifier(request);
+            return socket->property(kLiveAllowed).toBool();
         m_handler(request, socket);
         return true;
     }
@@ -176,7 +180,6 @@ protected:
 
 private:
     Thandler m_handler;
-    Tverifier m_verifier;
     Thandler m_refuser;
 };
 
@@ -218,18 +221,21 @@ struct TpartyServer::Private {
         QPointer<QTcpSocket> socket;
         ThttpGuard guard;
         QByteArray address;
+        qint64 openedMs = 0;
         qint64 lastMs = 0;
         qint64 headSinceMs = -1;
     };
     bool admit(QTcpSocket *socket);
     void bytesArrived(QTcpSocket *socket);
-    void refuseConnection(QTcpSocket *socket, int status, const QByteArray &reason);
+    // Answers and closes the connection before Qt's server reads what came.
+    void refuseConnection(QTcpSocket *socket, const Treply &reply, bool headOnly);
+    void refuseConnection(QTcpSocket *socket, int status, const QByteArray &reason, bool headOnly);
     void sweep();
 
     // --- requests ------------------------------------------------------------------
     void handle(const QHttpServerRequest &request, QTcpSocket *socket);
     Treply answer(const QHttpServerRequest &request);
-    Treply api(const QHttpServerRequest &request, const QByteArray &token, int guest, const QByteArray &method);
+    Treply api(const QHttpServerRequest &request, const QByteArray &address, int guest, const QByteArray &method);
     Treply codePage(int status, const QString &message);
     void write(const QHttpServerRequest &request, QTcpSocket *socket, Treply reply);
     const TguestLibrary *library();
@@ -243,9 +249,11 @@ struct TpartyServer::Private {
     struct TlivePage {
         std::unique_ptr<QWebSocket> socket;
         int guest = 0;
+        QByteArray address;
     };
-    // Whether an upgrade request may become a live page.
-    bool liveAllowed(const QHttpServerRequest &request);
+    // Why the upgrade the guard saw may not become a live page; nothing when
+    // it may.
+    std::optional<Treply> liveRefusal(const QByteArray &address, const ThttpGuard &guard);
     void takeLivePages();
     void schedulePush();
     void push();
@@ -269,6 +277,7 @@ struct TpartyServer::Private {
     bool libraryReady = true;
     TcoverImages covers;
     TrateLimiter rates;
+    TrateLimiter joins;
     TcodeAttempts attempts;
     QTimer sweeper;
     QTimer pusher;
@@ -280,6 +289,7 @@ TpartyServer::Private::Private(TpartyServer &server, TdmMain &core, TpartyServer
     , options(std::move(options))
     , key(QRandomGenerator::system()->generate64())
     , rates(this->options.requestBurst, this->options.requestsPerSecond, this->options.clock)
+    , joins(this->options.joinBurst, this->options.joinsPerSecond, this->options.clock)
     , attempts(this->options.clock)
 {
     sweeper.setInterval(kSweepMs);
@@ -304,8 +314,10 @@ void TpartyServer::Private::follow()
     if (listener && port != listenedPort)
         stop();
     if (listener && settings.GuestCode != listenedCode) {
-        // A new code: every guest comes in again by the new address.
+        // A new code: every guest comes in again by the new address, and
+        // joins the core's new guest list.
         dropConnections();
+        guests.clear();
         listenedCode = settings.GuestCode;
     }
     if (!listener) {
@@ -330,7 +342,6 @@ bool TpartyServer::Private::start()
     }
     front = std::make_unique<ThttpFront>(
         [this](const QHttpServerRequest &request, QTcpSocket *socket) { handle(request, socket); },
-        [this](const QHttpServerRequest &request) { return liveAllowed(request); },
         [this](const QHttpServerRequest &request, QTcpSocket *socket) {
             write(request, socket,
                 errorReply(
@@ -393,17 +404,21 @@ bool TpartyServer::Private::admit(QTcpSocket *socket)
     connections.erase(
         std::remove_if(connections.begin(), connections.end(), [](const Tconnection &c) { return !c.socket; }),
         connections.end());
-    const auto fromAddress = std::count_if(
-        connections.begin(), connections.end(), [&address](const Tconnection &c) { return c.address == address; });
+    const auto fromAddress = std::count_if(connections.begin(), connections.end(), [&address](const Tconnection &c) {
+        return c.address == address;
+    }) + std::count_if(livePages.begin(), livePages.end(), [&address](const TlivePage &page) {
+        return page.address == address && page.socket->state() != QAbstractSocket::UnconnectedState;
+    });
     if (int(connections.size() + livePages.size()) >= options.maxConnections
         || int(fromAddress) >= options.maxConnectionsPerAddress) {
-        refuseConnection(socket, 503, "too many connections");
+        refuseConnection(socket, 503, "too many connections", false);
         return false;
     }
     Tconnection connection;
     connection.socket = socket;
     connection.address = address;
-    connection.lastMs = options.clock();
+    connection.openedMs = options.clock();
+    connection.lastMs = connection.openedMs;
     connections.push_back(std::move(connection));
     // Connected before the HTTP server connects its own: the guard sees the
     // bytes first and stops a broken request before the server buffers it.
@@ -411,12 +426,23 @@ bool TpartyServer::Private::admit(QTcpSocket *socket)
     return true;
 }
 
-void TpartyServer::Private::refuseConnection(QTcpSocket *socket, int status, const QByteArray &reason)
+void TpartyServer::Private::refuseConnection(QTcpSocket *socket, int status, const QByteArray &reason, bool headOnly)
 {
-    const QByteArray body = reason + '\n';
-    socket->write("HTTP/1.1 " + QByteArray::number(status) + ' ' + HttpStatusText(status)
-        + "\r\nContent-Type: text/plain; charset=utf-8\r\nContent-Length: " + QByteArray::number(body.size())
-        + "\r\nConnection: close\r\n\r\n" + body);
+    refuseConnection(
+        socket, Treply { status, QByteArrayLiteral("text/plain; charset=utf-8"), reason + '\n', {} }, headOnly);
+}
+
+void TpartyServer::Private::refuseConnection(QTcpSocket *socket, const Treply &reply, bool headOnly)
+{
+    QByteArray answer = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + HttpStatusText(reply.status)
+        + "\r\nContent-Type: " + reply.type + "\r\nContent-Length: " + QByteArray::number(reply.body.size())
+        + "\r\nCache-Control: no-store\r\nConnection: close\r\n";
+    for (const auto &[name, value] : reply.headers)
+        answer += name + ": " + value + "\r\n";
+    answer += "\r\n";
+    if (!headOnly)
+        answer += reply.body;
+    socket->write(answer);
     // What it sent is dropped, so the HTTP server reads nothing of it.
     socket->readAll();
     socket->disconnectFromHost();
@@ -440,13 +466,25 @@ void TpartyServer::Private::bytesArrived(QTcpSocket *socket)
     if (verdict == ThttpGuard::Verdict::Refused) {
         const int status = it->guard.Status();
         const QByteArray reason = it->guard.Reason();
+        const bool headOnly = it->guard.MethodIsHead();
         connections.erase(it);
-        refuseConnection(socket, status, reason);
+        refuseConnection(socket, status, reason, headOnly);
+        return;
+    }
+    if (it->guard.StrayUpgrade()) {
+        const bool headOnly = it->guard.MethodIsHead();
+        connections.erase(it);
+        refuseConnection(socket, 400, "a WebSocket is asked for by a GET alone", headOnly);
         return;
     }
     if (verdict == ThttpGuard::Verdict::Upgraded) {
-        // A WebSocket now: its own limits apply (takeLivePages).
+        const std::optional<Treply> refusal = liveRefusal(it->address, it->guard);
+        // A WebSocket now, or closing: its own limits apply (takeLivePages).
         connections.erase(it);
+        if (refusal)
+            refuseConnection(socket, *refusal, false);
+        else
+            socket->setProperty(kLiveAllowed, true);
         return;
     }
     it->headSinceMs = it->guard.InRequest() ? (it->headSinceMs < 0 ? now : it->headSinceMs) : -1;
@@ -455,25 +493,31 @@ void TpartyServer::Private::bytesArrived(QTcpSocket *socket)
 void TpartyServer::Private::sweep()
 {
     const qint64 now = options.clock();
-    std::vector<QPointer<QTcpSocket>> late;
+    std::vector<std::pair<QPointer<QTcpSocket>, bool>> late;
     std::vector<QPointer<QTcpSocket>> idle;
     for (const Tconnection &connection : connections) {
         if (!connection.socket)
             continue;
-        if (connection.headSinceMs >= 0 && now - connection.headSinceMs > options.headTimeoutMs)
-            late.push_back(connection.socket);
+        // A connection that never begins a request only holds a place.
+        const bool silent = connection.headSinceMs < 0 && connection.guard.Requests() == 0
+            && now - connection.openedMs > options.firstRequestMs;
+        if (silent || (connection.headSinceMs >= 0 && now - connection.headSinceMs > options.headTimeoutMs))
+            late.emplace_back(connection.socket, connection.guard.MethodIsHead());
         else if (now - connection.lastMs > options.idleMs)
             idle.push_back(connection.socket);
     }
+    const auto isLate = [&late](const QPointer<QTcpSocket> &socket) {
+        return std::any_of(late.begin(), late.end(), [&socket](const auto &entry) { return entry.first == socket; });
+    };
     connections.erase(std::remove_if(connections.begin(), connections.end(),
                           [&](const Tconnection &c) {
-                              return !c.socket || std::find(late.begin(), late.end(), c.socket) != late.end()
+                              return !c.socket || isLate(c.socket)
                                   || std::find(idle.begin(), idle.end(), c.socket) != idle.end();
                           }),
         connections.end());
-    for (const QPointer<QTcpSocket> &socket : late) {
+    for (const auto &[socket, headOnly] : late) {
         if (socket)
-            refuseConnection(socket, 408, "the request took too long");
+            refuseConnection(socket, 408, "the request took too long", headOnly);
     }
     for (const QPointer<QTcpSocket> &socket : idle) {
         if (socket)
@@ -484,7 +528,11 @@ void TpartyServer::Private::sweep()
             [](const TlivePage &page) { return page.socket->state() == QAbstractSocket::UnconnectedState; }),
         livePages.end());
     rates.Prune();
+    joins.Prune();
     attempts.Prune();
+    // Browsers of guests the core has forgotten are strangers now.
+    const TguestRequests &party = core.Party();
+    guests.removeIf([&party](const auto &entry) { return party.Guest(entry.value()) == nullptr; });
     report();
 }
 
@@ -510,7 +558,9 @@ void TpartyServer::Private::write(const QHttpServerRequest &request, QTcpSocket 
         responder.writeHeader(QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-store"));
     for (const auto &[name, value] : reply.headers)
         responder.writeHeader(name, value);
-    responder.writeBody(reply.body);
+    // A HEAD is answered as its GET would be, without the body, whose length
+    // Content-Length still gives.
+    responder.writeBody(request.method() == QHttpServerRequest::Method::Head ? QByteArray() : reply.body);
 }
 
 Treply TpartyServer::Private::codePage(int status, const QString &message)
@@ -528,9 +578,12 @@ Treply TpartyServer::Private::answer(const QHttpServerRequest &request)
 {
     const QByteArray address = addressKey(request.remoteAddress());
     const QString path = request.url().path();
-    const QByteArray method = request.method() == QHttpServerRequest::Method::Get ? QByteArrayLiteral("GET")
-        : request.method() == QHttpServerRequest::Method::Post                    ? QByteArrayLiteral("POST")
-                                                                                  : QByteArrayLiteral("OTHER");
+    const QHttpServerRequest::Method asked = request.method();
+    // HEAD goes where GET goes; write() leaves out the body.
+    const QByteArray method = asked == QHttpServerRequest::Method::Get || asked == QHttpServerRequest::Method::Head
+        ? QByteArrayLiteral("GET")
+        : asked == QHttpServerRequest::Method::Post ? QByteArrayLiteral("POST")
+                                                    : QByteArrayLiteral("OTHER");
     const bool api = path.startsWith(QLatin1String("/api/"));
     if (attempts.ShutOut(address)) {
         Treply reply = api
@@ -580,10 +633,16 @@ Treply TpartyServer::Private::answer(const QHttpServerRequest &request)
         reply.headers.emplace_back(QByteArrayLiteral("Retry-After"), QByteArrayLiteral("1"));
         return reply;
     }
-    const int guest = knownToken ? guests.value(token) : 0;
+    int guest = knownToken ? guests.value(token) : 0;
+    // The core may have forgotten the guest since the sweep last looked: the
+    // browser joins anew, not as a rename.
+    if (guest && !core.Party().Guest(guest)) {
+        guests.remove(token);
+        guest = 0;
+    }
 
     if (api)
-        return this->api(request, token, guest, method);
+        return this->api(request, address, guest, method);
     for (const TstaticFile &file : kStaticFiles) {
         if (path != QLatin1String(file.path))
             continue;
@@ -647,7 +706,7 @@ QJsonObject TpartyServer::Private::stateFor(int guest)
 }
 
 Treply TpartyServer::Private::api(
-    const QHttpServerRequest &request, const QByteArray &token, int guest, const QByteArray &method)
+    const QHttpServerRequest &request, const QByteArray &address, int guest, const QByteArray &method)
 {
     const auto parsed = ParseApiCall(method, request.url().path(), request.query(), request.body(),
         request.value(QByteArrayLiteral("Content-Type")));
@@ -670,12 +729,19 @@ Treply TpartyServer::Private::api(
                 return errorReply(400, "bad-name", QStringLiteral("That name cannot be used."));
             return jsonReply(200, stateFor(guest));
         }
-        const int joined = core.JoinParty(call.text);
-        if (!joined) {
-            if (GuestName(call.text).isEmpty())
-                return errorReply(400, "bad-name", QStringLiteral("That name cannot be used."));
-            return errorReply(503, "party-full", QStringLiteral("The party is full."));
+        if (GuestName(call.text).isEmpty())
+            return errorReply(400, "bad-name", QStringLiteral("That name cannot be used."));
+        // Each join takes a place in the core's guest list until the guest
+        // is forgotten: an address may not fill the list.
+        if (!joins.Take(address)) {
+            Treply reply
+                = errorReply(429, "too-many-joins", QStringLiteral("Too many new guests from here: wait a minute."));
+            reply.headers.emplace_back(QByteArrayLiteral("Retry-After"), QByteArrayLiteral("60"));
+            return reply;
         }
+        const int joined = core.JoinParty(call.text);
+        if (!joined)
+            return errorReply(503, "party-full", QStringLiteral("The party is full."));
         const QByteArray fresh = NewGuestToken();
         guests.insert(fresh, joined);
         Treply reply = jsonReply(200, stateFor(joined));
@@ -802,28 +868,40 @@ Treply TpartyServer::Private::api(
         return jsonReply(200, object);
     }
     }
-    (void)token;
     return errorReply(404, "not-found", QStringLiteral("No such call."));
 }
 
 // --- live pages -------------------------------------------------------------------------------
 
-bool TpartyServer::Private::liveAllowed(const QHttpServerRequest &request)
+std::optional<Treply> TpartyServer::Private::liveRefusal(const QByteArray &address, const ThttpGuard &guard)
 {
-    const QByteArray address = addressKey(request.remoteAddress());
-    if (attempts.ShutOut(address))
-        return false;
-    const QByteArray code = CookieValue(request.value(QByteArrayLiteral("Cookie")), kCodeCookie);
+    if (attempts.ShutOut(address)) {
+        Treply reply = errorReply(429, "too-many-wrong-codes", QStringLiteral("Too many wrong codes: wait a minute."));
+        reply.headers.emplace_back(
+            QByteArrayLiteral("Retry-After"), QByteArray::number(attempts.RetryAfterSeconds(address)));
+        return reply;
+    }
+    const Treply refused
+        = errorReply(403, "live-refused", QStringLiteral("Live updates need the party's code, on its own page."));
+    // No code is no guess at it: only a wrong one counts against the address.
+    const QByteArray code = CookieValue(guard.UpgradeHeader("Cookie"), kCodeCookie);
+    if (code.isEmpty())
+        return refused;
     if (!SameSecret(code, core.PartySettings().GuestCode.toLatin1())) {
         attempts.Wrong(address);
-        return false;
+        return refused;
     }
     // A page of another site may not listen in: the page's origin must be
     // this server.
-    const QByteArray origin = request.value(QByteArrayLiteral("Origin"));
-    const QByteArray host = request.value(QByteArrayLiteral("Host"));
-    return request.url().path() == QLatin1String("/api/live") && !host.isEmpty()
-        && (origin == "http://" + host || origin == "https://" + host) && int(livePages.size()) < kMaxLivePages;
+    const QByteArray origin = guard.UpgradeHeader("Origin");
+    const QByteArray host = guard.UpgradeHeader("Host");
+    QByteArray path = guard.UpgradeTarget();
+    path.truncate(path.contains('?') ? path.indexOf('?') : path.size());
+    if (path != "/api/live" || host.isEmpty() || (origin != "http://" + host && origin != "https://" + host))
+        return refused;
+    if (int(livePages.size()) >= kMaxLivePages)
+        return errorReply(503, "too-many-live-pages", QStringLiteral("Too many live pages: try again later."));
+    return std::nullopt;
 }
 
 void TpartyServer::Private::takeLivePages()
@@ -832,7 +910,7 @@ void TpartyServer::Private::takeLivePages()
         std::unique_ptr<QWebSocket> socket = front->nextPendingWebSocketConnection();
         if (!socket)
             break;
-        // The upgrade was let through by liveAllowed; the guest comes from
+        // The upgrade was let through by liveRefusal; the guest comes from
         // the same request's cookie.
         const QByteArray token = CookieValue(socket->request().rawHeader(QByteArrayLiteral("Cookie")), kGuestCookie);
         if (int(livePages.size()) >= kMaxLivePages) {
@@ -855,7 +933,7 @@ void TpartyServer::Private::takeLivePages()
         QObject::connect(raw, &QWebSocket::binaryMessageReceived, raw,
             [raw](const QByteArray &) { raw->close(QWebSocketProtocol::CloseCodeDatatypeNotSupported); });
         const int guest = IsGuestToken(token) ? guests.value(token) : 0;
-        livePages.push_back(TlivePage { std::move(socket), guest });
+        livePages.push_back(TlivePage { std::move(socket), guest, addressKey(raw->peerAddress()) });
         raw->sendTextMessage(QString::fromUtf8(QJsonDocument(stateFor(guest)).toJson(QJsonDocument::Compact)));
     }
     report();

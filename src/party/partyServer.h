@@ -20,12 +20,20 @@ struct TpartyServerOptions {
     QHostAddress advertised;
     ThttpLimits limits;
     int maxConnections = 900;
-    int maxConnectionsPerAddress = 400;
+    // Connections and live pages of one address: far below maxConnections,
+    // so that a few addresses cannot take every place. A phone's browser
+    // opens six connections to a server at most, and its live page.
+    int maxConnectionsPerAddress = 32;
     // Requests per browser: a burst, then so many a second.
     double requestBurst = 60;
     double requestsPerSecond = 20;
-    // A request's head must arrive within this; a quiet connection closes
-    // after idleMs.
+    // New guests per address: a burst, then so many a second.
+    double joinBurst = 10;
+    double joinsPerSecond = 1.0 / 60;
+    // A new connection must begin a request within firstRequestMs, and a
+    // request's head must arrive within headTimeoutMs of its first byte; a
+    // quiet connection between requests closes after idleMs.
+    int firstRequestMs = 5000;
     int headTimeoutMs = 10000;
     int idleMs = 120000;
     // Live updates go out at most this often.

@@ -309,6 +309,88 @@ TEST_F(Party, GuestsJoinUnderCleanNamesAndMayRename)
     EXPECT_EQ(book.ActiveGuests(), 0);
 }
 
+// --- guests who leave ----------------------------------------------------------------------
+
+struct LeavingCase {
+    const char *name;
+    // Whether Ben, who stays active, is still a guest afterwards.
+    bool otherStays;
+};
+
+class GuestsLeave : public Party, public ::testing::WithParamInterface<LeavingCase> {
+protected:
+    // Anna leaves by going quiet past the forgetting time, or the host renews the code.
+    void leave()
+    {
+        if (GetParam().otherStays) {
+            clock += TguestRequests::kForgetAfterMs - kMinute;
+            book.Touch(ben);
+            clock += 2 * kMinute;
+        } else {
+            change([](TpartySettings &s) { s.GuestCode = NewGuestCode(); });
+        }
+    }
+    int ben = 0;
+};
+
+TEST_P(GuestsLeave, AndAreForgottenWhileTheirRequestsStayUnderTheirNames)
+{
+    change([](TpartySettings &s) { s.VoteToSkip = true; });
+    const int anna = book.Join(QStringLiteral("Anna"));
+    ben = book.Join(QStringLiteral("Ben"));
+    ASSERT_EQ(book.Request(anna, track(0), nullptr).Outcome, TrequestOutcome::Queued);
+    change([](TpartySettings &s) { s.NeedApproval = true; });
+    ASSERT_EQ(book.Request(anna, track(1), nullptr).Outcome, TrequestOutcome::AwaitingApproval);
+    ASSERT_EQ(book.Vote(anna, true).Votes, 1);
+
+    leave();
+    EXPECT_EQ(book.Guest(anna), nullptr);
+    book.Touch(anna);
+    EXPECT_EQ(book.Guest(anna), nullptr) << "a forgotten guest is not brought back";
+    EXPECT_FALSE(book.Rename(anna, QStringLiteral("Anna")));
+    EXPECT_EQ(book.Request(anna, track(2), nullptr).Outcome, TrequestOutcome::UnknownGuest);
+    EXPECT_EQ(book.GuestCount(), GetParam().otherStays ? 1 : 0);
+    EXPECT_EQ(book.Guest(ben) != nullptr, GetParam().otherStays);
+    EXPECT_EQ(book.SkipVotes(true).Votes, 0);
+
+    EXPECT_EQ(queue(), (QStringList { "t0:Anna" }));
+    ASSERT_EQ(book.Pending().size(), 1u);
+    EXPECT_EQ(book.Pending()[0].Requester.name, QStringLiteral("Anna"));
+    EXPECT_TRUE(book.Approve(book.Pending()[0].Id));
+    EXPECT_EQ(queue(), (QStringList { "t0:Anna", "t1:Anna" }));
+
+    // Whoever comes next gets a number never given before, and none of the
+    // forgotten guest's requests counts against the limit.
+    const int carla = book.Join(QStringLiteral("Carla"));
+    EXPECT_GT(carla, ben);
+    EXPECT_EQ(book.Waiting(carla), 0);
+    EXPECT_EQ(book.Guest(carla)->Name, QStringLiteral("Carla"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Party, GuestsLeave,
+    ::testing::Values(LeavingCase { "ByGoingQuiet", true }, LeavingCase { "ByANewCode", false }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(Party, AFullPartyMakesRoomOnlyOfGuestsNoLongerActive)
+{
+    for (int i = 0; i < TguestRequests::kMaxGuests; ++i)
+        ASSERT_EQ(book.Join(QStringLiteral("G")), i + 1);
+    EXPECT_EQ(book.Join(QStringLiteral("Late")), 0) << "every guest is active";
+    clock += 10 * kMinute;
+    const int staying = 17;
+    book.Touch(staying);
+    clock += 6 * kMinute;
+    const int late = book.Join(QStringLiteral("Late"));
+    EXPECT_EQ(late, TguestRequests::kMaxGuests + 1);
+    EXPECT_EQ(book.GuestCount(), TguestRequests::kMaxGuests);
+    EXPECT_NE(book.Guest(staying), nullptr);
+    EXPECT_NE(book.Guest(late), nullptr);
+
+    clock += TguestRequests::kForgetAfterMs + 1;
+    EXPECT_EQ(book.Join(QStringLiteral("Later")), TguestRequests::kMaxGuests + 2);
+    EXPECT_EQ(book.GuestCount(), 1);
+}
+
 // --- the settings -------------------------------------------------------------------------
 
 TEST(PartySettings, GuestCodesAreSixUnambiguousCharactersAndDiffer)

@@ -30,6 +30,8 @@ bool TpartyClient::ensureConnected()
         return true;
     m_socket = std::make_unique<QTcpSocket>();
     m_buffer.clear();
+    if (!from.isNull() && !m_socket->bind(from))
+        return false;
     m_socket->connectToHost(QString::fromLatin1(m_host), m_port);
     return RunEventsUntil(
                [this] {
@@ -58,6 +60,11 @@ QByteArray TpartyClient::cookieHeader() const
 
 ThttpAnswer TpartyClient::Raw(const QByteArray &bytes, int timeoutMs)
 {
+    return send(bytes, false, timeoutMs);
+}
+
+ThttpAnswer TpartyClient::send(const QByteArray &bytes, bool bodyless, int timeoutMs)
+{
     ThttpAnswer answer;
     if (!ensureConnected())
         return answer;
@@ -74,6 +81,8 @@ ThttpAnswer TpartyClient::Raw(const QByteArray &bytes, int timeoutMs)
                 if (line.toLower().startsWith("content-length:"))
                     length = line.mid(15).trimmed().toLongLong();
             }
+            if (bodyless)
+                length = 0;
         }
         if (length >= 0 && m_buffer.size() >= headEnd + 4 + length)
             return true;
@@ -106,12 +115,23 @@ ThttpAnswer TpartyClient::Raw(const QByteArray &bytes, int timeoutMs)
     return answer;
 }
 
-ThttpAnswer TpartyClient::Get(const QByteArray &target)
+QByteArray TpartyClient::requestHead(const QByteArray &method, const QByteArray &target) const
 {
-    QByteArray request = "GET " + target + " HTTP/1.1\r\nHost: " + m_host + ':' + QByteArray::number(m_port) + "\r\n";
+    QByteArray request
+        = method + ' ' + target + " HTTP/1.1\r\nHost: " + m_host + ':' + QByteArray::number(m_port) + "\r\n";
     if (!cookies.isEmpty())
         request += "Cookie: " + cookieHeader() + "\r\n";
-    return Raw(request + "\r\n");
+    return request;
+}
+
+ThttpAnswer TpartyClient::Get(const QByteArray &target)
+{
+    return Raw(requestHead("GET", target) + "\r\n");
+}
+
+ThttpAnswer TpartyClient::Head(const QByteArray &target)
+{
+    return send(requestHead("HEAD", target) + "\r\n", true, 5000);
 }
 
 ThttpAnswer TpartyClient::Post(const QByteArray &target, const QByteArray &body, const QByteArray &contentType)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QHostAddress>
 #include <QJsonObject>
 #include <QList>
 #include <QPair>
@@ -32,6 +33,9 @@ public:
     // Sends bytes as they are and reads one answer.
     ThttpAnswer Raw(const QByteArray &bytes, int timeoutMs = 5000);
     ThttpAnswer Get(const QByteArray &target);
+    // Reads the answer to HEAD as a client must: the head alone, whatever
+    // Content-Length says. Bytes after it are read as the next answer.
+    ThttpAnswer Head(const QByteArray &target);
     ThttpAnswer Post(
         const QByteArray &target, const QByteArray &body, const QByteArray &contentType = "application/json");
     // Whether the server has closed the connection (waits a little for it).
@@ -39,9 +43,13 @@ public:
     bool Connected();
 
     QHash<QByteArray, QByteArray> cookies;
+    // The loopback address the connection comes from; null for any.
+    QHostAddress from;
 
 private:
     QByteArray cookieHeader() const;
+    QByteArray requestHead(const QByteArray &method, const QByteArray &target) const;
+    ThttpAnswer send(const QByteArray &bytes, bool bodyless, int timeoutMs);
     bool ensureConnected();
 
     quint16 m_port;

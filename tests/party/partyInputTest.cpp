@@ -53,6 +53,12 @@ INSTANTIATE_TEST_SUITE_P(PartyInput, Guard,
         GuardCase { "Upgrade",
             "GET /api/live HTTP/1.1\r\nUpgrade: websocket\r\nConnection: keep-alive, Upgrade\r\n\r\n\x81\x85garbage",
             ThttpGuard::Verdict::Upgraded, 0, 1 },
+        // Qt's server takes "websocket" alone as a WebSocket: the guard goes
+        // on watching a connection that names it among others.
+        GuardCase { "UpgradeAmongOthersIsNoUpgrade",
+            "GET /api/live HTTP/1.1\r\nUpgrade: websocket, h2c\r\nConnection: Upgrade\r\n\r\n"
+            "GET / HTTP/1.1\r\nX: \x01\r\n\r\n",
+            ThttpGuard::Verdict::Refused, 400, 1 },
         GuardCase { "UpgradeOfAPostIsABody",
             "POST /api/join HTTP/1.1\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n"
             "Content-Length: 2\r\n\r\n{}",

@@ -7,6 +7,7 @@
 
 #include "core/dmMain.h"
 #include "eventWait.h"
+#include "party/guestAccess.h"
 #include "party/partyServer.h"
 
 #include <QImage>
@@ -89,6 +90,17 @@ protected:
     }
 
     TdmMain &core() { return run->core; }
+    // The server again, under other options.
+    void restart(const std::function<void(TpartyServerOptions &)> &edit)
+    {
+        server.reset();
+        TpartyServerOptions options;
+        options.listenAddress = QHostAddress::LocalHost;
+        options.port = 0;
+        options.clock = [this] { return clock; };
+        edit(options);
+        server.emplace(core(), options);
+    }
     void open(const std::function<void(TpartySettings &)> &edit = {})
     {
         TpartySettings settings = core().PartySettings();
@@ -260,6 +272,65 @@ TEST_F(PartyServer, ARenewedCodeLetsNoOldGuestInAndClosesTheirConnections)
     EXPECT_EQ(client->Get("/api/state").status, 403);
 }
 
+TEST_F(PartyServer, GuestsForgottenOrOfAnOldCodeJoinAgainAndTheirRequestsStay)
+{
+    open();
+    auto anna = joined("Anna");
+    const int first
+        = anna->Get("/api/state").json().value(QStringLiteral("me")).toObject().value(QStringLiteral("guest")).toInt();
+    ASSERT_GT(first, 0);
+    ASSERT_EQ(anna->Post("/api/request", "{\"track\":\"" + trackId(*anna, "Two Rivers") + "\"}").status, 200);
+
+    clock += TguestRequests::kForgetAfterMs + 1000;
+    EXPECT_TRUE(anna->Get("/api/state").json().value(QStringLiteral("me")).isNull());
+    const ThttpAnswer refused = anna->Post("/api/request", "{\"track\":\"" + trackId(*anna, "Hits") + "\"}");
+    EXPECT_EQ(refused.status, 403);
+    EXPECT_EQ(refused.json().value(QStringLiteral("error")).toString(), QStringLiteral("join-first"));
+    ASSERT_EQ(core().tqQueue().Count(), 1);
+    EXPECT_EQ(core().tqQueue().Requester(0).name, QStringLiteral("Anna"));
+
+    ThttpAnswer again = anna->Post("/api/join", "{\"name\": \"Anna\"}");
+    ASSERT_EQ(again.status, 200);
+    const int second = again.json().value(QStringLiteral("me")).toObject().value(QStringLiteral("guest")).toInt();
+    EXPECT_GT(second, first) << "a number is never given twice";
+
+    // A new code: the browser scans the new QR code and is a stranger to it.
+    TpartySettings settings = core().PartySettings();
+    settings.GuestCode = NewGuestCode();
+    core().SetPartySettings(settings);
+    EXPECT_TRUE(anna->Closed());
+    anna->cookies.insert("vorlen_code", settings.GuestCode.toLatin1());
+    EXPECT_TRUE(anna->Get("/api/state").json().value(QStringLiteral("me")).isNull());
+    again = anna->Post("/api/join", "{\"name\": \"Anna\"}");
+    ASSERT_EQ(again.status, 200);
+    EXPECT_GT(again.json().value(QStringLiteral("me")).toObject().value(QStringLiteral("guest")).toInt(), second);
+}
+
+TEST_F(PartyServer, AnAddressMayNotFillThePartyWithGuests)
+{
+    restart([](TpartyServerOptions &options) {
+        options.joinBurst = 3;
+        options.joinsPerSecond = 1.0 / 30;
+    });
+    open();
+    std::vector<std::unique_ptr<TpartyClient>> here;
+    for (int i = 0; i < 3; ++i)
+        here.push_back(joined("Guest " + QByteArray::number(i)));
+    auto late = guest();
+    ThttpAnswer answer = late->Post("/api/join", "{\"name\": \"Late\"}");
+    EXPECT_EQ(answer.status, 429);
+    EXPECT_EQ(answer.json().value(QStringLiteral("error")).toString(), QStringLiteral("too-many-joins"));
+    EXPECT_GE(answer.header("Retry-After").toInt(), 1);
+    EXPECT_EQ(here.front()->Post("/api/join", "{\"name\": \"Renamed\"}").status, 200) << "a guest may rename";
+
+    auto elsewhere = guest();
+    elsewhere->from = QHostAddress(QStringLiteral("127.0.0.2"));
+    EXPECT_EQ(elsewhere->Post("/api/join", "{\"name\": \"Next door\"}").status, 200);
+    clock += 30 * 1000;
+    EXPECT_EQ(late->Post("/api/join", "{\"name\": \"Late\"}").status, 200);
+    EXPECT_EQ(core().Party().GuestCount(), 5);
+}
+
 // --- what guests send ----------------------------------------------------------------
 
 struct MalformedCase {
@@ -367,6 +438,84 @@ TEST_F(PartyServer, AHeadThatNeverEndsIsCutOff)
     clock += 11000;
     EXPECT_TRUE(RunEventsUntil([&] { return slow.state() == QAbstractSocket::UnconnectedState; }, 5000));
     EXPECT_TRUE(slow.readAll().startsWith("HTTP/1.1 408"));
+}
+
+TEST_F(PartyServer, SilentConnectionsAreCutAndAFewAddressesCannotTakeEveryPlace)
+{
+    restart([](TpartyServerOptions &options) {
+        options.maxConnections = 16;
+        options.maxConnectionsPerAddress = 4;
+        options.firstRequestMs = 3000;
+    });
+    open();
+    // Six silent connections from each of three addresses.
+    std::vector<std::unique_ptr<QTcpSocket>> silent;
+    for (const char *from : { "127.0.0.2", "127.0.0.3", "127.0.0.4" }) {
+        for (int i = 0; i < 6; ++i) {
+            auto socket = std::make_unique<QTcpSocket>();
+            ASSERT_TRUE(socket->bind(QHostAddress(QString::fromLatin1(from))));
+            socket->connectToHost(QHostAddress::LocalHost, server->Port());
+            ASSERT_TRUE(socket->waitForConnected(3000));
+            silent.push_back(std::move(socket));
+        }
+    }
+    std::vector<QByteArray> answers(silent.size());
+    const auto answered = [&](const QByteArray &start) {
+        for (size_t i = 0; i < silent.size(); ++i)
+            answers[i] += silent[i]->readAll();
+        return std::count_if(answers.begin(), answers.end(), [&start](const auto &a) { return a.startsWith(start); });
+    };
+    EXPECT_TRUE(RunEventsUntil([&] { return answered("HTTP/1.1 503") == 6; }, 5000))
+        << "two of each address's six are refused";
+    auto anna = guest();
+    EXPECT_EQ(anna->Get("/api/state").status, 200) << "a guest of another address still gets in";
+
+    clock += 3001;
+    EXPECT_TRUE(RunEventsUntil([&] { return answered("HTTP/1.1 408") == 12; }, 5000));
+    EXPECT_TRUE(RunEventsUntil([&] { return server->Connections() == 1; }, 5000));
+    EXPECT_TRUE(anna->Connected()) << "a connection that asked is kept";
+    EXPECT_EQ(anna->Get("/api/state").status, 200);
+}
+
+struct HeadCase {
+    const char *name;
+    QByteArray target;
+    int status;
+};
+
+class HeadRequests : public PartyServer, public ::testing::WithParamInterface<HeadCase> { };
+
+TEST_P(HeadRequests, AreAnsweredWithoutABodyAndTheConnectionGoesOn)
+{
+    open();
+    auto client = joined("Anna");
+    const ThttpAnswer head = client->Head(GetParam().target);
+    EXPECT_EQ(head.status, GetParam().status);
+    EXPECT_TRUE(head.body.isEmpty());
+    const ThttpAnswer get = client->Get(GetParam().target);
+    EXPECT_EQ(get.status, GetParam().status) << "the GET after the HEAD is read as itself";
+    EXPECT_EQ(get.header("Content-Type"), head.header("Content-Type"));
+    EXPECT_EQ(head.header("Content-Length").toLongLong(), get.body.size());
+    EXPECT_TRUE(client->Connected());
+    EXPECT_EQ(client->Get("/api/state").status, 200);
+}
+
+INSTANTIATE_TEST_SUITE_P(PartyServer, HeadRequests,
+    ::testing::Values(HeadCase { "Page", "/", 200 }, HeadCase { "Style", "/guest.css", 200 },
+        HeadCase { "State", "/api/state", 200 }, HeadCase { "CallMadeWithPost", "/api/join", 405 },
+        HeadCase { "NoSuchPage", "/nowhere", 404 }),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(PartyServer, AHeadRefusedByTheGuardHasNoBodyEither)
+{
+    open();
+    auto client = guest();
+    const ThttpAnswer answer
+        = client->Raw("HEAD / HTTP/1.1\r\nHost: x\r\nX-Filler: " + QByteArray(9000, 'a') + "\r\n\r\n");
+    EXPECT_EQ(answer.status, 431);
+    EXPECT_GT(answer.header("Content-Length").toInt(), 0);
+    EXPECT_TRUE(answer.body.isEmpty());
+    EXPECT_TRUE(client->Closed());
 }
 
 // --- guests at the party ----------------------------------------------------------------
@@ -570,6 +719,49 @@ TEST_F(PartyServer, LivePagesOfOtherSitesOrWithoutTheCodeAreRefused)
     EXPECT_FALSE(attempt(QByteArray(), own, QStringLiteral("/api/live")));
     EXPECT_FALSE(attempt("vorlen_code=ABCDEF", own, QStringLiteral("/api/live")));
     EXPECT_FALSE(attempt("vorlen_code=" + code(), own, QStringLiteral("/elsewhere")));
+}
+
+// What Qt logs while a test listens.
+QStringList *gLogged = nullptr;
+
+TEST_F(PartyServer, LivePagesWithoutACodeAreRefusedQuietlyAndAreNoGuess)
+{
+    open();
+    QStringList logged;
+    gLogged = &logged;
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &message) { gLogged->append(message); });
+    const quint16 port = server->Port();
+    const QByteArray host = "127.0.0.1:" + QByteArray::number(port);
+    const auto upgrade = [port, &host](const QByteArray &cookie) {
+        TpartyClient client(port);
+        return client.Raw("GET /api/live HTTP/1.1\r\nHost: " + host
+            + "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\n"
+              "Sec-WebSocket-Version: 13\r\nOrigin: http://"
+            + host + "\r\n" + (cookie.isEmpty() ? QByteArray() : "Cookie: " + cookie + "\r\n") + "\r\n");
+    };
+    for (int i = 0; i < TcodeAttempts::kAllowed + 2; ++i) {
+        const ThttpAnswer answer = upgrade(QByteArray());
+        EXPECT_EQ(answer.status, 403) << i;
+        EXPECT_EQ(answer.json().value(QStringLiteral("error")).toString(), QStringLiteral("live-refused"));
+    }
+    EXPECT_EQ(guest()->Get("/api/state").status, 200) << "no code is no wrong code";
+    // Qt's server takes a POST that asks for a WebSocket for an upgrade too.
+    auto poster = guest();
+    EXPECT_EQ(poster
+                  ->Raw("POST /api/join HTTP/1.1\r\nHost: " + host + "\r\nCookie: vorlen_code=" + code()
+                      + "\r\nUpgrade: websocket\r\nConnection: Upgrade\r\nContent-Type: "
+                        "application/json\r\nContent-Length: 2\r\n\r\n{}")
+                  .status,
+        400);
+    EXPECT_EQ(core().Party().GuestCount(), 0);
+    for (int i = 0; i < TcodeAttempts::kAllowed; ++i)
+        EXPECT_EQ(upgrade("vorlen_code=ABCDEF").status, 403) << i;
+    EXPECT_EQ(upgrade("vorlen_code=" + code()).status, 429) << "wrong codes still count";
+    EXPECT_EQ(guest()->Get("/api/state").status, 429);
+    qInstallMessageHandler(previous);
+    gLogged = nullptr;
+    EXPECT_TRUE(logged.filter(QStringLiteral("WebSocket")).isEmpty()) << logged.join(u'\n').toStdString();
 }
 
 TEST_F(PartyServer, GuestsVoteToSkipWhenTheHostAllows)
