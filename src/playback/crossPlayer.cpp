@@ -14,9 +14,8 @@ constexpr int kStopAllAttempts = 20;
 } // namespace
 
 TcrossPlayer::TcrossPlayer(const AudioEngineOptions &engineOptions)
-    : m_engineOptions(engineOptions)
 {
-    m_engineOpen = m_engine.init(m_engineOptions, &m_engineError);
+    m_engineOpen = m_engine.init(engineOptions, &m_engineError);
     if (!m_engineOpen) {
         m_engineRetry.setInterval(kEngineRetryMs);
         QObject::connect(&m_engineRetry, &QTimer::timeout, &m_engineRetry, [this] { RetryEngine(); });
@@ -85,7 +84,7 @@ TvorlenStream *TcrossPlayer::OtherStream() const
 // stopping, so the engine can be opened afresh.
 void TcrossPlayer::RetryEngine()
 {
-    m_engineOpen = m_engine.init(m_engineOptions, &m_engineError);
+    m_engineOpen = m_engine.reopen(&m_engineError);
     if (!m_engineOpen)
         return;
     m_engineRetry.stop();

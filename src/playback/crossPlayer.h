@@ -113,7 +113,6 @@ private:
     void RetryEngine();
 
     AudioEngine m_engine;
-    AudioEngineOptions m_engineOptions;
     bool m_engineOpen = false;
     QString m_engineError;
     // Runs only while the sound output is missing.
