@@ -45,6 +45,10 @@ void TappUserInterface::ShowMessage(const QString &text, const QString &caption,
 
 void TappUserInterface::ShowNotice(const QString &text, const QString &caption, TmessageIcon icon)
 {
+    // As a message's: a jukebox started from a terminal says there what
+    // went wrong.
+    if (icon != TmessageIcon::Information)
+        std::fprintf(stderr, "Vorlen Mp3 Jukebox: %s: %s\n", qUtf8Printable(caption), qUtf8Printable(text));
     // One notice at a time, never modal: the jukebox plays on behind it.
     if (!m_notice) {
         m_notice = new QMessageBox(m_mainWindow);

@@ -6,8 +6,6 @@
 #include "mpris/mprisService.h"
 #include "party/partyServer.h"
 #include "platform/programFolders.h"
-#include "playback/crossPlayer.h"
-#include "playback/soundOutputCheck.h"
 #include "ui/forms/dialogPlacement.h"
 #include "ui/forms/frmJukebox.h"
 
@@ -61,7 +59,6 @@ int main(int argc, char **argv)
     guard.OnRaiseRequested = raise;
     TappUserInterface ui(&window);
     TdmMain core(ui);
-    EndUnlessSoundOutput(core.Player());
     // Every face subscribes before the settings pass, so that each reads its
     // own keys in it.
     window.SetCore(&core);

@@ -123,6 +123,7 @@ void TdmMain::hookComponents()
     };
     m_player->OnTrackStart = [this](TcrossPlayer *, TvorlenStream *) { trackStarted(); };
     m_player->OnNeedTrack = [this](TcrossPlayer *, TtaggerRef &track) { ChooseNextTrack(track); };
+    m_player->OnEngineOpen = [this](TcrossPlayer *) { soundOutputOpened(); };
     m_stacker->OnChanging = [this] { m_listeners.Raise(&L::StackerChanging); };
     m_stacker->OnChange = [this] { m_listeners.Raise(&L::StackerChanged); };
     hookProgress(m_stacker->Library());
@@ -165,6 +166,15 @@ bool TdmMain::SoundOutputOpen() const
 QString TdmMain::SoundOutputError() const
 {
     return m_player->EngineError();
+}
+
+// The engine refused every DSP unit while it was closed: the visualisation,
+// switched on or not meanwhile, gets its units now.
+void TdmMain::soundOutputOpened()
+{
+    m_visLoader->CreateCaptureUnit();
+    AudioEngine &engine = m_player->Engine();
+    engine.dspSetActive(engine.fftUnit(), GetVisualisation());
 }
 
 // --- settings ---------------------------------------------------------------
@@ -220,7 +230,10 @@ void TdmMain::SaveSettings()
     m_fileProblems.BeginSave();
     try {
         TiniFile ini(m_folders.settingsFile());
-        m_settings.MasterVolume = GetMasterVolume();
+        // Without a mixer device the volume reads 0, which would silence
+        // the next start that has one.
+        if (m_mixer->DevicePresent())
+            m_settings.MasterVolume = GetMasterVolume();
         WriteCoreSettings(ini, m_settings);
         WritePartySettings(ini, m_party->Settings());
         m_sound->WriteSettings(ini);
@@ -260,6 +273,14 @@ void TdmMain::ReportEntriesNotFound(const QString &listFile, const TplaylistLoad
 void TdmMain::StartUp()
 {
     m_listeners.Raise(&TcoreListener::PlayStateChanged, int(m_player->GetState()));
+    // Told once: the player keeps looking for an output and plays as soon as
+    // it finds one, with nothing more to say.
+    if (!m_player->EngineOpen())
+        m_ui.ShowNotice(QStringLiteral("There is no sound output: %1\n"
+                                       "The jukebox plays as soon as there is one (a sound server started, "
+                                       "a sound device plugged in).")
+                            .arg(m_player->EngineError()),
+            QString::fromLatin1(kNoSoundOutputCaption), TmessageIcon::Exclamation);
     {
         const TtaskScope task(*this, TcoreTask::LibraryLoad, QStringLiteral("Loading the library"));
         LoadLibrary();

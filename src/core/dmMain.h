@@ -84,6 +84,7 @@ struct TpartyStatus {
 class TdmMain {
 public:
     static constexpr const char *kApplicationTitle = "Vorlen Mp3 Jukebox";
+    static constexpr const char *kNoSoundOutputCaption = "No Sound Output";
     static constexpr const char *kMusicFileFilter
         = "All Music Files (*.mp3;*.mp2;*.ogg;*.wma;*.flac;*.opus)|*.mp3;*.mp2;*.ogg;*.wma;*.flac;*.opus|"
           "Mp3, Mp2 Files (*.mp3;*.mp3)|*.mp3;*.mp2|OGG Files (*.ogg)|*.ogg|WMA Files (*.wma)|*.wma|"
@@ -99,8 +100,9 @@ public:
     // A face hears every announcement from now until the subscription ends.
     [[nodiscard]] TcoreSubscription Subscribe(TcoreListener &listener) { return m_listeners.Subscribe(listener); }
 
-    // Whether the sound output could be opened, and if not, why. The program
-    // entry reports the reason and ends when it could not.
+    // Whether the sound output is open, and if not, why. Without one the
+    // jukebox runs all the same: StartUp tells the user, and the player opens
+    // an output as soon as one appears.
     bool SoundOutputOpen() const;
     QString SoundOutputError() const;
 
@@ -122,7 +124,8 @@ public:
     // Writes vorlen.ini with every face's keys, playlists.pll and the
     // stacker's files; every file is tried, and a failure is reported.
     void SaveSettings();
-    // The main window's first activation: the library loads.
+    // The main window's first activation: the library loads; a missing
+    // sound output is told of.
     void StartUp();
     void LoadLibrary();
     // Asks the program to end (QuitRequested reaches the faces).
@@ -363,6 +366,7 @@ private:
     // Nothing plays any more: what was announced as playing is cleared and
     // announced, once.
     void trackEnded();
+    void soundOutputOpened();
     QString coverFileOfCurrentTrack() const;
     QString cdCacheFile(const CdDrive &drive) const;
     void scanDisc(const CdDrive &drive, const QString &cacheFile);

@@ -5,6 +5,7 @@
 #include "playback/streamSource.h"
 
 #include <SDL.h>
+#include <alsa/asoundlib.h>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -41,6 +42,8 @@ public:
 private:
     bool m_ok;
 };
+
+void ignoreAlsaError(const char *, int, const char *, int, const char *, ...) {}
 
 // An open SDL output device; closing it waits for the callback to return.
 class SdlAudioDevice {
@@ -414,6 +417,21 @@ bool AudioEngine::init(const AudioEngineOptions &options, QString *errorText)
     }
     d->open = true;
     return true;
+}
+
+bool AudioEngine::reopen(QString *errorText)
+{
+    if (d->open)
+        return true;
+    // The handler is the library's one global. It is set while the engine
+    // has no device, so no audio thread of SDL's reads it; an open device's
+    // thread may read it at any time, so after a success it stays as it is.
+    snd_lib_error_set_handler(&ignoreAlsaError);
+    const AudioEngineOptions options = d->options;
+    if (init(options, errorText))
+        return true;
+    snd_lib_error_set_handler(nullptr);
+    return false;
 }
 
 void AudioEngine::close()

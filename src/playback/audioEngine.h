@@ -58,6 +58,11 @@ public:
     // Opens the output (or prepares manual-pump mode). False with the reason in
     // errorText when no sound output can be opened.
     bool init(const AudioEngineOptions &options, QString *errorText = nullptr);
+    // After an init that found no sound output: tries again, with the same
+    // options. ALSA's library, whose complaints (a dozen lines an attempt on
+    // stderr) were heard at the first attempt, stays quiet meanwhile, and from
+    // then on once the output has opened.
+    bool reopen(QString *errorText = nullptr);
     // Stops every stream, closes the device. Safe to call twice.
     void close();
     bool isOpen() const;

@@ -16,6 +16,11 @@ constexpr int kStopAllAttempts = 20;
 TcrossPlayer::TcrossPlayer(const AudioEngineOptions &engineOptions)
 {
     m_engineOpen = m_engine.init(engineOptions, &m_engineError);
+    if (!m_engineOpen) {
+        m_engineRetry.setInterval(kEngineRetryMs);
+        QObject::connect(&m_engineRetry, &QTimer::timeout, &m_engineRetry, [this] { RetryEngine(); });
+        m_engineRetry.start();
+    }
     m_streamA = std::make_unique<TvorlenStream>(m_engine);
     m_streamB = std::make_unique<TvorlenStream>(m_engine);
     m_currentStream = m_streamA.get();
@@ -28,6 +33,7 @@ TcrossPlayer::TcrossPlayer(const AudioEngineOptions &engineOptions)
 
 TcrossPlayer::~TcrossPlayer()
 {
+    m_engineRetry.stop();
     m_timer->SetEnabled(false);
     m_timer.reset();
     m_streamA.reset();
@@ -74,8 +80,24 @@ TvorlenStream *TcrossPlayer::OtherStream() const
     return m_currentStream == m_streamA.get() ? m_streamB.get() : m_streamA.get();
 }
 
+// No stream exists while the engine is closed: nothing plays or needs
+// stopping, so the engine can be opened afresh.
+void TcrossPlayer::RetryEngine()
+{
+    m_engineOpen = m_engine.reopen(&m_engineError);
+    if (!m_engineOpen)
+        return;
+    m_engineRetry.stop();
+    m_engineError.clear();
+    RaiseEvent(OnEngineOpen, this);
+}
+
 void TcrossPlayer::Play()
 {
+    // Without an output every track asked for would fail to open and be
+    // passed over: the queue would empty itself into the void.
+    if (!m_engineOpen)
+        return;
     switch (m_currentStream->State()) {
     case ssStopped:
         StopAll();

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -15,7 +16,9 @@ class TcustomTagger;
 // Plays an open-ended sequence of tracks without gaps on two streams: while
 // one track fades out, the next fades in. It does not know the queue; it asks
 // its owner for each track through OnNeedTrack. Owns the audio engine, which
-// lives exactly as long as the player. GUI thread only.
+// lives exactly as long as the player. Without a sound output at its creation
+// it tries again to open one every kEngineRetryMs until it can, and does not
+// play meanwhile. GUI thread only.
 class TcrossPlayer {
 public:
     using TplayerEvent = std::function<void(TcrossPlayer *sender)>;
@@ -40,13 +43,17 @@ public:
     // often whether a track it started has opened, so that its start is
     // announced (or its failure passed over) without waiting for a tick.
     static constexpr int kOpenPollMs = 10;
+    // A sound server started late or a device plugged in is found within
+    // this time; each attempt costs a start of the sound system, so not less.
+    static constexpr int kEngineRetryMs = 2000;
 
     explicit TcrossPlayer(const AudioEngineOptions &engineOptions = {});
     ~TcrossPlayer();
     TcrossPlayer(const TcrossPlayer &) = delete;
     TcrossPlayer &operator=(const TcrossPlayer &) = delete;
 
-    // Whether the sound output could be opened, and if not, why.
+    // Whether the sound output is open, and if not, why the last attempt
+    // failed.
     bool EngineOpen() const { return m_engineOpen; }
     const QString &EngineError() const { return m_engineError; }
     AudioEngine &Engine() { return m_engine; }
@@ -86,6 +93,9 @@ public:
     TstreamEvent OnTrackStart;
     // Unset: every track plays as its file is, with the player's fades.
     TplanEvent OnPlanTrack;
+    // The sound output, missing until now, has opened: the engine's DSP
+    // units can be made from here on.
+    TplayerEvent OnEngineOpen;
 
 private:
     void CopyFadeSettings();
@@ -100,10 +110,13 @@ private:
     // Announces a started track whose file has opened since; replaces one
     // whose file turned out to hold no sound.
     void SettleStart();
+    void RetryEngine();
 
     AudioEngine m_engine;
     bool m_engineOpen = false;
     QString m_engineError;
+    // Runs only while the sound output is missing.
+    QTimer m_engineRetry;
     std::unique_ptr<TvorlenStream> m_streamA;
     std::unique_ptr<TvorlenStream> m_streamB;
     TvorlenStream *m_currentStream = nullptr;

@@ -31,6 +31,9 @@ bool TtinyVisLoader::CreateCaptureUnit()
         m_captureUnit = 0;
     }
     m_captureExists = m_captureUnit != 0;
+    // A plug-in started while the engine was closed gets its sound now.
+    if (m_captureExists && m_active)
+        m_engine->dspSetActive(m_captureUnit, true);
     return m_captureExists;
 }
 

@@ -38,8 +38,9 @@ public:
     QString SettingsPath() const { return m_settingsPath; }
     void SetSettingsPath(const QString &path) { m_settingsPath = path; }
 
-    // Creates the capture unit (inactive) and sizes the rings; false when the
-    // unit already exists or the engine refused.
+    // Creates the capture unit (inactive unless the plug-in runs already) and
+    // sizes the rings; false when the unit already exists or the engine
+    // refused.
     bool CreateCaptureUnit();
     // Switches the capture unit off and frees it.
     void FreeCaptureUnit();

@@ -158,6 +158,16 @@ bool JukeboxProcess::SendKeysTo(const QString &title, const QString &keys)
     return ok;
 }
 
+bool JukeboxProcess::FocusWindow()
+{
+    const QStringList ids = WindowIds();
+    if (ids.size() != 1)
+        return false;
+    bool ok = false;
+    runXTool(QStringLiteral("xdotool"), { QStringLiteral("windowfocus"), QStringLiteral("--sync"), ids.first() }, &ok);
+    return ok;
+}
+
 QStringList JukeboxProcess::WindowIds() const
 {
     return runXTool(

@@ -53,6 +53,10 @@ public:
     // on screen, and keys sent to them.
     QStringList VisibleWindows(const QString &title) const;
     bool SendKeysTo(const QString &title, const QString &keys);
+    // Gives the jukebox window the keyboard focus, as a click on it would: the
+    // test's X server has no window manager to hand it back when a window of
+    // the jukebox's own that had it closes.
+    bool FocusWindow();
     // The jukebox window's bounds on the screen; empty when it is not found.
     QRect WindowGeometry() const;
     QRect ScreenGeometry() const;

@@ -12,8 +12,9 @@ constexpr std::size_t kWindow = 44100 * 3 / 10;
 
 } // namespace
 
-SinkListener::SinkListener(std::vector<int> tones)
+SinkListener::SinkListener(std::vector<int> tones, QStringList serverEnvironment)
     : m_tones(std::move(tones))
+    , m_recorder(std::move(serverEnvironment))
 {
 }
 

@@ -15,7 +15,8 @@ using ToneLevels = std::map<int, double>;
 // over the last 300 ms of a recording that runs for the listener's lifetime.
 class SinkListener {
 public:
-    explicit SinkListener(std::vector<int> tones);
+    // At the shared test server's sink, unless the environment names another.
+    explicit SinkListener(std::vector<int> tones, QStringList serverEnvironment = PulseTestServer::serverEnvironment());
 
     bool Start() { return m_recorder.start(); }
 

@@ -10,6 +10,7 @@
 
 #include "library/taggerList.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -204,6 +205,43 @@ TEST_F(SoundProgramTest, TheJukeboxMovesOnFromAFileOfZeros)
         << "nothing played: " << Describe(heard) << m_jukebox.Output().toStdString();
     EXPECT_EQ(SoundingTone(heard, kAudible), 440) << Describe(heard);
     exitByKey();
+}
+
+// Started before the sound server: the window comes up and says once that
+// there is no sound output; the server started, Ctrl+P plays there. The
+// master volume of the settings, never set on a mixer, is saved as it was.
+TEST_F(SoundProgramTest, TheJukeboxWaitsForASoundServerStartedAfterIt)
+{
+    const QString noticeTitle = QStringLiteral("No Sound Output");
+    writeLibrary({ tone(QStringLiteral("Late"), 440, 30) });
+    writeSettings();
+    LatePulseServer server;
+    m_jukebox.SetVariable(QStringLiteral("PULSE_SERVER"), QString::fromUtf8(server.address()));
+    QString error;
+    ASSERT_TRUE(m_jukebox.Start(&error)) << error.toStdString();
+    const QDeadlineTimer shown(kStartTimeoutMs);
+    while (m_jukebox.VisibleWindows(noticeTitle).isEmpty() && !m_jukebox.HasEnded() && !shown.hasExpired())
+        QThread::msleep(100);
+    ASSERT_FALSE(m_jukebox.HasEnded()) << "it ended: " << m_jukebox.Output().toStdString();
+    ASSERT_FALSE(m_jukebox.VisibleWindows(noticeTitle).isEmpty())
+        << "no notice of the missing output: " << m_jukebox.Output().toStdString();
+    ASSERT_TRUE(m_jukebox.SendKeysTo(noticeTitle, QStringLiteral("Return")));
+    ASSERT_TRUE(m_jukebox.FocusWindow());
+    ASSERT_TRUE(m_jukebox.WaitForWindow(kStartTimeoutMs, &error)) << error.toStdString();
+
+    ASSERT_TRUE(server.start(&error)) << error.toStdString();
+    SinkListener listener({ 440 }, server.environment());
+    ASSERT_TRUE(listener.Start());
+    ToneLevels heard;
+    ASSERT_TRUE(playUntilHeard(listener, &heard))
+        << "nothing played at the late server: " << Describe(heard) << m_jukebox.Output().toStdString();
+    EXPECT_EQ(SoundingTone(heard, kAudible), 440) << Describe(heard);
+    EXPECT_TRUE(m_jukebox.VisibleWindows(noticeTitle).isEmpty());
+    exitByKey();
+    EXPECT_EQ(m_jukebox.Output().count(noticeTitle), 1) << m_jukebox.Output().toStdString();
+    QFile ini(m_folder.filePath(QStringLiteral("vorlen.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains(QByteArray("MasterVolume=") + QByteArray::number(kMasterVolume)));
 }
 
 // A corpus as a library collects it over decades: twenty tracks of pink

@@ -397,7 +397,7 @@ TEST_F(DataModule, VisualisationFontsAndPlaylistsNotifyTheWindow)
     EXPECT_FALSE(core.jblMain().PlaylistCollection().Active());
     EXPECT_EQ(form.count(QStringLiteral("PlaylistChanged")), 1);
 
-    // Without a mixer device the master volume reads 0 and is written as 0.
+    // Without a mixer device the master volume reads 0.
     if (!core.Mixer().DevicePresent()) {
         core.SetMasterVolume(200);
         EXPECT_EQ(core.GetMasterVolume(), 0);
@@ -419,4 +419,42 @@ TEST_F(DataModule, DeactivatingPlaylistsKeepsTheChosenTrackAlive)
     EXPECT_EQ(core.jblMain().LoadedPlaylist().Count(), 0);
     // Still a live record (the sanitizer build checks this access).
     EXPECT_EQ(track->Title(), QStringLiteral("Listed"));
+}
+
+// Started where there is no sound output: the user is told once, at start-up,
+// the queue waits, and the volume of the settings survives the run.
+TEST_F(DataModule, WithoutSoundOutputTheUserIsToldOnceAndTheQueueWaits)
+{
+    const QString song = folder.addTrack(
+        QStringLiteral("a.mp3"), QStringLiteral("Waiting"), QStringLiteral("W"), QStringLiteral("Album"), 1);
+    const QString ini = folder.home() + QStringLiteral("/vorlen.ini");
+    {
+        QFile file(ini);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[General]\nShowTips=0\n[VolumeSettings]\nMasterVolume=170\n");
+    }
+    qputenv("SDL_AUDIODRIVER", "vorlen-no-such-driver");
+    run.emplace(folder.options(false));
+    qunsetenv("SDL_AUDIODRIVER");
+    TdmMain &core = run->core;
+    TscriptedUi &ui = script();
+    ASSERT_FALSE(core.SoundOutputOpen());
+    EXPECT_TRUE(ui.notices.isEmpty()) << "told before the window is up";
+
+    core.StartUp();
+    ASSERT_EQ(ui.notices.size(), 1) << ui.notices.join(u'\n').toStdString();
+    EXPECT_TRUE(ui.notices.first().startsWith(QLatin1String(TdmMain::kNoSoundOutputCaption) + QStringLiteral(": ")));
+    EXPECT_TRUE(ui.notices.first().contains(core.SoundOutputError())) << ui.notices.first().toStdString();
+
+    ASSERT_TRUE(core.QueueFile(song));
+    core.Play();
+    core.Skip();
+    EXPECT_EQ(core.PlayState(), ssStopped);
+    EXPECT_EQ(core.tqQueue().Count(), 1) << "the queued track went with nowhere to play it";
+    EXPECT_EQ(ui.notices.size(), 1);
+
+    if (core.Mixer().DevicePresent())
+        GTEST_SKIP() << "the machine has a mixer device: the volume saved is the mixer's";
+    core.SaveSettings();
+    EXPECT_EQ(TiniFile(ini).ReadInteger(QStringLiteral("VolumeSettings"), QStringLiteral("MasterVolume"), -1), 170);
 }

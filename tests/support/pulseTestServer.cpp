@@ -1,5 +1,6 @@
 #include "pulseTestServer.h"
 
+#include "audioFixtures.h"
 #include "childProcess.h"
 
 #include <QFile>
@@ -51,6 +52,39 @@ std::vector<int> sinkVolumes()
 
 } // namespace PulseTestServer
 
+LatePulseServer::LatePulseServer() = default;
+
+LatePulseServer::~LatePulseServer()
+{
+    if (m_started)
+        RunTool(QStringLiteral(VORLEN_PULSE_SERVER_SCRIPT), { QStringLiteral("stop"), m_folder.path() });
+}
+
+QByteArray LatePulseServer::address() const
+{
+    return "unix:" + QFile::encodeName(m_folder.filePath(QStringLiteral("native")));
+}
+
+QStringList LatePulseServer::environment() const
+{
+    return { QStringLiteral("PULSE_SERVER=") + QString::fromUtf8(address()) };
+}
+
+bool LatePulseServer::start(QString *error)
+{
+    if (!m_folder.isValid()) {
+        *error = QStringLiteral("no temporary folder: ") + m_folder.errorString();
+        return false;
+    }
+    m_started = true;
+    return RunTool(QStringLiteral(VORLEN_PULSE_SERVER_SCRIPT), { QStringLiteral("start"), m_folder.path() }, error);
+}
+
+PulseRecorder::PulseRecorder(QStringList serverEnvironment)
+    : m_serverEnvironment(std::move(serverEnvironment))
+{
+}
+
 bool PulseRecorder::start()
 {
     return m_output.open()
@@ -58,7 +92,7 @@ bool PulseRecorder::start()
             { QStringLiteral("--device=") + PulseTestServer::sinkName() + QStringLiteral(".monitor"),
                 QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"), QStringLiteral("--channels=2"),
                 QStringLiteral("--raw"), QStringLiteral("--latency-msec=20") },
-            PulseTestServer::serverEnvironment(), m_output.fileName(), false);
+            m_serverEnvironment, m_output.fileName(), false);
 }
 
 std::vector<qint16> PulseRecorder::takeSamples()
