@@ -110,8 +110,10 @@ TEST(CoreSound, QueueThenStackerThenLibraryPlayWithCrossFades)
     core.Stop();
     const std::vector<qint16> sound = recorder.stop();
 
-    ASSERT_EQ(form.tracks.size(), 4) << form.log.join(QLatin1Char(',')).toStdString() << " / "
+    // Four tracks, and the stop, which ends the track shown at once.
+    ASSERT_EQ(form.tracks.size(), 5) << form.log.join(QLatin1Char(',')).toStdString() << " / "
                                      << ui.messages.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(form.tracks.last(), QString());
     // The vanished queued track gives way to the stacker, then the queue goes on.
     EXPECT_EQ(form.tracks.mid(0, 3), (QStringList{QStringLiteral("One"), QStringLiteral("Stacked"), QStringLiteral("Two")}));
     EXPECT_NE(form.tracks[3], QStringLiteral("Gone"));

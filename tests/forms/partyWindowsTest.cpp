@@ -9,6 +9,7 @@
 #include "ui/forms/qrCode.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
@@ -270,6 +271,36 @@ TEST_F(PartyWindows, ThePartyWindowShowsNoGuestsNorRequestsWhileThePartyIsOff)
         // The request waits on in the core, and is shown again with the party.
         EXPECT_EQ(pending->count(), enabled ? 1 : 0);
     }
+}
+
+// A guest's track played and stopped, its file deleted and its record
+// dropped by a scan: the Party window's next refresh (a guest joining) shows
+// nothing playing, and never reaches the dropped record.
+TEST_F(PartyWindows, AStoppedTrackWhoseFileIsDeletedIsNoLongerShownAsPlaying)
+{
+    const QString file = folder.addTrack(
+        QStringLiteral("a/played.mp3"), QStringLiteral("Played"), QStringLiteral("Nordwave"), QStringLiteral("Hits"), 1);
+    core().AddScannedFiles({ file }, false);
+    open();
+    TfrmParty window(core());
+    window.ShowParty();
+    TcustomTagger *record = nullptr;
+    for (TcustomTagger *each : core().jblMain().MasterList().Records()) {
+        if (each->Filename() == file)
+            record = each;
+    }
+    ASSERT_NE(record, nullptr);
+    const int anna = core().JoinParty(QStringLiteral("Anna"));
+    ASSERT_EQ(core().RequestTrack(anna, record).Outcome, TrequestOutcome::Queued);
+    core().Play();
+    auto *playing = part<QLabel>(&window, "lblPlaying");
+    EXPECT_TRUE(playing->text().contains(QStringLiteral("Played"))) << playing->text().toStdString();
+
+    core().Stop();
+    ASSERT_TRUE(QFile::remove(file));
+    core().AddScannedFiles({}, true);
+    ASSERT_GT(core().JoinParty(QStringLiteral("Ben")), 0);
+    EXPECT_EQ(playing->text(), QStringLiteral("Nothing is playing"));
 }
 
 TEST(QrCodes, HoldTheirTextAndGrowByModule)
