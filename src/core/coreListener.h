@@ -90,6 +90,9 @@ public:
     virtual void PlaylistChanged() { }
     // The collection of preloaded playlists was read or edited.
     virtual void PlaylistsLoaded() { }
+    // A preloaded playlist was activated, or none is active any more: the
+    // playlist the jukebox draws from (TdmMain::PlaylistInUse) is another.
+    virtual void ActivePlaylistChanged() { }
     // Before the stacker's albums, playlists or records are replaced or freed.
     virtual void StackerChanging() { }
     virtual void StackerChanged() { }

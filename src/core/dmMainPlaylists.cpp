@@ -12,18 +12,21 @@ const TtagPlaylist *TdmMain::ActivatePlaylist(const QString &name)
     if (!collection.Find(name))
         return nullptr;
     collection.Activate(name);
+    m_listeners.Raise(&TcoreListener::ActivePlaylistChanged);
     return collection.ActivePlaylist();
 }
 
 void TdmMain::ActivateNoPlaylist()
 {
     m_library.PlaylistCollection().SetActive(false);
+    m_listeners.Raise(&TcoreListener::ActivePlaylistChanged);
 }
 
 void TdmMain::DeactivatePlaylists()
 {
     m_library.LoadedPlaylist().Clear();
     m_library.PlaylistCollection().SetActive(false);
+    m_listeners.Raise(&TcoreListener::ActivePlaylistChanged);
 }
 
 const TtaggerList &TdmMain::PlaylistInUse() const

@@ -68,6 +68,7 @@ public:
     void TreeFontChanged() override { log << QStringLiteral("TreeFontChanged"); }
     void VisTimer() override { ++visTicks; }
     void PlaylistsLoaded() override { log << QStringLiteral("PlaylistsLoaded"); }
+    void ActivePlaylistChanged() override { log << QStringLiteral("ActivePlaylistChanged"); }
     void TaskStarted(TcoreTask, const QString &title, int) override { tasks << title; }
     void QuitRequested() override { log << QStringLiteral("QuitRequested"); }
     void PartyChanged() override { log << QStringLiteral("PartyChanged"); }

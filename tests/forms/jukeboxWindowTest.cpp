@@ -395,8 +395,17 @@ TEST_F(JukeboxWindow, ThePreloadedPlaylistMenuAndItsNoneItem)
     EXPECT_EQ(label(jlPlaylistCount), QStringLiteral("1"));
     items[0]->trigger();
     EXPECT_FALSE(core->jblMain().PlaylistCollection().Active());
-    EXPECT_EQ(label(jlPlaylistDuration), QStringLiteral("0:00"));
+    EXPECT_EQ(label(jlPlaylistDuration), QStringLiteral("0:00:00")) << "as every duration of the details";
     EXPECT_TRUE(items[0]->isChecked());
+
+    // Activated by another face (the guests' page, a remote), the window
+    // follows the core: the details and the check mark.
+    ASSERT_TRUE(core->ActivatePlaylist(QStringLiteral("Party")));
+    EXPECT_TRUE(items[1]->isChecked());
+    EXPECT_EQ(label(jlPlaylistCount), QStringLiteral("1"));
+    core->DeactivatePlaylists();
+    EXPECT_TRUE(items[0]->isChecked());
+    EXPECT_EQ(label(jlPlaylistCount), QStringLiteral("0"));
 }
 
 TEST_F(JukeboxWindow, ASecondActivationRepeatsNothing)

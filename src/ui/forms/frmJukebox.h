@@ -88,6 +88,7 @@ public:
     void TrackChanged(const TnowPlaying &playing) override;
     void StackerChanged() override;
     void PlaylistChanged() override;
+    void ActivePlaylistChanged() override;
     void LoadSettings(TiniFile &ini) override;
     void SaveSettings(TiniFile &ini) override;
     void VolumeChanged() override;

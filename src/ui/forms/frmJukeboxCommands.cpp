@@ -446,16 +446,28 @@ void TfrmJukebox::activatePlaylist(QAction *item)
 {
     if (!m_core)
         return;
-    if (!item->data().isValid()) {
-        // "None".
+    // "None" has no name to activate.
+    if (!item->data().isValid())
         m_core->ActivateNoPlaylist();
-        Label(jlPlaylistCount)->SetCaption(QString::number(m_core->jblMain().LoadedPlaylist().Count()));
-        Label(jlPlaylistDuration)->SetCaption(QStringLiteral("0:00"));
-    } else if (const TtagPlaylist *active = m_core->ActivatePlaylist(item->data().toString())) {
-        Label(jlPlaylistCount)->SetCaption(QString::number(active->Count()));
-        Label(jlPlaylistDuration)->SetCaption(FormatMsMinSec(qint64(active->TotalDuration())));
+    else
+        m_core->ActivatePlaylist(item->data().toString());
+    // The details and the check mark follow the core's announcement, which
+    // any face's activation raises.
+    ActivePlaylistChanged();
+}
+
+void TfrmJukebox::ActivePlaylistChanged()
+{
+    PlaylistChanged();
+    if (!m_core)
+        return;
+    const TtagPlayListCollection &collection = m_core->jblMain().PlaylistCollection();
+    const TtagPlaylist *active = collection.Active() ? collection.ActivePlaylist() : nullptr;
+    for (QAction *item : m_playlistGroup->actions()) {
+        const bool isNone = !item->data().isValid();
+        if (active ? !isNone && collection.Find(item->data().toString()) == active : isNone)
+            item->setChecked(true);
     }
-    item->setChecked(true);
 }
 
 void TfrmJukebox::PlaylistsLoaded()

@@ -146,9 +146,9 @@ void TfrmJukebox::PlaylistChanged()
 {
     if (!m_core)
         return;
-    const TtagPlaylist &loaded = m_core->jblMain().LoadedPlaylist();
-    Label(jlPlaylistCount)->SetCaption(QString::number(loaded.Count()));
-    Label(jlPlaylistDuration)->SetCaption(hourMinSec(loaded.TotalDuration()));
+    const TtaggerList &inUse = m_core->PlaylistInUse();
+    Label(jlPlaylistCount)->SetCaption(QString::number(inUse.Count()));
+    Label(jlPlaylistDuration)->SetCaption(hourMinSec(inUse.TotalDuration()));
 }
 
 void TfrmJukebox::StackerChanged()
