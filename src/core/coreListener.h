@@ -1,6 +1,7 @@
 #pragma once
 
 #include "metadata/taggerRef.h"
+#include "playback/streamState.h"
 
 #include <QString>
 #include <QtGlobal>
@@ -72,8 +73,7 @@ public:
     virtual void ListsUpdated() { }
 
     // --- the player ----------------------------------------------------------
-    // One of the stream states (ssStopped, ssPlaying ...).
-    virtual void PlayStateChanged(int /*state*/) { }
+    virtual void PlayStateChanged(TstreamState /*state*/) { }
     virtual void TrackChanged(const TnowPlaying & /*playing*/) { }
     // At every player tick while a track plays.
     virtual void PositionChanged(const TvorlenStream & /*stream*/) { }

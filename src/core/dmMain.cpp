@@ -115,7 +115,7 @@ void TdmMain::hookComponents()
             m_listeners.Raise(&L::PositionChanged, std::as_const(*stream));
     };
     m_player->OnStateChange = [this](TcrossPlayer *player) {
-        const int state = player->GetState();
+        const TstreamState state = TstreamState(player->GetState());
         m_listeners.Raise(&L::PlayStateChanged, state);
         // The player ran dry or its track ended: nothing plays any more.
         if (state == ssStopped)
@@ -272,7 +272,7 @@ void TdmMain::ReportEntriesNotFound(const QString &listFile, const TplaylistLoad
 
 void TdmMain::StartUp()
 {
-    m_listeners.Raise(&TcoreListener::PlayStateChanged, int(m_player->GetState()));
+    m_listeners.Raise(&TcoreListener::PlayStateChanged, PlayState());
     // Told once: the player keeps looking for an output and plays as soon as
     // it finds one, with nothing more to say.
     if (!m_player->EngineOpen())

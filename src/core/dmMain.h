@@ -138,7 +138,7 @@ public:
     void Stop();
     void Skip();
     // The state of the current stream (ssStopped, ssPlaying ...).
-    int PlayState() const;
+    TstreamState PlayState() const;
     // The stream of the track playing or paused; null otherwise.
     const TvorlenStream *PlayingStream() const;
     // Moves the playing track to ms and announces the jump.

@@ -52,14 +52,14 @@ void TdmMain::Skip()
         m_player->Next();
 }
 
-int TdmMain::PlayState() const
+TstreamState TdmMain::PlayState() const
 {
-    return m_player->GetState();
+    return TstreamState(m_player->GetState());
 }
 
 const TvorlenStream *TdmMain::PlayingStream() const
 {
-    const int state = PlayState();
+    const TstreamState state = PlayState();
     return state == ssPlaying || state == ssPaused ? m_player->CurrentStream() : nullptr;
 }
 

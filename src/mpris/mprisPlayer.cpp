@@ -19,7 +19,7 @@ QString fileUrl(const QString &path)
     return QString::fromUtf8(QUrl::fromLocalFile(path).toEncoded());
 }
 
-QString statusText(int state)
+QString statusText(TstreamState state)
 {
     switch (state) {
     case ssStopped:
@@ -223,7 +223,7 @@ void TmprisPlayer::TrackChanged(const TnowPlaying &playing)
         RaiseEvent(OnPropertiesChanged, changed);
 }
 
-void TmprisPlayer::PlayStateChanged(int)
+void TmprisPlayer::PlayStateChanged(TstreamState)
 {
     const QString status = PlaybackStatus();
     if (status != m_status) {

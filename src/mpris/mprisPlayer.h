@@ -72,7 +72,7 @@ public:
 private:
     // --- what the core announces ---------------------------------------------
     void TrackChanged(const TnowPlaying &playing) override;
-    void PlayStateChanged(int state) override;
+    void PlayStateChanged(TstreamState state) override;
     void VolumeChanged() override;
     void PositionJumped(qint64 positionMs) override;
 

@@ -1040,7 +1040,7 @@ void TpartyServer::TrackChanged(const TnowPlaying &)
     d->schedulePush();
 }
 
-void TpartyServer::PlayStateChanged(int)
+void TpartyServer::PlayStateChanged(TstreamState)
 {
     d->schedulePush();
 }

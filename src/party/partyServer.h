@@ -76,7 +76,7 @@ private:
     void ListsUpdated() override;
     void QueueChanged() override;
     void TrackChanged(const TnowPlaying &playing) override;
-    void PlayStateChanged(int state) override;
+    void PlayStateChanged(TstreamState state) override;
     void PositionJumped(qint64 positionMs) override;
 
     std::unique_ptr<Private> d;

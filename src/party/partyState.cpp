@@ -11,7 +11,7 @@
 
 namespace {
 
-QString stateText(int state)
+QString stateText(TstreamState state)
 {
     switch (state) {
     case ssPlaying:

@@ -52,7 +52,7 @@ public:
     void PositionChanged(const TvorlenStream &) override { ++positions; }
     void PositionJumped(qint64 positionMs) override { log << QStringLiteral("PositionJumped %1").arg(positionMs); }
     void QueueChanged() override { log << QStringLiteral("QueueChanged"); }
-    void PlayStateChanged(int state) override { log << QStringLiteral("PlayStateChanged %1").arg(state); }
+    void PlayStateChanged(TstreamState state) override { log << QStringLiteral("PlayStateChanged %1").arg(int(state)); }
     void TrackChanged(const TnowPlaying &playing) override
     {
         log << QStringLiteral("TrackChanged");

@@ -147,7 +147,7 @@ void TfrmJukebox::QueueChanged()
     showQueueDetails();
 }
 
-void TfrmJukebox::PlayStateChanged(int state)
+void TfrmJukebox::PlayStateChanged(TstreamState state)
 {
     switch (state) {
     case ssStopped:

@@ -84,7 +84,7 @@ public:
     void ListsUpdated() override;
     void PositionChanged(const TvorlenStream &stream) override;
     void QueueChanged() override;
-    void PlayStateChanged(int state) override;
+    void PlayStateChanged(TstreamState state) override;
     void TrackChanged(const TnowPlaying &playing) override;
     void StackerChanged() override;
     void PlaylistChanged() override;
