@@ -2,7 +2,6 @@
 
 #include "app/appUserInterface.h"
 #include "core/dmMain.h"
-#include "ui/controls/digitalClock2.h"
 #include "ui/forms/frmAbout.h"
 #include "ui/forms/frmAlarmSettings.h"
 #include "ui/forms/frmChooseCD.h"
@@ -91,7 +90,11 @@ TjukeboxWindows::TjukeboxWindows(TfrmJukebox &window, TdmMain &core, TappUserInt
     dialogs.MoveTo = [&w](int count, int currentRow, QPoint topLeft, int *position) {
         return w.moveTo.Execute(count, currentRow, topLeft, position);
     };
-    dialogs.AlarmSettings = [&w, &window] { w.alarmSettings.Execute(window.Clock().Alarms()); };
+    dialogs.AlarmSettings = [&w, &core] {
+        TalarmClock alarms = core.Alarms();
+        if (w.alarmSettings.Execute(alarms))
+            core.SetAlarms(alarms);
+    };
     dialogs.Skins = [&w] { w.skins.Execute(); };
     dialogs.PartyWindow = [&w] { w.party.ShowParty(true); };
 }

@@ -65,6 +65,7 @@ TdmMain::TdmMain(TcoreUserInterface &ui, TdmMainOptions options)
     m_visLoader->SetSettingsPath(PluginSettingsFolder());
     m_visLoader->CreateCaptureUnit();
     m_tips.OnShowDialog = [this](TtipDialogState &state) { return m_ui.ShowTipDialog(state); };
+    startAlarmClock();
     m_watch = std::make_unique<TlibraryWatch>(m_library, m_ui);
     m_watch->SaveCache = [this] {
         QString error;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/alarmClock.h"
 #include "core/cdStacker.h"
 #include "core/coreListeners.h"
 #include "core/coreSettings.h"
@@ -18,6 +19,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -311,6 +313,16 @@ public:
     TskipVote VoteToSkip(int guest);
     TskipVote SkipVotes() const;
 
+    // --- the alarms --------------------------------------------------------
+    // The turn-on alarm plays, the turn-off alarm stops. They are the
+    // jukebox's, not a window's: they go off whichever face is open.
+    const TalarmClock &Alarms() const { return m_alarms; }
+    // Takes the use and the time of both alarms; setting a time re-arms its
+    // alarm, so a time already past today goes off at the next check.
+    void SetAlarms(const TalarmClock &alarms);
+    // One check at time of day now; the core's clock checks once a second.
+    void CheckAlarms(QTime now);
+
     // --- settings the windows read and write -----------------------------
     // The tip of the day: its flag and number are the settings' ShowTips and
     // TipNo. ShowTips shows the dialog through TcoreUserInterface.
@@ -367,6 +379,7 @@ private:
     // announced, once.
     void trackEnded();
     void soundOutputOpened();
+    void startAlarmClock();
     QString coverFileOfCurrentTrack() const;
     QString cdCacheFile(const CdDrive &drive) const;
     void scanDisc(const CdDrive &drive, const QString &cacheFile);
@@ -386,6 +399,8 @@ private:
     TcoreListeners m_listeners;
     TcoreSettings m_settings;
     TTipDialog m_tips{m_settings};
+    TalarmClock m_alarms;
+    QTimer m_alarmClock;
     TgenreList m_genreList;
     TtaggerQueue m_queue;
     TtaggerList m_files;

@@ -458,3 +458,39 @@ TEST_F(DataModule, WithoutSoundOutputTheUserIsToldOnceAndTheQueueWaits)
     core.SaveSettings();
     EXPECT_EQ(TiniFile(ini).ReadInteger(QStringLiteral("VolumeSettings"), QStringLiteral("MasterVolume"), -1), 170);
 }
+
+// The alarms are the core's: with no window at all, the turn-on alarm plays
+// and the turn-off alarm stops. What a dialog edits is a copy, taken only when
+// handed back; a time handed back re-arms its alarm.
+TEST_F(DataModule, TheAlarmsPlayAndStopTheJukeboxWithoutAWindow)
+{
+    const QString song = folder.addTrack(
+        QStringLiteral("a.mp3"), QStringLiteral("Wake"), QStringLiteral("W"), QStringLiteral("Album"), 1, 440, 20.0);
+    TdmMain &core = start();
+    core.StartUp();
+    ASSERT_TRUE(core.QueueFile(song));
+    TalarmClock edited = core.Alarms();
+    edited.SetUseTimeOn(true);
+    edited.SetTimeOn(QTime(7, 0));
+    edited.SetUseTimeOff(true);
+    edited.SetTimeOff(QTime(7, 30));
+    core.CheckAlarms(QTime(7, 0, 1));
+    EXPECT_EQ(core.PlayState(), ssStopped) << "not handed back yet";
+    core.SetAlarms(edited);
+    EXPECT_TRUE(core.Alarms().UseTimeOn());
+    core.CheckAlarms(QTime(7, 0, 2));
+    EXPECT_EQ(core.PlayState(), ssPlaying);
+    core.CheckAlarms(QTime(7, 30, 1));
+    EXPECT_EQ(core.PlayState(), ssStopped);
+    EXPECT_EQ(face().tracks.constLast(), QString());
+
+    ASSERT_TRUE(core.QueueFile(song));
+    core.CheckAlarms(QTime(7, 30, 2));
+    EXPECT_EQ(core.PlayState(), ssStopped) << "the turn-on alarm went off today";
+    TalarmClock onOnly = core.Alarms();
+    onOnly.SetUseTimeOff(false);
+    core.SetAlarms(onOnly);
+    core.CheckAlarms(QTime(7, 30, 3));
+    EXPECT_EQ(core.PlayState(), ssPlaying) << "re-armed, a time already past goes off at the next check";
+    core.Stop();
+}

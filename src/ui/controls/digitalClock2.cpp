@@ -36,8 +36,6 @@ TdigitalClock2::TdigitalClock2(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     SetFontColor(QColor(0x00, 0xFF, 0x00));
     UpdateShownText();
-    m_alarms.OnTimeOn = [this] { RaiseEvent(OnTimeOn, this); };
-    m_alarms.OnTimeOff = [this] { RaiseEvent(OnTimeOff, this); };
     m_timer->SetInterval(1000);
     m_timer->SetOnTimer([this](QObject *) { Tick(QTime::currentTime()); });
 }
@@ -67,7 +65,6 @@ void TdigitalClock2::Tick(QTime now)
         UpdateShownText();
         repaint();
     }
-    m_alarms.Check(now);
 }
 
 void TdigitalClock2::UpdateShownText()

@@ -244,14 +244,6 @@ void TfrmJukebox::connectCommands()
     m_clock->OnClick = [this](QObject *) {
         m_clock->SetClockStyle(m_clock->ClockStyle() == cs12hr ? cs24hr : cs12hr);
     };
-    m_clock->OnTimeOn = [this](QObject *) {
-        if (m_core)
-            m_core->Play();
-    };
-    m_clock->OnTimeOff = [this](QObject *) {
-        if (m_core)
-            m_core->Stop();
-    };
     m_timer->OnClick = [this](QObject *) { m_showTimeRemaining = !m_showTimeRemaining; };
     m_banner->OnClick = [this](QObject *) { m_banner->SetScrollEnabled(!m_banner->ScrollEnabled()); };
     m_lists->OnAddSelected = [this] { addSelectedSongs(); };
