@@ -3,6 +3,7 @@
 #include "library/pendingChanges.h"
 #include "library/vorlenScanThread.h"
 #include "library/watchTable.h"
+#include "platform/fileHandles.h"
 #include "platform/fileNames.h"
 #include "platform/raiseEvent.h"
 
@@ -88,15 +89,6 @@ public:
             m_extensions.push_back(entry.toLower().toStdString());
         for (const QString &folder : folders)
             m_trees.push_back(Tree { encodedFolder(folder), {}, true, true });
-        m_inotify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-        m_wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    }
-    ~Worker()
-    {
-        if (m_inotify >= 0)
-            ::close(m_inotify);
-        if (m_wake >= 0)
-            ::close(m_wake);
     }
 
     // Owner's thread.
@@ -108,12 +100,12 @@ public:
     void Wake()
     {
         const uint64_t one = 1;
-        [[maybe_unused]] const ssize_t written = ::write(m_wake, &one, sizeof one);
+        [[maybe_unused]] const ssize_t written = ::write(m_wake.Get(), &one, sizeof one);
     }
 
     void Run()
     {
-        if (m_inotify < 0 || m_wake < 0)
+        if (!m_inotify.Valid() || !m_wake.Valid())
             return;
         const Time start = Clock::now();
         m_nextRootCheck = start + m_owner.m_rootCheckInterval;
@@ -171,12 +163,12 @@ private:
         if (!m_renames.empty())
             next = std::min(next, m_renames.front().when + kRenamePairing);
         const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count();
-        pollfd fds[2] = { { m_inotify, POLLIN, 0 }, { m_wake, POLLIN, 0 } };
+        pollfd fds[2] = { { m_inotify.Get(), POLLIN, 0 }, { m_wake.Get(), POLLIN, 0 } };
         if (::poll(fds, 2, int(std::clamp<long long>(wait + 1, 0, 60000))) <= 0)
             return;
         if (fds[1].revents & POLLIN) {
             uint64_t count = 0;
-            [[maybe_unused]] const ssize_t read = ::read(m_wake, &count, sizeof count);
+            [[maybe_unused]] const ssize_t read = ::read(m_wake.Get(), &count, sizeof count);
         }
         if (fds[0].revents & POLLIN)
             readEvents();
@@ -186,7 +178,7 @@ private:
     {
         alignas(inotify_event) char buffer[64 * 1024];
         for (;;) {
-            const ssize_t length = ::read(m_inotify, buffer, sizeof buffer);
+            const ssize_t length = ::read(m_inotify.Get(), buffer, sizeof buffer);
             if (length <= 0)
                 return;
             for (ssize_t offset = 0; offset < length;) {
@@ -349,7 +341,7 @@ private:
     void unwatchBelow(const std::string &folder)
     {
         for (const int wd : m_watches.TakeBelow(folder))
-            ::inotify_rm_watch(m_inotify, wd);
+            ::inotify_rm_watch(m_inotify.Get(), wd);
         m_owner.m_watched.store(int(m_watches.Count()));
     }
 
@@ -360,7 +352,7 @@ private:
         if (m_watches.WatchOf(folder) >= 0)
             return true;
         const bool limited = full();
-        const int wd = limited ? -1 : ::inotify_add_watch(m_inotify, folder.c_str(), kFolderEvents);
+        const int wd = limited ? -1 : ::inotify_add_watch(m_inotify.Get(), folder.c_str(), kFolderEvents);
         if (wd < 0) {
             if (limited || errno == ENOSPC) {
                 if (std::find(m_unwatched.begin(), m_unwatched.end(), folder) == m_unwatched.end())
@@ -393,14 +385,14 @@ private:
         if (how != Walk::List && movedHere(folder, now))
             return;
         watch(folder);
-        DIR *dir = ::opendir(folder.c_str());
+        const DirPtr dir(::opendir(folder.c_str()));
         if (!dir)
             return;
         TfolderListing listing;
         listing.folder = decoded(folder);
         std::vector<std::string> subfolders;
-        const int fd = ::dirfd(dir);
-        while (const dirent *entry = ::readdir(dir)) {
+        const int fd = ::dirfd(dir.get());
+        while (const dirent *entry = ::readdir(dir.get())) {
             const char *name = entry->d_name;
             if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
                 continue;
@@ -426,7 +418,6 @@ private:
             else
                 m_pending.Written(decoded(path), how == Walk::MovedIn, now);
         }
-        ::closedir(dir);
         if (how == Walk::List) {
             m_listings.listings.push_back(std::move(listing));
             if (m_listings.listings.size() >= kListingBatch)
@@ -442,7 +433,7 @@ private:
     // into it at once), so only the first half of the rename was seen.
     bool movedHere(const std::string &folder, Time now)
     {
-        const int wd = ::inotify_add_watch(m_inotify, folder.c_str(), kFolderEvents | IN_MASK_ADD);
+        const int wd = ::inotify_add_watch(m_inotify.Get(), folder.c_str(), kFolderEvents | IN_MASK_ADD);
         if (wd < 0)
             return false;
         const std::string *known = m_watches.FolderOf(wd);
@@ -450,7 +441,7 @@ private:
             // A folder the kernel did not watch yet: watched as any other,
             // within the limit.
             if (full())
-                ::inotify_rm_watch(m_inotify, wd);
+                ::inotify_rm_watch(m_inotify.Get(), wd);
             else
                 addWatch(wd, folder);
             return false;
@@ -621,8 +612,8 @@ private:
 
     TfolderWatcher &m_owner;
     std::atomic<bool> m_stop { false };
-    int m_inotify = -1;
-    int m_wake = -1;
+    const TuniqueFd m_inotify { ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC) };
+    const TuniqueFd m_wake { ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC) };
     std::vector<std::string> m_extensions;
     std::vector<Tree> m_trees;
     TwatchTable m_watches;

@@ -1,6 +1,7 @@
 #include "library/vorlenScanThread.h"
 
 #include "metadata/customTagger.h"
+#include "platform/fileHandles.h"
 #include "platform/fileNames.h"
 #include "platform/mountTable.h"
 #include "platform/raiseEvent.h"
@@ -17,7 +18,6 @@
 #include <string_view>
 #include <system_error>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -99,17 +99,18 @@ private:
             missingFolder();
             return;
         }
-        const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | (listed ? 0 : O_NOFOLLOW));
-        if (fd < 0) {
+        TuniqueFd opened(::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | (listed ? 0 : O_NOFOLLOW)));
+        if (!opened.Valid()) {
             folderFailed(listed, errno);
             return;
         }
-        DIR *dir = ::fdopendir(fd);
+        const DirPtr dir(::fdopendir(opened.Get()));
         if (!dir) {
             folderFailed(listed, errno);
-            ::close(fd);
             return;
         }
+        // The listing closes the descriptor.
+        const int fd = opened.Release();
         const size_t folderLength = m_path.size();
         m_path += '/';
         const TknownFolder *known = m_scan.KnownFiles.FindFolder(m_path);
@@ -119,7 +120,7 @@ private:
         while (!m_scan.isInterruptionRequested()) {
             flushIfDue();
             errno = 0;
-            const dirent *entry = ::readdir(dir);
+            const dirent *entry = ::readdir(dir.get());
             if (!entry) {
                 // A listing cut short hides what the folder holds: as
                 // unreadable as a folder that cannot be opened.
@@ -162,7 +163,6 @@ private:
                 continue;
             foundFile(fd, known, folderText, entryName, WinFileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec));
         }
-        ::closedir(dir);
         // A scan that took a drive's empty mount point for music deleted
         // would lose every queue entry, hold and measurement of its tracks.
         if (listed && m_listedHasMusic && !holdsAnything && !m_scan.isInterruptionRequested())
@@ -203,11 +203,9 @@ private:
         // are opened; they are few.
         int readError = 0;
         if (!known) {
-            const int file = ::openat(folderFd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-            if (file < 0)
+            const TuniqueFd file(::openat(folderFd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+            if (!file.Valid())
                 readError = errno;
-            else
-                ::close(file);
         }
         if (!m_announced)
             announceFolder();
