@@ -6,8 +6,6 @@
 #include "platform/mountTable.h"
 #include "platform/raiseEvent.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -20,12 +18,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-QEvent::Type BatchEventType()
-{
-    static const auto type = QEvent::Type(QEvent::registerEventType());
-    return type;
-}
 
 using Clock = std::chrono::steady_clock;
 
@@ -284,9 +276,12 @@ private:
         m_lastFlush = now;
     }
 
+    // Waits while too many batches are undelivered, unless the scan is being
+    // stopped.
     void post()
     {
-        m_scan.post(std::move(m_batch), !m_posted);
+        m_scan.m_batches.Post(
+            Batch { std::move(m_batch), !m_posted }, [this] { return m_scan.isInterruptionRequested(); });
         m_batch = {};
         m_posted = true;
     }
@@ -308,17 +303,15 @@ private:
 };
 
 TvorlenScanThread::TvorlenScanThread()
-    : m_batchSlots(kBatchesInFlight)
+    : m_batches(kBatchesInFlight)
 {
+    m_batches.OnDeliver = [this](Batch &batch) { deliver(batch); };
 }
 
 TvorlenScanThread::~TvorlenScanThread()
 {
     requestInterruption();
     wait();
-    // Batches never delivered are the worker's until taken under the lock.
-    std::lock_guard lock(m_postedLock);
-    m_posted.clear();
 }
 
 void TvorlenScanThread::SetExtensions(const QString &text)
@@ -347,56 +340,15 @@ void TvorlenScanThread::run()
     walker.finish();
 }
 
-void TvorlenScanThread::post(std::vector<Finding> findings, bool startsRun)
+void TvorlenScanThread::deliver(const Batch &batch)
 {
-    bool holdsSlot = m_batchSlots.tryAcquire(1, 20);
-    while (!holdsSlot && !isInterruptionRequested())
-        holdsSlot = m_batchSlots.tryAcquire(1, 20);
-    std::lock_guard lock(m_postedLock);
-    m_posted.push_back(Batch { std::move(findings), holdsSlot, startsRun });
-    QCoreApplication::postEvent(this, new QEvent(BatchEventType()));
-}
-
-bool TvorlenScanThread::event(QEvent *event)
-{
-    // Before the event is read: it was made by the worker.
-    {
-        std::lock_guard lock(m_postedLock);
+    if (batch.startsRun) {
+        m_modifiedCount = 0;
+        m_missingFolders.clear();
+        m_unreadable.clear();
     }
-    if (event->type() != BatchEventType())
-        return QThread::event(event);
-    deliver();
-    return true;
-}
-
-void TvorlenScanThread::deliver()
-{
-    // A handler that lets pending events run comes back here while a batch is
-    // being reported: the loop below takes the newer batches in their turn, so
-    // events keep their order.
-    if (m_delivering)
-        return;
-    m_delivering = true;
-    for (;;) {
-        Batch current;
-        {
-            std::lock_guard lock(m_postedLock);
-            if (m_posted.empty())
-                break;
-            current = std::move(m_posted.front());
-            m_posted.pop_front();
-        }
-        if (current.startsRun) {
-            m_modifiedCount = 0;
-            m_missingFolders.clear();
-            m_unreadable.clear();
-        }
-        for (const Finding &finding : current.findings)
-            report(finding);
-        if (current.holdsSlot)
-            m_batchSlots.release();
-    }
-    m_delivering = false;
+    for (const Finding &finding : batch.findings)
+        report(finding);
 }
 
 void TvorlenScanThread::report(const Finding &finding)
