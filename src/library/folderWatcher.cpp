@@ -7,8 +7,6 @@
 #include "platform/fileNames.h"
 #include "platform/raiseEvent.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QSet>
 #include <cerrno>
 #include <cstring>
@@ -25,12 +23,6 @@ namespace {
 
 using Clock = TpendingChanges::Clock;
 using Time = TpendingChanges::Time;
-
-QEvent::Type DeliveryEventType()
-{
-    static const auto type = QEvent::Type(QEvent::registerEventType());
-    return type;
-}
 
 constexpr uint32_t kFolderEvents = IN_CREATE | IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_MOVED_FROM | IN_MOVED_TO
     | IN_DELETE | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_EXCL_UNLINK;
@@ -79,7 +71,7 @@ bool identify(const std::string &folder, FolderIdentity &identity)
 
 // The worker's side: the inotify instance, the walks, the pending changes.
 // Everything here belongs to the worker thread, except what the owner's
-// thread reaches through TfolderWatcher's locked queues.
+// thread reaches through TfolderWatcher's hand-over and read requests.
 class TfolderWatcher::Worker {
 public:
     Worker(TfolderWatcher &owner, const QStringList &folders)
@@ -541,7 +533,7 @@ private:
     {
         QStringList paths;
         {
-            std::lock_guard lock(m_owner.m_lock);
+            std::lock_guard lock(m_owner.m_requestLock);
             paths.swap(m_owner.m_readRequests);
         }
         for (const QString &path : paths) {
@@ -561,7 +553,7 @@ private:
             changes.written.push_back(TwrittenFile { path, readRecord(path) });
         }
         flushListings();
-        m_owner.post(std::move(changes));
+        m_owner.m_notices.Post(std::move(changes));
     }
 
     // Reads the records of the written files, then hands the batch over.
@@ -574,7 +566,7 @@ private:
         }
         flushListings();
         if (!changes.IsEmpty())
-            m_owner.post(std::move(changes));
+            m_owner.m_notices.Post(std::move(changes));
     }
 
     static std::unique_ptr<TcustomTagger> readRecord(const QString &path)
@@ -598,7 +590,7 @@ private:
     {
         if (m_listings.IsEmpty())
             return;
-        m_owner.post(std::move(m_listings));
+        m_owner.m_notices.Post(std::move(m_listings));
         m_listings = TfolderChanges();
     }
 
@@ -607,7 +599,7 @@ private:
         if (!m_limitReached || m_limitReported)
             return;
         m_limitReported = true;
-        m_owner.postLimit(int(m_unwatched.size()));
+        m_owner.m_notices.Post(int(m_unwatched.size()));
     }
 
     TfolderWatcher &m_owner;
@@ -630,7 +622,10 @@ private:
     Time m_nextRescan;
 };
 
-TfolderWatcher::TfolderWatcher() = default;
+TfolderWatcher::TfolderWatcher()
+{
+    m_notices.OnDeliver = [this](Notice &notice) { deliver(notice); };
+}
 
 TfolderWatcher::~TfolderWatcher()
 {
@@ -652,9 +647,8 @@ void TfolderWatcher::Stop()
     }
     m_worker.reset();
     m_watched.store(0);
-    std::lock_guard lock(m_lock);
-    m_posted.clear();
-    m_postedLimit = -1;
+    m_notices.Clear();
+    std::lock_guard lock(m_requestLock);
     m_readRequests.clear();
 }
 
@@ -663,62 +657,16 @@ void TfolderWatcher::Read(const QStringList &paths)
     if (!m_worker || paths.isEmpty())
         return;
     {
-        std::lock_guard lock(m_lock);
+        std::lock_guard lock(m_requestLock);
         m_readRequests.append(paths);
     }
     m_worker->Wake();
 }
 
-void TfolderWatcher::post(TfolderChanges changes)
+void TfolderWatcher::deliver(Notice &notice)
 {
-    std::lock_guard lock(m_lock);
-    m_posted.push_back(std::move(changes));
-    QCoreApplication::postEvent(this, new QEvent(DeliveryEventType()));
-}
-
-void TfolderWatcher::postLimit(int unwatched)
-{
-    std::lock_guard lock(m_lock);
-    m_postedLimit = unwatched;
-    QCoreApplication::postEvent(this, new QEvent(DeliveryEventType()));
-}
-
-bool TfolderWatcher::event(QEvent *event)
-{
-    // Before the event is read: it was made by the worker, under the lock.
-    {
-        std::lock_guard lock(m_lock);
-    }
-    if (event->type() != DeliveryEventType())
-        return QObject::event(event);
-    deliver();
-    return true;
-}
-
-void TfolderWatcher::deliver()
-{
-    // A handler that lets pending events run comes back here: the loop
-    // below takes the newer batches in their turn, so they keep their order.
-    if (m_delivering)
-        return;
-    m_delivering = true;
-    for (;;) {
-        TfolderChanges changes;
-        int limit = -1;
-        {
-            std::lock_guard lock(m_lock);
-            limit = std::exchange(m_postedLimit, -1);
-            if (limit < 0 && m_posted.empty())
-                break;
-            if (limit < 0) {
-                changes = std::move(m_posted.front());
-                m_posted.pop_front();
-            }
-        }
-        if (limit >= 0)
-            RaiseEvent(OnWatchLimit, limit);
-        else
-            RaiseEvent(OnChanges, changes);
-    }
-    m_delivering = false;
+    if (TfolderChanges *changes = std::get_if<TfolderChanges>(&notice))
+        RaiseEvent(OnChanges, *changes);
+    else
+        RaiseEvent(OnWatchLimit, std::get<int>(notice));
 }
