@@ -3,11 +3,10 @@
 #include "library/pendingChanges.h"
 #include "library/vorlenScanThread.h"
 #include "library/watchTable.h"
+#include "platform/fileHandles.h"
 #include "platform/fileNames.h"
 #include "platform/raiseEvent.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QSet>
 #include <cerrno>
 #include <cstring>
@@ -24,12 +23,6 @@ namespace {
 
 using Clock = TpendingChanges::Clock;
 using Time = TpendingChanges::Time;
-
-QEvent::Type DeliveryEventType()
-{
-    static const auto type = QEvent::Type(QEvent::registerEventType());
-    return type;
-}
 
 constexpr uint32_t kFolderEvents = IN_CREATE | IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_MOVED_FROM | IN_MOVED_TO
     | IN_DELETE | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_EXCL_UNLINK;
@@ -78,7 +71,7 @@ bool identify(const std::string &folder, FolderIdentity &identity)
 
 // The worker's side: the inotify instance, the walks, the pending changes.
 // Everything here belongs to the worker thread, except what the owner's
-// thread reaches through TfolderWatcher's locked queues.
+// thread reaches through TfolderWatcher's hand-over and read requests.
 class TfolderWatcher::Worker {
 public:
     Worker(TfolderWatcher &owner, const QStringList &folders)
@@ -88,15 +81,6 @@ public:
             m_extensions.push_back(entry.toLower().toStdString());
         for (const QString &folder : folders)
             m_trees.push_back(Tree { encodedFolder(folder), {}, true, true });
-        m_inotify = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-        m_wake = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    }
-    ~Worker()
-    {
-        if (m_inotify >= 0)
-            ::close(m_inotify);
-        if (m_wake >= 0)
-            ::close(m_wake);
     }
 
     // Owner's thread.
@@ -108,12 +92,12 @@ public:
     void Wake()
     {
         const uint64_t one = 1;
-        [[maybe_unused]] const ssize_t written = ::write(m_wake, &one, sizeof one);
+        [[maybe_unused]] const ssize_t written = ::write(m_wake.Get(), &one, sizeof one);
     }
 
     void Run()
     {
-        if (m_inotify < 0 || m_wake < 0)
+        if (!m_inotify.Valid() || !m_wake.Valid())
             return;
         const Time start = Clock::now();
         m_nextRootCheck = start + m_owner.m_rootCheckInterval;
@@ -171,12 +155,12 @@ private:
         if (!m_renames.empty())
             next = std::min(next, m_renames.front().when + kRenamePairing);
         const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(next - now).count();
-        pollfd fds[2] = { { m_inotify, POLLIN, 0 }, { m_wake, POLLIN, 0 } };
+        pollfd fds[2] = { { m_inotify.Get(), POLLIN, 0 }, { m_wake.Get(), POLLIN, 0 } };
         if (::poll(fds, 2, int(std::clamp<long long>(wait + 1, 0, 60000))) <= 0)
             return;
         if (fds[1].revents & POLLIN) {
             uint64_t count = 0;
-            [[maybe_unused]] const ssize_t read = ::read(m_wake, &count, sizeof count);
+            [[maybe_unused]] const ssize_t read = ::read(m_wake.Get(), &count, sizeof count);
         }
         if (fds[0].revents & POLLIN)
             readEvents();
@@ -186,7 +170,7 @@ private:
     {
         alignas(inotify_event) char buffer[64 * 1024];
         for (;;) {
-            const ssize_t length = ::read(m_inotify, buffer, sizeof buffer);
+            const ssize_t length = ::read(m_inotify.Get(), buffer, sizeof buffer);
             if (length <= 0)
                 return;
             for (ssize_t offset = 0; offset < length;) {
@@ -349,7 +333,7 @@ private:
     void unwatchBelow(const std::string &folder)
     {
         for (const int wd : m_watches.TakeBelow(folder))
-            ::inotify_rm_watch(m_inotify, wd);
+            ::inotify_rm_watch(m_inotify.Get(), wd);
         m_owner.m_watched.store(int(m_watches.Count()));
     }
 
@@ -360,7 +344,7 @@ private:
         if (m_watches.WatchOf(folder) >= 0)
             return true;
         const bool limited = full();
-        const int wd = limited ? -1 : ::inotify_add_watch(m_inotify, folder.c_str(), kFolderEvents);
+        const int wd = limited ? -1 : ::inotify_add_watch(m_inotify.Get(), folder.c_str(), kFolderEvents);
         if (wd < 0) {
             if (limited || errno == ENOSPC) {
                 if (std::find(m_unwatched.begin(), m_unwatched.end(), folder) == m_unwatched.end())
@@ -393,14 +377,14 @@ private:
         if (how != Walk::List && movedHere(folder, now))
             return;
         watch(folder);
-        DIR *dir = ::opendir(folder.c_str());
+        const DirPtr dir(::opendir(folder.c_str()));
         if (!dir)
             return;
         TfolderListing listing;
         listing.folder = decoded(folder);
         std::vector<std::string> subfolders;
-        const int fd = ::dirfd(dir);
-        while (const dirent *entry = ::readdir(dir)) {
+        const int fd = ::dirfd(dir.get());
+        while (const dirent *entry = ::readdir(dir.get())) {
             const char *name = entry->d_name;
             if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
                 continue;
@@ -426,7 +410,6 @@ private:
             else
                 m_pending.Written(decoded(path), how == Walk::MovedIn, now);
         }
-        ::closedir(dir);
         if (how == Walk::List) {
             m_listings.listings.push_back(std::move(listing));
             if (m_listings.listings.size() >= kListingBatch)
@@ -442,7 +425,7 @@ private:
     // into it at once), so only the first half of the rename was seen.
     bool movedHere(const std::string &folder, Time now)
     {
-        const int wd = ::inotify_add_watch(m_inotify, folder.c_str(), kFolderEvents | IN_MASK_ADD);
+        const int wd = ::inotify_add_watch(m_inotify.Get(), folder.c_str(), kFolderEvents | IN_MASK_ADD);
         if (wd < 0)
             return false;
         const std::string *known = m_watches.FolderOf(wd);
@@ -450,7 +433,7 @@ private:
             // A folder the kernel did not watch yet: watched as any other,
             // within the limit.
             if (full())
-                ::inotify_rm_watch(m_inotify, wd);
+                ::inotify_rm_watch(m_inotify.Get(), wd);
             else
                 addWatch(wd, folder);
             return false;
@@ -550,7 +533,7 @@ private:
     {
         QStringList paths;
         {
-            std::lock_guard lock(m_owner.m_lock);
+            std::lock_guard lock(m_owner.m_requestLock);
             paths.swap(m_owner.m_readRequests);
         }
         for (const QString &path : paths) {
@@ -570,7 +553,7 @@ private:
             changes.written.push_back(TwrittenFile { path, readRecord(path) });
         }
         flushListings();
-        m_owner.post(std::move(changes));
+        m_owner.m_notices.Post(std::move(changes));
     }
 
     // Reads the records of the written files, then hands the batch over.
@@ -583,7 +566,7 @@ private:
         }
         flushListings();
         if (!changes.IsEmpty())
-            m_owner.post(std::move(changes));
+            m_owner.m_notices.Post(std::move(changes));
     }
 
     static std::unique_ptr<TcustomTagger> readRecord(const QString &path)
@@ -607,7 +590,7 @@ private:
     {
         if (m_listings.IsEmpty())
             return;
-        m_owner.post(std::move(m_listings));
+        m_owner.m_notices.Post(std::move(m_listings));
         m_listings = TfolderChanges();
     }
 
@@ -616,13 +599,13 @@ private:
         if (!m_limitReached || m_limitReported)
             return;
         m_limitReported = true;
-        m_owner.postLimit(int(m_unwatched.size()));
+        m_owner.m_notices.Post(int(m_unwatched.size()));
     }
 
     TfolderWatcher &m_owner;
     std::atomic<bool> m_stop { false };
-    int m_inotify = -1;
-    int m_wake = -1;
+    const TuniqueFd m_inotify { ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC) };
+    const TuniqueFd m_wake { ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC) };
     std::vector<std::string> m_extensions;
     std::vector<Tree> m_trees;
     TwatchTable m_watches;
@@ -639,7 +622,10 @@ private:
     Time m_nextRescan;
 };
 
-TfolderWatcher::TfolderWatcher() = default;
+TfolderWatcher::TfolderWatcher()
+{
+    m_notices.OnDeliver = [this](Notice &notice) { deliver(notice); };
+}
 
 TfolderWatcher::~TfolderWatcher()
 {
@@ -661,9 +647,8 @@ void TfolderWatcher::Stop()
     }
     m_worker.reset();
     m_watched.store(0);
-    std::lock_guard lock(m_lock);
-    m_posted.clear();
-    m_postedLimit = -1;
+    m_notices.Clear();
+    std::lock_guard lock(m_requestLock);
     m_readRequests.clear();
 }
 
@@ -672,62 +657,16 @@ void TfolderWatcher::Read(const QStringList &paths)
     if (!m_worker || paths.isEmpty())
         return;
     {
-        std::lock_guard lock(m_lock);
+        std::lock_guard lock(m_requestLock);
         m_readRequests.append(paths);
     }
     m_worker->Wake();
 }
 
-void TfolderWatcher::post(TfolderChanges changes)
+void TfolderWatcher::deliver(Notice &notice)
 {
-    std::lock_guard lock(m_lock);
-    m_posted.push_back(std::move(changes));
-    QCoreApplication::postEvent(this, new QEvent(DeliveryEventType()));
-}
-
-void TfolderWatcher::postLimit(int unwatched)
-{
-    std::lock_guard lock(m_lock);
-    m_postedLimit = unwatched;
-    QCoreApplication::postEvent(this, new QEvent(DeliveryEventType()));
-}
-
-bool TfolderWatcher::event(QEvent *event)
-{
-    // Before the event is read: it was made by the worker, under the lock.
-    {
-        std::lock_guard lock(m_lock);
-    }
-    if (event->type() != DeliveryEventType())
-        return QObject::event(event);
-    deliver();
-    return true;
-}
-
-void TfolderWatcher::deliver()
-{
-    // A handler that lets pending events run comes back here: the loop
-    // below takes the newer batches in their turn, so they keep their order.
-    if (m_delivering)
-        return;
-    m_delivering = true;
-    for (;;) {
-        TfolderChanges changes;
-        int limit = -1;
-        {
-            std::lock_guard lock(m_lock);
-            limit = std::exchange(m_postedLimit, -1);
-            if (limit < 0 && m_posted.empty())
-                break;
-            if (limit < 0) {
-                changes = std::move(m_posted.front());
-                m_posted.pop_front();
-            }
-        }
-        if (limit >= 0)
-            RaiseEvent(OnWatchLimit, limit);
-        else
-            RaiseEvent(OnChanges, changes);
-    }
-    m_delivering = false;
+    if (TfolderChanges *changes = std::get_if<TfolderChanges>(&notice))
+        RaiseEvent(OnChanges, *changes);
+    else
+        RaiseEvent(OnWatchLimit, std::get<int>(notice));
 }

@@ -1,16 +1,16 @@
 #pragma once
 
 #include "library/folderChanges.h"
+#include "platform/guiHandover.h"
 
-#include <QObject>
 #include <QStringList>
 #include <atomic>
 #include <chrono>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <variant>
 
 // Watches music folders, and every folder below them, through Linux inotify,
 // and reports what changed in coalesced batches (TfolderChanges): files
@@ -30,15 +30,18 @@
 //   RootCheckInterval.
 //
 // Threads: the owner's thread (the GUI thread) configures, starts and stops
-// the watcher and receives OnChanges and OnWatchLimit, posted to the thread
-// this object lives in. One worker thread of its own watches, walks folders
-// and reads records; it shares only the queues below (under their lock) and
-// the count of watched folders (atomic) with the owner's thread.
-class TfolderWatcher : public QObject {
+// the watcher and receives OnChanges and OnWatchLimit, handed to the thread
+// this object was made in. One worker thread of its own watches, walks
+// folders and reads records; it shares only the hand-over and the read
+// requests (each under its lock) and the count of watched folders (atomic)
+// with the owner's thread.
+class TfolderWatcher {
 public:
     TfolderWatcher();
     // Stops the worker; batches not yet delivered are dropped.
-    ~TfolderWatcher() override;
+    ~TfolderWatcher();
+    TfolderWatcher(const TfolderWatcher &) = delete;
+    TfolderWatcher &operator=(const TfolderWatcher &) = delete;
 
     // Set before Start. At most this many folders are watched; 0 leaves the
     // limit to the kernel.
@@ -61,17 +64,14 @@ public:
     // Some folders could not be watched: how many. Once per Start.
     std::function<void(int unwatched)> OnWatchLimit;
 
-protected:
-    bool event(QEvent *event) override;
-
 private:
     class Worker;
     friend class Worker;
 
-    // Worker: hands a batch or the limit message to the owner's thread.
-    void post(TfolderChanges changes);
-    void postLimit(int unwatched);
-    void deliver();
+    // What the worker hands over: a batch, or how many folders could not be
+    // watched.
+    using Notice = std::variant<TfolderChanges, int>;
+    void deliver(Notice &notice);
 
     int m_watchLimit = 0;
     std::chrono::milliseconds m_rescanInterval { std::chrono::minutes(3) };
@@ -81,12 +81,10 @@ private:
     std::thread m_thread;
     std::atomic<int> m_watched { 0 };
 
-    // Shared by both threads, under m_lock: batches posted and not yet
-    // delivered, the limit message, and the files the owner asked to read.
-    std::mutex m_lock;
-    std::deque<TfolderChanges> m_posted;
-    int m_postedLimit = -1;
+    // From the worker to the owner's thread.
+    TguiHandover<Notice> m_notices;
+    // The files the owner asked to read, taken by the worker; under
+    // m_requestLock.
+    std::mutex m_requestLock;
     QStringList m_readRequests;
-    // Owner's thread only.
-    bool m_delivering = false;
 };

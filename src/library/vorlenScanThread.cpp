@@ -1,12 +1,11 @@
 #include "library/vorlenScanThread.h"
 
 #include "metadata/customTagger.h"
+#include "platform/fileHandles.h"
 #include "platform/fileNames.h"
 #include "platform/mountTable.h"
 #include "platform/raiseEvent.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -17,15 +16,8 @@
 #include <string_view>
 #include <system_error>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
-
-QEvent::Type BatchEventType()
-{
-    static const auto type = QEvent::Type(QEvent::registerEventType());
-    return type;
-}
 
 using Clock = std::chrono::steady_clock;
 
@@ -99,17 +91,18 @@ private:
             missingFolder();
             return;
         }
-        const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | (listed ? 0 : O_NOFOLLOW));
-        if (fd < 0) {
+        TuniqueFd opened(::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | (listed ? 0 : O_NOFOLLOW)));
+        if (!opened.Valid()) {
             folderFailed(listed, errno);
             return;
         }
-        DIR *dir = ::fdopendir(fd);
+        const DirPtr dir(::fdopendir(opened.Get()));
         if (!dir) {
             folderFailed(listed, errno);
-            ::close(fd);
             return;
         }
+        // The listing closes the descriptor.
+        const int fd = opened.Release();
         const size_t folderLength = m_path.size();
         m_path += '/';
         const TknownFolder *known = m_scan.KnownFiles.FindFolder(m_path);
@@ -119,7 +112,7 @@ private:
         while (!m_scan.isInterruptionRequested()) {
             flushIfDue();
             errno = 0;
-            const dirent *entry = ::readdir(dir);
+            const dirent *entry = ::readdir(dir.get());
             if (!entry) {
                 // A listing cut short hides what the folder holds: as
                 // unreadable as a folder that cannot be opened.
@@ -162,7 +155,6 @@ private:
                 continue;
             foundFile(fd, known, folderText, entryName, WinFileTimeFromUnix(info.st_mtim.tv_sec, info.st_mtim.tv_nsec));
         }
-        ::closedir(dir);
         // A scan that took a drive's empty mount point for music deleted
         // would lose every queue entry, hold and measurement of its tracks.
         if (listed && m_listedHasMusic && !holdsAnything && !m_scan.isInterruptionRequested())
@@ -203,11 +195,9 @@ private:
         // are opened; they are few.
         int readError = 0;
         if (!known) {
-            const int file = ::openat(folderFd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-            if (file < 0)
+            const TuniqueFd file(::openat(folderFd, name, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+            if (!file.Valid())
                 readError = errno;
-            else
-                ::close(file);
         }
         if (!m_announced)
             announceFolder();
@@ -286,9 +276,12 @@ private:
         m_lastFlush = now;
     }
 
+    // Waits while too many batches are undelivered, unless the scan is being
+    // stopped.
     void post()
     {
-        m_scan.post(std::move(m_batch), !m_posted);
+        m_scan.m_batches.Post(
+            Batch { std::move(m_batch), !m_posted }, [this] { return m_scan.isInterruptionRequested(); });
         m_batch = {};
         m_posted = true;
     }
@@ -310,17 +303,15 @@ private:
 };
 
 TvorlenScanThread::TvorlenScanThread()
-    : m_batchSlots(kBatchesInFlight)
+    : m_batches(kBatchesInFlight)
 {
+    m_batches.OnDeliver = [this](Batch &batch) { deliver(batch); };
 }
 
 TvorlenScanThread::~TvorlenScanThread()
 {
     requestInterruption();
     wait();
-    // Batches never delivered are the worker's until taken under the lock.
-    std::lock_guard lock(m_postedLock);
-    m_posted.clear();
 }
 
 void TvorlenScanThread::SetExtensions(const QString &text)
@@ -349,56 +340,15 @@ void TvorlenScanThread::run()
     walker.finish();
 }
 
-void TvorlenScanThread::post(std::vector<Finding> findings, bool startsRun)
+void TvorlenScanThread::deliver(const Batch &batch)
 {
-    bool holdsSlot = m_batchSlots.tryAcquire(1, 20);
-    while (!holdsSlot && !isInterruptionRequested())
-        holdsSlot = m_batchSlots.tryAcquire(1, 20);
-    std::lock_guard lock(m_postedLock);
-    m_posted.push_back(Batch { std::move(findings), holdsSlot, startsRun });
-    QCoreApplication::postEvent(this, new QEvent(BatchEventType()));
-}
-
-bool TvorlenScanThread::event(QEvent *event)
-{
-    // Before the event is read: it was made by the worker.
-    {
-        std::lock_guard lock(m_postedLock);
+    if (batch.startsRun) {
+        m_modifiedCount = 0;
+        m_missingFolders.clear();
+        m_unreadable.clear();
     }
-    if (event->type() != BatchEventType())
-        return QThread::event(event);
-    deliver();
-    return true;
-}
-
-void TvorlenScanThread::deliver()
-{
-    // A handler that lets pending events run comes back here while a batch is
-    // being reported: the loop below takes the newer batches in their turn, so
-    // events keep their order.
-    if (m_delivering)
-        return;
-    m_delivering = true;
-    for (;;) {
-        Batch current;
-        {
-            std::lock_guard lock(m_postedLock);
-            if (m_posted.empty())
-                break;
-            current = std::move(m_posted.front());
-            m_posted.pop_front();
-        }
-        if (current.startsRun) {
-            m_modifiedCount = 0;
-            m_missingFolders.clear();
-            m_unreadable.clear();
-        }
-        for (const Finding &finding : current.findings)
-            report(finding);
-        if (current.holdsSlot)
-            m_batchSlots.release();
-    }
-    m_delivering = false;
+    for (const Finding &finding : batch.findings)
+        report(finding);
 }
 
 void TvorlenScanThread::report(const Finding &finding)

@@ -4,13 +4,12 @@
 #include "library/stringList.h"
 #include "library/vorlenFileRec.h"
 #include "platform/fileProblem.h"
+#include "platform/guiHandover.h"
 
-#include <QSemaphore>
 #include <QStringList>
 #include <QThread>
 #include <deque>
 #include <functional>
-#include <mutex>
 #include <vector>
 
 class TcustomTagger;
@@ -110,7 +109,6 @@ public:
 
 protected:
     void run() override;
-    bool event(QEvent *event) override;
 
 private:
     class Walker;
@@ -127,37 +125,23 @@ private:
     };
     struct Batch {
         std::vector<Finding> findings;
-        // Whether it took one of m_batchSlots, to be given back once delivered.
-        bool holdsSlot = false;
         // The first batch of a run: the counts start again.
         bool startsRun = false;
     };
 
-    // Worker: hands a batch to the GUI thread, first waiting while too many
-    // are undelivered (unless the scan is being stopped).
-    void post(std::vector<Finding> findings, bool startsRun);
-    // GUI thread: reports every batch posted so far, in order.
-    void deliver();
+    // GUI thread: reports a batch.
+    void deliver(const Batch &batch);
     void report(const Finding &finding);
 
     QString m_extensionText;
     QStringList m_extensions;
 
-    // Batches posted and not yet delivered; bounds the memory and the lag of a
-    // worker that runs ahead of a busy GUI thread. Taken by the worker, given
-    // back by the GUI thread.
-    QSemaphore m_batchSlots;
-
-    // Batches the worker has posted and the GUI thread not yet taken. The
-    // worker posts the event that announces a batch while it holds this lock,
-    // and the GUI thread takes the lock before it reads the event: the
-    // hand-over is ordered by a lock the thread sanitizer can see, not only by
-    // those inside a Qt not built for it.
-    std::mutex m_postedLock;
-    std::deque<Batch> m_posted;
+    // From the worker to the GUI thread; a few batches at most undelivered,
+    // which bounds the memory and the lag of a worker that runs ahead of a
+    // busy GUI thread.
+    TguiHandover<Batch> m_batches;
 
     // GUI thread only.
-    bool m_delivering = false;
     TstringList m_newFiles;
     std::deque<TvorlenFileRec> m_fileRecs;
     QString m_currentFolder;

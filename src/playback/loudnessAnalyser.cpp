@@ -4,8 +4,6 @@
 #include "playback/loudnessScan.h"
 #include "platform/raiseEvent.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QTimer>
 #include <pthread.h>
 #include <sched.h>
@@ -13,13 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-// The thread's notice that files were measured.
-QEvent::Type NotifyEventType()
-{
-    static const auto type = QEvent::Type(QEvent::registerEventType());
-    return type;
-}
 
 // The calling thread takes processor and disc time only when nothing else
 // wants it: SCHED_IDLE, and the idle I/O class (ioprio_set, which has no
@@ -40,6 +31,7 @@ TloudnessAnalyser::TloudnessAnalyser(TloudnessStore &store, const QString &store
     : m_store(store)
     , m_storeFile(storeFile)
 {
+    m_notices.OnDeliver = [this](Measured &) { notify(); };
     m_thread = std::thread([this] { run(); });
 }
 
@@ -152,7 +144,7 @@ void TloudnessAnalyser::run()
         }
         if (!m_notifyPending) {
             m_notifyPending = true;
-            QCoreApplication::postEvent(&m_context, new QEvent(NotifyEventType()));
+            m_notices.Post(Measured {});
         }
     }
 }
@@ -188,17 +180,6 @@ void TloudnessAnalyser::measure(const QString &file)
 }
 
 // Reports at most every kProgressMs, and at once when the list is done.
-bool TloudnessAnalyser::Tcontext::event(QEvent *event)
-{
-    {
-        std::lock_guard lock(m_owner.m_mutex);
-    }
-    if (event->type() != NotifyEventType())
-        return QObject::event(event);
-    m_owner.notify();
-    return true;
-}
-
 void TloudnessAnalyser::notify()
 {
     bool finished = false;

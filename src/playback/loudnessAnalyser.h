@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/guiHandover.h"
 #include "playback/loudnessStore.h"
 
 #include <QElapsedTimer>
@@ -21,7 +22,7 @@
 //
 // Created, driven and destroyed on the GUI thread; OnProgress runs there.
 // The thread and the GUI thread share the work list and the counts, under
-// m_mutex; the thread hands over by a queued call that carries no data.
+// m_mutex; the thread hands over a notice that carries no data.
 // Measures file as it was when stamp was taken: its entry for the store
 // (measured false when it could not be decoded). Stops early, with an entry
 // that means nothing, once stop is set.
@@ -63,6 +64,9 @@ public:
     std::function<void()> OnProgress;
 
 private:
+    // The thread's notice that files were measured.
+    struct Measured { };
+
     void run();
     bool takeNext(QString *file);
     void measure(const QString &file);
@@ -71,18 +75,10 @@ private:
 
     TloudnessStore &m_store;
     const QString m_storeFile;
-    // Receives the thread's notices (and the report timer) on the GUI
-    // thread: they end with the analyser. Before it reads a notice it takes
-    // the lock under which the thread posted it, as the notice was made there.
-    class Tcontext : public QObject {
-    public:
-        explicit Tcontext(TloudnessAnalyser &owner) : m_owner(owner) {}
-        bool event(QEvent *event) override;
-
-    private:
-        TloudnessAnalyser &m_owner;
-    };
-    Tcontext m_context { *this };
+    // The report timer's context on the GUI thread: the timer ends with the
+    // analyser.
+    QObject m_context;
+    TguiHandover<Measured> m_notices;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;

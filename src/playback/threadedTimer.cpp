@@ -1,18 +1,10 @@
 #include "playback/threadedTimer.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <chrono>
 
 namespace {
 
 constexpr int kSliceMs = 100;
-
-QEvent::Type TickEventType()
-{
-    static const auto type = QEvent::Type(QEvent::registerEventType());
-    return type;
-}
 
 QThread::Priority ToQtPriority(TThreadPriority priority)
 {
@@ -75,15 +67,10 @@ void TTimerThread::Terminate()
     m_wake.notify_all();
 }
 
-void TTimerThread::Synchronise()
-{
-    std::lock_guard lock(m_mutex);
-}
-
 void TTimerThread::Join()
 {
     wait();
-    Synchronise();
+    std::lock_guard lock(m_mutex);
 }
 
 void TTimerThread::TickDone()
@@ -120,10 +107,12 @@ void TTimerThread::run()
         }
         if (!SleepSlice(interval % kSliceMs))
             return;
+        {
+            std::lock_guard lock(m_mutex);
+            m_tickPending = true;
+        }
+        m_timer->m_ticks.Post(TThreadedTimer::Tick {});
         std::unique_lock lock(m_mutex);
-        m_tickPending = true;
-        // Posted to the timer: a tick still queued when it is destroyed is dropped.
-        QCoreApplication::postEvent(m_timer, new QEvent(TickEventType()));
         m_wake.wait(lock, [this] { return m_terminate || !m_tickPending; });
         if (m_terminate)
             return;
@@ -135,6 +124,7 @@ TThreadedTimer::TThreadedTimer(QObject *parent) : TThreadedTimer(1000, parent) {
 TThreadedTimer::TThreadedTimer(quint16 interval, QObject *parent)
     : QObject(parent), m_interval(interval), m_thread(std::make_unique<TTimerThread>(this, m_interval))
 {
+    m_ticks.OnDeliver = [this](Tick &) { RunTick(); };
     m_thread->start();
 }
 
@@ -143,16 +133,6 @@ TThreadedTimer::~TThreadedTimer()
     SetEnabled(false);
     m_thread->Terminate();
     m_thread->Join();
-}
-
-bool TThreadedTimer::event(QEvent *event)
-{
-    // Before the event is read: it was made by the worker.
-    m_thread->Synchronise();
-    if (event->type() != TickEventType())
-        return QObject::event(event);
-    RunTick();
-    return true;
 }
 
 void TThreadedTimer::SetEnabled(bool value)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/guiHandover.h"
+
 #include <QObject>
 #include <QThread>
 #include <condition_variable>
@@ -16,11 +18,8 @@ class TThreadedTimer;
 //
 // Its interval copy and the suspended, terminate and tick-pending flags are
 // shared between the GUI thread (which sets them) and the worker (which
-// waits on them); all of them are guarded by m_mutex. The worker posts each
-// tick while it holds m_mutex, and the GUI thread takes m_mutex before it
-// looks at the event (TThreadedTimer::event), so the hand-over is ordered by
-// this lock as well as by Qt's event queue: the thread sanitizer cannot see
-// the locks inside a Qt that was not built for it.
+// waits on them); all of them are guarded by m_mutex. Ticks go through the
+// timer's hand-over.
 class TTimerThread : public QThread {
 public:
     TTimerThread(TThreadedTimer *timer, quint16 interval);
@@ -33,11 +32,10 @@ public:
     void Terminate();
     // Called on the GUI thread when a tick has been handled (or dropped).
     void TickDone();
-    // Takes and releases m_mutex: what the worker did before it last let go
-    // of the lock is then ordered before what the caller does next.
-    void Synchronise();
-    // Waits for the worker to end, then synchronises (QThread::wait orders
-    // the worker's end before it too, but through Qt's own locks).
+    // Waits for the worker to end, then takes and releases m_mutex, so that
+    // what the worker did is ordered before what the caller does next by a
+    // lock the thread sanitizer sees (QThread::wait orders it too, but
+    // through Qt's own locks).
     void Join();
 
 protected:
@@ -81,12 +79,11 @@ public:
     bool Running() const { return m_running; }
     QThread::Priority WorkerPriority() const;
 
-protected:
-    // Ticks arrive as events posted by the worker.
-    bool event(QEvent *event) override;
-
 private:
     friend class TTimerThread;
+    // A tick, handed from the worker.
+    struct Tick { };
+
     void UpdateTimer();
     void RunTick();
 
@@ -95,5 +92,7 @@ private:
     TNotifyEvent m_onTimer;
     TThreadPriority m_priority = tpNormal;
     bool m_running = true;
+    // A tick still waiting when the timer ends is dropped.
+    TguiHandover<Tick> m_ticks;
     std::unique_ptr<TTimerThread> m_thread;
 };
