@@ -8,7 +8,7 @@
 #include <QtGlobal>
 
 // Stream states; the player reports its current stream's state with the same codes.
-enum TstreamState : quint8 { ssStopped = 0, ssPlaying = 1, ssPaused = 2, ssLoading = 3, ssStopping = 4 };
+enum TstreamState : quint8 { ssStopped = 0, ssPlaying = 1, ssPaused = 2, ssLoading = 3 };
 
 // One track played through one engine stream, with a linear volume rise at
 // its start and a linear fall at its end. The stream holds the record it
