@@ -7,13 +7,15 @@
 // null tree (by title and by artist), SearchTitles for a common substring, a
 // folder watcher's batches applied (a start's listings of every folder, an
 // album copied in, its folder renamed),
-// SortBy for every sort type but tsTimeStamp, and the memory held per loaded
+// SortBy for every sort type but tsTimeStamp, an album of 20,000 files on disk
+// queued (every file looked for, as the queue does), and the memory held per loaded
 // record (resident-set growth divided by the count).
 #include "core/cdStacker.h"
 #include "library/libraryUpdater.h"
 #include "library/mp3JukeBoxLists.h"
 #include "library/tagAlbum.h"
 #include "library/tagAlbumList.h"
+#include "library/taggerQueue.h"
 #include "library/treeNodes.h"
 #include "metadata/id3Tagger.h"
 
@@ -315,6 +317,22 @@ void run(int count)
         timer.start();
         stacker.PlayList().NextRecord();
         report("stacker of 20,000: next track", timer, QStringLiteral("(draws the order)"));
+    }
+
+    // An album of 20,000 files queued at once: a guest's request or a D-Bus
+    // call waits for this to end, as the queue takes no events meanwhile.
+    if (count >= 20000) {
+        TtaggerList album;
+        for (int i = 0; i < 20000; ++i) {
+            auto *record = new Tid3Tagger;
+            record->SetFilename(dir.filePath(QStringLiteral("%1.mp3").arg(i)));
+            QFile(record->Filename()).open(QIODevice::WriteOnly);
+            album.Add(record);
+        }
+        TtaggerQueue queue;
+        timer.start();
+        queue.AddExisting(album);
+        report("queue an album of 20,000", timer, QStringLiteral("(%1 queued)").arg(queue.Count()));
     }
 
     const char *const names[] = {"tsNone",     "tsTrack",   "tsAlbum",      "tsArtist",  "tsTitle",

@@ -10,7 +10,6 @@
 #include "library/trackListFile.h"
 #include "platform/fileExists.h"
 #include "platform/iniFile.h"
-#include "platform/pendingEvents.h"
 #include "playback/audioMixer.h"
 #include "playback/crossPlayer.h"
 #include "playback/threadedTimer.h"
@@ -311,7 +310,6 @@ QString TdmMain::cdCacheFile(const CdDrive &drive) const
 
 void TdmMain::LoadLibrary()
 {
-    ProcessPendingEvents();
     m_library.Clear();
     m_discRecords.clear();
     TtaggerList &master = m_library.MasterList();

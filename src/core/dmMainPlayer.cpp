@@ -48,7 +48,7 @@ void TdmMain::Stop()
 void TdmMain::Skip()
 {
     const quint8 state = m_player->GetState();
-    if (state != ssLoading && state != ssStopping)
+    if (state != ssLoading)
         m_player->Next();
 }
 

@@ -5,7 +5,6 @@
 #include "platform/atomicFile.h"
 #include "platform/fileExists.h"
 #include "platform/fileNames.h"
-#include "platform/pendingEvents.h"
 
 #include <QFile>
 #include <cmath>
@@ -250,7 +249,6 @@ void TcustomTaggerList::AddFileList(const QStringList &lines, bool append, bool 
         ClearRecords();
     for (int i = 0; i < int(lines.size()); ++i) {
         RaiseEvent(OnListProcess, this, i);
-        ProcessPendingEvents();
         if (!QuietFileExists(lines[i]))
             continue;
         TcustomTagger *record = AddFile(lines[i]);

@@ -23,9 +23,9 @@ struct TlistFileReport;
 // frees it only when nothing else holds it, so a record that plays or is
 // queued outlives the list it came from.
 //
-// GUI thread only. Long operations let pending window messages run between
-// files; re-entrant calls into the same list from those messages are not
-// guarded.
+// GUI thread only. Long operations run to their end without letting pending
+// events in: a request from a guest, D-Bus or the folder watch would otherwise
+// find the list half changed. Their progress events are how a window follows.
 class TcustomTaggerList : public TComponent {
 public:
     TcustomTaggerList();

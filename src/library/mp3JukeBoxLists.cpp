@@ -2,7 +2,6 @@
 
 #include "library/tagAlbum.h"
 #include "library/tagArtist.h"
-#include "platform/pendingEvents.h"
 
 #include <unordered_map>
 
@@ -249,11 +248,9 @@ void Tmp3JukeBoxLists::SearchTitles(const QString &text, TstringList &strings) c
         return;
     const QString query = asciiUpper(text);
     strings.BeginUpdate();
-    TpendingEventsPacer pacer;
     for (TcustomTagger *record : m_master.Records()) {
         if (containsAsciiCaseless(record->Title(), query))
             strings.Add(record->Title() + QStringLiteral(" - ") + record->Artist(), record);
-        pacer.Poll();
     }
     strings.EndUpdate();
 }
@@ -268,7 +265,6 @@ void Tmp3JukeBoxLists::FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<T
     rootNodes.append(tree.AddChild(TtreeNode(), QStringLiteral("<other>"), {}, TtreeNodeKind::Letter));
     rootNodes.append(tree.AddChild(TtreeNode(), TtagArtistList::kNoName, {}, TtreeNodeKind::Letter));
     const TtreeNode noName = rootNodes[27];
-    TpendingEventsPacer pacer;
 
     if (byTitle) {
         for (int i = 0; i < m_master.Count(); ++i) {
@@ -278,7 +274,6 @@ void Tmp3JukeBoxLists::FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<T
             else
                 tree.AddChild(rootNodes[letterRoot(record->Title())], m_master.DisplayText(i), record,
                               TtreeNodeKind::Track);
-            pacer.Poll();
         }
     } else {
         rootNodes.append(tree.AddChild(TtreeNode(), QStringLiteral("<Compilations>"), {}, TtreeNodeKind::Letter));
@@ -305,7 +300,6 @@ void Tmp3JukeBoxLists::FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<T
                                   TtreeNodeKind::Album);
                 }
             }
-            pacer.Poll();
         }
     }
     tree.EndUpdate();

@@ -2,7 +2,6 @@
 
 #include "library/randomEngine.h"
 #include "platform/fileExists.h"
-#include "platform/pendingEvents.h"
 
 #include <QDir>
 #include <QSet>
@@ -88,7 +87,6 @@ void TtaggerList::scanFiles(const QString &folder)
     RaiseEvent(OnDirScanStart, this, int(dir.entryList(scanPatterns(), filters, QDir::Unsorted).size()), folder);
     for (const QString &pattern : scanPatterns()) {
         for (const QString &name : dir.entryList({pattern}, filters, QDir::Unsorted)) {
-            ProcessPendingEvents();
             AddFile(joinPath(folder, name));
             RaiseEvent(OnFileFound, this, name);
         }

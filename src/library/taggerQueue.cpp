@@ -1,7 +1,6 @@
 #include "library/taggerQueue.h"
 
 #include "platform/fileExists.h"
-#include "platform/pendingEvents.h"
 
 #include <algorithm>
 
@@ -82,7 +81,6 @@ void TtaggerQueue::AddExisting(const TcustomTaggerList &list)
     // A copy: the list may be the queue itself.
     const std::vector<TcustomTagger *> records = list.Records();
     for (TcustomTagger *record : records) {
-        ProcessPendingEvents();
         if (QuietFileExists(record->Filename()))
             Add(record);
     }

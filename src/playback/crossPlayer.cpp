@@ -1,17 +1,8 @@
 #include "playback/crossPlayer.h"
 
-#include "platform/pendingEvents.h"
 #include "platform/raiseEvent.h"
 
 #include <QTimer>
-
-namespace {
-
-// StopAll repeats until both streams are stopped; bounded so that a stream
-// that never settles cannot hold the GUI thread.
-constexpr int kStopAllAttempts = 20;
-
-} // namespace
 
 TcrossPlayer::TcrossPlayer(const AudioEngineOptions &engineOptions)
 {
@@ -120,13 +111,8 @@ void TcrossPlayer::TogglePause()
 
 void TcrossPlayer::StopAll()
 {
-    for (int attempt = 0; attempt < kStopAllAttempts; ++attempt) {
-        m_streamA->Stop();
-        m_streamB->Stop();
-        ProcessPendingEvents();
-        if (m_streamA->State() == ssStopped && m_streamB->State() == ssStopped)
-            break;
-    }
+    m_streamA->Stop();
+    m_streamB->Stop();
     m_currentStream = m_streamA.get();
     // Both streams are closed now: a fade-out or a requested successor from
     // before would otherwise be switched to, silently, at the next track's end.
@@ -142,8 +128,7 @@ void TcrossPlayer::Next()
     if (m_streamA->State() != ssStopped && m_streamB->State() != ssStopped)
         return;
     StopAll();
-    if (m_streamA->State() == ssStopped && m_streamB->State() == ssStopped)
-        Play();
+    Play();
 }
 
 quint8 TcrossPlayer::GetState() const
@@ -321,8 +306,7 @@ void TcrossPlayer::Tick()
         }
 
         if (m_currentStream->State() != ssPlaying && m_currentStream->State() != ssPaused) {
-            // A stopping stream belongs to the Stop that let this tick run.
-            if (m_retryRequest && !m_currentStream->Handle() && m_currentStream->State() != ssStopping)
+            if (m_retryRequest && !m_currentStream->Handle())
                 RequestPlayableTrack(m_currentStream);
             StartCurrent();
         }

@@ -2,20 +2,10 @@
 
 #include "metadata/customTagger.h"
 #include "platform/fileExists.h"
-#include "platform/pendingEvents.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
-
-namespace {
-
-// Stopping repeats until the channel falls silent; a channel that never does
-// (a wedged device, or a channel number taken over meanwhile) must not hold
-// the GUI thread, so the stream is closed after this many attempts.
-constexpr int kStopAttempts = 20;
-
-} // namespace
 
 TvorlenStream::TvorlenStream(AudioEngine &engine) : m_engine(engine) {}
 
@@ -84,16 +74,10 @@ void TvorlenStream::TogglePause()
 
 void TvorlenStream::Stop()
 {
-    m_state = ssStopping;
-    for (int attempt = 0; m_handle && attempt < kStopAttempts; ++attempt) {
-        m_engine.streamStop(m_handle);
-        ProcessPendingEvents();
-        if (!m_engine.isPlaying(m_channel))
-            Close();
-    }
-    if (m_handle)
-        Close();
-    m_state = ssStopped;
+    // The engine takes the stream off its channel before it returns (it waits
+    // out the mixer's pass, which never waits for this thread), so the stream
+    // is silent and closed without an event loop in between.
+    Close();
 }
 
 void TvorlenStream::Close()
@@ -168,7 +152,7 @@ int TvorlenStream::FadeOutMs() const
 
 qint64 TvorlenStream::GetPosition() const
 {
-    if (!m_handle || m_state == ssStopped || m_state == ssStopping)
+    if (!m_handle || m_state == ssStopped)
         return 0;
     return m_engine.streamTimeMs(m_handle);
 }

@@ -3,6 +3,10 @@
 #include "library/taggerList.h"
 #include "library/taggerQueue.h"
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace {
@@ -99,6 +103,32 @@ TEST_F(QueueRequesters, TheListsOwnOperationsCarryThemToo)
     list.Clear();
     list.Add(tracks.Items(2));
     EXPECT_EQ(rows(), (QStringList { "t2" }));
+}
+
+// A guest's request is handled on the GUI thread between events; one that
+// arrives while the host queues an album finds the album queued whole.
+TEST(QueueAlbum, AGuestsRequestWaitsForTheWholeAlbum)
+{
+    constexpr int kTracks = 200;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    TtaggerList album;
+    for (int i = 0; i < kTracks; ++i) {
+        const QString file = dir.filePath(QStringLiteral("%1.mp3").arg(i));
+        ASSERT_TRUE(QFile(file).open(QIODevice::WriteOnly));
+        album.Add(MakeRecord({ QStringLiteral("t%1").arg(i), QStringLiteral("a"), {}, file, 0, 61000 }));
+    }
+    TtaggerQueue queue;
+    int queuedWhenAsked = -1;
+    QTimer::singleShot(0, [&] {
+        queuedWhenAsked = queue.Count();
+        queue.InsertRequested(9, album.Items(0), { 1, QStringLiteral("Anna") });
+    });
+    queue.AddExisting(album);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(queuedWhenAsked, kTracks);
+    ASSERT_EQ(queue.Count(), kTracks + 1);
+    EXPECT_EQ(queue.Requester(9).name, QStringLiteral("Anna"));
 }
 
 } // namespace

@@ -22,6 +22,7 @@
 namespace {
 
 const QString kCaption = QStringLiteral("Edit Playlists");
+constexpr qint64 kRepaintIntervalMs = 40;
 
 QLabel *caption(const QString &text, QWidget *buddy, QWidget *parent)
 {
@@ -300,6 +301,12 @@ void TfrmEditPlaylists::TaskProgress(TcoreTask task, int index)
         return;
     m_progress->setValue(index);
     m_count->setText(QStringLiteral("%1 / %2").arg(index + 1).arg(m_progressCount));
+    // A repaint, not an event loop: the import lets no events in, so that a
+    // guest's request never meets the collection half changed.
+    if (m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < kRepaintIntervalMs)
+        return;
+    repaint();
+    m_sinceRepaint.start();
 }
 
 void TfrmEditPlaylists::TaskFinished(TcoreTask task)
@@ -310,6 +317,7 @@ void TfrmEditPlaylists::TaskFinished(TcoreTask task)
 
 void TfrmEditPlaylists::progressEnd()
 {
+    m_sinceRepaint.invalidate();
     m_adding->hide();
     m_progress->hide();
     m_count->hide();

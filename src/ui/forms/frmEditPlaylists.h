@@ -4,6 +4,7 @@
 #include "ui/forms/playlistFileChooser.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 
 class QCheckBox;
 class QLabel;
@@ -76,5 +77,7 @@ private:
     QProgressBar *m_progress;
     QLabel *m_count;
     int m_progressCount = 0;
+    // Paces the repaints of one import; invalid before its first.
+    QElapsedTimer m_sinceRepaint;
     bool m_busy = false;
 };

@@ -4,7 +4,6 @@
 #include "library/knownFiles.h"
 #include "library/vorlenScanThread.h"
 #include "platform/iniFile.h"
-#include "platform/pendingEvents.h"
 #include "ui/forms/dialogParts.h"
 #include "ui/forms/folderNameFit.h"
 
@@ -29,6 +28,7 @@ const QString kDeleteFiles = QStringLiteral("DeleteFiles");
 const QString kActionNone = QStringLiteral("Action : None");
 const QString kActionScanning = QStringLiteral("Action : Scanning for new/modified files");
 const QString kActionUpdating = QStringLiteral("Action : Updating Information");
+constexpr qint64 kRepaintIntervalMs = 40;
 
 // A note under a check box, lined up with the box's text.
 QLabel *optionNote(const QString &text, const QCheckBox *box)
@@ -299,7 +299,7 @@ void TfrmMusicSearch::updateLibrary()
         });
     }
     m_core.AddScannedFiles(m_newFiles, m_removeMissing, m_missingFolders, m_unreadable);
-    m_pacer.reset();
+    m_sinceRepaint.invalidate();
 }
 
 void TfrmMusicSearch::TaskStarted(TcoreTask task, const QString &, int count)
@@ -318,11 +318,13 @@ void TfrmMusicSearch::TaskProgress(TcoreTask task, int index)
         return;
     m_pgbMusic->setValue(index);
     m_lblProgressCount->setText(QString::number(index));
-    // The window repaints during a long update, without an event-loop pass
-    // for each of 100,000 records.
-    if (!m_pacer)
-        m_pacer.emplace();
-    m_pacer->Poll();
+    // A repaint, not an event loop: a guest's request or the folder watch
+    // would otherwise reach the library half updated. Paced, so that 100,000
+    // records do not cost 100,000 paints.
+    if (m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < kRepaintIntervalMs)
+        return;
+    repaint();
+    m_sinceRepaint.start();
 }
 
 void TfrmMusicSearch::TaskFinished(TcoreTask task)

@@ -2,12 +2,11 @@
 
 #include "core/coreListeners.h"
 #include "platform/fileProblem.h"
-#include "platform/pendingEvents.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QStringList>
 #include <memory>
-#include <optional>
 #include <vector>
 
 class QCheckBox;
@@ -88,8 +87,8 @@ private:
     QPushButton *m_btnStop;
 
     std::unique_ptr<TvorlenScanThread> m_scan;
-    // Paces the repaints of one library update.
-    std::optional<TpendingEventsPacer> m_pacer;
+    // Paces the repaints of one library update; invalid before its first.
+    QElapsedTimer m_sinceRepaint;
     // What the last completed scan found, from its end to the next start or
     // the window's close.
     QStringList m_newFiles;
