@@ -8,7 +8,6 @@
 #include <QString>
 #include <QtGlobal>
 
-
 // One track played through one engine stream, with a linear volume rise at
 // its start and a linear fall at its end. The stream holds the record it
 // plays, so the lists it came from may drop it meanwhile. GUI thread only.
