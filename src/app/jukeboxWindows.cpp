@@ -97,6 +97,8 @@ TjukeboxWindows::TjukeboxWindows(TfrmJukebox &window, TdmMain &core, TappUserInt
     };
     dialogs.Skins = [&w] { w.skins.Execute(); };
     dialogs.PartyWindow = [&w] { w.party.ShowParty(true); };
+    dialogs.OpenWindow = [&ui](TcoreWindow shown) { ui.ShowWindow(shown); };
+    w.preferences.OnRunScan = [&w] { w.musicSearch.Execute(); };
 }
 
 TjukeboxWindows::~TjukeboxWindows() = default;

@@ -528,8 +528,3 @@ void TdmMain::SetTreeFontLarge(const TtreeFont &font)
     m_treeFontLarge = font;
     m_listeners.Raise(&TcoreListener::TreeFontChanged);
 }
-
-void TdmMain::ShowWindow(TcoreWindow window)
-{
-    m_ui.ShowWindow(window);
-}

@@ -334,7 +334,6 @@ public:
     void SetTreeFontLarge(const TtreeFont &font);
     // The HTML manual, empty when it is not installed.
     QString HelpFile() const { return m_helpFile; }
-    void ShowWindow(TcoreWindow window);
 
     // --- files that could not be read or written ---------------------------
     // The windows' own files (the skin) join the core's: a file not read

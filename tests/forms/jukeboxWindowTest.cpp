@@ -58,6 +58,7 @@ struct JukeboxWindow : ::testing::Test {
         window = std::make_unique<TfrmJukebox>();
         core = std::make_unique<TdmMain>(ui, folder.options());
         window->SetCore(core.get());
+        window->Dialogs().OpenWindow = [this](TcoreWindow shown) { ui.ShowWindow(shown); };
         core->LoadSettings();
         window->show();
         QApplication::processEvents();

@@ -62,6 +62,7 @@ protected:
         subscription = core->Subscribe(form);
         core->LoadSettings();
         window = std::make_unique<TfrmPreferences>(*core);
+        window->OnRunScan = [this] { ui.ShowWindow(TcoreWindow::MusicSearch); };
         window->ChooseFolder = [this](const QString &title, const QString &) {
             titles << title;
             return chosen.isEmpty() ? QString() : chosen.takeFirst();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/coreListeners.h"
+#include "core/userInterface.h"
 #include "library/stringList.h"
 #include "library/treeNodes.h"
 #include "ui/controls/vorlenSkinForm.h"
@@ -48,6 +49,9 @@ struct TjukeboxDialogs {
     std::function<void()> Skins;
     // The Party window, brought forward.
     std::function<void()> PartyWindow;
+    // Any other of the program's windows and dialogs, by name: opening
+    // windows is the program's business, not the core's.
+    std::function<void(TcoreWindow window)> OpenWindow;
 };
 
 // The jukebox window: a borderless, skinnable window that fills the screen

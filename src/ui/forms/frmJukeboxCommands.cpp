@@ -168,7 +168,7 @@ void TfrmJukebox::connectCommands()
     on(jcQueueClear, [this] { queueClear(); });
     on(jcQueueFile, core([](TdmMain &c) { c.QueueFiles(); }));
     on(jcRefreshCDs, core([](TdmMain &c) { c.RefreshCDs(); }));
-    on(jcScanFolders, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::MusicSearch); }));
+    on(jcScanFolders, [this] { RaiseEvent(m_dialogs.OpenWindow, TcoreWindow::MusicSearch); });
     on(jcExit, [this] {
         if (m_core)
             m_core->RequestQuit();
@@ -200,7 +200,7 @@ void TfrmJukebox::connectCommands()
         m_stackerPower->SetChecked(m_core->StackerEnabled());
         showStackerTitle();
     });
-    on(jcStackerConfig, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::Stacker); }));
+    on(jcStackerConfig, [this] { RaiseEvent(m_dialogs.OpenWindow, TcoreWindow::Stacker); });
     on(jcToggleVis, [this] { toggleVisualisation(); });
     on(jcConfigureVis, core([](TdmMain &c) { c.ConfigureVisualisation(); }));
     on(jcSongSearch, [this] {
@@ -210,20 +210,20 @@ void TfrmJukebox::connectCommands()
         const QPoint underButton = m_treeButtons->mapTo(this, QPoint(m_searchButton->x(), m_treeButtons->height()));
         m_lists->OpenSearch(card->mapFrom(this, underButton));
     });
-    on(jcEditMusicFolders, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PreferencesMusicFolders); }));
-    on(jcEditCrossFader, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PreferencesCrossFade); }));
-    on(jcEditGeneral, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PreferencesGeneral); }));
+    on(jcEditMusicFolders, [this] { RaiseEvent(m_dialogs.OpenWindow, TcoreWindow::PreferencesMusicFolders); });
+    on(jcEditCrossFader, [this] { RaiseEvent(m_dialogs.OpenWindow, TcoreWindow::PreferencesCrossFade); });
+    on(jcEditGeneral, [this] { RaiseEvent(m_dialogs.OpenWindow, TcoreWindow::PreferencesGeneral); });
     on(jcSetAlarms, [this] { RaiseEvent(m_dialogs.AlarmSettings); });
     on(jcSkins, [this] { RaiseEvent(m_dialogs.Skins); });
-    on(jcShowPlaylist, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::Playlist); }));
-    on(jcShowPlaylistEditor, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PlaylistEditor); }));
-    on(jcSetPlaylists, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PlaylistListEditor); }));
-    on(jcPlaylistRules, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PlaylistOptions); }));
+    on(jcShowPlaylist, [this] { RaiseEvent(m_dialogs.OpenWindow, TcoreWindow::Playlist); });
+    on(jcShowPlaylistEditor, [this] { RaiseEvent(m_dialogs.OpenWindow, TcoreWindow::PlaylistEditor); });
+    on(jcSetPlaylists, [this] { RaiseEvent(m_dialogs.OpenWindow, TcoreWindow::PlaylistListEditor); });
+    on(jcPlaylistRules, [this] { RaiseEvent(m_dialogs.OpenWindow, TcoreWindow::PlaylistOptions); });
     on(jcDeactivatePlaylists, core([](TdmMain &c) { c.DeactivatePlaylists(); }));
-    on(jcShowTips, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::TipOfTheDay); }));
+    on(jcShowTips, [this] { RaiseEvent(m_dialogs.OpenWindow, TcoreWindow::TipOfTheDay); });
     on(jcHelp, [this] { openHelp(); });
-    on(jcAbout, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::About); }));
-    on(jcPartyMode, core([](TdmMain &c) { c.ShowWindow(TcoreWindow::PartyMode); }));
+    on(jcAbout, [this] { RaiseEvent(m_dialogs.OpenWindow, TcoreWindow::About); });
+    on(jcPartyMode, [this] { RaiseEvent(m_dialogs.OpenWindow, TcoreWindow::PartyMode); });
     on(jcPartyWindow, [this] { RaiseEvent(m_dialogs.PartyWindow); });
 
     m_controls->OnButton1Click = [this](QObject *) { controlsClick(1); };
@@ -256,10 +256,7 @@ void TfrmJukebox::connectCommands()
     };
     auto *logoDrag = new TwindowDrag(*m_logoPanel);
     logoDrag->CanMove = [this] { return !m_fullScreen; };
-    logoDrag->OnClick = [this] {
-        if (m_core)
-            m_core->ShowWindow(TcoreWindow::About);
-    };
+    logoDrag->OnClick = [this] { RaiseEvent(m_dialogs.OpenWindow, TcoreWindow::About); };
     // The lower-right corner of the details panel resizes the window.
     auto inCorner = [this](int x, int y) {
         return !m_fullScreen && x >= m_queueDetailsPanel->width() - 10 && y >= m_queueDetailsPanel->height() - 10;

@@ -2,6 +2,7 @@
 
 #include "core/dmMain.h"
 #include "platform/cdDrives.h"
+#include "platform/raiseEvent.h"
 #include "ui/forms/dialogParts.h"
 #include "ui/forms/soundSettingsPanel.h"
 
@@ -295,7 +296,7 @@ void TfrmPreferences::btnDeleteDirClick()
 
 void TfrmPreferences::btnRunScanClick()
 {
-    m_core.ShowWindow(TcoreWindow::MusicSearch);
+    RaiseEvent(OnRunScan);
     accept();
 }
 

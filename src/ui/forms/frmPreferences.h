@@ -38,6 +38,8 @@ public:
     // The folder browser: the chosen folder, or empty when the user cancels.
     // The desktop's folder dialog unless replaced.
     std::function<QString(const QString &title, const QString &startFolder)> ChooseFolder;
+    // Run Scan: the program opens the music search window.
+    std::function<void()> OnRunScan;
 
     // Whether folder lies on one of the mounted optical discs.
     static bool OnOpticalDisc(const QString &folder, const QList<CdDrive> &drives);
