@@ -496,22 +496,6 @@ TEST_F(JukeboxWindow, ASkinExportedAndLoadedElsewhereLooksTheSame)
     fresh.SetCore(nullptr);
 }
 
-// The two commands that add to the queue from the track list: each one's
-// hint (tooltip and status line) says what that one adds.
-TEST_F(JukeboxWindow, EachAddCommandsHintSaysWhatItAdds)
-{
-    start();
-    const std::pair<TjukeboxCommand, QString> hints[] = {
-        { jcAddSelectedSongs, QStringLiteral("selected tracks") },
-        { jcAddAllSongs, QStringLiteral("all displayed tracks") },
-    };
-    for (const auto &[command, words] : hints) {
-        const QAction *action = window->Action(command);
-        EXPECT_TRUE(action->toolTip().contains(words)) << action->toolTip().toStdString();
-        EXPECT_EQ(action->statusTip(), action->toolTip());
-    }
-}
-
 // The track search is a command like any other: a key no other command has,
 // and an item of the Tracks menu.
 TEST_F(JukeboxWindow, TheTrackSearchHasAKeyOfItsOwnAndAMenuItem)

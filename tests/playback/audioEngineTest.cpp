@@ -466,38 +466,4 @@ TEST(DeviceEngine, PlaysSeeksAndClosesWhileTheCallbackRuns)
     qunsetenv("SDL_AUDIODRIVER");
 }
 
-// An engine that found no output tries again with the options it was given;
-// one that is open stays as it is, its streams with it.
-TEST(DeviceEngine, ReopenKeepsTheOptionsAndLeavesAnOpenEngineAlone)
-{
-    AudioEngineOptions options;
-    options.blockFrames = 512;
-    options.bufferBlocks = 2;
-    qputenv("SDL_AUDIODRIVER", "vorlen-no-such-driver");
-    AudioEngine engine;
-    QString error;
-    EXPECT_FALSE(engine.init(options, &error));
-    EXPECT_FALSE(error.isEmpty());
-    error.clear();
-    EXPECT_FALSE(engine.reopen(&error));
-    EXPECT_FALSE(engine.isOpen());
-    EXPECT_FALSE(error.isEmpty());
-
-    qputenv("SDL_AUDIODRIVER", "dummy");
-    ASSERT_TRUE(engine.reopen(&error)) << error.toStdString();
-    EXPECT_TRUE(engine.isOpen());
-    EXPECT_EQ(engine.dspBufferLength(), 512);
-    EXPECT_EQ(engine.dspBufferLengthTotal(), 1024);
-
-    PlaybackFiles files;
-    const EngineStream stream = engine.streamOpen(files.Wave(QStringLiteral("level.wav"), QStringLiteral("0.3"), 3));
-    const int channel = engine.streamPlay(stream);
-    ASSERT_GE(channel, 0);
-    EXPECT_TRUE(engine.reopen(&error));
-    EXPECT_EQ(engine.streamChannel(stream), channel);
-    EXPECT_TRUE(engine.streamClose(stream));
-    engine.close();
-    qunsetenv("SDL_AUDIODRIVER");
-}
-
 } // namespace
