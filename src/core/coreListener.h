@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/libraryChanges.h"
 #include "metadata/taggerRef.h"
 #include "playback/streamState.h"
 
@@ -54,7 +55,9 @@ enum class TcoreTask {
 // - Albums, artists and track records of the main library (tree nodes, the
 //   song list, search results, the choose-CD tree): until LibraryChanging,
 //   which reaches every face before anything of the library goes. New ones
-//   come at ListsUpdated; in between (a scan or a CD refresh lets windows
+//   come at ListsUpdated, or with a LibraryChanged that names what went and
+//   what came (the records, albums and artists it names as gone stay alive
+//   until it returns); in between (a scan or a CD refresh lets windows
 //   run meanwhile) a face must not touch the library's lists at all.
 // - Queued records (the queue list): until the next QueueChanged.
 // - What TrackChanged and PositionChanged pass: until the next TrackChanged.
@@ -71,6 +74,17 @@ public:
     virtual void LibraryChanging() { }
     // The library's index is new: take the new albums, artists and records.
     virtual void ListsUpdated() { }
+    // The library changed in part (the folder watch, a file edited): the
+    // lists and the index have taken the change already. A face that shows
+    // the library updates what it shows from the change set; by default it
+    // takes the library anew, as after a rebuild. The albums, artists and
+    // records the change set names stay alive until this returns, so the
+    // default's LibraryChanging still finds whatever the face held.
+    virtual void LibraryChanged(const TlibraryChanges & /*changes*/)
+    {
+        LibraryChanging();
+        ListsUpdated();
+    }
 
     // --- the player ----------------------------------------------------------
     virtual void PlayStateChanged(TstreamState /*state*/) { }
