@@ -2,12 +2,14 @@
 // with its discs.
 #include "core/dmMain.h"
 
+#include "core/libraryCacheSave.h"
 #include "core/libraryWatch.h"
 #include "core/soundControl.h"
 #include "library/tagAlbum.h"
 #include "library/tagAlbumList.h"
 #include "library/tagPlaylist.h"
 #include "library/trackListFile.h"
+#include "platform/atomicFile.h"
 #include "platform/fileExists.h"
 #include "platform/iniFile.h"
 #include "playback/audioMixer.h"
@@ -70,9 +72,17 @@ TdmMain::TdmMain(TcoreUserInterface &ui, TdmMainOptions options)
         QString error;
         if (saveLibraryCache(&error))
             return true;
-        m_fileProblems.WriteFailed(TfileProblem{DataFolder() + QStringLiteral("/jukebox.dat"), error});
+        m_fileProblems.WriteFailed(TfileProblem{cacheFile(), error});
         return false;
     };
+    m_cacheSave = std::make_unique<TlibraryCacheSave>();
+    m_cacheSave->OnSaved = [this](bool written, const QString &error) {
+        if (written)
+            return;
+        m_fileProblems.WriteFailed(TfileProblem{cacheFile(), error});
+        m_watch->SaveFailed();
+    };
+    m_watch->SaveCacheInBackground = [this] { m_cacheSave->Start(cacheRecords(), cacheFile()); };
     m_watch->OnRemoving = [this](const TcustomTagger &record) { std::erase(m_discRecords, &record); };
 
     hookComponents();
@@ -85,6 +95,7 @@ TdmMain::TdmMain(TcoreUserInterface &ui, TdmMainOptions options)
 
 TdmMain::~TdmMain()
 {
+    m_cacheSave.reset();
     m_watch.reset();
     m_visTimer.reset();
     // The plug-in goes before the engine it captures from.
@@ -97,6 +108,7 @@ TdmMain::~TdmMain()
     m_queue.OnChange = nullptr;
     m_library.OnListsChanging = nullptr;
     m_library.OnListsUpdated = nullptr;
+    m_library.OnLibraryChanged = nullptr;
     m_library.OnPlayListChange = nullptr;
     m_stacker->OnChanging = nullptr;
     m_stacker->OnChange = nullptr;
@@ -108,6 +120,10 @@ void TdmMain::hookComponents()
     m_queue.OnChange = [this](TComponent *) { m_listeners.Raise(&L::QueueChanged); };
     m_library.OnListsChanging = [this](TComponent *) { m_listeners.Raise(&L::LibraryChanging); };
     m_library.OnListsUpdated = [this](TComponent *) { m_listeners.Raise(&L::ListsUpdated); };
+    m_library.OnLibraryChanged = [this](const TlibraryChanges &changes) {
+        m_sound->LibraryChanged(changes);
+        m_listeners.Raise(&L::LibraryChanged, changes);
+    };
     m_library.OnPlayListChange = [this](TComponent *) { m_listeners.Raise(&L::PlaylistChanged); };
     hookProgress(m_library);
     m_player->OnPlaying = [this](TcrossPlayer *, TvorlenStream *stream) {
@@ -375,20 +391,37 @@ void TdmMain::RefreshCDs()
     m_library.ResumeRebuild();
 }
 
-bool TdmMain::saveLibraryCache(QString *errorText)
+QString TdmMain::cacheFile() const
+{
+    return DataFolder() + QStringLiteral("/jukebox.dat");
+}
+
+std::vector<TtaggerRef> TdmMain::cacheRecords() const
 {
     // Disc tracks live in their disc caches; jukebox.dat holds the music
     // folders only, or every save would duplicate the discs at the next load.
     const std::unordered_set<const TcustomTagger *> disc(m_discRecords.begin(), m_discRecords.end());
-    TtaggerList folders;
-    folders.SetFreeOnDestroy(false);
-    for (TcustomTagger *record : m_library.MasterList().Records())
-        if (!disc.count(record))
-            folders.Add(record);
+    const TtaggerList &master = m_library.MasterList();
+    std::vector<TcustomTagger *> folders;
+    folders.reserve(size_t(master.Count()));
+    for (TcustomTagger *record : master.Records())
+        if (disc.empty() || !disc.count(record))
+            folders.push_back(record);
     // In title order, as a rebuild leaves the library: the next start then
     // finds it in order and has nothing to sort.
-    folders.SortBy(tsTitle);
-    return folders.SaveListFile(DataFolder() + QStringLiteral("/jukebox.dat"), QString(), errorText);
+    if (!master.Sorted() || master.SortType() != tsTitle)
+        SortTaggers(folders, tsTitle);
+    return std::vector<TtaggerRef>(folders.begin(), folders.end());
+}
+
+bool TdmMain::saveLibraryCache(QString *errorText)
+{
+    // A save in the background would only write what this writes, later.
+    m_cacheSave->Cancel();
+    TtrackListWriter writer;
+    for (const TtaggerRef &record : cacheRecords())
+        writer.Write(*record);
+    return WriteFileAtomically(cacheFile(), writer.Data(), errorText);
 }
 
 void TdmMain::AddScannedFiles(const QStringList &newFiles, bool removeMissing, const QStringList &missingFolders,

@@ -28,6 +28,7 @@ class TThreadedTimer;
 class TcoreUserInterface;
 class TcrossPlayer;
 class TiniFile;
+class TlibraryCacheSave;
 class TlibraryWatch;
 class TsoundControl;
 struct TsoundSettings;
@@ -386,6 +387,9 @@ private:
     // library whose files are all gone does not hold the player.
     TtaggerRef libraryTrack();
     bool saveLibraryCache(QString *errorText);
+    // What jukebox.dat holds: the music folders' records in title order.
+    std::vector<TtaggerRef> cacheRecords() const;
+    QString cacheFile() const;
     void watchMusicFolders();
     // At the first start without music folders: offers the desktop's music
     // folder; true when it did.
@@ -411,6 +415,7 @@ private:
     std::unique_ptr<TThreadedTimer> m_visTimer;
     std::unique_ptr<TtinyVisLoader> m_visLoader;
     std::unique_ptr<TlibraryWatch> m_watch;
+    std::unique_ptr<TlibraryCacheSave> m_cacheSave;
     // Records of the main library loaded from disc caches: they are not part
     // of the music-folder library cache jukebox.dat. Compared by address
     // only; a record leaves this list before the master list lets go of it.

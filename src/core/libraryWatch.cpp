@@ -30,7 +30,14 @@ TlibraryWatch::TlibraryWatch(Tmp3JukeBoxLists &library, TcoreUserInterface &ui)
     QObject::connect(&m_retry, &QTimer::timeout, [this] { applyWaiting(); });
     m_save.setSingleShot(true);
     m_save.setInterval(kSaveDelayMs);
-    QObject::connect(&m_save, &QTimer::timeout, [this] { SaveIfChanged(); });
+    QObject::connect(&m_save, &QTimer::timeout, [this] {
+        if (!SaveCacheInBackground) {
+            SaveIfChanged();
+        } else if (m_unsaved) {
+            m_unsaved = false;
+            SaveCacheInBackground();
+        }
+    });
 }
 
 TlibraryWatch::~TlibraryWatch()
@@ -69,6 +76,11 @@ bool TlibraryWatch::SaveIfChanged()
         return false;
     m_unsaved = false;
     return true;
+}
+
+void TlibraryWatch::SaveFailed()
+{
+    m_unsaved = true;
 }
 
 void TlibraryWatch::arrived(TfolderChanges &changes)

@@ -12,9 +12,8 @@ class TcoreUserInterface;
 class Tmp3JukeBoxLists;
 
 // Keeps the library current with the music folders while the jukebox runs:
-// the folder watcher's batches reach the library through the updater, inside
-// the library's change notification, so the windows hear LibraryChanging
-// before anything goes and ListsUpdated after. The library cache is saved a
+// the folder watcher's batches reach the library through the updater, each
+// announced to the faces as one change set. The library cache is saved a
 // while after the last change (and at exit), not after each one: a large
 // library takes a moment to write.
 //
@@ -29,6 +28,10 @@ public:
 
     // Saves the library cache; false when it could not be written.
     std::function<bool()> SaveCache;
+    // Starts saving the library cache without waiting for it (the save a
+    // while after a change); SaveFailed reports a failure.
+    std::function<void()> SaveCacheInBackground;
+    void SaveFailed();
     // A record is about to leave the library.
     std::function<void(const TcustomTagger &record)> OnRemoving;
 

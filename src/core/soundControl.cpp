@@ -109,6 +109,19 @@ void TsoundControl::LibraryLoaded()
     }
 }
 
+void TsoundControl::LibraryChanged(const TlibraryChanges &changes)
+{
+    // A moved file keeps its sound but not its place in the store, which is
+    // by path.
+    QStringList files;
+    for (const auto *records : {&changes.added, &changes.changed})
+        for (const TtaggerRef &record : *records)
+            files.append(record->Filename());
+    for (const TrecordMove &move : changes.moved)
+        files.append(move.record->Filename());
+    m_analyser.Append(files);
+}
+
 void TsoundControl::applyAnalysis()
 {
     const bool wanted = m_analysisDue && m_analysisEnabled && Settings().NeedsMeasuring();

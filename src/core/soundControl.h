@@ -10,6 +10,7 @@
 #include <memory>
 
 class TcrossPlayer;
+struct TlibraryChanges;
 class TiniFile;
 class TtaggerQueue;
 class Tmp3JukeBoxLists;
@@ -46,6 +47,9 @@ public:
     // The library was loaded or changed: its files are measured (once the
     // settings call for it), the ones not measured yet.
     void LibraryLoaded();
+    // The library changed in part: its new and rewritten files are measured
+    // with the rest.
+    void LibraryChanged(const TlibraryChanges &changes);
     TloudnessAnalyser::Progress AnalysisProgress() const { return m_analyser.GetProgress(); }
     const TloudnessStore &Store() const { return m_store; }
 

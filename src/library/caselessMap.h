@@ -25,8 +25,9 @@ size_t qHash(const TcaselessKey &key, size_t seed = 0) noexcept;
 // ordered by the user's locale; inserting a key that is present is ignored.
 // Small maps (an artist's albums) are searched in place; larger ones keep a
 // hash of their keys. The key order is worked out when it is first asked for
-// after a change, so filling the map costs no collation per insert. It does
-// not own the objects.
+// after the map was filled, so filling the map costs no collation per insert;
+// from then on a key inserted goes to its place, so a change of a few keys
+// costs no new order of them all. It does not own the objects.
 template <typename T>
 class TcaselessMap {
 public:
@@ -43,12 +44,18 @@ public:
     {
         if (Find(key))
             return false;
-        m_entries.push_back(Entry{key, object});
+        if (m_keepsOrder && m_ordered) {
+            const auto place = std::upper_bound(m_entries.begin(), m_entries.end(), key,
+                [](const QString &k, const Entry &e) { return KeyBefore(k, e.key); });
+            m_entries.insert(place, Entry{key, object});
+        } else {
+            m_entries.push_back(Entry{key, object});
+            m_ordered = m_entries.size() < 2;
+        }
         if (!m_index.isEmpty())
             m_index.insert(TcaselessKey{key}, object);
         else if (m_entries.size() > kSearchedInPlace)
             buildIndex();
-        m_ordered = m_entries.size() < 2;
         return true;
     }
 
@@ -94,6 +101,14 @@ public:
         m_index.clear();
         m_entries.clear();
         m_ordered = true;
+        m_keepsOrder = false;
+    }
+
+    // Whether key a comes before key b in the map's order.
+    static bool KeyBefore(const QString &a, const QString &b)
+    {
+        const int c = CachedSortKey(a).compare(CachedSortKey(b));
+        return c != 0 ? c < 0 : a.toCaseFolded() < b.toCaseFolded();
     }
 
 private:
@@ -108,6 +123,7 @@ private:
 
     void order() const
     {
+        m_keepsOrder = true;
         if (m_ordered)
             return;
         struct Keyed {
@@ -132,4 +148,6 @@ private:
     QHash<TcaselessKey, T *> m_index;
     mutable std::vector<Entry> m_entries;
     mutable bool m_ordered = true;
+    // The order was asked for since the map was last filled from empty.
+    mutable bool m_keepsOrder = false;
 };

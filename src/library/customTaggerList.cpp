@@ -101,15 +101,27 @@ void TcustomTaggerList::Clear()
 
 void TcustomTaggerList::Add(TcustomTagger *record)
 {
-    if (auto *id3 = dynamic_cast<Tid3Tagger *>(record))
-        id3->SetWriteType(m_id3WriteType);
     m_records.push_back(record);
+    TakeIn(*record);
+    Changed();
+}
+
+void TcustomTaggerList::TakeIn(TcustomTagger &record)
+{
+    if (auto *id3 = dynamic_cast<Tid3Tagger *>(&record))
+        id3->SetWriteType(m_id3WriteType);
     ++m_changes;
     if (m_ownsRecords)
-        record->Hold();
-    if (record->Duration() < 0)
-        record->SetReadFrameHeaders(m_readFrameHeaders);
-    Changed();
+        record.Hold();
+    if (record.Duration() < 0)
+        record.SetReadFrameHeaders(m_readFrameHeaders);
+}
+
+void TcustomTaggerList::LetGo(TcustomTagger &record)
+{
+    ++m_changes;
+    if (m_ownsRecords)
+        record.Release();
 }
 
 TcustomTagger *TcustomTaggerList::AddFile(const QString &fileName)

@@ -129,6 +129,10 @@ protected:
     // when the list does not own its records.
     TcustomTagger *Adopt(std::unique_ptr<TcustomTagger> record);
     std::vector<TcustomTagger *> &MutableRecords() { return m_records; }
+    // What the list does as a record comes into it, or leaves it, beside
+    // the record's place in MutableRecords (which is the caller's).
+    void TakeIn(TcustomTagger &record);
+    void LetGo(TcustomTagger &record);
 
 private:
     std::vector<TcustomTagger *> m_records;

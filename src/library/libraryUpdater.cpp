@@ -1,5 +1,6 @@
 #include "library/libraryUpdater.h"
 
+#include "library/libraryEdit.h"
 #include "library/mp3JukeBoxLists.h"
 #include "platform/raiseEvent.h"
 
@@ -54,9 +55,9 @@ QString nameOf(const QString &path)
 
 // The library's records by folder, as the updater needs them to find the
 // records of a path or of a folder and below. Built when first needed and
-// kept while the master list's records stay the ones it was built from (the
-// listings of a walk come in many batches), and kept up to date by the
-// updater's own renames and additions.
+// kept while the master list's records stay the ones it was built from, kept
+// up to date by the updater's own changes: a batch costs what it changes,
+// not a look at every record.
 class TlibraryUpdater::Index {
 public:
     explicit Index(const TcustomTaggerList &list)
@@ -131,6 +132,16 @@ public:
             records.push_back(&record);
     }
 
+    void Forget(TcustomTagger &record)
+    {
+        const auto bucket = m_folders.find(record.Folder());
+        if (bucket == m_folders.end())
+            return;
+        std::erase(bucket->second, &record);
+        if (bucket->second.empty())
+            m_folders.erase(bucket);
+    }
+
     void MoveFile(TcustomTagger &record, const QString &to)
     {
         std::erase(m_folders[record.Folder()], &record);
@@ -166,39 +177,6 @@ private:
     quint64 m_changes = 0;
 };
 
-namespace {
-
-// The library's change notification around a batch, begun before the first
-// record changes. A change begun while the library's owner has its rebuild
-// suspended is part of the owner's: the owner's resume rebuilds and
-// announces it.
-class Tannounced {
-public:
-    explicit Tannounced(Tmp3JukeBoxLists &library)
-        : m_library(library)
-    {
-    }
-    ~Tannounced()
-    {
-        if (m_begun && m_resume)
-            m_library.ResumeRebuild();
-    }
-    void Begin()
-    {
-        if (m_begun)
-            return;
-        m_begun = true;
-        m_resume = !m_library.RebuildSuspended();
-        m_library.SuspendRebuild();
-    }
-
-private:
-    Tmp3JukeBoxLists &m_library;
-    bool m_begun = false;
-    bool m_resume = false;
-};
-
-} // namespace
 
 TlibraryUpdater::~TlibraryUpdater() = default;
 
@@ -220,12 +198,11 @@ TlibraryUpdater::Tresult TlibraryUpdater::Apply(TfolderChanges &changes)
     if (changes.IsEmpty())
         return result;
     Index &batch = index();
-    Tannounced change(m_library);
+    TlibraryEdit edit(m_library);
     const auto markUnavailable = [&](TcustomTagger &record, bool unavailable) {
         if (record.Unavailable() == unavailable)
             return;
-        change.Begin();
-        record.SetUnavailable(unavailable);
+        edit.SetUnavailable(record, unavailable);
         result.availability = true;
     };
 
@@ -235,12 +212,12 @@ TlibraryUpdater::Tresult TlibraryUpdater::Apply(TfolderChanges &changes)
         batch.ForEachBelow(folder, [&](TcustomTagger &record) { markUnavailable(record, true); });
     }
 
-    std::unordered_set<const TcustomTagger *> gone;
+    std::unordered_set<TcustomTagger *> gone;
     for (const TmovedPath &move : changes.moves) {
         if (move.folder) {
             if (batch.FoldersBelow(move.from).isEmpty())
                 continue;
-            change.Begin();
+            batch.ForEachBelow(move.from, [&](TcustomTagger &record) { edit.Move(record); });
             batch.MoveFolder(move.from, move.to);
             result.changed = true;
             continue;
@@ -248,12 +225,13 @@ TlibraryUpdater::Tresult TlibraryUpdater::Apply(TfolderChanges &changes)
         const std::vector<TcustomTagger *> moving = batch.At(move.from);
         if (moving.empty())
             continue;
-        change.Begin();
         // A rename over another file replaces it.
         for (TcustomTagger *replaced : batch.At(move.to))
             gone.insert(replaced);
-        for (TcustomTagger *record : moving)
+        for (TcustomTagger *record : moving) {
+            edit.Move(*record);
             batch.MoveFile(*record, move.to);
+        }
         result.changed = true;
     }
 
@@ -267,18 +245,18 @@ TlibraryUpdater::Tresult TlibraryUpdater::Apply(TfolderChanges &changes)
         if (!file.record)
             continue;
         std::vector<TcustomTagger *> known = batch.At(file.path);
-        std::erase_if(known, [&](const TcustomTagger *r) { return gone.count(r) > 0; });
-        change.Begin();
+        std::erase_if(known, [&](TcustomTagger *r) { return gone.count(r) > 0; });
         result.changed = true;
         if (known.empty()) {
             TcustomTagger *added = file.record.release();
-            m_library.MasterList().Add(added);
+            edit.Add(added);
             batch.File(*added);
             continue;
         }
         for (TcustomTagger *record : known) {
+            edit.Change(*record);
             takeData(*record, *file.record);
-            record->SetUnavailable(false);
+            edit.SetUnavailable(*record, false);
             batch.File(*record);
         }
     }
@@ -311,22 +289,14 @@ TlibraryUpdater::Tresult TlibraryUpdater::Apply(TfolderChanges &changes)
         m_listed.removeIf([&](const QString &listed) { return listed.startsWith(tree); });
     }
 
-    if (!gone.empty()) {
-        change.Begin();
-        m_library.MasterList().DeleteWhere([&](const TcustomTagger &record) {
-            if (!gone.count(&record))
-                return false;
-            RaiseEvent(OnRemoving, record);
-            return true;
-        });
+    for (TcustomTagger *record : gone) {
+        RaiseEvent(OnRemoving, *record);
+        edit.Remove(*record);
+        batch.Forget(*record);
         result.changed = true;
     }
-    // The index followed the renames and additions, not what went; it is
-    // kept only while a walk's listings still come.
-    if (gone.empty() && !changes.listings.empty() && changes.listedTrees.isEmpty())
-        m_index->Follow(m_library.MasterList());
-    else
-        m_index.reset();
+    edit.Commit();
+    batch.Follow(m_library.MasterList());
     return result;
 }
 
@@ -334,17 +304,18 @@ bool TlibraryUpdater::MarkLost()
 {
     if (m_lost.isEmpty())
         return false;
-    const Index &batch = index();
-    Tannounced change(m_library);
+    Index &batch = index();
+    TlibraryEdit edit(m_library);
     bool marked = false;
     for (const QString &folder : m_lost) {
         batch.ForEachBelow(folder, [&](TcustomTagger &record) {
             if (record.Unavailable())
                 return;
-            change.Begin();
-            record.SetUnavailable(true);
+            edit.SetUnavailable(record, true);
             marked = true;
         });
     }
+    edit.Commit();
+    batch.Follow(m_library.MasterList());
     return marked;
 }

@@ -10,9 +10,9 @@
 class Tmp3JukeBoxLists;
 
 // Brings a library up to date with what the folder watcher reports
-// (TfolderChanges), inside the library's change notification: the windows
-// hear OnListsChanging before anything changes and OnListsUpdated after, and
-// only when something did.
+// (TfolderChanges), one batch as one change of the library (TlibraryEdit):
+// announced as a change set once the library took it, and only when
+// something changed.
 //
 // - A renamed or moved file or folder keeps its records, and whatever holds
 //   them keeps them too (the queue, the stacker, playlists).

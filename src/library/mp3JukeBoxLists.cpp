@@ -7,8 +7,6 @@
 
 namespace {
 
-const QString kCompilation = QStringLiteral("Compilation");
-
 // The root a name is filed under: 0..25 for an ASCII letter, 26 ("<other>")
 // for anything else.
 int letterRoot(const QString &name)
@@ -182,7 +180,7 @@ void Tmp3JukeBoxLists::rebuild()
     for (int i = 0; i < m_albums.Count(); ++i) {
         TtagAlbum *album = m_albums.Albums(i);
         album->SetDontUseTrackNumbers(m_dontUseTrackNumbers);
-        if (album->Artist() == kCompilation)
+        if (album->Artist() == TtagAlbum::kCompilation)
             album->SetIsCompilation(true);
         TtagArtist *artist = m_artists.FindArtist(album->Artist());
         if (artist)
@@ -193,10 +191,10 @@ void Tmp3JukeBoxLists::rebuild()
             if (artist)
                 artist->AlbumList().AddAlbum(album);
         }
-        if (!artist && album->Artist() == kCompilation) {
+        if (!artist && album->Artist() == TtagAlbum::kCompilation) {
             auto *compilation = new TtagArtist;
-            compilation->SetArtist(kCompilation);
-            m_artists.AddArtist(compilation, kCompilation);
+            compilation->SetArtist(TtagAlbum::kCompilation);
+            m_artists.AddArtist(compilation, TtagAlbum::kCompilation);
             compilation->AlbumList().AddAlbum(album);
         }
     }
@@ -285,7 +283,7 @@ void Tmp3JukeBoxLists::FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<T
             if (key.isEmpty() || key == TtagArtistList::kNoName) {
                 tree.AddChild(noName, QStringLiteral("Files"), static_cast<TcustomTaggerList *>(artist),
                               TtreeNodeKind::Artist);
-            } else if (key == kCompilation) {
+            } else if (key == TtagAlbum::kCompilation) {
                 for (int a = 0; a < albums.Count(); ++a) {
                     TtagAlbum *album = albums.Albums(a);
                     tree.AddChild(compilations, album->AlbumName(), static_cast<TcustomTaggerList *>(album),
@@ -323,7 +321,7 @@ void Tmp3JukeBoxLists::FillArtistTree(TlibraryTree &tree, QList<TtreeNode> &root
         TtagArtist *artist = m_artists.Artists(i);
         const QString &name = artist->Artist();
         const TtagAlbumList &albums = artist->AlbumList();
-        if (name == kCompilation) {
+        if (name == TtagAlbum::kCompilation) {
             for (int a = 0; a < albums.Count(); ++a)
                 compilationAlbums.emplace_back(albumText(albums.Albums(a)), albums.Albums(a));
             continue;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "library/libraryChanges.h"
 #include "library/libraryTree.h"
 #include "library/randomList.h"
 #include "library/tagAlbumList.h"
@@ -76,6 +77,8 @@ public:
     // Before the albums, artists or records of the index are replaced or freed.
     TNotifyEvent OnListsChanging;
     TNotifyEvent OnListsUpdated;
+    // A change in part (TlibraryEdit) was taken by the lists and the index.
+    std::function<void(const TlibraryChanges &changes)> OnLibraryChanged;
     TdirScanStartEvent OnDirScanStart;
     TFileFoundEvent OnFileFound;
     TNotifyEvent OnPlayListChange;

@@ -9,8 +9,14 @@ class TtagAlbum : public TtaggerList {
 public:
     TtagAlbum();
 
+    // The artist of an album whose tracks name different artists.
+    static inline const QString kCompilation = QStringLiteral("Compilation");
+
     const QString &AlbumName() const { return m_albumName; }
     void SetAlbumName(const QString &value) { m_albumName = value; }
+    // The album's key in the library's album list: its name and its folder.
+    const QString &Key() const { return m_key; }
+    void SetKey(const QString &value) { m_key = value; }
     const QString &Artist() const { return m_artist; }
     void SetArtist(const QString &value) { m_artist = value; }
     bool DontUseTrackNumbers() const { return m_dontUseTrackNumbers; }
@@ -22,6 +28,7 @@ private:
     void deriveDisplay();
 
     QString m_albumName;
+    QString m_key;
     QString m_artist;
     bool m_dontUseTrackNumbers = false;
     bool m_isCompilation = false;

@@ -18,6 +18,7 @@ TtagAlbum *TtagAlbumList::AddTrack(TcustomTagger *record)
     if (!album) {
         album = new TtagAlbum;
         album->SetAlbumName(record->Album());
+        album->SetKey(key);
         album->SetArtist(record->Artist());
         album->Add(record);
         m_albums.Insert(key, album);
@@ -26,7 +27,7 @@ TtagAlbum *TtagAlbumList::AddTrack(TcustomTagger *record)
     // Most tracks of an album name its artist exactly as the first did: the
     // caseless comparison is for the few that do not.
     if (album->Artist() != record->Artist() && album->Artist().compare(record->Artist(), Qt::CaseInsensitive) != 0) {
-        album->SetArtist(QStringLiteral("Compilation"));
+        album->SetArtist(TtagAlbum::kCompilation);
         album->SetDisplayType(tdTrackArtistTitle);
     }
     album->Add(record);

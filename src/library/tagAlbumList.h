@@ -23,6 +23,11 @@ public:
     // The album a record was filed into; null for none.
     TtagAlbum *AlbumOf(const TcustomTagger &record) const;
     TtagAlbum *Albums(int index) const { return m_albums.At(index).object; }
+    // The album filed under a key (an artist's list: the album's name).
+    TtagAlbum *FindAlbum(const QString &key) const { return m_albums.Find(key); }
+    // Takes an album out of the list without freeing it; false when it was
+    // not in it.
+    bool RemoveAlbum(TtagAlbum *album) { return m_albums.RemoveObject(album); }
     // Sorts every album; its records were filed in title order (the index
     // rebuild).
     void SortAllTitleOrdered();

@@ -52,6 +52,14 @@ void TtagArtistList::AddArtist(TtagArtist *artist, const QString &key)
         delete artist;
 }
 
+QString TtagArtistList::KeyOf(const TtagArtist *artist) const
+{
+    for (const auto &entry : m_artists.UnorderedEntries())
+        if (entry.object == artist)
+            return entry.key;
+    return {};
+}
+
 void TtagArtistList::SortAllTitleOrdered()
 {
     for (const auto &entry : m_artists.UnorderedEntries())

@@ -25,6 +25,10 @@ public:
     Tfiling AddTrack(TcustomTagger *record);
     void AddArtist(TtagArtist *artist, const QString &key);
     TtagArtist *FindArtist(const QString &key) const { return m_artists.Find(key); }
+    // The key an artist is filed under; empty when it is not in the list.
+    QString KeyOf(const TtagArtist *artist) const;
+    // Takes an artist out of the list without freeing it.
+    bool RemoveArtist(TtagArtist *artist) { return m_artists.RemoveObject(artist); }
     int Count() const { return m_artists.Count(); }
     TtagArtist *Artists(int index) const { return m_artists.At(index).object; }
     const QString &Keys(int index) const { return m_artists.At(index).key; }

@@ -80,6 +80,64 @@ void TtaggerList::FillStrings(TstringList &strings)
     TcustomTaggerList::FillStrings(strings);
 }
 
+int TtaggerList::IndexInTitleOrder(const TcustomTagger &record) const
+{
+    const std::vector<TcustomTagger *> &records = Records();
+    auto [first, last] = std::equal_range(records.begin(), records.end(), &record, TitleBefore);
+    auto found = std::find(first, last, &record);
+    if (found == last) {
+        // A list whose titles changed in place since it was ordered may hide a
+        // record from the search.
+        found = std::find(records.begin(), records.end(), &record);
+        if (found == records.end())
+            return -1;
+    }
+    return int(found - records.begin());
+}
+
+void TtaggerList::SpliceInTitleOrder(std::vector<int> leaving, std::vector<TcustomTagger *> arriving)
+{
+    std::vector<TcustomTagger *> &records = MutableRecords();
+    std::sort(leaving.begin(), leaving.end());
+    leaving.erase(std::unique(leaving.begin(), leaving.end()), leaving.end());
+    for (int index : leaving)
+        LetGo(*records[size_t(index)]);
+    std::stable_sort(arriving.begin(), arriving.end(), TitleBefore);
+    for (TcustomTagger *record : arriving)
+        TakeIn(*record);
+    if (leaving.empty() && arriving.empty())
+        return;
+
+    // Only the part of the list from the first place that changes is moved.
+    size_t from = leaving.empty() ? records.size() : size_t(leaving.front());
+    if (!arriving.empty()) {
+        const auto place = std::upper_bound(records.begin(), records.end(), arriving.front(), TitleBefore);
+        from = std::min(from, size_t(place - records.begin()));
+    }
+    std::vector<TcustomTagger *> rest;
+    rest.reserve(records.size() - from);
+    auto gone = leaving.begin();
+    for (size_t i = from; i < records.size(); ++i) {
+        if (gone != leaving.end() && size_t(*gone) == i) {
+            ++gone;
+            continue;
+        }
+        rest.push_back(records[i]);
+    }
+    records.resize(from);
+    records.reserve(from + rest.size() + arriving.size());
+    // Each arriving record is placed by a search, not by comparing it along
+    // the way: a title comparison costs far more than a move.
+    auto kept = rest.cbegin();
+    for (TcustomTagger *record : arriving) {
+        const auto place = std::upper_bound(kept, rest.cend(), record, TitleBefore);
+        records.insert(records.end(), kept, place);
+        records.push_back(record);
+        kept = place;
+    }
+    records.insert(records.end(), kept, rest.cend());
+}
+
 void TtaggerList::scanFiles(const QString &folder)
 {
     const QDir dir(folder);

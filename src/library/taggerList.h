@@ -30,6 +30,15 @@ public:
                       TlistFileReport *report = nullptr) override;
     void FillStrings(TstringList &strings) override;
 
+    // For a list in title order (the library's master list): where a record
+    // stands, found by its title; -1 when it is not in the list.
+    int IndexInTitleOrder(const TcustomTagger &record) const;
+    // Takes the records at the places leaving out of a list in title order,
+    // letting go of them, and merges the arriving records into their places
+    // by title: one pass over the list however many come and go. Raises
+    // nothing.
+    void SpliceInTitleOrder(std::vector<int> leaving, std::vector<TcustomTagger *> arriving);
+
     // Adds the ".mp3", ".ogg", ".wma", ".flac" and ".opus" files of a folder (a disc's mount
     // point), and of its subfolders depth first when recursive. With a
     // cacheFile the list is then saved there, file names below folder in the

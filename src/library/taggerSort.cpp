@@ -180,16 +180,12 @@ void sortByColumns(std::vector<TcustomTagger *> &records, std::vector<std::vecto
         records[i] = entries[i].record;
 }
 
-bool titleBefore(const TcustomTagger *a, const TcustomTagger *b)
-{
-    return collator().compare(a->Title(), b->Title()) < 0;
-}
 
 // How many records at the start are in title order.
 size_t titleOrderedPrefix(const std::vector<TcustomTagger *> &records)
 {
     for (size_t i = 1; i < records.size(); ++i) {
-        if (titleBefore(records[i], records[i - 1]))
+        if (TitleBefore(records[i], records[i - 1]))
             return i;
     }
     return records.size();
@@ -207,7 +203,7 @@ void mergeIntoTitleOrder(std::vector<TcustomTagger *> &records, size_t ordered)
     auto from = records.begin();
     const auto orderedEnd = records.begin() + qsizetype(ordered);
     for (TcustomTagger *record : rest) {
-        const auto place = std::upper_bound(from, orderedEnd, record, titleBefore);
+        const auto place = std::upper_bound(from, orderedEnd, record, TitleBefore);
         merged.insert(merged.end(), from, place);
         merged.push_back(record);
         from = place;
@@ -250,4 +246,9 @@ void SortTitleOrderedTaggers(std::vector<TcustomTagger *> &records, TtagSortType
     // Every other order ends in the title: a stable sort by the keys ahead of
     // it keeps the title order among records that tie on them.
     sortByColumns(records, keyColumns(records, sortType, false), true);
+}
+
+bool TitleBefore(const TcustomTagger *a, const TcustomTagger *b)
+{
+    return collator().compare(a->Title(), b->Title()) < 0;
 }

@@ -32,6 +32,9 @@ enum TtagSortType {
 // time cannot be read sorts before all others (so the order stays consistent).
 void SortTaggers(std::vector<TcustomTagger *> &records, TtagSortType sortType);
 
+// Whether a's title comes before b's in the title order.
+bool TitleBefore(const TcustomTagger *a, const TcustomTagger *b);
+
 // The same order for records known to be in title order already (the index
 // rebuild files records into albums and artists in title order): the title
 // tie-break then costs nothing.

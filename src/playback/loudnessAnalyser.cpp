@@ -58,6 +58,17 @@ void TloudnessAnalyser::SetFiles(const QStringList &files)
     m_wake.notify_all();
 }
 
+void TloudnessAnalyser::Append(const QStringList &files)
+{
+    if (files.isEmpty())
+        return;
+    {
+        std::lock_guard lock(m_mutex);
+        m_files.append(files);
+    }
+    m_wake.notify_all();
+}
+
 void TloudnessAnalyser::Prefer(const QStringList &files)
 {
     {

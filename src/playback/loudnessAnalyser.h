@@ -44,6 +44,9 @@ public:
 
     // The files to measure, in this order; replaces the list given before.
     void SetFiles(const QStringList &files);
+    // Files to measure after those of the list (new to the library, or
+    // written since).
+    void Append(const QStringList &files);
     // Files to measure before all others (what plays, what is queued).
     void Prefer(const QStringList &files);
     // Start and Stop: whether the thread works through the list; a stopped

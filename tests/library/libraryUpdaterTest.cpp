@@ -36,6 +36,21 @@ protected:
                 countAtFirstChanging = library.MasterList().Count();
         };
         library.OnListsUpdated = [this](TComponent *) { ++updated; };
+        library.OnLibraryChanged = [this](const TlibraryChanges &changes) {
+            ++announced;
+            const auto names = [](const std::vector<TtaggerRef> &records) {
+                QStringList paths;
+                for (const TtaggerRef &record : records)
+                    paths.append(record->Filename());
+                paths.sort();
+                return paths;
+            };
+            last = { names(changes.added), names(changes.removed), names(changes.changed), {},
+                names(changes.unavailable), names(changes.available) };
+            for (const TrecordMove &move : changes.moved)
+                last.moved.append(move.from + QStringLiteral(" > ") + move.record->Filename());
+            last.moved.sort();
+        };
         updater.OnRemoving = [this](const TcustomTagger &record) { removed.append(record.Filename()); };
     }
 
@@ -63,6 +78,11 @@ protected:
     int changing = 0;
     int countAtFirstChanging = -1;
     int updated = 0;
+    // The change sets announced, and the last, by file name.
+    int announced = 0;
+    struct {
+        QStringList added, removed, changed, moved, unavailable, available;
+    } last;
     QStringList removed;
 };
 
@@ -74,7 +94,7 @@ TEST_F(LibraryUpdater, ABatchIsOneAnnouncedChangeAndABatchThatChangesNothingIsNo
     nothing.removedFiles = { QStringLiteral("/m/never/was.mp3") };
     nothing.moves = { { QStringLiteral("/m/none/"), QStringLiteral("/m/other/"), true } };
     EXPECT_FALSE(apply(std::move(nothing)).changed);
-    EXPECT_EQ(changing + updated, 0);
+    EXPECT_EQ(changing + updated + announced, 0);
 
     TfolderChanges some;
     some.removedFiles = { QStringLiteral("/m/fen/4.mp3") };
@@ -82,9 +102,12 @@ TEST_F(LibraryUpdater, ABatchIsOneAnnouncedChangeAndABatchThatChangesNothingIsNo
         { QStringLiteral("/m/fen/new.mp3"), freshRecord(QStringLiteral("/m/fen/new.mp3"), QStringLiteral("New")) });
     some.moves = { { QStringLiteral("/m/fen/5.mp3"), QStringLiteral("/m/fen/five.mp3"), false } };
     EXPECT_TRUE(apply(std::move(some)).changed);
-    // Announced before anything went, once done after.
-    EXPECT_EQ(countAtFirstChanging, 6);
-    EXPECT_EQ(updated, 1);
+    // One change set, and no rebuild of the whole.
+    EXPECT_EQ(changing + updated, 0);
+    EXPECT_EQ(announced, 1);
+    EXPECT_EQ(last.removed, QStringList { QStringLiteral("/m/fen/4.mp3") });
+    EXPECT_EQ(last.added, QStringList { QStringLiteral("/m/fen/new.mp3") });
+    EXPECT_EQ(last.moved, QStringList { QStringLiteral("/m/fen/5.mp3 > /m/fen/five.mp3") });
     EXPECT_EQ(library.MasterList().Count(), 6);
     EXPECT_EQ(removed, QStringList { QStringLiteral("/m/fen/4.mp3") });
 }
@@ -108,7 +131,12 @@ TEST_F(LibraryUpdater, RenamesKeepTheRecordsAndWhatHoldsThem)
     EXPECT_EQ(removed, QStringList { QStringLiteral("/m/Reed/Marsh/2.mp3") });
     EXPECT_EQ(two.get()->Holders(), 1u) << "only this test holds the replaced record now";
     EXPECT_EQ(library.MasterList().Count(), 5);
-    EXPECT_EQ(updated, 1);
+    EXPECT_EQ(announced, 1);
+    // A record renamed more than once is named once, with the name it had.
+    EXPECT_EQ(last.moved,
+        (QStringList { QStringLiteral("/m/marsh/1.mp3 > /m/Reed/Marsh/2.mp3"),
+            QStringLiteral("/m/marsh/cd2/3.mp3 > /m/Reed/Marsh/cd2/3.mp3") }));
+    EXPECT_EQ(last.removed, QStringList { QStringLiteral("/m/Reed/Marsh/2.mp3") });
 }
 
 TEST_F(LibraryUpdater, AWrittenFileIsReadIntoItsRecordOrAddedAndOneThatCouldNotBeReadChangesNothing)
@@ -156,7 +184,8 @@ TEST_F(LibraryUpdater, ALostFolderKeepsItsRecordsUnavailableUntilAListingShowsTh
     const TlibraryUpdater::Tresult result = apply(std::move(lost));
     EXPECT_FALSE(result.changed);
     EXPECT_TRUE(result.availability);
-    EXPECT_EQ(updated, 1);
+    EXPECT_EQ(announced, 1);
+    EXPECT_EQ(last.unavailable.size(), 3);
     EXPECT_EQ(unavailable(),
         (QStringList { QStringLiteral("/m/marsh/1.mp3"), QStringLiteral("/m/marsh/2.mp3"),
             QStringLiteral("/m/marsh/cd2/3.mp3") }));
