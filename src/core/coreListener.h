@@ -8,6 +8,7 @@
 #include <QtGlobal>
 
 class TiniFile;
+struct TscanProgress;
 class TvorlenStream;
 
 // What plays now, as the core announces it at every change of track.
@@ -85,6 +86,13 @@ public:
         LibraryChanging();
         ListsUpdated();
     }
+
+    // The user's scan of the music folders (TlibraryScan), whichever face
+    // started it: started, moved on, ended (completed, its findings taken by
+    // the library; or stopped, changing nothing).
+    virtual void ScanStarted() { }
+    virtual void ScanProgress(const TscanProgress & /*progress*/) { }
+    virtual void ScanEnded(bool /*completed*/) { }
 
     // --- the player ----------------------------------------------------------
     virtual void PlayStateChanged(TstreamState /*state*/) { }

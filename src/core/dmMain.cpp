@@ -75,6 +75,8 @@ TdmMain::TdmMain(TcoreUserInterface &ui, TdmMainOptions options)
         m_fileProblems.WriteFailed(TfileProblem{cacheFile(), error});
         return false;
     };
+    m_scan = std::make_unique<TlibraryScan>(m_library, m_listeners);
+    m_scan->OnCompleted = [this](TscanFindings &findings) { takeScanFindings(findings); };
     m_cacheSave = std::make_unique<TlibraryCacheSave>();
     m_cacheSave->OnSaved = [this](bool written, const QString &error) {
         if (written)
@@ -95,6 +97,7 @@ TdmMain::TdmMain(TcoreUserInterface &ui, TdmMainOptions options)
 
 TdmMain::~TdmMain()
 {
+    m_scan.reset();
     m_cacheSave.reset();
     m_watch.reset();
     m_visTimer.reset();
@@ -422,6 +425,35 @@ bool TdmMain::saveLibraryCache(QString *errorText)
     for (const TtaggerRef &record : cacheRecords())
         writer.Write(*record);
     return WriteFileAtomically(cacheFile(), writer.Data(), errorText);
+}
+
+bool TdmMain::StartScan(TscanOptions options)
+{
+    return m_scan->Start(m_settings.DirList, options);
+}
+
+void TdmMain::takeScanFindings(const TscanFindings &findings)
+{
+    // What the options take away goes only now that the scan has completed:
+    // a run that is stopped loses nothing. A music folder the scan could not
+    // reach keeps its tracks, whatever the options say.
+    QStringList unreachable = findings.missingFolders;
+    for (QString &folder : unreachable) {
+        if (!folder.endsWith(u'/'))
+            folder += u'/';
+    }
+    const auto reachable = [&unreachable](const QString &fileName) { return !InMusicFolders(fileName, unreachable); };
+    if (findings.options.fullScan && unreachable.isEmpty()) {
+        ClearLibrary();
+    } else if (findings.options.fullScan) {
+        RemoveTracks([&reachable](const TcustomTagger &record) { return reachable(record.Filename()); });
+    } else if (findings.options.removeMissing) {
+        const QStringList folders = m_settings.DirList;
+        RemoveTracks([&folders, &reachable](const TcustomTagger &record) {
+            return !InMusicFolders(record.Filename(), folders) && reachable(record.Filename());
+        });
+    }
+    AddScannedFiles(findings.newFiles, findings.options.removeMissing, findings.missingFolders, findings.unreadable);
 }
 
 void TdmMain::AddScannedFiles(const QStringList &newFiles, bool removeMissing, const QStringList &missingFolders,

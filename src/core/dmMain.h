@@ -6,6 +6,7 @@
 #include "core/coreSettings.h"
 #include "core/desktopMusicFolder.h"
 #include "core/guestRequests.h"
+#include "core/libraryScan.h"
 #include "core/fileProblems.h"
 #include "core/tipOfTheDay.h"
 #include "core/userInterface.h"
@@ -171,6 +172,12 @@ public:
     bool QueueClear();
 
     // --- library ---------------------------------------------------------
+    // The user's scan of the music folders; when it completes, the library
+    // takes what it found (the options' removals first, then the new files).
+    TlibraryScan &Scan() { return *m_scan; }
+    const TlibraryScan &Scan() const { return *m_scan; }
+    // Starts a scan of the music folders; false while one runs.
+    bool StartScan(TscanOptions options);
     void RefreshCDs();
     // driveMountPoint: one disc, or every disc when empty.
     void CheckCDs(const QString &driveMountPoint, bool autoScan);
@@ -387,6 +394,7 @@ private:
     // library whose files are all gone does not hold the player.
     TtaggerRef libraryTrack();
     bool saveLibraryCache(QString *errorText);
+    void takeScanFindings(const TscanFindings &findings);
     // What jukebox.dat holds: the music folders' records in title order.
     std::vector<TtaggerRef> cacheRecords() const;
     QString cacheFile() const;
@@ -416,6 +424,7 @@ private:
     std::unique_ptr<TtinyVisLoader> m_visLoader;
     std::unique_ptr<TlibraryWatch> m_watch;
     std::unique_ptr<TlibraryCacheSave> m_cacheSave;
+    std::unique_ptr<TlibraryScan> m_scan;
     // Records of the main library loaded from disc caches: they are not part
     // of the music-folder library cache jukebox.dat. Compared by address
     // only; a record leaves this list before the master list lets go of it.

@@ -1,8 +1,6 @@
 #include "ui/forms/frmMusicSearch.h"
 
 #include "core/dmMain.h"
-#include "library/knownFiles.h"
-#include "library/vorlenScanThread.h"
 #include "platform/iniFile.h"
 #include "ui/forms/dialogParts.h"
 #include "ui/forms/folderNameFit.h"
@@ -143,10 +141,7 @@ TfrmMusicSearch::TfrmMusicSearch(TdmMain &core, QWidget *parent)
     m_subscription = m_core.Subscribe(*this);
 }
 
-TfrmMusicSearch::~TfrmMusicSearch()
-{
-    m_scan.reset();
-}
+TfrmMusicSearch::~TfrmMusicSearch() = default;
 
 int TfrmMusicSearch::Execute()
 {
@@ -163,19 +158,16 @@ void TfrmMusicSearch::SaveSettings(TiniFile &ini)
     ini.WriteBool(kSection, kDeleteFiles, m_cbRemoveMissing->isChecked());
 }
 
-bool TfrmMusicSearch::InMusicFolders(const QString &fileName, const QStringList &folders)
-{
-    return std::any_of(
-        folders.begin(), folders.end(), [&fileName](const QString &folder) { return fileName.startsWith(folder); });
-}
-
 void TfrmMusicSearch::showEvent(QShowEvent *event)
 {
     if (!event->spontaneous()) {
-        m_btnStop->setEnabled(false);
+        // A scan another face started shows as it goes on.
+        const bool running = m_core.Scan().Running();
+        m_btnStop->setEnabled(running);
+        m_btnStart->setEnabled(!running);
         m_pgbMusic->setValue(0);
-        m_lblAction->setText(kActionNone);
-        m_mayClose = true;
+        m_lblAction->setText(running ? kActionScanning : kActionNone);
+        m_mayClose = !running;
         m_cbFullScan->setChecked(false);
         m_lblNewFilesFound->setText(QStringLiteral("0"));
         m_lblModFilesFound->setText(QStringLiteral("0"));
@@ -194,112 +186,46 @@ void TfrmMusicSearch::done(int result)
 {
     if (!m_mayClose)
         return;
-    m_newFiles.clear();
-    m_missingFolders.clear();
-    m_unreadable.clear();
     QDialog::done(result);
 }
 
 void TfrmMusicSearch::btnStartClick()
 {
-    m_stoppedByUser = false;
-    m_mayClose = false;
-    m_btnStart->setEnabled(false);
     // The options hold for the whole run, whatever is clicked meanwhile.
-    m_fullScan = m_cbFullScan->isChecked();
-    m_removeMissing = m_cbRemoveMissing->isChecked();
-    startScan();
-    m_btnStop->setEnabled(true);
-}
-
-void TfrmMusicSearch::startScan()
-{
-    m_newFiles.clear();
-
-    m_scan = std::make_unique<TvorlenScanThread>();
-    TvorlenScanThread &scan = *m_scan;
-    scan.SetExtensions(kMusicExtensions);
-    scan.FolderList = m_core.Settings().DirList;
-    scan.Recursive = true;
-    // A full rescan knows no file: everything it finds is new, and the
-    // library is rebuilt from it once the scan has completed.
-    const TtaggerList &master = m_core.jblMain().MasterList();
-    for (const QString &folder : scan.FolderList) {
-        const QString below = folder.endsWith(u'/') ? folder : folder + u'/';
-        const auto &records = master.Records();
-        if (std::any_of(records.begin(), records.end(),
-                [&below](const TcustomTagger *record) { return record->Folder().startsWith(below); }))
-            scan.FoldersWithMusic.append(folder);
-    }
-    if (!m_fullScan) {
-        scan.KnownFiles = TknownFiles(master);
-        scan.LookupRecord
-            = [&master](const QString &path, int indexHint) { return FindKnownRecord(master, path, indexHint); };
-    }
-    scan.OnFolder = [this](TvorlenScanThread *, const QString &folder) { showFolder(folder); };
-    scan.OnNewFile = [this](TvorlenScanThread *, const QString &, int newCount) {
-        m_lblNewFilesFound->setText(QString::number(newCount));
-    };
-    scan.OnModifiedFile = [this](TvorlenScanThread *, int modifiedCount) {
-        m_lblModFilesFound->setText(QString::number(modifiedCount));
-    };
-    connect(&scan, &QThread::finished, this, [this] { scanFinished(); });
-    m_lblAction->setText(kActionScanning);
-    scan.start();
+    m_core.StartScan(TscanOptions{m_cbFullScan->isChecked(), m_cbRemoveMissing->isChecked()});
 }
 
 void TfrmMusicSearch::btnStopClick()
 {
-    m_stoppedByUser = true;
-    if (m_scan)
-        m_scan->requestInterruption();
+    m_core.Scan().Stop();
 }
 
-void TfrmMusicSearch::scanFinished()
+void TfrmMusicSearch::ScanStarted()
+{
+    m_mayClose = false;
+    m_btnStart->setEnabled(false);
+    m_btnStop->setEnabled(true);
+    m_lblNewFilesFound->setText(QStringLiteral("0"));
+    m_lblModFilesFound->setText(QStringLiteral("0"));
+    m_lblAction->setText(kActionScanning);
+}
+
+void TfrmMusicSearch::ScanProgress(const TscanProgress &progress)
+{
+    if (progress.folder != m_currentFolder)
+        showFolder(progress.folder);
+    m_lblNewFilesFound->setText(QString::number(progress.newFiles));
+    m_lblModFilesFound->setText(QString::number(progress.modifiedFiles));
+}
+
+void TfrmMusicSearch::ScanEnded(bool completed)
 {
     m_btnStop->setEnabled(false);
-    // Every finding has been delivered by now: the handlers above never let
-    // pending events run, so nothing of this run can still be queued.
-    for (const auto &line : m_scan->NewFiles().Lines())
-        m_newFiles.append(line.text);
-    m_missingFolders = m_scan->MissingFolders();
-    m_unreadable = m_scan->Unreadable();
-    m_scan.reset();
-    const bool completed = !m_stoppedByUser;
-    if (completed)
-        updateLibrary();
+    m_sinceRepaint.invalidate();
     m_mayClose = true;
     m_btnStart->setEnabled(true);
     if (completed)
         close();
-}
-
-void TfrmMusicSearch::updateLibrary()
-{
-    m_lblAction->setText(kActionUpdating);
-    // What the options take away goes only now that the scan has completed:
-    // a run that is stopped loses nothing. A music folder the scan could not
-    // reach keeps its tracks, whatever the options say.
-    QStringList unreachable = m_missingFolders;
-    for (QString &folder : unreachable) {
-        if (!folder.endsWith(u'/'))
-            folder += u'/';
-    }
-    const auto reachable = [&unreachable](const QString &fileName) {
-        return !InMusicFolders(fileName, unreachable);
-    };
-    if (m_fullScan && unreachable.isEmpty()) {
-        m_core.ClearLibrary();
-    } else if (m_fullScan) {
-        m_core.RemoveTracks([&reachable](const TcustomTagger &record) { return reachable(record.Filename()); });
-    } else if (m_removeMissing) {
-        const QStringList folders = m_core.Settings().DirList;
-        m_core.RemoveTracks([&folders, &reachable](const TcustomTagger &record) {
-            return !InMusicFolders(record.Filename(), folders) && reachable(record.Filename());
-        });
-    }
-    m_core.AddScannedFiles(m_newFiles, m_removeMissing, m_missingFolders, m_unreadable);
-    m_sinceRepaint.invalidate();
 }
 
 void TfrmMusicSearch::TaskStarted(TcoreTask task, const QString &, int count)

@@ -1,13 +1,10 @@
 #pragma once
 
 #include "core/coreListeners.h"
-#include "platform/fileProblem.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QStringList>
-#include <memory>
-#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -15,12 +12,12 @@ class QProgressBar;
 class QPushButton;
 class TdmMain;
 class TiniFile;
-class TvorlenScanThread;
 
 // "Music Search": brings the library up to date with the music folders. Start
-// runs the folder scan on its worker thread and shows what it finds; when the
-// scan completes, the core adds the new files to the library, the window
-// shows the progress of that update and then closes by itself. Stop ends the
+// asks the core for its scan of the music folders (TlibraryScan) and shows
+// what it finds, as it shows a scan another face started; when the scan
+// completes, the core adds the new files to the library, the window shows
+// the progress of that update and then closes by itself. Stop ends the
 // scan and adds nothing. Two options take tracks away: "Remove Missing
 // Files" drops the library tracks that lie outside every music folder, "Full
 // ReScan" empties the library so that it is rebuilt from the scan alone.
@@ -50,11 +47,6 @@ public:
     // A run is in progress: scanning or updating the library.
     bool Running() const { return !m_mayClose; }
 
-    // Whether a library track lies in one of the music folders, by a plain
-    // prefix test on the path: the folder "/music" also holds
-    // "/music2/a.mp3".
-    static bool InMusicFolders(const QString &fileName, const QStringList &folders);
-
     void done(int result) override;
 
 protected:
@@ -64,10 +56,11 @@ protected:
 private:
     void btnStartClick();
     void btnStopClick();
-    void startScan();
-    void scanFinished();
-    void updateLibrary();
     void showFolder(const QString &folder);
+    // The scan, whichever face started it.
+    void ScanStarted() override;
+    void ScanProgress(const TscanProgress &progress) override;
+    void ScanEnded(bool completed) override;
     // The progress of the library update after a scan.
     void TaskStarted(TcoreTask task, const QString &title, int count) override;
     void TaskProgress(TcoreTask task, int index) override;
@@ -86,18 +79,8 @@ private:
     QPushButton *m_btnStart;
     QPushButton *m_btnStop;
 
-    std::unique_ptr<TvorlenScanThread> m_scan;
     // Paces the repaints of one library update; invalid before its first.
     QElapsedTimer m_sinceRepaint;
-    // What the last completed scan found, from its end to the next start or
-    // the window's close.
-    QStringList m_newFiles;
-    QStringList m_missingFolders;
-    std::vector<TfileProblem> m_unreadable;
     QString m_currentFolder;
-    bool m_stoppedByUser = false;
     bool m_mayClose = true;
-    // The options of the run in progress.
-    bool m_fullScan = false;
-    bool m_removeMissing = false;
 };
