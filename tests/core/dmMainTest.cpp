@@ -494,3 +494,41 @@ TEST_F(DataModule, TheAlarmsPlayAndStopTheJukeboxWithoutAWindow)
     EXPECT_EQ(core.PlayState(), ssPlaying) << "re-armed, a time already past goes off at the next check";
     core.Stop();
 }
+
+TEST_F(DataModule, AScanAnyFaceStartsIsAnnouncedToEveryFaceAndOnlyACompletedOneChangesTheLibrary)
+{
+    const QStringList album = makeAlbum(folder);
+    TdmMain &core = start();
+    core.StartUp();
+    // Only the scan takes the folder's changes here.
+    core.SetWatchFolders(false);
+    core.AddMusicFolder(folder.music());
+    struct ScanFace : TcoreListener {
+        int started = 0;
+        QList<bool> ended;
+        void ScanStarted() override { ++started; }
+        void ScanEnded(bool completed) override { ended.append(completed); }
+    } scanFace;
+    const TcoreSubscription subscription = core.Subscribe(scanFace);
+    const auto waitForEnd = [&] {
+        const QDeadlineTimer deadline(20000);
+        while (core.Scan().Running() && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    };
+
+    ASSERT_TRUE(core.StartScan({}));
+    EXPECT_FALSE(core.StartScan({})) << "one scan at a time";
+    waitForEnd();
+    EXPECT_EQ(scanFace.ended, QList<bool>{true});
+    EXPECT_EQ(core.jblMain().MasterList().Count(), 3);
+
+    // Stopped before it ends: a full rescan that would have forgotten the
+    // deleted file forgets nothing.
+    ASSERT_TRUE(QFile::remove(album[0]));
+    ASSERT_TRUE(core.StartScan({true, true}));
+    core.Scan().Stop();
+    waitForEnd();
+    EXPECT_EQ(scanFace.ended, (QList<bool>{true, false}));
+    EXPECT_EQ(scanFace.started, 2);
+    EXPECT_EQ(core.jblMain().MasterList().Count(), 3);
+}
