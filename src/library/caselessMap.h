@@ -117,7 +117,7 @@ private:
         std::vector<Keyed> keyed;
         keyed.reserve(m_entries.size());
         for (const Entry &e : m_entries)
-            keyed.push_back(Keyed{CachedSortKey(e.key), e});
+            keyed.push_back(Keyed{TextSortKey(e.key), e});
         // Keys the collator finds equal are rare: they are folded only then.
         std::sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
             const int c = a.sortKey.compare(b.sortKey);
