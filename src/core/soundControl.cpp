@@ -94,12 +94,12 @@ void TsoundControl::WriteSettings(TiniFile &ini) const
 
 void TsoundControl::LibraryLoaded()
 {
-    QStringList files;
+    TpathList files;
     const TtaggerList &master = m_library.MasterList();
-    files.reserve(master.Count());
+    files.Reserve(master.Count());
     for (int i = 0; i < master.Count(); ++i)
-        files.append(master.Items(i)->Filename());
-    m_analyser.SetFiles(files);
+        files.Append(master.Items(i)->Folder(), master.Items(i)->NameInFolder());
+    m_analyser.SetFiles(std::move(files));
     if (!m_libraryLoaded) {
         m_libraryLoaded = true;
         QTimer::singleShot(kAnalysisDelayMs, &m_context, [this] {

@@ -107,7 +107,7 @@ public:
     // Whether key a comes before key b in the map's order.
     static bool KeyBefore(const QString &a, const QString &b)
     {
-        const int c = CachedSortKey(a).compare(CachedSortKey(b));
+        const int c = TextSortKey(a).compare(TextSortKey(b));
         return c != 0 ? c < 0 : a.toCaseFolded() < b.toCaseFolded();
     }
 
@@ -133,7 +133,7 @@ private:
         std::vector<Keyed> keyed;
         keyed.reserve(m_entries.size());
         for (const Entry &e : m_entries)
-            keyed.push_back(Keyed{CachedSortKey(e.key), e});
+            keyed.push_back(Keyed{TextSortKey(e.key), e});
         // Keys the collator finds equal are rare: they are folded only then.
         std::sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
             const int c = a.sortKey.compare(b.sortKey);

@@ -47,11 +47,11 @@ TloudnessAnalyser::~TloudnessAnalyser()
     m_store.Save(m_storeFile);
 }
 
-void TloudnessAnalyser::SetFiles(const QStringList &files)
+void TloudnessAnalyser::SetFiles(TpathList files)
 {
     {
         std::lock_guard lock(m_mutex);
-        m_files = files;
+        m_files = std::move(files);
         m_next = 0;
         m_done = 0;
     }
@@ -64,7 +64,8 @@ void TloudnessAnalyser::Append(const QStringList &files)
         return;
     {
         std::lock_guard lock(m_mutex);
-        m_files.append(files);
+        for (const QString &file : files)
+            m_files.Append(QString(), file);
     }
     m_wake.notify_all();
 }
@@ -105,7 +106,7 @@ bool TloudnessAnalyser::Running() const
 TloudnessAnalyser::Progress TloudnessAnalyser::GetProgress() const
 {
     std::lock_guard lock(m_mutex);
-    return { m_done, int(m_files.size()), m_running && m_next < m_files.size() };
+    return { m_done, int(m_files.Count()), m_running && m_next < m_files.Count() };
 }
 
 // Under m_mutex. The preferred files first, then the list.
@@ -116,8 +117,8 @@ bool TloudnessAnalyser::takeNext(QString *file)
         m_preferred.pop_front();
         return true;
     }
-    if (m_next < m_files.size()) {
-        *file = m_files[m_next];
+    if (m_next < m_files.Count()) {
+        *file = m_files.Path(m_next);
         return true;
     }
     return false;
@@ -132,7 +133,7 @@ void TloudnessAnalyser::run()
         m_wake.wait(lock, [&] { return m_quit || (m_running && takeNext(&file)); });
         if (m_quit)
             break;
-        const bool fromList = m_preferred.empty() && m_next < m_files.size() && m_files[m_next] == file;
+        const bool fromList = m_preferred.empty() && m_next < m_files.Count() && m_files.Path(m_next) == file;
         lock.unlock();
         measure(file);
         lock.lock();
@@ -142,11 +143,11 @@ void TloudnessAnalyser::run()
                 m_preferred.push_front(file);
             continue;
         }
-        if (fromList && m_next < m_files.size() && m_files[m_next] == file) {
+        if (fromList && m_next < m_files.Count() && m_files.Path(m_next) == file) {
             ++m_next;
             ++m_done;
         }
-        const bool finished = m_next >= m_files.size() && m_preferred.empty();
+        const bool finished = m_next >= m_files.Count() && m_preferred.empty();
         if (m_unsaved >= kSaveEvery || (finished && m_unsaved > 0)) {
             m_unsaved = 0;
             lock.unlock();
@@ -197,7 +198,7 @@ void TloudnessAnalyser::notify()
     {
         std::lock_guard lock(m_mutex);
         m_notifyPending = false;
-        finished = m_next >= m_files.size() && m_preferred.empty();
+        finished = m_next >= m_files.Count() && m_preferred.empty();
     }
     if (m_reportDue)
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/guiHandover.h"
+#include "platform/pathList.h"
 #include "playback/loudnessStore.h"
 
 #include <QElapsedTimer>
@@ -43,7 +44,7 @@ public:
     TloudnessAnalyser &operator=(const TloudnessAnalyser &) = delete;
 
     // The files to measure, in this order; replaces the list given before.
-    void SetFiles(const QStringList &files);
+    void SetFiles(TpathList files);
     // Files to measure after those of the list (new to the library, or
     // written since).
     void Append(const QStringList &files);
@@ -85,7 +86,7 @@ private:
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
-    QStringList m_files;
+    TpathList m_files;
     qsizetype m_next = 0;
     std::deque<QString> m_preferred;
     int m_done = 0;

@@ -255,7 +255,7 @@ TEST_F(AnalyserTest, AFileNamedInLatin1IsMeasuredAndFoundAfterARestart)
     ASSERT_EQ(::link(QFile::encodeName(paths[1]).constData(), EncodeFileName(latin1).constData()), 0);
     {
         TloudnessAnalyser analyser(store, storeFile());
-        analyser.SetFiles({ latin1 });
+        analyser.SetFiles(QStringList { latin1 });
         analyser.Start();
         ASSERT_TRUE(RunToTheEnd(analyser));
     }
