@@ -7,21 +7,7 @@
 
 namespace {
 
-const QString kCompilation = QStringLiteral("Compilation");
-
-// The root a name is filed under: 0..25 for an ASCII letter, 26 ("<other>")
-// for anything else.
-int letterRoot(const QString &name)
-{
-    if (name.isEmpty())
-        return 26;
-    const char16_t c = name.front().unicode();
-    if (c >= u'a' && c <= u'z')
-        return c - u'a';
-    if (c >= u'A' && c <= u'Z')
-        return c - u'A';
-    return 26;
-}
+const QString &kCompilation = kCompilationArtist;
 
 QString letterRootText(int letter)
 {
@@ -272,7 +258,7 @@ void Tmp3JukeBoxLists::FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<T
             if (record->Title().isEmpty())
                 tree.AddChild(noName, record->Filename(), record, TtreeNodeKind::Track);
             else
-                tree.AddChild(rootNodes[letterRoot(record->Title())], m_master.DisplayText(i), record,
+                tree.AddChild(rootNodes[LetterRoot(record->Title())], m_master.DisplayText(i), record,
                               TtreeNodeKind::Track);
         }
     } else {
@@ -292,7 +278,7 @@ void Tmp3JukeBoxLists::FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<T
                                   TtreeNodeKind::Album);
                 }
             } else {
-                const TtreeNode node = tree.AddChild(rootNodes[letterRoot(key)], key,
+                const TtreeNode node = tree.AddChild(rootNodes[LetterRoot(key)], key,
                                                      static_cast<TcustomTaggerList *>(artist), TtreeNodeKind::Artist);
                 for (int a = 0; a < albums.Count(); ++a) {
                     TtagAlbum *album = albums.Albums(a);
@@ -330,7 +316,7 @@ void Tmp3JukeBoxLists::FillArtistTree(TlibraryTree &tree, QList<TtreeNode> &root
         }
         if (albums.Count() == 0)
             continue;
-        const int root = letterRoot(name);
+        const int root = LetterRoot(name);
         ArtistNode node{name, artist, {}};
         for (int a = 0; a < albums.Count(); ++a) {
             TtagAlbum *album = albums.Albums(a);

@@ -19,6 +19,10 @@ public:
     TtagAlbum *AddTrack(TcustomTagger *record);
     // Inserts an album under its AlbumName (ignored when that name is present).
     void AddAlbum(TtagAlbum *album);
+    // Takes an album out of the list without freeing it: an index that
+    // follows a change in place keeps an emptied album alive until the
+    // change has been announced. False when the list does not hold it.
+    bool Take(TtagAlbum *album) { return m_albums.RemoveObject(album); }
     int Count() const { return m_albums.Count(); }
     // The album a record was filed into; null for none.
     TtagAlbum *AlbumOf(const TcustomTagger &record) const;

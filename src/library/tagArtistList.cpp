@@ -52,6 +52,11 @@ void TtagArtistList::AddArtist(TtagArtist *artist, const QString &key)
         delete artist;
 }
 
+std::unique_ptr<TtagArtist> TtagArtistList::Take(TtagArtist *artist)
+{
+    return std::unique_ptr<TtagArtist>(m_artists.RemoveObject(artist) ? artist : nullptr);
+}
+
 void TtagArtistList::SortAllTitleOrdered()
 {
     for (const auto &entry : m_artists.UnorderedEntries())

@@ -3,6 +3,8 @@
 #include "library/caselessMap.h"
 #include "library/component.h"
 
+#include <memory>
+
 class TcustomTagger;
 class TtagArtist;
 
@@ -24,6 +26,10 @@ public:
     };
     Tfiling AddTrack(TcustomTagger *record);
     void AddArtist(TtagArtist *artist, const QString &key);
+    // Takes an artist out of the list, handing it to the caller: an index
+    // that follows a change in place keeps an emptied artist alive until the
+    // change has been announced. Null when the list does not hold it.
+    std::unique_ptr<TtagArtist> Take(TtagArtist *artist);
     TtagArtist *FindArtist(const QString &key) const { return m_artists.Find(key); }
     int Count() const { return m_artists.Count(); }
     TtagArtist *Artists(int index) const { return m_artists.At(index).object; }

@@ -141,6 +141,15 @@ void TfrmJukebox::ListsUpdated()
     fitButtonBars();
 }
 
+void TfrmJukebox::LibraryChanged(const TlibraryChanges &changes)
+{
+    if (!m_core)
+        return;
+    m_lists->LibraryChanged(changes);
+    if (changes.IndexChanged())
+        showGlobalDetails();
+}
+
 void TfrmJukebox::QueueChanged()
 {
     m_lists->FillQueue();

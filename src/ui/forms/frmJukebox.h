@@ -63,7 +63,8 @@ struct TjukeboxDialogs {
 //
 // Pointers it keeps into the library (the tree's nodes, the song list's
 // records, the search results) are dropped at LibraryChanging and taken anew
-// at ListsUpdated; queue rows live until the next QueueChanged.
+// at ListsUpdated; a LibraryChanged is taken in place, dropping what it names
+// as gone; queue rows live until the next QueueChanged.
 //
 // GUI thread only; the clock, the banner, the visualisation and the player's
 // ticks all arrive there.
@@ -86,6 +87,7 @@ public:
     // --- what the core announces ---------------------------------------------
     void LibraryChanging() override;
     void ListsUpdated() override;
+    void LibraryChanged(const TlibraryChanges &changes) override;
     void PositionChanged(const TvorlenStream &stream) override;
     void QueueChanged() override;
     void PlayStateChanged(TstreamState state) override;
