@@ -66,6 +66,21 @@ masterTitles(const TtaggerList &master, const QString &title)
     return {low, high};
 }
 
+// The text a fill gives a track of the master list at index.
+QString trackText(const TtaggerList &master, int index)
+{
+    const TcustomTagger *record = master.Items(index);
+    return record->Title().isEmpty() ? record->Filename() : master.DisplayText(index);
+}
+
+// The index of a record in the master list; -1 when it is not there.
+int masterIndex(const TtaggerList &master, const TcustomTagger *record)
+{
+    const auto [low, high] = masterTitles(master, record->Title());
+    const auto place = std::find(low, high, record);
+    return place == high ? -1 : int(place - master.Records().begin());
+}
+
 // Puts a track of the master list where a fill puts it: among the tracks of
 // an equal title in the master list's order.
 void insertTrack(TtreeNodes &tree, const TtaggerList &master, const QList<TtreeNode> &rootNodes, TcustomTagger *record)
@@ -81,9 +96,8 @@ void insertTrack(TtreeNodes &tree, const TtaggerList &master, const QList<TtreeN
         while (row < last && before.count(recordOf(tree, tree.Child(parent, row))))
             ++row;
     }
-    const int index = int(place - master.Records().begin());
-    const QString text = record->Title().isEmpty() ? record->Filename() : master.DisplayText(index);
-    tree.InsertChild(parent, row, text, record, TtreeNodeKind::Track);
+    tree.InsertChild(parent, row, trackText(master, int(place - master.Records().begin())), record,
+                     TtreeNodeKind::Track);
 }
 
 void updateByTitle(TtreeNodes &tree, const TtaggerList &master, const QList<TtreeNode> &rootNodes,
@@ -95,14 +109,34 @@ void updateByTitle(TtreeNodes &tree, const TtaggerList &master, const QList<Ttre
         out.push_back(record.get());
     for (const TtaggerRef &record : changes.added)
         in.push_back(record.get());
-    for (const TtaggerRef &record : changes.changed) {
-        out.push_back(record.get());
-        in.push_back(record.get());
-    }
-    for (const TrecordMove &move : changes.moved) {
-        out.push_back(move.record.get());
-        in.push_back(move.record.get());
-    }
+    // A track read anew or moved that the search of its title finds alone,
+    // between neighbours that stay as they are (the search compared them),
+    // is in its place: it only takes its new text. Taking a node out costs
+    // the view a layout of its open rows.
+    std::unordered_set<const TcustomTagger *> again;
+    for (const TtaggerRef &record : changes.changed)
+        again.insert(record.get());
+    for (const TrecordMove &move : changes.moved)
+        again.insert(move.record.get());
+    const auto stays = [&](TtreeNode parent, int row) {
+        return row < 0 || row >= tree.ChildCount(parent) || !again.count(recordOf(tree, tree.Child(parent, row)));
+    };
+    const auto readAgain = [&](TcustomTagger *record) {
+        const TtreeNode parent = trackRoot(rootNodes, *record);
+        const auto [first, last] = parent.IsValid() ? equalTitles(tree, parent, record->Title()) : std::pair(0, 0);
+        const int index = masterIndex(master, record);
+        if (last - first == 1 && recordOf(tree, tree.Child(parent, first)) == record && index >= 0 &&
+            stays(parent, first - 1) && stays(parent, first + 1)) {
+            tree.SetText(tree.Child(parent, first), trackText(master, index));
+            return;
+        }
+        out.push_back(record);
+        in.push_back(record);
+    };
+    for (const TtaggerRef &record : changes.changed)
+        readAgain(record.get());
+    for (const TrecordMove &move : changes.moved)
+        readAgain(move.record.get());
 
     std::vector<TtreeNode> gone;
     std::unordered_set<const TcustomTagger *> lost;

@@ -15,11 +15,12 @@ struct TlibraryChanges;
 // kinds, objects, order), and every node that stays keeps its index, its
 // expanded state and its children.
 //
-// By title, the tracks named are taken out and put in again where the
+// By title, a track read anew or moved that is still in its place takes its
+// new text; the others named are taken out and put in again where the
 // master list's title order puts them, each place found by a binary search
 // of its letter's tracks: a change of a few tracks costs a few searches,
 // whatever the library's size. Only a track whose title was read anew
-// differently is not where its title says: for such tracks every node is
+// differently may not be found by its title: for such tracks every node is
 // looked at once. By artist, the letters of the artists, albums and tracks
 // named are made again from the index (their artists, and each artist's
 // albums), keeping the nodes of what stays.

@@ -206,7 +206,10 @@ private:
     void activatePlaylist(QAction *item);
 
     // Displays (frmJukeboxDisplays.cpp).
+    // The library's counts and its length, summed anew.
     void showGlobalDetails();
+    // The counts, with the length the window keeps.
+    void showGlobalCounts();
     void showQueueDetails();
     void showStackerTitle();
     void showCover(const QString &file);
@@ -283,6 +286,8 @@ private:
 
     // Window state.
     bool m_showTrackList = false;
+    // The library's length in milliseconds, as last shown.
+    double m_libraryDuration = 0;
     bool m_fullScreen = false;
     QRect m_normalBounds{0, 0, 800, 600};
     bool m_showTimeRemaining = false;
