@@ -51,19 +51,19 @@ std::pair<int, int> equalTitles(const TtreeNodes &tree, TtreeNode parent, const 
         }
         return low;
     };
-    return {bound(false), bound(true)};
+    return { bound(false), bound(true) };
 }
 
 // The master list's records whose titles compare equal to title.
-std::pair<std::vector<TcustomTagger *>::const_iterator, std::vector<TcustomTagger *>::const_iterator>
-masterTitles(const TtaggerList &master, const QString &title)
+std::pair<std::vector<TcustomTagger *>::const_iterator, std::vector<TcustomTagger *>::const_iterator> masterTitles(
+    const TtaggerList &master, const QString &title)
 {
     const std::vector<TcustomTagger *> &records = master.Records();
     const auto low = std::lower_bound(records.begin(), records.end(), title,
-                                      [](const TcustomTagger *r, const QString &t) { return collator().compare(r->Title(), t) < 0; });
+        [](const TcustomTagger *r, const QString &t) { return collator().compare(r->Title(), t) < 0; });
     const auto high = std::upper_bound(low, records.end(), title,
-                                       [](const QString &t, const TcustomTagger *r) { return collator().compare(t, r->Title()) < 0; });
-    return {low, high};
+        [](const QString &t, const TcustomTagger *r) { return collator().compare(t, r->Title()) < 0; });
+    return { low, high };
 }
 
 // The text a fill gives a track of the master list at index.
@@ -96,12 +96,12 @@ void insertTrack(TtreeNodes &tree, const TtaggerList &master, const QList<TtreeN
         while (row < last && before.count(recordOf(tree, tree.Child(parent, row))))
             ++row;
     }
-    tree.InsertChild(parent, row, trackText(master, int(place - master.Records().begin())), record,
-                     TtreeNodeKind::Track);
+    tree.InsertChild(
+        parent, row, trackText(master, int(place - master.Records().begin())), record, TtreeNodeKind::Track);
 }
 
-void updateByTitle(TtreeNodes &tree, const TtaggerList &master, const QList<TtreeNode> &rootNodes,
-                   const TlibraryChanges &changes)
+void updateByTitle(
+    TtreeNodes &tree, const TtaggerList &master, const QList<TtreeNode> &rootNodes, const TlibraryChanges &changes)
 {
     std::vector<TcustomTagger *> out;
     std::vector<TcustomTagger *> in;
@@ -125,8 +125,8 @@ void updateByTitle(TtreeNodes &tree, const TtaggerList &master, const QList<Ttre
         const TtreeNode parent = trackRoot(rootNodes, *record);
         const auto [first, last] = parent.IsValid() ? equalTitles(tree, parent, record->Title()) : std::pair(0, 0);
         const int index = masterIndex(master, record);
-        if (last - first == 1 && recordOf(tree, tree.Child(parent, first)) == record && index >= 0 &&
-            stays(parent, first - 1) && stays(parent, first + 1)) {
+        if (last - first == 1 && recordOf(tree, tree.Child(parent, first)) == record && index >= 0
+            && stays(parent, first - 1) && stays(parent, first + 1)) {
             tree.SetText(tree.Child(parent, first), trackText(master, index));
             return;
         }
@@ -159,7 +159,7 @@ void updateByTitle(TtreeNodes &tree, const TtaggerList &master, const QList<Ttre
 }
 
 void updateByArtist(TtreeNodes &tree, const Tmp3JukeBoxLists &library, const QList<TtreeNode> &rootNodes,
-                    const TlibraryChanges &changes)
+    const TlibraryChanges &changes)
 {
     // The letters where what was named is filed, before and after: under
     // its name, its "…, The" alias, as a file without artist or among the
@@ -208,17 +208,16 @@ void updateByArtist(TtreeNodes &tree, const Tmp3JukeBoxLists &library, const QLi
         if (key.isEmpty() || key == TtagArtistList::kNoName) {
             if (touched.test(kNoNameRoot))
                 roots[kNoNameRoot].push_back(
-                    {QStringLiteral("Files"), static_cast<TcustomTaggerList *>(artist), TtreeNodeKind::Artist});
+                    { QStringLiteral("Files"), static_cast<TcustomTaggerList *>(artist), TtreeNodeKind::Artist });
         } else if (key == kCompilationArtist) {
             if (!touched.test(kCompilationsRoot))
                 continue;
             const TtagAlbumList &albums = artist->AlbumList();
             for (int a = 0; a < albums.Count(); ++a)
-                roots[kCompilationsRoot].push_back({albums.Albums(a)->AlbumName(),
-                                                    static_cast<TcustomTaggerList *>(albums.Albums(a)),
-                                                    TtreeNodeKind::Album});
+                roots[kCompilationsRoot].push_back({ albums.Albums(a)->AlbumName(),
+                    static_cast<TcustomTaggerList *>(albums.Albums(a)), TtreeNodeKind::Album });
         } else if (const int root = LetterRoot(key); touched.test(size_t(root))) {
-            roots[size_t(root)].push_back({key, static_cast<TcustomTaggerList *>(artist), TtreeNodeKind::Artist});
+            roots[size_t(root)].push_back({ key, static_cast<TcustomTaggerList *>(artist), TtreeNodeKind::Artist });
         }
     }
     std::vector<TtreeNodes::TnodeSpec> albumNodes;
@@ -235,8 +234,8 @@ void updateByArtist(TtreeNodes &tree, const Tmp3JukeBoxLists &library, const QLi
             const TtagAlbumList &albums = artist->AlbumList();
             albumNodes.clear();
             for (int a = 0; a < albums.Count(); ++a)
-                albumNodes.push_back({albums.Albums(a)->AlbumName(), static_cast<TcustomTaggerList *>(albums.Albums(a)),
-                                      TtreeNodeKind::Album});
+                albumNodes.push_back({ albums.Albums(a)->AlbumName(),
+                    static_cast<TcustomTaggerList *>(albums.Albums(a)), TtreeNodeKind::Album });
             tree.SyncChildren(node, albumNodes);
         }
     }
@@ -259,7 +258,7 @@ TtreeNode FindTrackNode(const TtreeNodes &tree, const QList<TtreeNode> &rootNode
 }
 
 void UpdateLibraryTree(TtreeNodes &tree, const Tmp3JukeBoxLists &library, bool byTitle,
-                       const QList<TtreeNode> &rootNodes, const TlibraryChanges &changes)
+    const QList<TtreeNode> &rootNodes, const TlibraryChanges &changes)
 {
     if (!changes.IndexChanged() || rootNodes.size() < kNoNameRoot + 1)
         return;

@@ -29,7 +29,7 @@ struct TlibraryChanges;
 // LibraryChanged promises; the albums, artists and records the change names
 // as gone are alive. rootNodes are the letter nodes the fill gave.
 void UpdateLibraryTree(TtreeNodes &tree, const Tmp3JukeBoxLists &library, bool byTitle,
-                       const QList<TtreeNode> &rootNodes, const TlibraryChanges &changes);
+    const QList<TtreeNode> &rootNodes, const TlibraryChanges &changes);
 
 // The node of a track in a tree filled by title, found by its title; no
 // node when the track has none there, or when its title changed since.

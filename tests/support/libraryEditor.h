@@ -18,7 +18,10 @@
 // one folder. The library's rebuild is to be suspended.
 class LibraryEditor {
 public:
-    explicit LibraryEditor(Tmp3JukeBoxLists &library) : m_library(library) {}
+    explicit LibraryEditor(Tmp3JukeBoxLists &library)
+        : m_library(library)
+    {
+    }
 
     // Takes the record over.
     void Add(TcustomTagger *record)
@@ -44,7 +47,7 @@ public:
     }
     void Move(TcustomTagger *record, const QString &fileName)
     {
-        m_changes.moved.push_back(TrecordMove{TtaggerRef(record), record->Filename()});
+        m_changes.moved.push_back(TrecordMove { TtaggerRef(record), record->Filename() });
         unfile(record);
         record->SetFilename(fileName);
         file(record);
@@ -59,11 +62,11 @@ public:
     {
         std::erase_if(m_changes.albums, [this](TtagAlbum *album) {
             return std::any_of(m_changes.goneAlbums.begin(), m_changes.goneAlbums.end(),
-                               [album](const auto &gone) { return gone.get() == album; });
+                [album](const auto &gone) { return gone.get() == album; });
         });
         std::erase_if(m_changes.artists, [this](TtagArtist *artist) {
             return std::any_of(m_changes.goneArtists.begin(), m_changes.goneArtists.end(),
-                               [artist](const auto &gone) { return gone.get() == artist; });
+                [artist](const auto &gone) { return gone.get() == artist; });
         });
         return std::exchange(m_changes, TlibraryChanges());
     }
@@ -78,15 +81,14 @@ private:
         const int last = master.Count() - 1;
         master.Move(int(std::find(records.begin(), records.end(), record) - records.begin()), last);
         const QCollator collator = TextCollator();
-        const auto place = std::upper_bound(records.begin(), records.end() - 1, record,
-                                            [&collator](const TcustomTagger *a, const TcustomTagger *b) {
-                                                return collator.compare(a->Title(), b->Title()) < 0;
-                                            });
+        const auto place = std::upper_bound(
+            records.begin(), records.end() - 1, record, [&collator](const TcustomTagger *a, const TcustomTagger *b) {
+                return collator.compare(a->Title(), b->Title()) < 0;
+            });
         master.Move(last, int(place - records.begin()));
     }
 
-    template <typename T>
-    static void touch(std::vector<T *> &list, T *object)
+    template <typename T> static void touch(std::vector<T *> &list, T *object)
     {
         if (object && std::find(list.begin(), list.end(), object) == list.end())
             list.push_back(object);
@@ -96,7 +98,7 @@ private:
     {
         std::vector<TtagArtist *> artists;
         const TtagArtistList &list = m_library.ArtistList();
-        for (const QString &key : {album->Artist(), ArtistAliasKey(album->Artist())})
+        for (const QString &key : { album->Artist(), ArtistAliasKey(album->Artist()) })
             if (TtagArtist *artist = key.isEmpty() ? nullptr : list.FindArtist(key))
                 artists.push_back(artist);
         return artists;
@@ -106,7 +108,7 @@ private:
     {
         TtagAlbum *album = m_library.AlbumList().AddTrack(record);
         const TtagArtistList::Tfiling filing = m_library.ArtistList().AddTrack(record);
-        for (TtagArtist *artist : {filing.artist, filing.alias}) {
+        for (TtagArtist *artist : { filing.artist, filing.alias }) {
             if (artist) {
                 artist->ApplySort();
                 touch(m_changes.artists, artist);
@@ -136,7 +138,7 @@ private:
             }
         }
         const QString &name = record->Artist();
-        for (const QString &key : {name.isEmpty() ? TtagArtistList::kNoName : name, ArtistAliasKey(name)}) {
+        for (const QString &key : { name.isEmpty() ? TtagArtistList::kNoName : name, ArtistAliasKey(name) }) {
             TtagArtist *artist = key.isEmpty() ? nullptr : m_library.ArtistList().FindArtist(key);
             if (!artist)
                 continue;

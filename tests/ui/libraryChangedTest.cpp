@@ -12,8 +12,8 @@
 #include "ui/lists/songList.h"
 
 #include <QAbstractItemModelTester>
-#include <gtest/gtest.h>
 #include <algorithm>
+#include <gtest/gtest.h>
 #include <random>
 
 namespace {
@@ -73,21 +73,17 @@ void expectSameTree(const TtreeNodes &shown, TtreeNode a, const TtreeNodes &fres
 // Names that meet in one letter, sort alike or differ only in case, an
 // artist filed under "…, The" too, and records without title, artist or
 // album.
-const QStringList kArtists{QStringLiteral("Nordwave"), QStringLiteral("Nightjar"), QStringLiteral("The Lanterns"),
-                           QStringLiteral("Lanterns"), QStringLiteral("Kestrel"), QStringLiteral("osprey"),
-                           QStringLiteral("Äther"), QString(), QStringLiteral("The Zed")};
-const QStringList kAlbums{QStringLiteral("Fjord"), QStringLiteral("Bay"), QString(), QStringLiteral("Solo")};
-const QStringList kTitles{QStringLiteral("North"), QStringLiteral("north"), QStringLiteral("Sound"),
-                          QStringLiteral("1999"), QStringLiteral("Ébène"), QString(), QStringLiteral("Glow"),
-                          QStringLiteral("Alone"), QStringLiteral("Zoo"), QStringLiteral("Lantern light")};
+const QStringList kArtists { QStringLiteral("Nordwave"), QStringLiteral("Nightjar"), QStringLiteral("The Lanterns"),
+    QStringLiteral("Lanterns"), QStringLiteral("Kestrel"), QStringLiteral("osprey"), QStringLiteral("Äther"), QString(),
+    QStringLiteral("The Zed") };
+const QStringList kAlbums { QStringLiteral("Fjord"), QStringLiteral("Bay"), QString(), QStringLiteral("Solo") };
+const QStringList kTitles { QStringLiteral("North"), QStringLiteral("north"), QStringLiteral("Sound"),
+    QStringLiteral("1999"), QStringLiteral("Ébène"), QString(), QStringLiteral("Glow"), QStringLiteral("Alone"),
+    QStringLiteral("Zoo"), QStringLiteral("Lantern light") };
 
 class RandomChanges : public ::testing::TestWithParam<bool> {
 protected:
-    template <typename T>
-    const T &pick(const QList<T> &list)
-    {
-        return list[qsizetype(rng() % quint32(list.size()))];
-    }
+    template <typename T> const T &pick(const QList<T> &list) { return list[qsizetype(rng() % quint32(list.size()))]; }
     QString folder(const QString &artist, const QString &album)
     {
         return QStringLiteral("/m/%1/%2/").arg(artist, album.isEmpty() ? QStringLiteral("loose") : album);
@@ -99,8 +95,9 @@ protected:
         QString title = pick(kTitles);
         if (!title.isEmpty() && rng() % 2)
             title += u' ' + QString::number(rng() % 5);
-        return RecordSpec{title, artist, album, folder(artist, album) + QString::number(++files) + QStringLiteral(".mp3"),
-                          quint32(rng() % 4), double(rng() % 300000)};
+        return RecordSpec { title, artist, album,
+            folder(artist, album) + QString::number(++files) + QStringLiteral(".mp3"), quint32(rng() % 4),
+            double(rng() % 300000) };
     }
     // A change of a few records, each named once; often the first is the
     // track the user chose.
@@ -129,9 +126,10 @@ protected:
                 break;
             case 3:
                 // Into another folder or renamed in its own.
-                editor.Move(record, rng() % 2 ? folder(record->Artist(), record->Album() + QString::number(rng() % 2)) +
-                                                    record->NameInFolder()
-                                              : record->Folder() + QString::number(++files) + QStringLiteral(".mp3"));
+                editor.Move(record,
+                    rng() % 2 ? folder(record->Artist(), record->Album() + QString::number(rng() % 2))
+                            + record->NameInFolder()
+                              : record->Folder() + QString::number(++files) + QStringLiteral(".mp3"));
                 break;
             default:
                 editor.SetUnavailable(record, !record->Unavailable());
@@ -155,7 +153,7 @@ protected:
         tree.setCurrentIndex(tree.Model().IndexOf(all[rng() % all.size()]));
     }
 
-    std::mt19937 rng{20261208};
+    std::mt19937 rng { 20261208 };
     int files = 0;
     Tmp3JukeBoxLists library;
 };
@@ -220,15 +218,16 @@ TEST(LibraryChanged, NeighboursRetitledTogetherBothTakeTheirNewPlaces)
     Tmp3JukeBoxLists library;
     library.MasterList().SetDisplayType(tdTitleArtist);
     std::vector<RecordSpec> specs;
-    for (const char *title : {"Mb", "Mc", "Md", "Me"})
-        specs.push_back(RecordSpec{QString::fromLatin1(title), QStringLiteral("Nordwave"), QStringLiteral("Fjord"),
-                                   QStringLiteral("/m/%1.mp3").arg(QLatin1StringView(title))});
+    for (const char *title : { "Mb", "Mc", "Md", "Me" })
+        specs.push_back(RecordSpec { QString::fromLatin1(title), QStringLiteral("Nordwave"), QStringLiteral("Fjord"),
+            QStringLiteral("/m/%1.mp3").arg(QLatin1StringView(title)) });
     FillLibrary(library, specs);
     library.SuspendRebuild();
     TjukeboxTree tree;
     tree.Refill(library, true);
     const TtreeNode letter = tree.LetterNodes()[12];
-    const auto track = [&](int row) { return std::get<TcustomTagger *>(tree.Nodes().Object(tree.Nodes().Child(letter, row))); };
+    const auto track
+        = [&](int row) { return std::get<TcustomTagger *>(tree.Nodes().Object(tree.Nodes().Child(letter, row))); };
 
     LibraryEditor editor(library);
     TcustomTagger *first = track(1);
@@ -240,7 +239,8 @@ TEST(LibraryChanged, NeighboursRetitledTogetherBothTakeTheirNewPlaces)
     QStringList titles;
     for (int row = 0; row < tree.Nodes().ChildCount(letter); ++row)
         titles.append(track(row)->Title());
-    EXPECT_EQ(titles, QStringList({QStringLiteral("Ma"), QStringLiteral("Mab"), QStringLiteral("Mb"), QStringLiteral("Me")}));
+    EXPECT_EQ(titles,
+        QStringList({ QStringLiteral("Ma"), QStringLiteral("Mab"), QStringLiteral("Mb"), QStringLiteral("Me") }));
 }
 
 // The song list shows an album anew when a track of it is read again, with
