@@ -1,15 +1,20 @@
 // The jukebox window over a library cache of N tracks (default 100,000), on
 // the offscreen platform, built as the program builds it: the time from the
 // start of the process to the window's first paint, the resident memory
-// and the heap in use then, the tree refilled in both views, and one screen
-// of the tree scrolled and repainted.
+// and the heap in use then, the tree refilled in both views, a partial
+// change of the library taken in place in both views (a new album of 20
+// tracks, then its folder moved), and one screen of the tree scrolled and
+// repainted.
 //   bench-ui [N]
 #include "benchLibrary.h"
+#include "libraryEditor.h"
 
 #include "app/appUserInterface.h"
 #include "core/dmMain.h"
+#include "metadata/id3Tagger.h"
 #include "ui/forms/frmJukebox.h"
 #include "ui/forms/jukeboxLists.h"
+#include "ui/lists/jukeboxTree.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -17,6 +22,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -65,6 +71,83 @@ double timeMs(F &&step)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
+// A new album of 20 tracks by an artist the library has, its titles spread
+// over the letters.
+std::vector<TcustomTagger *> newAlbum(const Tmp3JukeBoxLists &library, int round)
+{
+    QRandomGenerator random(quint32(round + 1));
+    const QString artist = library.MasterList().Items(library.MasterList().Count() / 2)->Artist();
+    std::vector<TcustomTagger *> records;
+    for (int i = 0; i < 20; ++i) {
+        auto *record = new Tid3Tagger;
+        record->SetTitle(RandomWord(random, 4, 12));
+        record->SetArtist(artist);
+        record->SetAlbum(QStringLiteral("Bench Album %1").arg(round));
+        record->SetFilename(QStringLiteral("/bench/new-%1/%2.mp3").arg(round).arg(i + 1));
+        record->SetTrack(quint32(i + 1));
+        record->SetDuration(200000);
+        records.push_back(record);
+    }
+    return records;
+}
+
+// The window's LibraryChanged, and the layout and paint that follow it.
+struct ChangeTimes {
+    double call = 0;
+    double shown = 0;
+};
+
+ChangeTimes takeChange(TfrmJukebox &window, QAbstractScrollArea *tree, TlibraryChanges changes)
+{
+    ChangeTimes times;
+    times.call = timeMs([&] { window.LibraryChanged(changes); });
+    times.shown = timeMs([&] {
+        QApplication::processEvents();
+        tree->viewport()->repaint();
+    });
+    return times;
+}
+
+// The bench plays the part of the library's folder watch: it edits the core's
+// library in place and announces each change to the window as the core will.
+void measureLibraryChanged(TfrmJukebox &window, TdmMain &core, QAbstractScrollArea *tree)
+{
+    auto &library = const_cast<Tmp3JukeBoxLists &>(core.jblMain());
+    library.SuspendRebuild();
+    LibraryEditor editor(library);
+    for (int round = 0; round < 3; ++round) {
+        ChangeTimes added[2];
+        ChangeTimes moved[2];
+        for (int view = 0; view < 2; ++view) {
+            window.SetShowTrackList(view == 0);
+            // The user's place: a letter open, a node in it chosen and on top.
+            TjukeboxLists &lists = window.Lists();
+            const TtreeNode letter = lists.LetterNodes().value(12);
+            lists.TreeNodes().Expand(letter);
+            lists.Tree().Select(lists.TreeNodes().Child(letter, lists.TreeNodes().ChildCount(letter) / 2));
+            QApplication::processEvents();
+
+            const std::vector<TcustomTagger *> records = newAlbum(library, round * 2 + view);
+            for (TcustomTagger *record : records)
+                editor.Add(record);
+            added[view] = takeChange(window, tree, editor.Take());
+            for (TcustomTagger *record : records)
+                editor.Move(record, QStringLiteral("/bench/moved-%1/").arg(round * 2 + view) + record->NameInFolder());
+            moved[view] = takeChange(window, tree, editor.Take());
+            for (TcustomTagger *record : records)
+                editor.Remove(record);
+            takeChange(window, tree, editor.Take());
+        }
+        std::printf("  LibraryChanged, 20 tracks added:   %7.2f ms all-tracks view (+%.1f ms laid out, painted); "
+                    "artist view %.2f ms (+%.1f ms)\n",
+                    added[0].call, added[0].shown, added[1].call, added[1].shown);
+        std::printf("  LibraryChanged, 20-track folder moved: %5.2f ms all-tracks view (+%.1f ms laid out, painted); "
+                    "artist view %.2f ms (+%.1f ms)\n",
+                    moved[0].call, moved[0].shown, moved[1].call, moved[1].shown);
+    }
+    library.ResumeRebuild();
+}
+
 int measure(int argc, char **argv, const QString &home)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -111,9 +194,12 @@ int measure(int argc, char **argv, const QString &home)
                     allTracks, byArtist);
     }
 
+    auto *tree = dynamic_cast<QAbstractScrollArea *>(&window.Lists().TreeView());
+    if (tree)
+        measureLibraryChanged(window, core, tree);
+
     window.SetShowTrackList(true);
     window.ListsUpdated();
-    auto *tree = dynamic_cast<QAbstractScrollArea *>(&window.Lists().TreeView());
     if (tree) {
         for (TtreeNode letter : window.Lists().LetterNodes())
             window.Lists().TreeNodes().Expand(letter);

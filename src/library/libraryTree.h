@@ -24,6 +24,20 @@ private:
     qint32 m_index = -1;
 };
 
+// The letter node a name is filed under: 0..25 for a name starting with an
+// ASCII letter (either case), 26 ("<other>") for anything else.
+inline int LetterRoot(const QString &name)
+{
+    if (name.isEmpty())
+        return 26;
+    const char16_t c = name.front().unicode();
+    if (c >= u'a' && c <= u'z')
+        return c - u'a';
+    if (c >= u'A' && c <= u'Z')
+        return c - u'A';
+    return 26;
+}
+
 // What the library fills its trees through (TtreeNodes is the one the windows
 // show). Every node carries the object it stands for: an artist, album or
 // playlist (track lists) or a track record; the fixed letter nodes carry none.

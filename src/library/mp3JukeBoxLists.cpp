@@ -7,19 +7,6 @@
 
 namespace {
 
-// The root a name is filed under: 0..25 for an ASCII letter, 26 ("<other>")
-// for anything else.
-int letterRoot(const QString &name)
-{
-    if (name.isEmpty())
-        return 26;
-    const char16_t c = name.front().unicode();
-    if (c >= u'a' && c <= u'z')
-        return c - u'a';
-    if (c >= u'A' && c <= u'Z')
-        return c - u'A';
-    return 26;
-}
 
 QString letterRootText(int letter)
 {
@@ -270,7 +257,7 @@ void Tmp3JukeBoxLists::FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<T
             if (record->Title().isEmpty())
                 tree.AddChild(noName, record->Filename(), record, TtreeNodeKind::Track);
             else
-                tree.AddChild(rootNodes[letterRoot(record->Title())], m_master.DisplayText(i), record,
+                tree.AddChild(rootNodes[LetterRoot(record->Title())], m_master.DisplayText(i), record,
                               TtreeNodeKind::Track);
         }
     } else {
@@ -290,7 +277,7 @@ void Tmp3JukeBoxLists::FillLibraryTree(TlibraryTree &tree, bool byTitle, QList<T
                                   TtreeNodeKind::Album);
                 }
             } else {
-                const TtreeNode node = tree.AddChild(rootNodes[letterRoot(key)], key,
+                const TtreeNode node = tree.AddChild(rootNodes[LetterRoot(key)], key,
                                                      static_cast<TcustomTaggerList *>(artist), TtreeNodeKind::Artist);
                 for (int a = 0; a < albums.Count(); ++a) {
                     TtagAlbum *album = albums.Albums(a);
@@ -328,7 +315,7 @@ void Tmp3JukeBoxLists::FillArtistTree(TlibraryTree &tree, QList<TtreeNode> &root
         }
         if (albums.Count() == 0)
             continue;
-        const int root = letterRoot(name);
+        const int root = LetterRoot(name);
         ArtistNode node{name, artist, {}};
         for (int a = 0; a < albums.Count(); ++a) {
             TtagAlbum *album = albums.Albums(a);

@@ -3,6 +3,8 @@
 #include "library/caselessMap.h"
 #include "library/component.h"
 
+#include <memory>
+
 class TcustomTagger;
 class TtagArtist;
 

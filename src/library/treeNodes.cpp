@@ -2,6 +2,9 @@
 
 #include "platform/raiseEvent.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 void TtreeNodes::BeginUpdate()
 {
     if (m_updateCount++ == 0)
@@ -24,6 +27,8 @@ void TtreeNodes::Clear()
         RaiseEvent(OnBeginReset);
     m_nodes.clear();
     m_roots.clear();
+    m_free.clear();
+    m_staleRows.clear();
     m_selected = TtreeNode();
     if (!Updating())
         RaiseEvent(OnEndReset);
@@ -49,6 +54,128 @@ TtreeNode TtreeNodes::AddChild(TtreeNode parent, const QString &text, TlistObjec
     siblings.push_back(index);
     m_nodes.push_back(std::move(node));
     return TtreeNode(index);
+}
+
+TtreeNode TtreeNodes::InsertChild(TtreeNode parent, int row, const QString &text, TlistObject object,
+                                  TtreeNodeKind kind)
+{
+    row = std::clamp(row, 0, ChildCount(parent));
+    if (!Updating() && OnBeginInsert)
+        OnBeginInsert(parent, row, row);
+    qint32 index = qint32(m_nodes.size());
+    if (m_free.empty()) {
+        m_nodes.emplace_back();
+    } else {
+        index = m_free.back();
+        m_free.pop_back();
+    }
+    Node &node = m_nodes[size_t(index)];
+    node.text = text;
+    node.object = object;
+    node.parent = parent.Index();
+    node.row = row;
+    node.level = parent.IsValid() ? quint16(at(parent).level + 1) : 0;
+    node.kind = kind;
+    node.expanded = false;
+    std::vector<qint32> &siblings = mutableChildren(parent);
+    siblings.insert(siblings.begin() + row, index);
+    rowsChangedFrom(parent, row + 1);
+    if (!Updating() && OnEndInsert)
+        OnEndInsert();
+    return TtreeNode(index);
+}
+
+void TtreeNodes::Remove(TtreeNode node)
+{
+    if (!IsNode(node))
+        return;
+    const TtreeNode parent = Parent(node);
+    const int row = Row(node);
+    if (!Updating() && OnBeginRemove)
+        OnBeginRemove(parent, row, row);
+    std::vector<qint32> &siblings = mutableChildren(parent);
+    siblings.erase(siblings.begin() + row);
+    rowsChangedFrom(parent, row);
+    freeSubtree(node.Index());
+    if (!Updating() && OnEndRemove)
+        OnEndRemove();
+}
+
+void TtreeNodes::SetText(TtreeNode node, const QString &text)
+{
+    if (!IsNode(node) || at(node).text == text)
+        return;
+    m_nodes[size_t(node.Index())].text = text;
+    if (!Updating() && OnTextChange)
+        OnTextChange(node);
+}
+
+void TtreeNodes::SyncChildren(TtreeNode parent, const std::vector<TnodeSpec> &children)
+{
+    // The objects wanted, with their places: a child of an object wanted
+    // further on is kept, and the children before it (not wanted there)
+    // make way.
+    std::unordered_map<TlistObject, int> wanted;
+    wanted.reserve(children.size());
+    for (size_t i = 0; i < children.size(); ++i)
+        wanted.emplace(children[i].object, int(i));
+    int row = 0;
+    for (size_t i = 0; i < children.size(); ++i) {
+        const TnodeSpec &spec = children[i];
+        while (row < ChildCount(parent)) {
+            const TtreeNode child = Child(parent, row);
+            const auto found = wanted.find(Object(child));
+            const int place = found == wanted.end() ? -1 : found->second;
+            if (place >= int(i))
+                break;
+            Remove(child);
+        }
+        const TtreeNode child = Child(parent, row);
+        if (child.IsValid() && Object(child) == spec.object && Kind(child) == spec.kind)
+            SetText(child, spec.text);
+        else
+            InsertChild(parent, row, spec.text, spec.object, spec.kind);
+        ++row;
+    }
+    while (ChildCount(parent) > row)
+        Remove(Child(parent, ChildCount(parent) - 1));
+}
+
+int TtreeNodes::Row(TtreeNode node) const
+{
+    if (!m_staleRows.empty()) {
+        const qint32 parent = at(node).parent;
+        if (std::find(m_staleRows.begin(), m_staleRows.end(), parent) != m_staleRows.end())
+            numberRows(parent);
+    }
+    return at(node).row;
+}
+
+void TtreeNodes::rowsChangedFrom(TtreeNode parent, int row)
+{
+    if (row < ChildCount(parent) && std::find(m_staleRows.begin(), m_staleRows.end(), parent.Index()) == m_staleRows.end())
+        m_staleRows.push_back(parent.Index());
+}
+
+void TtreeNodes::numberRows(qint32 parent) const
+{
+    std::erase(m_staleRows, parent);
+    const std::vector<qint32> &list = children(TtreeNode(parent));
+    for (size_t row = 0; row < list.size(); ++row)
+        m_nodes[size_t(list[row])].row = qint32(row);
+}
+
+void TtreeNodes::freeSubtree(qint32 index)
+{
+    Node &node = m_nodes[size_t(index)];
+    for (qint32 child : node.children)
+        freeSubtree(child);
+    if (m_selected.Index() == index)
+        m_selected = TtreeNode();
+    std::erase(m_staleRows, index);
+    node = Node();
+    node.parent = kFreeNode;
+    m_free.push_back(index);
 }
 
 TtreeNode TtreeNodes::Child(TtreeNode parent, int row) const

@@ -15,9 +15,19 @@
 // texts from the root, and when the update ends every one of them that still
 // exists is selected or expanded again.
 //
+// A partial change of the library is taken in place (InsertChild, Remove,
+// SetText, SyncChildren), each edit announced to the view model as rows
+// inserted or removed or a node changed, so a view keeps its expanded nodes,
+// its current node and its scroll position. A removed node's index is given
+// to the next node inserted; the rows of the siblings after an insertion or
+// a removal are numbered again only when a row is next asked for, so a
+// change of a few tracks under a letter of 100,000 costs no more than a move
+// of the letter's child list.
+//
 // GUI thread only. The objects are the library's: they are valid until the
 // library announces a change (the core's LibraryChanging), when the window
-// clears the tree.
+// clears the tree, or until a LibraryChanged that names them as gone, when
+// the window takes their nodes out.
 class TtreeNodes : public TlibraryTree {
 public:
     void BeginUpdate() override;
@@ -30,7 +40,13 @@ public:
     void ClearKeepingOpenNodes();
     TtreeNode AddChild(TtreeNode parent, const QString &text, TlistObject object, TtreeNodeKind kind) override;
 
+    // The node indices in use or free for reuse: every node is below it.
     int Count() const { return int(m_nodes.size()); }
+    // Whether an index below Count is a node (not one removed).
+    bool IsNode(TtreeNode node) const
+    {
+        return node.IsValid() && node.Index() < Count() && at(node).parent != kFreeNode;
+    }
     bool Updating() const { return m_updateCount > 0; }
 
     // Children of a node, or the root nodes for no node.
@@ -38,7 +54,7 @@ public:
     TtreeNode Child(TtreeNode parent, int row) const;
     TtreeNode Parent(TtreeNode node) const { return TtreeNode(at(node).parent); }
     // Position among its siblings.
-    int Row(TtreeNode node) const { return at(node).row; }
+    int Row(TtreeNode node) const;
     bool HasChildren(TtreeNode node) const { return !at(node).children.empty(); }
     bool HasNextSibling(TtreeNode node) const { return Row(node) + 1 < ChildCount(Parent(node)); }
     // 0 for a root node.
@@ -59,14 +75,42 @@ public:
     // No node clears the selection.
     void Select(TtreeNode node);
 
+    // What a node of SyncChildren should be.
+    struct TnodeSpec {
+        QString text;
+        TlistObject object;
+        TtreeNodeKind kind;
+    };
+    // Inserts a node as child row of parent (0 ... ChildCount) and returns it.
+    TtreeNode InsertChild(TtreeNode parent, int row, const QString &text, TlistObject object, TtreeNodeKind kind);
+    // Removes a node with everything under it; a removed selected node
+    // leaves no selection.
+    void Remove(TtreeNode node);
+    void SetText(TtreeNode node, const QString &text);
+    // Makes the children of parent the given ones, in that order: a child
+    // whose object is wanted keeps its node (and so its expanded state and
+    // its children), taking the text given; the others are removed and
+    // the missing ones inserted. For lists of the size of an artist's
+    // albums or a letter's artists: it costs a look at every child.
+    void SyncChildren(TtreeNode parent, const std::vector<TnodeSpec> &children);
+
     // For a view model: around a refill (the first BeginUpdate and the last
     // EndUpdate), and after a node was expanded, collapsed or selected.
     std::function<void()> OnBeginReset;
     std::function<void()> OnEndReset;
     std::function<void(TtreeNode node)> OnExpandedChange;
     std::function<void(TtreeNode node)> OnSelect;
+    // Around an in-place edit outside a refill: rows first ... last of parent.
+    std::function<void(TtreeNode parent, int first, int last)> OnBeginInsert;
+    std::function<void()> OnEndInsert;
+    std::function<void(TtreeNode parent, int first, int last)> OnBeginRemove;
+    std::function<void()> OnEndRemove;
+    std::function<void(TtreeNode node)> OnTextChange;
 
 private:
+    // The parent of a removed node's index, until it is used again.
+    static constexpr qint32 kFreeNode = -2;
+
     struct Node {
         QString text;
         TlistObject object;
@@ -83,11 +127,22 @@ private:
     {
         return parent.IsValid() ? at(parent).children : m_roots;
     }
+    std::vector<qint32> &mutableChildren(TtreeNode parent)
+    {
+        return parent.IsValid() ? m_nodes[size_t(parent.Index())].children : m_roots;
+    }
+    void freeSubtree(qint32 index);
+    void rowsChangedFrom(TtreeNode parent, int row);
+    void numberRows(qint32 parent) const;
     void rememberOpenNodes();
     void restoreOpenNodes();
 
-    std::vector<Node> m_nodes;
+    // Mutable for the rows numbered again when first asked for.
+    mutable std::vector<Node> m_nodes;
     std::vector<qint32> m_roots;
+    std::vector<qint32> m_free;
+    // The parents (-1: the roots) whose children's rows are to be numbered again.
+    mutable std::vector<qint32> m_staleRows;
     TtreeNode m_selected;
     int m_updateCount = 0;
     // What was open before a refill: set by Clear inside an update, used at its end.

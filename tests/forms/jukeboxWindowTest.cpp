@@ -1,3 +1,5 @@
+#include "../library/testRecords.h"
+#include "../support/libraryEditor.h"
 #include "coreFakes.h"
 #include "coreTestFolder.h"
 
@@ -743,4 +745,44 @@ TEST_F(JukeboxWindow, ADamagedSkinIsNamedOnceAndKeptBeforeTheExitWritesIt)
     EXPECT_TRUE(TiniFile(skinFile).ReadProblem().isEmpty()) << "the exit wrote the skin whole";
     EXPECT_EQ(ui.notices.size(), 1);
     EXPECT_TRUE(ui.messages.isEmpty());
+}
+
+// The window counts a partial change of the library itself: tracks that came
+// and went add and take away their length, a track read anew has the whole
+// library summed again; a recount (ListsUpdated) shows the same.
+TEST_F(JukeboxWindow, APartialChangeOfTheLibraryShowsTheCountsARecountShows)
+{
+    QStringList files;
+    for (int i = 0; i < 3; ++i)
+        files << folder.addTrack(QStringLiteral("lib/%1.mp3").arg(i), QStringLiteral("Track %1").arg(i),
+                                 QStringLiteral("Artist"), QStringLiteral("Album"), i + 1, 440, 1.0);
+    start();
+    core->AddScannedFiles(files, false);
+    auto &library = const_cast<Tmp3JukeBoxLists &>(core->jblMain());
+    library.SuspendRebuild();
+    window->ListsUpdated();
+    LibraryEditor editor(library);
+    const auto expectRecount = [this](const char *change) {
+        const QString count = label(jlGlobalCount);
+        const QString length = label(jlGlobalDuration);
+        window->ListsUpdated();
+        EXPECT_EQ(count, label(jlGlobalCount)) << change;
+        EXPECT_EQ(length, label(jlGlobalDuration)) << change;
+    };
+
+    editor.Add(MakeRecord({QStringLiteral("Long"), QStringLiteral("Artist"), QStringLiteral("Album"),
+                           QStringLiteral("/m/long.mp3"), 4, 3723000}));
+    window->LibraryChanged(editor.Take());
+    EXPECT_EQ(label(jlGlobalCount), QStringLiteral("4"));
+    expectRecount("added");
+
+    editor.Remove(library.MasterList().Items(0));
+    window->LibraryChanged(editor.Take());
+    expectRecount("removed");
+
+    TcustomTagger *reread = library.MasterList().Items(0);
+    reread->SetDuration(reread->Duration() + 600000);
+    editor.Retitle(reread, reread->Title());
+    window->LibraryChanged(editor.Take());
+    expectRecount("read anew");
 }

@@ -10,6 +10,18 @@ TtreeNodesModel::TtreeNodesModel(TtreeNodes &nodes, QObject *parent) : QAbstract
         endResetModel();
         showOpenNodes();
     };
+    m_nodes.OnBeginInsert = [this](TtreeNode parent, int first, int last) {
+        beginInsertRows(IndexOf(parent), first, last);
+    };
+    m_nodes.OnEndInsert = [this] { endInsertRows(); };
+    m_nodes.OnBeginRemove = [this](TtreeNode parent, int first, int last) {
+        beginRemoveRows(IndexOf(parent), first, last);
+    };
+    m_nodes.OnEndRemove = [this] { endRemoveRows(); };
+    m_nodes.OnTextChange = [this](TtreeNode node) {
+        const QModelIndex index = IndexOf(node);
+        emit dataChanged(index, index);
+    };
     m_nodes.OnExpandedChange = [this](TtreeNode node) {
         if (!m_view || m_syncing)
             return;
@@ -32,6 +44,11 @@ TtreeNodesModel::~TtreeNodesModel()
     m_nodes.OnEndReset = nullptr;
     m_nodes.OnExpandedChange = nullptr;
     m_nodes.OnSelect = nullptr;
+    m_nodes.OnBeginInsert = nullptr;
+    m_nodes.OnEndInsert = nullptr;
+    m_nodes.OnBeginRemove = nullptr;
+    m_nodes.OnEndRemove = nullptr;
+    m_nodes.OnTextChange = nullptr;
 }
 
 TtreeNode TtreeNodesModel::NodeAt(const QModelIndex &index) const
@@ -43,7 +60,7 @@ TtreeNode TtreeNodesModel::NodeAt(const QModelIndex &index) const
 
 QModelIndex TtreeNodesModel::IndexOf(TtreeNode node) const
 {
-    if (!node.IsValid() || node.Index() >= m_nodes.Count())
+    if (!m_nodes.IsNode(node))
         return QModelIndex();
     return createIndex(m_nodes.Row(node), 0, quintptr(node.Index()));
 }

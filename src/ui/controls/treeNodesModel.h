@@ -11,7 +11,8 @@ class QTreeView;
 // index per node made only when a view asks for it, so a tree of 100,000
 // tracks costs the view nothing until rows are shown. The nodes stay the one
 // source of truth: Attach keeps a view's expanded nodes and current node in
-// step with the nodes' own, both ways, also across a refill.
+// step with the nodes' own, both ways, also across a refill; the nodes' in-place
+// edits reach the view as rows inserted, removed or changed.
 //
 // GUI thread only.
 class TtreeNodesModel : public QAbstractItemModel {

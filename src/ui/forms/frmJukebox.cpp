@@ -141,6 +141,27 @@ void TfrmJukebox::ListsUpdated()
     fitButtonBars();
 }
 
+void TfrmJukebox::LibraryChanged(const TlibraryChanges &changes)
+{
+    if (!m_core)
+        return;
+    m_lists->LibraryChanged(changes);
+    if (!changes.IndexChanged())
+        return;
+    // Summing the library's length reaches every record (30 ms at 1,000,000
+    // tracks): a change that read no track anew, whose old length is gone,
+    // adds and takes away only its own tracks' lengths.
+    if (!changes.changed.empty()) {
+        showGlobalDetails();
+        return;
+    }
+    for (const TtaggerRef &record : changes.added)
+        m_libraryDuration += record->Duration();
+    for (const TtaggerRef &record : changes.removed)
+        m_libraryDuration -= record->Duration();
+    showGlobalCounts();
+}
+
 void TfrmJukebox::QueueChanged()
 {
     m_lists->FillQueue();

@@ -63,7 +63,8 @@ struct TjukeboxDialogs {
 //
 // Pointers it keeps into the library (the tree's nodes, the song list's
 // records, the search results) are dropped at LibraryChanging and taken anew
-// at ListsUpdated; queue rows live until the next QueueChanged.
+// at ListsUpdated; a LibraryChanged is taken in place, dropping what it names
+// as gone; queue rows live until the next QueueChanged.
 //
 // GUI thread only; the clock, the banner, the visualisation and the player's
 // ticks all arrive there.
@@ -86,6 +87,7 @@ public:
     // --- what the core announces ---------------------------------------------
     void LibraryChanging() override;
     void ListsUpdated() override;
+    void LibraryChanged(const TlibraryChanges &changes) override;
     void PositionChanged(const TvorlenStream &stream) override;
     void QueueChanged() override;
     void PlayStateChanged(TstreamState state) override;
@@ -204,7 +206,10 @@ private:
     void activatePlaylist(QAction *item);
 
     // Displays (frmJukeboxDisplays.cpp).
+    // The library's counts and its length, summed anew.
     void showGlobalDetails();
+    // The counts, with the length the window keeps.
+    void showGlobalCounts();
     void showQueueDetails();
     void showStackerTitle();
     void showCover(const QString &file);
@@ -281,6 +286,8 @@ private:
 
     // Window state.
     bool m_showTrackList = false;
+    // The library's length in milliseconds, as last shown.
+    double m_libraryDuration = 0;
     bool m_fullScreen = false;
     QRect m_normalBounds{0, 0, 800, 600};
     bool m_showTimeRemaining = false;

@@ -126,9 +126,17 @@ void TfrmJukebox::showGlobalDetails()
 {
     if (!m_core)
         return;
+    m_libraryDuration = m_core->jblMain().MasterList().TotalDuration();
+    showGlobalCounts();
+}
+
+void TfrmJukebox::showGlobalCounts()
+{
+    if (!m_core)
+        return;
     const Tmp3JukeBoxLists &library = m_core->jblMain();
     Label(jlGlobalCount)->SetCaption(QString::number(library.MasterList().Count()));
-    Label(jlGlobalDuration)->SetCaption(hourMinSec(library.MasterList().TotalDuration()));
+    Label(jlGlobalDuration)->SetCaption(hourMinSec(m_libraryDuration));
     Label(jlArtistCount)->SetCaption(QString::number(library.ArtistList().Count()));
     Label(jlAlbumCount)->SetCaption(QString::number(library.AlbumList().Count()));
 }

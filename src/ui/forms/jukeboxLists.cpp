@@ -121,6 +121,16 @@ void TjukeboxLists::RefillTree(bool byTitle)
     d->treePairing->Sync();
 }
 
+void TjukeboxLists::LibraryChanged(const TlibraryChanges &changes)
+{
+    if (!d->core)
+        return;
+    d->tree->LibraryChanged(d->core->jblMain(), changes);
+    d->songs->LibraryChanged(changes);
+    d->search->LibraryChanged(changes);
+    d->treePairing->Sync();
+}
+
 void TjukeboxLists::FillQueue()
 {
     if (d->core)

@@ -17,6 +17,7 @@ class TqueueList;
 class TsongList;
 class TtrackSearch;
 class TvorlenScrollBar;
+struct TlibraryChanges;
 struct TtreeFont;
 
 // The three lists of the jukebox window (the artist/album/track tree, the
@@ -25,7 +26,8 @@ struct TtreeFont;
 // places them in its panels; this class keeps them filled from the core.
 //
 // The tree and the song list hold library objects from ListsUpdated to the
-// next LibraryChanging (DropLibrary empties them); the queue list holds
+// next LibraryChanging (DropLibrary empties them), letting go of those a
+// LibraryChanged names as gone; the queue list holds
 // queued records until the next QueueChanged (FillQueue).
 //
 // GUI thread only.
@@ -42,6 +44,9 @@ public:
     void DropLibrary();
     // The tree from the library, by artist or (all-tracks view) by title.
     void RefillTree(bool byTitle);
+    // The library took a partial change: the tree, the song list and the
+    // search's hits follow it in place.
+    void LibraryChanged(const TlibraryChanges &changes);
     void FillQueue();
 
     // Add selected: the song list's selected records (deselected), or in

@@ -1,6 +1,8 @@
 #include "ui/lists/jukeboxTree.h"
 
 #include "core/dmMain.h"
+#include "library/libraryChanges.h"
+#include "library/libraryTreeUpdate.h"
 #include "library/mp3JukeBoxLists.h"
 #include "platform/raiseEvent.h"
 #include "ui/controls/skinColors.h"
@@ -119,6 +121,43 @@ void TjukeboxTree::DropLibrary()
 {
     m_nodes.ClearKeepingOpenNodes();
     m_letters.fill(TtreeNode());
+}
+
+void TjukeboxTree::LibraryChanged(const Tmp3JukeBoxLists &library, const TlibraryChanges &changes)
+{
+    if (!m_letters.value(0).IsValid())
+        return;
+    // A track read anew or moved gets a node of its own in its new place:
+    // the selection and the top row follow it there. A letter node stays.
+    TcustomTagger *selectedTrack = SelectedTrack();
+    const TtreeNode top = m_model->NodeAt(indexAt(QPoint(0, 0)));
+    const auto trackOf = [this](TtreeNode node) {
+        const auto *track = m_nodes.IsNode(node) ? std::get_if<TcustomTagger *>(&m_nodes.Object(node)) : nullptr;
+        return track ? *track : nullptr;
+    };
+    const auto listOf = [this](TtreeNode node) {
+        const auto *list = m_nodes.IsNode(node) ? std::get_if<TcustomTaggerList *>(&m_nodes.Object(node)) : nullptr;
+        return list ? *list : nullptr;
+    };
+    TcustomTagger *topTrack = trackOf(top);
+    TcustomTaggerList *topList = listOf(top);
+    const auto follow = [&](TtreeNode node) {
+        if (trackOf(node) != topTrack || listOf(node) != topList || !m_nodes.IsNode(node))
+            return m_byTitle && topTrack ? FindTrackNode(m_nodes, m_letters, topTrack) : TtreeNode();
+        return node;
+    };
+
+    UpdateLibraryTree(m_nodes, library, m_byTitle, m_letters, changes);
+    m_rowPainter.ForgetTexts();
+
+    if (selectedTrack && SelectedTrack() != selectedTrack && m_byTitle) {
+        const TtreeNode node = FindTrackNode(m_nodes, m_letters, selectedTrack);
+        if (node.IsValid())
+            m_nodes.Select(node);
+    }
+    if (const TtreeNode node = follow(top); node.IsValid() && changes.IndexChanged())
+        scrollTo(m_model->IndexOf(node), QAbstractItemView::PositionAtTop);
+    viewport()->update();
 }
 
 void TjukeboxTree::Select(TtreeNode node)

@@ -10,6 +10,7 @@ class Tmp3JukeBoxLists;
 class TcustomTagger;
 class TcustomTaggerList;
 class TtreeNodesModel;
+struct TlibraryChanges;
 struct TtreeFont;
 
 // The jukebox's library tree (tvMain): artists and their albums under letter
@@ -25,7 +26,9 @@ struct TtreeFont;
 // The nodes carry the library's artists, albums and records: the window
 // calls DropLibrary when the library announces a change, and Refill when it
 // has changed. The selected and expanded nodes come back after the refill
-// where they still exist.
+// where they still exist. A partial change (LibraryChanged) is taken in
+// place, and the user stays where he was: the expanded nodes, the selected
+// node and the top row stay on what they showed, unless that went.
 //
 // GUI thread only.
 class TjukeboxTree : public TnoScrollTreeView {
@@ -45,6 +48,9 @@ public:
     void Refill(const Tmp3JukeBoxLists &library, bool byTitle);
     // Empties the tree, letting go of every artist, album and record.
     void DropLibrary();
+    // The library took a partial change: the tree follows it in place
+    // (nothing before the first refill or after DropLibrary).
+    void LibraryChanged(const Tmp3JukeBoxLists &library, const TlibraryChanges &changes);
     bool ByTitle() const { return m_byTitle; }
 
     // The letter nodes, indexed 0 ... 28 as above; no nodes before the first

@@ -1,5 +1,6 @@
 #include "ui/lists/trackSearch.h"
 
+#include "library/libraryChanges.h"
 #include "library/mp3JukeBoxLists.h"
 #include "platform/raiseEvent.h"
 #include "ui/lists/recordListView.h"
@@ -56,6 +57,24 @@ void TtrackSearch::DropLibrary()
     m_searchTitles = nullptr;
     m_results->Clear();
     m_results->hide();
+}
+
+void TtrackSearch::LibraryChanged(const TlibraryChanges &changes)
+{
+    if (!m_searchTitles || m_results->Count() == 0)
+        return;
+    if (!changes.IndexChanged()) {
+        m_results->viewport()->update();
+        return;
+    }
+    const TcustomTagger *current = m_results->Record(m_results->currentIndex().row());
+    Search(m_edit->text());
+    for (int row = 0; current && row < m_results->Count(); ++row) {
+        if (m_results->Record(row) == current) {
+            m_results->setCurrentIndex(m_results->Rows().index(row));
+            break;
+        }
+    }
 }
 
 void TtrackSearch::Open(const QPoint &topLeft)

@@ -9,6 +9,7 @@ class Tmp3JukeBoxLists;
 class TcustomTagger;
 class TrecordListView;
 class TstringList;
+struct TlibraryChanges;
 
 // The track search of the jukebox window: the edit box edSongSearch with its
 // close button btnCloseEdit at its right, and below it the result list
@@ -22,7 +23,8 @@ class TstringList;
 //
 // The hits are the library's records: between the library's announcement of
 // a change (DropLibrary) and the new library (SetLibrary) nothing is
-// searched.
+// searched. After a partial change of the library (LibraryChanged) the hits
+// shown are searched for again, the chosen row staying on its track.
 //
 // The widgets are children of the parent given, hidden until Open; they are
 // placed over whatever lies below them. GUI thread only.
@@ -36,6 +38,7 @@ public:
 
     void SetLibrary(const Tmp3JukeBoxLists *library);
     void DropLibrary();
+    void LibraryChanged(const TlibraryChanges &changes);
 
     // Shows the box with its top-left corner at topLeft (in the parent) and
     // gives it the focus.
