@@ -1030,6 +1030,15 @@ void TpartyServer::ListsUpdated()
     d->prepareLibrary();
 }
 
+void TpartyServer::LibraryChanged(const TlibraryChanges &changes)
+{
+    // Not built yet: it is built from the library as it is now when asked.
+    if (d->guestLibrary)
+        d->guestLibrary->Apply(d->core.jblMain(), changes);
+    // Queued tracks that were moved go by new ids.
+    d->schedulePush();
+}
+
 void TpartyServer::QueueChanged()
 {
     d->schedulePush();

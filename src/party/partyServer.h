@@ -74,6 +74,7 @@ private:
     void PartyChanged() override;
     void LibraryChanging() override;
     void ListsUpdated() override;
+    void LibraryChanged(const TlibraryChanges &changes) override;
     void QueueChanged() override;
     void TrackChanged(const TnowPlaying &playing) override;
     void PlayStateChanged(TstreamState state) override;
