@@ -11,6 +11,7 @@
 class Tmp3JukeBoxLists;
 class TcustomTagger;
 class TtagAlbum;
+class TtagArtist;
 struct TlibraryChanges;
 
 struct TguestAlbum {
@@ -23,6 +24,7 @@ struct TguestAlbum {
 struct TguestArtist {
     quint64 id = 0;
     QString name;
+    const TtagArtist *artist = nullptr;
     // Indexes into Albums(), in the library's album order.
     std::vector<int> albums;
     int tracks = 0;
@@ -65,7 +67,10 @@ public:
     // See TguestSearchIndex::Search; indexes into Track().
     std::vector<int> Search(QStringView query, int limit) const { return m_index.Search(query, limit); }
 
+    // In the library's artist order.
     const std::vector<TguestArtist> &Artists() const { return m_artists; }
+    // Slots of albums, named by the artists: a slot no artist names any more
+    // has a null album, until the albums are compacted.
     const std::vector<TguestAlbum> &Albums() const { return m_albums; }
     const TguestArtist *ArtistById(quint64 id) const;
     const TguestAlbum *AlbumById(quint64 id) const;
@@ -73,11 +78,25 @@ public:
 private:
     // Lists the library's artists and their albums anew.
     void list(const Tmp3JukeBoxLists &library);
+    // Lists again the artists a change touched, and those whose albums it
+    // touched; drops what it emptied. The rest stays as it is.
+    void relist(const Tmp3JukeBoxLists &library, const TlibraryChanges &changes);
+    // The artist's entry as a fresh listing would make it, its albums in
+    // slots of their own.
+    TguestArtist listed(const TtagArtist &artist);
+    int albumSlot(const TtagAlbum &album, const TtagArtist &owner);
+    void dropAlbum(int slot);
+    void compactAlbums();
 
     quint64 m_key;
+    TguestIndexLimits m_limits;
     TguestSearchIndex m_index;
     std::vector<TguestArtist> m_artists;
     std::vector<TguestAlbum> m_albums;
     std::unordered_map<quint64, int> m_artistIds;
     std::unordered_map<quint64, int> m_albumIds;
+    // Each album's slot, and the artist that names it (by slot).
+    std::unordered_map<const TtagAlbum *, int> m_albumSlots;
+    std::vector<const TtagArtist *> m_albumOwners;
+    size_t m_deadAlbums = 0;
 };

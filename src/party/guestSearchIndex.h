@@ -23,8 +23,8 @@ struct TguestIndexLimits {
     // (the words of some 10,000 tracks): merging it costs a move of the
     // large run, adding to it a move of itself.
     size_t recentWords = 65536;
-    // Dead slots are compacted away once they are an eighth of all, and at
-    // least this many: the text they keep costs memory, not time.
+    // Dead slots (of tracks, of albums) are compacted away once they are an
+    // eighth of all, and at least this many: they cost memory, not time.
     size_t minDead = 1024;
 };
 
@@ -90,6 +90,7 @@ private:
     bool better(const Scored &a, const Scored &b) const;
     std::string_view wordAt(quint32 offset) const;
     bool wordBefore(const WordStart &a, const WordStart &b) const;
+    void sortWords(std::vector<WordStart> &words) const;
     // Merges sorted word starts into a sorted run: each entry of the run
     // moves once, and only the new ones are compared.
     void mergeWords(std::vector<WordStart> &run, const std::vector<WordStart> &sorted) const;

@@ -1,4 +1,5 @@
 #include "../library/testRecords.h"
+#include "indexFiling.h"
 
 #include "library/libraryChanges.h"
 #include "library/mp3JukeBoxLists.h"
@@ -58,52 +59,39 @@ protected:
     }
 
     // Edits the library as the folder watch might, and names what changed.
-    // The index rebuilt makes every album and artist a new one: each is
-    // touched, and the old ones are gone.
     TlibraryChanges change()
     {
-        TlibraryChanges changes;
+        TindexFiling filing(library);
         std::set<TcustomTagger *> named;
         const std::vector<TcustomTagger *> records = library.MasterList().Records();
         const auto pick = [&]() -> TcustomTagger * {
             TcustomTagger *record = records[size_t(random.bounded(int(records.size())))];
             return named.insert(record).second ? record : nullptr;
         };
-        library.SuspendRebuild();
         for (int i = random.bounded(4); i > 0; --i) {
-            if (TcustomTagger *record = pick()) {
-                changes.removed.emplace_back(record);
-                library.MasterList().Remove(record);
-            }
+            if (TcustomTagger *record = pick())
+                filing.Remove(record);
         }
         for (int i = random.bounded(4); i > 0; --i) {
             if (TcustomTagger *record = pick()) {
-                record->SetTitle(words(random.bounded(1, 3)));
-                record->SetArtist(kArtists[random.bounded(int(kArtists.size()))]);
-                changes.changed.emplace_back(record);
+                filing.Change(record, [this](TcustomTagger &edited) {
+                    edited.SetTitle(words(random.bounded(1, 3)));
+                    edited.SetArtist(kArtists[random.bounded(int(kArtists.size()))]);
+                    if (random.bounded(2))
+                        edited.SetAlbum(words(1));
+                });
             }
         }
         // A folder renamed: its tracks move, as many as are not named yet.
         const QString folder = QStringLiteral("/m/f%1/").arg(random.bounded(12));
         const QString renamed = QStringLiteral("/m/f%1/").arg(12 + next);
         for (TcustomTagger *record : records) {
-            if (record->Folder() == folder && named.insert(record).second) {
-                const QString from = record->Filename();
-                record->SetFilename(renamed + record->NameInFolder());
-                changes.moved.push_back({ TtaggerRef(record), from });
-            }
+            if (record->Folder() == folder && named.insert(record).second)
+                filing.Move(record, renamed + record->NameInFolder());
         }
-        for (int i = random.bounded(6); i > 0; --i) {
-            Tid3Tagger *record = newRecord(QStringLiteral("/m/f%1/").arg(random.bounded(12)));
-            library.MasterList().Add(record);
-            changes.added.emplace_back(record);
-        }
-        library.ResumeRebuild();
-        for (int i = 0; i < library.AlbumList().Count(); ++i)
-            changes.albums.push_back(library.AlbumList().Albums(i));
-        for (int i = 0; i < library.ArtistList().Count(); ++i)
-            changes.artists.push_back(library.ArtistList().Artists(i));
-        return changes;
+        for (int i = random.bounded(6); i > 0; --i)
+            filing.Add(newRecord(QStringLiteral("/m/f%1/").arg(random.bounded(12))));
+        return filing.Take();
     }
 
     static QStringList found(const TguestLibrary &guests, const QString &query)
