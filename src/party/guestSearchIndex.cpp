@@ -81,8 +81,9 @@ TguestSearchIndex::TguestSearchIndex(quint64 key, size_t count, TguestIndexLimit
     : m_key(key)
     , m_limits(limits)
 {
-    // Room to grow by an eighth before the first move of everything: pages
-    // reserved and not written take no memory.
+    // Room to grow by an eighth before the first move of everything (a
+    // pause of its own at a million tracks): pages reserved and not written
+    // take no memory.
     const size_t room = count + count / 8 + 64;
     m_tracks.reserve(room);
     m_starts.reserve(room + 1);
@@ -216,13 +217,15 @@ void TguestSearchIndex::compact()
         if (m_tracks[track].record)
             textSize += m_starts[track + 1] - m_starts[track];
     }
+    // Room to grow by an eighth, as after a build.
+    const size_t live = m_tracks.size() - m_dead;
     std::vector<TguestTrack> tracks;
-    tracks.reserve(m_tracks.size() - m_dead);
+    tracks.reserve(live + live / 8 + 64);
     std::vector<quint32> starts;
     starts.reserve(tracks.capacity() + 1);
     starts.push_back(0);
     std::string text;
-    text.reserve(textSize);
+    text.reserve(textSize + textSize / 8 + 64 * 48);
     for (size_t track = 0; track < m_tracks.size(); ++track) {
         if (!m_tracks[track].record)
             continue;
