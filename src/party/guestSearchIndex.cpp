@@ -172,41 +172,42 @@ void TguestSearchIndex::sortWords(std::vector<WordStart> &words) const
 void TguestSearchIndex::EndAdding()
 {
     sortWords(m_pendingStarts);
-    if (m_wordStarts.empty())
-        m_wordStarts.swap(m_pendingStarts);
-    else
-        mergeWords(m_recentStarts, m_pendingStarts);
+    if (m_words.empty()) {
+        const size_t block = std::max<size_t>(m_limits.blockWords, 1);
+        for (size_t at = 0; at < m_pendingStarts.size(); at += block) {
+            const auto from = m_pendingStarts.begin() + std::ptrdiff_t(at);
+            m_words.emplace_back(from, from + std::ptrdiff_t(std::min(block, m_pendingStarts.size() - at)));
+        }
+    } else {
+        for (const WordStart &word : m_pendingStarts)
+            insertWord(word);
+    }
     m_pendingStarts.clear();
     m_pendingStarts.shrink_to_fit();
     if (m_dead >= m_limits.minDead && m_dead * 8 > m_tracks.size())
         compact();
-    if (m_recentStarts.size() > m_limits.recentWords) {
-        mergeWords(m_wordStarts, m_recentStarts);
-        m_recentStarts.clear();
-    }
 }
 
-void TguestSearchIndex::mergeWords(std::vector<WordStart> &run, const std::vector<WordStart> &sorted) const
+void TguestSearchIndex::insertWord(const WordStart &word)
 {
-    if (sorted.empty())
+    const auto before = [this](const WordStart &a, const WordStart &b) { return wordBefore(a, b); };
+    // The last block that starts at or before the word.
+    auto block = std::upper_bound(m_words.begin(), m_words.end(), word,
+        [this](const WordStart &a, const std::vector<WordStart> &b) { return wordBefore(a, b.front()); });
+    if (block != m_words.begin())
+        --block;
+    // A block grows by an eighth, not twice: most blocks take a word or two
+    // between compactions.
+    if (block->size() == block->capacity())
+        block->reserve(block->size() + block->size() / 8 + 8);
+    block->insert(std::upper_bound(block->begin(), block->end(), word, before), word);
+    if (block->size() < 2 * std::max<size_t>(m_limits.blockWords, 1))
         return;
-    std::vector<size_t> places(sorted.size());
-    auto from = run.begin();
-    for (size_t i = 0; i < sorted.size(); ++i) {
-        from = std::upper_bound(
-            from, run.end(), sorted[i], [this](const WordStart &a, const WordStart &b) { return wordBefore(a, b); });
-        places[i] = size_t(from - run.begin());
-    }
-    size_t end = run.size();
-    run.resize(run.size() + sorted.size());
-    // From the back: the entries after each new one move past it and every
-    // new one after it.
-    for (size_t i = sorted.size(); i-- > 0;) {
-        std::move_backward(run.begin() + std::ptrdiff_t(places[i]), run.begin() + std::ptrdiff_t(end),
-            run.begin() + std::ptrdiff_t(end + i + 1));
-        run[places[i] + i] = sorted[i];
-        end = places[i];
-    }
+    const auto half = block->begin() + std::ptrdiff_t(block->size() / 2);
+    std::vector<WordStart> second(half, block->end());
+    block->erase(half, block->end());
+    block->shrink_to_fit();
+    m_words.insert(block + 1, std::move(second));
 }
 
 void TguestSearchIndex::compact()
@@ -245,8 +246,11 @@ void TguestSearchIndex::compact()
         run.resize(kept);
         run.shrink_to_fit();
     };
-    move(m_wordStarts);
-    move(m_recentStarts);
+    for (std::vector<WordStart> &block : m_words)
+        move(block);
+    m_words.erase(std::remove_if(m_words.begin(), m_words.end(),
+                      [](const std::vector<WordStart> &block) { return block.empty(); }),
+        m_words.end());
     for (auto &entry : m_trackIds)
         entry.second = int(slotOf[size_t(entry.second)]);
     m_tracks = std::move(tracks);
@@ -334,10 +338,17 @@ std::vector<int> TguestSearchIndex::Search(QStringView query, int limit) const
     if (lead.size() <= kShortWord) {
         // A letter or two: the tracks with a word that starts so.
         std::vector<bool> seen(m_tracks.size());
-        for (const std::vector<WordStart> *run : { &m_wordStarts, &m_recentStarts }) {
-            auto it = std::lower_bound(run->begin(), run->end(), lead,
-                [this](const WordStart &start, const std::string &prefix) { return wordAt(start.offset) < prefix; });
-            for (; it != run->end() && wordAt(it->offset).substr(0, lead.size()) == lead; ++it) {
+        const auto before = [this](const WordStart &start, const std::string &prefix) {
+            return wordAt(start.offset) < prefix;
+        };
+        // The first block that ends at or after the letters.
+        auto block = std::lower_bound(m_words.begin(), m_words.end(), lead,
+            [&](const std::vector<WordStart> &b, const std::string &prefix) { return before(b.back(), prefix); });
+        for (bool more = true; more && block != m_words.end(); ++block) {
+            for (auto it = std::lower_bound(block->begin(), block->end(), lead, before); it != block->end(); ++it) {
+                more = wordAt(it->offset).substr(0, lead.size()) == lead;
+                if (!more)
+                    break;
                 if (seen[it->track] || !m_tracks[it->track].record)
                     continue;
                 seen[it->track] = true;

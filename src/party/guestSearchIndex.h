@@ -19,10 +19,9 @@ struct TguestTrack {
 
 // When the index tidies up after partial changes (see TguestSearchIndex).
 struct TguestIndexLimits {
-    // The run of recent words joins the large run past this many entries
-    // (the words of some 10,000 tracks): merging it costs a move of the
-    // large run, adding to it a move of itself.
-    size_t recentWords = 65536;
+    // Word starts in a block: a new word costs a move of half a block at
+    // most, and a block is split in two at twice this many.
+    size_t blockWords = 4096;
     // Dead slots (of tracks, of albums) are compacted away once they are an
     // eighth of all, and at least this many: they cost memory, not time.
     size_t minDead = 1024;
@@ -33,13 +32,13 @@ struct TguestIndexLimits {
 // or accents and puts the best matches first.
 //
 // It follows the library's partial changes instead of being built anew:
-// a dropped track leaves a dead slot whose text stays until dead slots are
-// an eighth of all, when the index is compacted in one pass; an added track
-// takes a new slot at the end, its words a small sorted run of their own
-// that joins the large one when it grows (TguestIndexLimits). A change
-// costs a move of the small run; the passes over everything come once in
-// many changes. A search finds the same tracks in the same order however
-// the index came to be.
+// an added track takes a new slot at the end, its words go into the sorted
+// blocks of word starts where they belong; a dropped track leaves a dead
+// slot whose text stays until dead slots are an eighth of all, when the
+// index is compacted in one pass (TguestIndexLimits). A change of a few
+// tracks costs a look-up and a move within a block per word, whatever the
+// size of the library. A search finds the same tracks in the same order
+// however the index came to be.
 //
 // GUI thread only, like the library.
 class TguestSearchIndex {
@@ -91,9 +90,7 @@ private:
     std::string_view wordAt(quint32 offset) const;
     bool wordBefore(const WordStart &a, const WordStart &b) const;
     void sortWords(std::vector<WordStart> &words) const;
-    // Merges sorted word starts into a sorted run: each entry of the run
-    // moves once, and only the new ones are compared.
-    void mergeWords(std::vector<WordStart> &run, const std::vector<WordStart> &sorted) const;
+    void insertWord(const WordStart &word);
     void compact();
 
     quint64 m_key;
@@ -105,13 +102,12 @@ private:
     // marks the end).
     std::string m_text;
     std::vector<quint32> m_starts;
-    // Where each word of the text begins, in the words' order: the tracks
-    // with a word that starts with a few letters are one range of it. A
-    // letter or two occur in nearly every track; at the start of a word in
-    // few. The words of tracks added since the last merge are a run of their
-    // own; those of tracks added but not yet ended are unsorted.
-    std::vector<WordStart> m_wordStarts;
-    std::vector<WordStart> m_recentStarts;
+    // Where each word of the text begins, in the words' order, in blocks
+    // one after the other: the tracks with a word that starts with a few
+    // letters are one range of them. A letter or two occur in nearly every
+    // track; at the start of a word in few. The words of tracks added but
+    // not yet ended wait, unsorted.
+    std::vector<std::vector<WordStart>> m_words;
     std::vector<WordStart> m_pendingStarts;
     std::unordered_map<quint64, int> m_trackIds;
 };

@@ -145,9 +145,9 @@ TEST_P(GuestLibraryChanges, AnswersAsOneBuiltAnew)
 
 INSTANTIATE_TEST_SUITE_P(GuestSearch, GuestLibraryChanges,
     ::testing::Values(ChangeCase { "AsInTheProgram", {} },
-        // Merging the recent words and compacting dead slots after nearly
-        // every change.
-        ChangeCase { "TidiedUpOften", { 40, 8 } }),
+        // Blocks of words split and dead slots compacted after nearly every
+        // change.
+        ChangeCase { "TidiedUpOften", { 8, 8 } }),
     [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
