@@ -338,9 +338,8 @@ std::vector<int> TguestSearchIndex::Search(QStringView query, int limit) const
     if (lead.size() <= kShortWord) {
         // A letter or two: the tracks with a word that starts so.
         std::vector<bool> seen(m_tracks.size());
-        const auto before = [this](const WordStart &start, const std::string &prefix) {
-            return wordAt(start.offset) < prefix;
-        };
+        const auto before
+            = [this](const WordStart &start, const std::string &prefix) { return wordAt(start.offset) < prefix; };
         // The first block that ends at or after the letters.
         auto block = std::lower_bound(m_words.begin(), m_words.end(), lead,
             [&](const std::vector<WordStart> &b, const std::string &prefix) { return before(b.back(), prefix); });

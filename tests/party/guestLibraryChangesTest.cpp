@@ -18,8 +18,8 @@ constexpr quint64 kKey = 99;
 // Few words, so that many tracks match a query and tie on their scores.
 const QStringList kWords { "Love", "Glow", "Lo", "Sun", "Über", "Ubers", "Day", "Night", "A", "Blue", "Rain", "Song" };
 const QStringList kArtists { "The Lanterns", "Lanterns", "Sunny", "Lovelace", "", "The Glow", "Rain Day" };
-const QStringList kQueries { "a", "l", "lo", "u", "su", "love", "lantern", "uber", "day night", "the", "glow sun",
-    "1", "song a", "zzz" };
+const QStringList kQueries { "a", "l", "lo", "u", "su", "love", "lantern", "uber", "day night", "the", "glow sun", "1",
+    "song a", "zzz" };
 
 struct ChangeCase {
     const char *name;

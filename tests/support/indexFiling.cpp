@@ -20,8 +20,7 @@ TindexFiling::~TindexFiling()
     m_library.MasterList().OnChange = std::move(m_rebuild);
 }
 
-template <typename T>
-void TindexFiling::touch(std::vector<T *> &touched, T *object)
+template <typename T> void TindexFiling::touch(std::vector<T *> &touched, T *object)
 {
     if (object && std::find(touched.begin(), touched.end(), object) == touched.end())
         touched.push_back(object);

@@ -24,8 +24,7 @@ public:
     void Remove(TcustomTagger *record);
     // Takes the record out of the index for edit to change its tags, then
     // files it again.
-    template <typename Edit>
-    void Change(TcustomTagger *record, Edit edit)
+    template <typename Edit> void Change(TcustomTagger *record, Edit edit)
     {
         unfile(record);
         edit(*record);
@@ -40,8 +39,7 @@ public:
 private:
     void file(TcustomTagger *record);
     void unfile(TcustomTagger *record);
-    template <typename T>
-    void touch(std::vector<T *> &touched, T *object);
+    template <typename T> void touch(std::vector<T *> &touched, T *object);
 
     Tmp3JukeBoxLists &m_library;
     TNotifyEvent m_rebuild;
