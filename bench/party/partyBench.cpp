@@ -10,13 +10,25 @@
 //    (target: search p99 under 100 ms), the sound output's underruns
 //    (target 0) and the resident memory over the run (target: flat).
 //
+// 3. With --index, only this, on libraries in memory of 100,000 and
+//    1,000,000 tracks (or the sizes given): building the guests' library,
+//    and the library's partial changes (20 tracks added, 1 removed, a
+//    folder of 20 moved) taken by building it anew beside taking the change
+//    set (target: well under 16 ms at 1,000,000 tracks).
+//
 //   bench-party [SECONDS] [GUESTS] [N]
 //   bench-party --check [SECONDS] [GUESTS] [N]   exits non-zero on errors
+//   bench-party --index [N...]
 #include "benchLibrary.h"
 
 #include "audioFixtures.h"
+#include "indexFiling.h"
 #include "core/dmMain.h"
 #include "silentUi.h"
+#include "library/libraryChanges.h"
+#include "library/mp3JukeBoxLists.h"
+#include "library/tagAlbum.h"
+#include "library/tagArtist.h"
 #include "library/taggerList.h"
 #include "metadata/id3Tagger.h"
 #include "party/guestLibrary.h"
@@ -41,6 +53,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <unistd.h>
@@ -149,6 +162,149 @@ void benchSearch(const TdmMain &core, const QStringList &words)
     }
     std::printf("  all queries                             %7.2f  %7.2f  %7.2f ms\n", percentile(all, 50),
         percentile(all, 99), *std::max_element(all.begin(), all.end()));
+    std::fflush(stdout);
+}
+
+// --- the library's partial changes ---------------------------------------------------
+
+// A library in memory of count tracks, an album of some 20 tracks to a
+// folder and some 3 albums to an artist.
+void fillLibrary(Tmp3JukeBoxLists &library, int count, QRandomGenerator &random)
+{
+    const int albumCount = std::max(1, count / 20);
+    const int artistCount = std::max(1, albumCount / 3);
+    QStringList artists;
+    for (int i = 0; i < artistCount; ++i)
+        artists << RandomWord(random, 4, 10) + u' ' + RandomWord(random, 3, 9);
+    QStringList albums;
+    for (int i = 0; i < albumCount; ++i)
+        albums << RandomWord(random, 3, 9) + u' ' + RandomWord(random, 2, 12);
+    library.SuspendRebuild();
+    for (int i = 0; i < count; ++i) {
+        const int album = i % albumCount;
+        auto *record = new Tid3Tagger;
+        record->SetTitle(RandomWord(random, 4, 10) + u' ' + RandomWord(random, 2, 10));
+        record->SetArtist(artists[album % artistCount]);
+        record->SetAlbum(albums[album]);
+        record->SetTrack(quint32(i / albumCount + 1));
+        record->SetFilename(QStringLiteral("/music/%1/%2/%3.mp3").arg(album % artistCount).arg(album).arg(i));
+        record->SetValidTag(true);
+        library.MasterList().Add(record);
+    }
+    library.ResumeRebuild();
+}
+
+// One kind of change: edits the library and its index as a library that
+// follows its folders does, and names what it did.
+using TchangeMaker = std::function<TlibraryChanges(Tmp3JukeBoxLists &, QRandomGenerator &, int)>;
+
+TlibraryChanges addTracks(Tmp3JukeBoxLists &library, QRandomGenerator &random, int round)
+{
+    TindexFiling filing(library);
+    const QString artist = library.MasterList().Items(random.bounded(library.MasterList().Count()))->Artist();
+    for (int i = 0; i < 20; ++i) {
+        auto *record = new Tid3Tagger;
+        record->SetTitle(RandomWord(random, 4, 10) + u' ' + RandomWord(random, 2, 10));
+        record->SetArtist(artist);
+        record->SetAlbum(QStringLiteral("New Album %1").arg(round));
+        record->SetTrack(quint32(i + 1));
+        record->SetFilename(QStringLiteral("/music/new/%1/%2.mp3").arg(round).arg(i));
+        record->SetValidTag(true);
+        filing.Add(record);
+    }
+    return filing.Take();
+}
+
+TlibraryChanges removeTrack(Tmp3JukeBoxLists &library, QRandomGenerator &random, int)
+{
+    TindexFiling filing(library);
+    filing.Remove(library.MasterList().Items(random.bounded(library.MasterList().Count())));
+    return filing.Take();
+}
+
+TlibraryChanges moveFolder(Tmp3JukeBoxLists &library, QRandomGenerator &random, int round)
+{
+    TindexFiling filing(library);
+    const QString folder = library.MasterList().Items(random.bounded(library.MasterList().Count()))->Folder();
+    int moved = 0;
+    for (TcustomTagger *record : std::vector<TcustomTagger *>(library.MasterList().Records())) {
+        if (record->Folder() == folder && moved++ < 20)
+            filing.Move(record, folder.chopped(1) + QStringLiteral(" (moved %1)/").arg(round) + record->NameInFolder());
+    }
+    return filing.Take();
+}
+
+double msSince(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+void benchIndexChanges(int count)
+{
+    Tmp3JukeBoxLists library;
+    QRandomGenerator random(11);
+    fillLibrary(library, count, random);
+    std::printf("\nThe guests' library of %d tracks (%d albums, %d artists)\n", count, library.AlbumList().Count(),
+        library.ArtistList().Count());
+    const long before = ResidentKiB();
+    QElapsedTimer timer;
+    timer.start();
+    TguestLibrary kept(library, 12345);
+    std::printf("  building it                    %8.1f ms   (%.0f bytes a track)\n", msSince(timer),
+        double(ResidentKiB() - before) * 1024.0 / count);
+    const std::pair<const char *, TchangeMaker> kinds[] = {
+        { "20 tracks added", addTracks },
+        { "1 track removed", removeTrack },
+        { "a folder of 20 moved", moveFolder },
+    };
+    constexpr int kRounds = 5;
+    std::vector<std::vector<double>> applied(std::size(kinds));
+    int round = 0;
+    // What taking the changes added to the memory, not what the library
+    // filed.
+    long grown = 0;
+    for (size_t kind = 0; kind < std::size(kinds); ++kind) {
+        for (int i = 0; i < kRounds; ++i) {
+            const TlibraryChanges changes = kinds[kind].second(library, random, round++);
+            const long was = ResidentKiB();
+            timer.restart();
+            kept.Apply(library, changes);
+            applied[kind].push_back(msSince(timer));
+            grown += ResidentKiB() - was;
+        }
+    }
+    std::printf("  %-28s %12s %12s   (target: well under 16 ms)\n", "change", "built anew", "change set");
+    for (size_t kind = 0; kind < std::size(kinds); ++kind) {
+        timer.restart();
+        const TguestLibrary fresh(library, 12345);
+        const double anew = msSince(timer);
+        std::printf("  %-28s %9.1f ms %9.2f ms   (median of %d; worst %.2f ms)\n", kinds[kind].first, anew,
+            percentile(applied[kind], 50), kRounds, *std::max_element(applied[kind].begin(), applied[kind].end()));
+    }
+    std::printf("  taking %d changes added %.1f bytes a track\n", round, double(grown) * 1024.0 / count);
+
+    // Many changes in a row, whose words split blocks; and the one pass
+    // over everything, once dead slots are an eighth of all.
+    std::vector<double> stream;
+    for (int i = 0; i < 600; ++i) {
+        const TlibraryChanges changes = addTracks(library, random, round++);
+        timer.restart();
+        kept.Apply(library, changes);
+        stream.push_back(msSince(timer));
+    }
+    std::printf("  20 tracks added, 600 times:  median %.2f ms, worst %.2f ms\n",
+        percentile(stream, 50), *std::max_element(stream.begin(), stream.end()));
+    TguestSearchIndex index(12345, size_t(library.MasterList().Count()));
+    for (TcustomTagger *record : library.MasterList().Records())
+        index.Add(record);
+    index.EndAdding();
+    const std::vector<TcustomTagger *> &records = library.MasterList().Records();
+    for (size_t i = 0; i <= records.size() / 8; ++i)
+        index.Drop(records[i * 7], records[i * 7]->Filename());
+    timer.restart();
+    index.EndAdding();
+    std::printf("  compacting an eighth of dead slots away:  %.1f ms (once per %zu tracks dropped)\n", msSince(timer),
+        records.size() / 8);
     std::fflush(stdout);
 }
 
@@ -381,6 +537,14 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
+    if (!args.isEmpty() && args.first() == QStringLiteral("--index")) {
+        args.removeFirst();
+        if (args.isEmpty())
+            args = QStringList { QStringLiteral("100000"), QStringLiteral("1000000") };
+        for (const QString &count : args)
+            benchIndexChanges(count.toInt());
+        return 0;
+    }
     const bool check = !args.isEmpty() && args.first() == QStringLiteral("--check");
     if (check)
         args.removeFirst();

@@ -21,6 +21,14 @@ struct TcaselessKey {
 
 size_t qHash(const TcaselessKey &key, size_t seed = 0) noexcept;
 
+// Whether key a comes before key b in a TcaselessMap: for a reader that
+// keeps a list of its own in the map's order.
+inline bool CaselessKeyBefore(const QString &a, const QString &b)
+{
+    const int c = TextSortKey(a).compare(TextSortKey(b));
+    return c != 0 ? c < 0 : a.toCaseFolded() < b.toCaseFolded();
+}
+
 // A map from text keys to objects, keys compared without regard to case and
 // ordered by the user's locale; inserting a key that is present is ignored.
 // Small maps (an artist's albums) are searched in place; larger ones keep a
@@ -46,7 +54,7 @@ public:
             return false;
         if (m_keepsOrder && m_ordered) {
             const auto place = std::upper_bound(m_entries.begin(), m_entries.end(), key,
-                [](const QString &k, const Entry &e) { return KeyBefore(k, e.key); });
+                [](const QString &k, const Entry &e) { return CaselessKeyBefore(k, e.key); });
             m_entries.insert(place, Entry{key, object});
         } else {
             m_entries.push_back(Entry{key, object});
@@ -104,13 +112,6 @@ public:
         m_keepsOrder = false;
     }
 
-    // Whether key a comes before key b in the map's order.
-    static bool KeyBefore(const QString &a, const QString &b)
-    {
-        const int c = TextSortKey(a).compare(TextSortKey(b));
-        return c != 0 ? c < 0 : a.toCaseFolded() < b.toCaseFolded();
-    }
-
 private:
     static constexpr size_t kSearchedInPlace = 8;
 
@@ -134,7 +135,8 @@ private:
         keyed.reserve(m_entries.size());
         for (const Entry &e : m_entries)
             keyed.push_back(Keyed{TextSortKey(e.key), e});
-        // Keys the collator finds equal are rare: they are folded only then.
+        // Keys the collator finds equal are rare: they are folded only then
+        // (as CaselessKeyBefore does, with the keys made once here).
         std::sort(keyed.begin(), keyed.end(), [](const Keyed &a, const Keyed &b) {
             const int c = a.sortKey.compare(b.sortKey);
             return c != 0 ? c < 0 : a.entry.key.toCaseFolded() < b.entry.key.toCaseFolded();

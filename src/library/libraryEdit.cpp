@@ -312,7 +312,7 @@ void TlibraryEdit::link(TtagAlbum &album)
         if (present == &album)
             return;
         if (present) {
-            if (!TcaselessMap<TtagAlbum>::KeyBefore(album.Key(), present->Key()))
+            if (!CaselessKeyBefore(album.Key(), present->Key()))
                 return;
             list.RemoveAlbum(present);
         }

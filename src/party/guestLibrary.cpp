@@ -1,178 +1,234 @@
 #include "party/guestLibrary.h"
 
+#include "library/caselessMap.h"
+#include "library/libraryChanges.h"
 #include "library/mp3JukeBoxLists.h"
 #include "library/tagAlbum.h"
 #include "library/tagArtist.h"
 #include "library/tagArtistList.h"
 #include "metadata/customTagger.h"
-#include "party/textFold.h"
 
-#include <QHash>
 #include <algorithm>
-#include <cstring>
 #include <unordered_set>
 
 namespace {
 
-constexpr char kFieldEnd = '\x1F';
-constexpr char kTrackEnd = '\x1E';
-// Words of this length or shorter are looked up by where words start.
-constexpr size_t kShortWord = 2;
-
-bool isSeparator(char c)
+// An artist is listed under its name; the entry of its alias ("Lanterns,
+// The" for "The Lanterns") is left out.
+bool isListed(const TtagArtistList &artists, const TtagArtist &artist)
 {
-    return c == ' ' || c == kFieldEnd || c == kTrackEnd;
-}
-
-quint64 keyedId(const QString &text, quint64 key)
-{
-    // Never 0: 0 is "none" on the wire.
-    const quint64 id = quint64(qHash(text, size_t(key)));
-    return id ? id : 1;
-}
-
-// Words of a folded text, split at its spaces.
-std::vector<std::string> wordsOf(const std::string &folded)
-{
-    std::vector<std::string> words;
-    size_t start = 0;
-    while (start < folded.size()) {
-        size_t end = folded.find(' ', start);
-        if (end == std::string::npos)
-            end = folded.size();
-        if (end > start)
-            words.emplace_back(folded, start, end - start);
-        start = end + 1;
-    }
-    return words;
-}
-
-// How well word matches a field: the whole field, the start of one of its
-// words, or inside a word; 0 when it does not occur.
-int fieldMatch(std::string_view field, std::string_view word, int whole, int start, int inside)
-{
-    if (word.size() > field.size())
-        return 0;
-    if (field == word)
-        return whole;
-    int best = 0;
-    size_t at = field.find(word);
-    while (at != std::string_view::npos) {
-        if (at == 0 || field[at - 1] == ' ')
-            return start;
-        best = inside;
-        at = field.find(word, at + 1);
-    }
-    return best;
+    const QString alias = ArtistAliasKey(artist.Artist());
+    return alias.isEmpty() || artists.FindArtist(alias) != &artist;
 }
 
 } // namespace
 
-TguestLibrary::TguestLibrary(const Tmp3JukeBoxLists &library, quint64 key)
+TguestLibrary::TguestLibrary(const Tmp3JukeBoxLists &library, quint64 key, TguestIndexLimits limits)
     : m_key(key)
+    , m_limits(limits)
+    , m_index(key, size_t(library.MasterList().Count()), limits)
 {
-    const TtaggerList &master = library.MasterList();
-    const int count = master.Count();
-    m_tracks.reserve(size_t(count));
-    m_starts.reserve(size_t(count) + 1);
-    m_text.reserve(size_t(count) * 48);
-    m_trackIds.reserve(size_t(count));
-    for (int i = 0; i < count; ++i) {
-        TcustomTagger *record = master.Items(i);
-        const quint64 id = TrackIdOf(record->Filename());
-        // A second file with the same id (a chance of one in billions) stays
-        // searchable but cannot be asked for.
-        m_trackIds.emplace(id, int(m_tracks.size()));
-        m_tracks.push_back({ record, id });
-        m_starts.push_back(quint32(m_text.size()));
-        AppendFoldedText(record->Artist(), m_text);
-        m_text += kFieldEnd;
-        AppendFoldedText(record->Album(), m_text);
-        m_text += kFieldEnd;
-        // A track without a title goes by its file's name, as everywhere.
-        AppendFoldedText(GuestTitle(*record), m_text);
-        m_text += kTrackEnd;
-    }
-    m_starts.push_back(quint32(m_text.size()));
+    for (TcustomTagger *record : library.MasterList().Records())
+        m_index.Add(record);
+    m_index.EndAdding();
+    list(library);
+}
 
-    m_wordStarts.reserve(size_t(count) * 6);
-    for (size_t track = 0; track + 1 < m_starts.size(); ++track) {
-        for (quint32 at = m_starts[track]; at < m_starts[track + 1]; ++at) {
-            if (!isSeparator(m_text[at]) && (at == m_starts[track] || isSeparator(m_text[at - 1])))
-                m_wordStarts.push_back({ at, quint32(track) });
-        }
-    }
-    std::sort(m_wordStarts.begin(), m_wordStarts.end(),
-        [this](const WordStart &a, const WordStart &b) { return wordAt(a.offset) < wordAt(b.offset); });
+void TguestLibrary::Apply(const Tmp3JukeBoxLists &library, const TlibraryChanges &changes)
+{
+    for (const TtaggerRef &record : changes.removed)
+        m_index.Drop(record.get(), record->Filename());
+    for (const TtaggerRef &record : changes.changed)
+        m_index.Drop(record.get(), record->Filename());
+    for (const TrecordMove &move : changes.moved)
+        m_index.Drop(move.record.get(), move.from);
+    for (const TtaggerRef &record : changes.added)
+        m_index.Add(record.get());
+    for (const TtaggerRef &record : changes.changed)
+        m_index.Add(record.get());
+    for (const TrecordMove &move : changes.moved)
+        m_index.Add(move.record.get());
+    m_index.EndAdding();
+    relist(library, changes);
+}
 
+void TguestLibrary::list(const Tmp3JukeBoxLists &library)
+{
     // Albums are filed under their artist by name alone and, for an artist
     // whose name starts with "The", under an alias too: each artist and
     // album is listed once.
     const TtagArtistList &artists = library.ArtistList();
     std::unordered_set<const TtagArtist *> seenArtists;
-    std::unordered_set<const TtagAlbum *> seenAlbums;
     for (int i = 0; i < artists.Count(); ++i) {
         const TtagArtist *artist = artists.Artists(i);
-        const QString alias = ArtistAliasKey(artist->Artist());
-        if (!seenArtists.insert(artist).second
-            || (!alias.isEmpty() && artists.Keys(i).compare(alias, Qt::CaseInsensitive) == 0))
+        if (!seenArtists.insert(artist).second || !isListed(artists, *artist))
             continue;
-        TguestArtist guestArtist;
-        guestArtist.name = artist->Artist();
-        guestArtist.id = keyedId(QStringLiteral("artist\n") + artists.Keys(i).toLower(), m_key);
-        guestArtist.tracks = artist->Count();
-        const TtagAlbumList &albums = artist->AlbumList();
-        for (int a = 0; a < albums.Count(); ++a) {
-            const TtagAlbum *album = albums.Albums(a);
-            if (album->Count() == 0 || !seenAlbums.insert(album).second)
-                continue;
-            TguestAlbum guestAlbum;
-            guestAlbum.name = album->AlbumName();
-            guestAlbum.artist = album->Artist().isEmpty() ? artist->Artist() : album->Artist();
-            guestAlbum.album = album;
-            guestAlbum.id
-                = keyedId(QStringLiteral("album\n") + album->AlbumName() + u'\n' + album->Items(0)->Folder(), m_key);
-            if (m_albumIds.emplace(guestAlbum.id, int(m_albums.size())).second) {
-                guestArtist.albums.push_back(int(m_albums.size()));
-                m_albums.push_back(std::move(guestAlbum));
-            }
-        }
-        if (m_artistIds.emplace(guestArtist.id, int(m_artists.size())).second)
-            m_artists.push_back(std::move(guestArtist));
+        TguestArtist entry = listed(*artist);
+        if (m_artistIds.emplace(entry.id, int(m_artists.size())).second)
+            m_artists.push_back(std::move(entry));
     }
 }
 
-std::string_view TguestLibrary::wordAt(quint32 offset) const
+TguestArtist TguestLibrary::listed(const TtagArtist &artist)
 {
-    quint32 end = offset;
-    while (end < m_text.size() && !isSeparator(m_text[end]))
-        ++end;
-    return std::string_view(m_text.data() + offset, end - offset);
+    TguestArtist entry;
+    entry.name = artist.Artist();
+    entry.artist = &artist;
+    entry.id = GuestId(QStringLiteral("artist\n") + artist.Artist().toLower(), m_key);
+    entry.tracks = artist.Count();
+    const TtagAlbumList &albums = artist.AlbumList();
+    for (int a = 0; a < albums.Count(); ++a) {
+        const TtagAlbum *album = albums.Albums(a);
+        if (album->Count() == 0)
+            continue;
+        const int slot = albumSlot(*album, artist);
+        if (slot >= 0 && std::find(entry.albums.begin(), entry.albums.end(), slot) == entry.albums.end())
+            entry.albums.push_back(slot);
+    }
+    return entry;
 }
 
-quint64 TguestLibrary::TrackIdOf(const QString &fileName) const
+int TguestLibrary::albumSlot(const TtagAlbum &album, const TtagArtist &owner)
 {
-    return GuestTrackId(fileName, m_key);
+    const quint64 id = GuestId(QStringLiteral("album\n") + album.AlbumName() + u'\n' + album.Items(0)->Folder(), m_key);
+    const auto [found, added] = m_albumSlots.try_emplace(&album, int(m_albums.size()));
+    const int slot = found->second;
+    if (added) {
+        // Another album of the same id (a chance of one in billions) is not
+        // listed.
+        if (!m_albumIds.emplace(id, slot).second) {
+            m_albumSlots.erase(found);
+            return -1;
+        }
+        m_albums.push_back({});
+        m_albumOwners.push_back(nullptr);
+    }
+    TguestAlbum &entry = m_albums[size_t(slot)];
+    entry.id = id;
+    entry.name = album.AlbumName();
+    entry.artist = album.Artist().isEmpty() ? owner.Artist() : album.Artist();
+    entry.album = &album;
+    m_albumOwners[size_t(slot)] = &owner;
+    return slot;
 }
 
-quint64 GuestTrackId(const QString &fileName, quint64 key)
+void TguestLibrary::dropAlbum(int slot)
 {
-    return keyedId(fileName, key);
+    TguestAlbum &entry = m_albums[size_t(slot)];
+    if (!entry.album)
+        return;
+    const auto id = m_albumIds.find(entry.id);
+    if (id != m_albumIds.end() && id->second == slot)
+        m_albumIds.erase(id);
+    m_albumSlots.erase(entry.album);
+    entry = TguestAlbum();
+    m_albumOwners[size_t(slot)] = nullptr;
+    ++m_deadAlbums;
 }
 
-QString GuestTitle(const TcustomTagger &record)
+void TguestLibrary::relist(const Tmp3JukeBoxLists &library, const TlibraryChanges &changes)
 {
-    if (!record.Title().isEmpty())
-        return record.Title();
-    const QString &name = record.NameInFolder();
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot > 0 ? name.left(dot) : name;
+    const TtagArtistList &artists = library.ArtistList();
+    const auto position = [this](const TtagArtist *artist) {
+        return std::find_if(
+            m_artists.begin(), m_artists.end(), [artist](const TguestArtist &entry) { return entry.artist == artist; });
+    };
+    size_t firstMoved = m_artists.size();
+    // What is gone is only compared with: its albums and tracks are no more.
+    for (const std::unique_ptr<TtagArtist> &artist : changes.goneArtists) {
+        const auto it = position(artist.get());
+        if (it == m_artists.end())
+            continue;
+        firstMoved = std::min(firstMoved, size_t(it - m_artists.begin()));
+        m_artistIds.erase(it->id);
+        m_artists.erase(it);
+    }
+    for (const std::unique_ptr<TtagAlbum> &album : changes.goneAlbums) {
+        const auto slot = m_albumSlots.find(album.get());
+        if (slot != m_albumSlots.end())
+            dropAlbum(slot->second);
+    }
+
+    // An album's listing depends on the artist that names it: the one it was
+    // listed under, and the one of its name now.
+    std::vector<const TtagArtist *> relisted;
+    const auto relist = [&](const TtagArtist *artist) {
+        if (artist && isListed(artists, *artist)
+            && std::find(relisted.begin(), relisted.end(), artist) == relisted.end())
+            relisted.push_back(artist);
+    };
+    for (const TtagArtist *artist : changes.artists)
+        relist(artist);
+    std::vector<int> unnamed;
+    for (const TtagAlbum *album : changes.albums) {
+        relist(artists.FindArtist(album->Artist()));
+        const auto slot = m_albumSlots.find(album);
+        if (slot != m_albumSlots.end()) {
+            relist(m_albumOwners[size_t(slot->second)]);
+            unnamed.push_back(slot->second);
+        }
+    }
+    for (const TtagArtist *artist : relisted) {
+        const auto it = position(artist);
+        if (it != m_artists.end())
+            unnamed.insert(unnamed.end(), it->albums.begin(), it->albums.end());
+    }
+
+    std::vector<int> named;
+    for (const TtagArtist *artist : relisted) {
+        TguestArtist entry = listed(*artist);
+        named.insert(named.end(), entry.albums.begin(), entry.albums.end());
+        const auto it = position(artist);
+        if (it != m_artists.end()) {
+            *it = std::move(entry);
+            continue;
+        }
+        // A new artist, where the library orders its keys.
+        const auto place = std::lower_bound(m_artists.begin(), m_artists.end(), entry,
+            [](const TguestArtist &a, const TguestArtist &b) { return CaselessKeyBefore(a.name, b.name); });
+        if (!m_artistIds.emplace(entry.id, int(place - m_artists.begin())).second)
+            continue;
+        firstMoved = std::min(firstMoved, size_t(place - m_artists.begin()));
+        m_artists.insert(place, std::move(entry));
+    }
+    for (size_t i = firstMoved; i < m_artists.size(); ++i)
+        m_artistIds[m_artists[i].id] = int(i);
+
+    // Albums no artist names any more leave their slots.
+    std::sort(named.begin(), named.end());
+    for (const int slot : unnamed) {
+        if (!std::binary_search(named.begin(), named.end(), slot))
+            dropAlbum(slot);
+    }
+    if (m_deadAlbums >= m_limits.minDead && m_deadAlbums * 8 > m_albums.size())
+        compactAlbums();
 }
 
-TcustomTagger *TguestLibrary::TrackById(quint64 id) const
+void TguestLibrary::compactAlbums()
 {
-    const auto it = m_trackIds.find(id);
-    return it == m_trackIds.end() ? nullptr : m_tracks[size_t(it->second)].record;
+    std::vector<int> slotOf(m_albums.size(), -1);
+    std::vector<TguestAlbum> albums;
+    std::vector<const TtagArtist *> owners;
+    albums.reserve(m_albums.size() - m_deadAlbums);
+    owners.reserve(albums.capacity());
+    for (size_t slot = 0; slot < m_albums.size(); ++slot) {
+        if (!m_albums[slot].album)
+            continue;
+        slotOf[slot] = int(albums.size());
+        albums.push_back(std::move(m_albums[slot]));
+        owners.push_back(m_albumOwners[slot]);
+    }
+    for (TguestArtist &artist : m_artists) {
+        for (int &slot : artist.albums)
+            slot = slotOf[size_t(slot)];
+    }
+    for (auto &entry : m_albumIds)
+        entry.second = slotOf[size_t(entry.second)];
+    for (auto &entry : m_albumSlots)
+        entry.second = slotOf[size_t(entry.second)];
+    m_albums = std::move(albums);
+    m_albumOwners = std::move(owners);
+    m_deadAlbums = 0;
 }
 
 const TguestArtist *TguestLibrary::ArtistById(quint64 id) const
@@ -185,86 +241,4 @@ const TguestAlbum *TguestLibrary::AlbumById(quint64 id) const
 {
     const auto it = m_albumIds.find(id);
     return it == m_albumIds.end() ? nullptr : &m_albums[size_t(it->second)];
-}
-
-int TguestLibrary::score(size_t track, const std::vector<std::string> &words, const std::string &phrase) const
-{
-    const std::string_view text(m_text.data() + m_starts[track], m_starts[track + 1] - m_starts[track] - 1);
-    const size_t artistEnd = text.find(kFieldEnd);
-    const size_t albumEnd = text.find(kFieldEnd, artistEnd + 1);
-    const std::string_view artist = text.substr(0, artistEnd);
-    const std::string_view album = text.substr(artistEnd + 1, albumEnd - artistEnd - 1);
-    const std::string_view title = text.substr(albumEnd + 1);
-    int total = 0;
-    for (const std::string &word : words) {
-        const int best = std::max({ fieldMatch(title, word, 100, 40, 10), fieldMatch(artist, word, 60, 25, 6),
-            fieldMatch(album, word, 40, 15, 4) });
-        // A word that occurs only across fields ("artist title" typed as
-        // one) does not count.
-        if (best == 0)
-            return 0;
-        total += best;
-    }
-    if (words.size() > 1)
-        total += std::max({ fieldMatch(title, phrase, 120, 50, 0), fieldMatch(artist, phrase, 80, 30, 0),
-            fieldMatch(album, phrase, 60, 20, 0) });
-    return total;
-}
-
-std::vector<int> TguestLibrary::Search(QStringView query, int limit) const
-{
-    const std::string phrase = FoldedText(query);
-    const std::vector<std::string> words = wordsOf(phrase);
-    limit = std::clamp(limit, 0, kMaxResults);
-    if (words.empty() || limit == 0 || m_tracks.empty())
-        return {};
-    // The longest word leads the scan through the whole text: it occurs in
-    // the fewest tracks. Every place it occurs names a track, and the scan
-    // goes on after that track's end.
-    const std::string &lead = *std::max_element(
-        words.begin(), words.end(), [](const std::string &a, const std::string &b) { return a.size() < b.size(); });
-    std::vector<Scored> found;
-    if (lead.size() <= kShortWord) {
-        // A letter or two: the tracks with a word that starts so.
-        const auto first = std::lower_bound(m_wordStarts.begin(), m_wordStarts.end(), lead,
-            [this](const WordStart &start, const std::string &prefix) { return wordAt(start.offset) < prefix; });
-        std::vector<bool> seen(m_tracks.size());
-        for (auto it = first; it != m_wordStarts.end() && wordAt(it->offset).substr(0, lead.size()) == lead; ++it) {
-            if (seen[it->track])
-                continue;
-            seen[it->track] = true;
-            if (const int points = score(it->track, words, phrase))
-                found.push_back({ points, int(it->track) });
-        }
-    }
-    const char *const begin = m_text.data();
-    const char *const end = begin + m_text.size();
-    const char *at = lead.size() <= kShortWord ? end : begin;
-    while (at < end) {
-        const void *hit = memmem(at, size_t(end - at), lead.data(), lead.size());
-        if (!hit)
-            break;
-        const quint32 offset = quint32(static_cast<const char *>(hit) - begin);
-        const size_t track = size_t(std::upper_bound(m_starts.begin(), m_starts.end(), offset) - m_starts.begin()) - 1;
-        if (const int points = score(track, words, phrase))
-            found.push_back({ points, int(track) });
-        at = begin + m_starts[track + 1];
-    }
-    const size_t keep = std::min(found.size(), size_t(limit));
-    // Equal scores: the shorter title first, then the library's own order.
-    const auto better = [this](const Scored &a, const Scored &b) {
-        if (a.score != b.score)
-            return a.score > b.score;
-        const qsizetype la = m_tracks[size_t(a.track)].record->Title().size();
-        const qsizetype lb = m_tracks[size_t(b.track)].record->Title().size();
-        if (la != lb)
-            return la < lb;
-        return a.track < b.track;
-    };
-    std::partial_sort(found.begin(), found.begin() + std::ptrdiff_t(keep), found.end(), better);
-    std::vector<int> result;
-    result.reserve(keep);
-    for (size_t i = 0; i < keep; ++i)
-        result.push_back(found[i].track);
-    return result;
 }

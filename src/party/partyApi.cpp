@@ -78,6 +78,22 @@ QByteArray ApiErrorJson(const TapiError &error)
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
+TpartyReply JsonReply(int status, const QJsonObject &object)
+{
+    return TpartyReply { status, QByteArrayLiteral("application/json"),
+        QJsonDocument(object).toJson(QJsonDocument::Compact), {} };
+}
+
+TpartyReply ErrorReply(const TapiError &error)
+{
+    return TpartyReply { error.status, QByteArrayLiteral("application/json"), ApiErrorJson(error), {} };
+}
+
+TpartyReply ErrorReply(int status, const char *code, const QString &message)
+{
+    return ErrorReply(TapiError { status, QByteArray(code), message });
+}
+
 std::variant<TapiCall, TapiError> ParseApiCall(QByteArrayView method, const QString &path, const QUrlQuery &query,
     const QByteArray &body, QByteArrayView contentType)
 {

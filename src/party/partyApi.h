@@ -3,8 +3,11 @@
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
+#include <utility>
 #include <variant>
+#include <vector>
 
+class QJsonObject;
 class QUrlQuery;
 
 // The guests' JSON API under /api/ (documented in the README and the
@@ -72,3 +75,15 @@ quint64 IdFromText(QStringView text);
 
 // The error as the JSON the API answers with: {"error": code, "message": text}.
 QByteArray ApiErrorJson(const TapiError &error);
+
+// One answer of the guests' server, before its transport writes it.
+struct TpartyReply {
+    int status = 200;
+    QByteArray type = QByteArrayLiteral("application/json");
+    QByteArray body;
+    std::vector<std::pair<QByteArray, QByteArray>> headers;
+};
+
+TpartyReply JsonReply(int status, const QJsonObject &object);
+TpartyReply ErrorReply(const TapiError &error);
+TpartyReply ErrorReply(int status, const char *code, const QString &message);

@@ -1,24 +1,16 @@
 #include "party/partyServer.h"
 
 #include "core/dmMain.h"
-#include "library/tagAlbum.h"
-#include "metadata/customTagger.h"
-#include "party/coverImages.h"
 #include "party/guestAccess.h"
-#include "party/guestLibrary.h"
+#include "party/guestApi.h"
 #include "party/partyAddress.h"
 #include "party/partyApi.h"
-#include "party/partyState.h"
 
 #include <QAbstractHttpServer>
 #include <QFile>
 #include <QHttpServerRequest>
 #include <QHttpServerResponder>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QPointer>
-#include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -36,32 +28,6 @@ constexpr qint64 kMaxLiveMessage = 1024;
 constexpr int kSweepMs = 1000;
 // Set on a connection whose WebSocket upgrade the party server let through.
 constexpr char kLiveAllowed[] = "vorlenLiveAllowed";
-
-using Theaders = std::vector<std::pair<QByteArray, QByteArray>>;
-
-// One answer of the server.
-struct Treply {
-    int status = 200;
-    QByteArray type = QByteArrayLiteral("application/json");
-    QByteArray body;
-    Theaders headers;
-};
-
-Treply jsonReply(int status, const QJsonObject &object)
-{
-    return Treply { status, QByteArrayLiteral("application/json"), QJsonDocument(object).toJson(QJsonDocument::Compact),
-        {} };
-}
-
-Treply errorReply(const TapiError &error)
-{
-    return Treply { error.status, QByteArrayLiteral("application/json"), ApiErrorJson(error), {} };
-}
-
-Treply errorReply(int status, const char *code, const QString &message)
-{
-    return errorReply(TapiError { status, QByteArray(code), message });
-}
 
 QByteArray resource(const QString &name)
 {
@@ -89,57 +55,6 @@ QByteArray addressKey(const QHostAddress &address)
     bool isV4 = false;
     const quint32 v4 = address.toIPv4Address(&isV4);
     return (isV4 ? QHostAddress(v4) : address).toString().toLatin1();
-}
-
-QString refusalText(const TrequestAnswer &answer, int limit)
-{
-    switch (answer.Outcome) {
-    case TrequestOutcome::Queued:
-        return QStringLiteral("Added to the queue.");
-    case TrequestOutcome::AwaitingApproval:
-        return QStringLiteral("Sent to the host for approval.");
-    case TrequestOutcome::PartyClosed:
-        return QStringLiteral("The party is not taking requests.");
-    case TrequestOutcome::UnknownGuest:
-        return QStringLiteral("Tell the jukebox your name first.");
-    case TrequestOutcome::LimitReached:
-        return QStringLiteral("You have %1 requests waiting, the most the host allows. Ask again when one has played.")
-            .arg(limit);
-    case TrequestOutcome::AlreadyQueued:
-        return QStringLiteral("That one is already in the queue.");
-    case TrequestOutcome::PlayingNow:
-        return QStringLiteral("That one is playing right now.");
-    case TrequestOutcome::RecentlyPlayed: {
-        const qint64 minutes = std::max<qint64>(1, (answer.WaitMs + 59999) / 60000);
-        return QStringLiteral("That one played recently. It can be asked for again in %1 minute%2.")
-            .arg(minutes)
-            .arg(minutes == 1 ? "" : "s");
-    }
-    }
-    return QString();
-}
-
-const char *outcomeCode(TrequestOutcome outcome)
-{
-    switch (outcome) {
-    case TrequestOutcome::Queued:
-        return "queued";
-    case TrequestOutcome::AwaitingApproval:
-        return "awaiting-approval";
-    case TrequestOutcome::PartyClosed:
-        return "party-closed";
-    case TrequestOutcome::UnknownGuest:
-        return "join-first";
-    case TrequestOutcome::LimitReached:
-        return "limit-reached";
-    case TrequestOutcome::AlreadyQueued:
-        return "already-queued";
-    case TrequestOutcome::PlayingNow:
-        return "playing-now";
-    case TrequestOutcome::RecentlyPlayed:
-        return "recently-played";
-    }
-    return "refused";
 }
 
 bool isWebSocketUpgrade(const QHttpServerRequest &request)
@@ -228,22 +143,19 @@ struct TpartyServer::Private {
     bool admit(QTcpSocket *socket);
     void bytesArrived(QTcpSocket *socket);
     // Answers and closes the connection before Qt's server reads what came.
-    void refuseConnection(QTcpSocket *socket, const Treply &reply, bool headOnly);
+    void refuseConnection(QTcpSocket *socket, const TpartyReply &reply, bool headOnly);
     void refuseConnection(QTcpSocket *socket, int status, const QByteArray &reason, bool headOnly);
     void sweep();
 
     // --- requests ------------------------------------------------------------------
     void handle(const QHttpServerRequest &request, QTcpSocket *socket);
-    Treply answer(const QHttpServerRequest &request);
-    Treply api(const QHttpServerRequest &request, const QByteArray &address, int guest, const QByteArray &method);
-    Treply codePage(int status, const QString &message);
-    void write(const QHttpServerRequest &request, QTcpSocket *socket, Treply reply);
-    const TguestLibrary *library();
-    // Builds the search's index soon, so that the first guest to search
+    TpartyReply answer(const QHttpServerRequest &request);
+    TpartyReply api(const QHttpServerRequest &request, const QByteArray &address, int guest, const QByteArray &method);
+    TpartyReply codePage(int status, const QString &message);
+    void write(const QHttpServerRequest &request, QTcpSocket *socket, TpartyReply reply);
+    // Builds the guests' library soon, so that the first guest to search
     // does not wait for it.
     void prepareLibrary();
-    TcustomTagger *trackById(quint64 id);
-    QJsonObject stateFor(int guest);
 
     // --- live pages ----------------------------------------------------------------
     struct TlivePage {
@@ -253,7 +165,7 @@ struct TpartyServer::Private {
     };
     // Why the upgrade the guard saw may not become a live page; nothing when
     // it may.
-    std::optional<Treply> liveRefusal(const QByteArray &address, const ThttpGuard &guard);
+    std::optional<TpartyReply> liveRefusal(const QByteArray &address, const ThttpGuard &guard);
     void takeLivePages();
     void schedulePush();
     void push();
@@ -262,7 +174,7 @@ struct TpartyServer::Private {
     TpartyServer &q;
     TdmMain &core;
     TpartyServerOptions options;
-    quint64 key;
+    TguestApi guestApi;
     std::unique_ptr<ThttpFront> front;
     QPointer<TguardedListener> listener;
     QString listenedCode;
@@ -270,12 +182,8 @@ struct TpartyServer::Private {
     QString error;
     std::vector<Tconnection> connections;
     std::vector<TlivePage> livePages;
+    // The guest of each browser's cookie.
     QHash<QByteArray, int> guests;
-    std::unique_ptr<TguestLibrary> guestLibrary;
-    // The library's lists may be touched: not between LibraryChanging and
-    // ListsUpdated.
-    bool libraryReady = true;
-    TcoverImages covers;
     TrateLimiter rates;
     TrateLimiter joins;
     TcodeAttempts attempts;
@@ -287,7 +195,7 @@ TpartyServer::Private::Private(TpartyServer &server, TdmMain &core, TpartyServer
     : q(server)
     , core(core)
     , options(std::move(options))
-    , key(QRandomGenerator::system()->generate64())
+    , guestApi(core)
     , rates(this->options.requestBurst, this->options.requestsPerSecond, this->options.clock)
     , joins(this->options.joinBurst, this->options.joinsPerSecond, this->options.clock)
     , attempts(this->options.clock)
@@ -344,7 +252,7 @@ bool TpartyServer::Private::start()
         [this](const QHttpServerRequest &request, QTcpSocket *socket) { handle(request, socket); },
         [this](const QHttpServerRequest &request, QTcpSocket *socket) {
             write(request, socket,
-                errorReply(
+                ErrorReply(
                     403, "live-refused", QStringLiteral("Live updates need the party's code, on its own page.")));
         });
     QObject::connect(
@@ -429,10 +337,10 @@ bool TpartyServer::Private::admit(QTcpSocket *socket)
 void TpartyServer::Private::refuseConnection(QTcpSocket *socket, int status, const QByteArray &reason, bool headOnly)
 {
     refuseConnection(
-        socket, Treply { status, QByteArrayLiteral("text/plain; charset=utf-8"), reason + '\n', {} }, headOnly);
+        socket, TpartyReply { status, QByteArrayLiteral("text/plain; charset=utf-8"), reason + '\n', {} }, headOnly);
 }
 
-void TpartyServer::Private::refuseConnection(QTcpSocket *socket, const Treply &reply, bool headOnly)
+void TpartyServer::Private::refuseConnection(QTcpSocket *socket, const TpartyReply &reply, bool headOnly)
 {
     QByteArray answer = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + HttpStatusText(reply.status)
         + "\r\nContent-Type: " + reply.type + "\r\nContent-Length: " + QByteArray::number(reply.body.size())
@@ -478,7 +386,7 @@ void TpartyServer::Private::bytesArrived(QTcpSocket *socket)
         return;
     }
     if (verdict == ThttpGuard::Verdict::Upgraded) {
-        const std::optional<Treply> refusal = liveRefusal(it->address, it->guard);
+        const std::optional<TpartyReply> refusal = liveRefusal(it->address, it->guard);
         // A WebSocket now, or closing: its own limits apply (takeLivePages).
         connections.erase(it);
         if (refusal)
@@ -543,7 +451,7 @@ void TpartyServer::Private::handle(const QHttpServerRequest &request, QTcpSocket
     write(request, socket, answer(request));
 }
 
-void TpartyServer::Private::write(const QHttpServerRequest &request, QTcpSocket *socket, Treply reply)
+void TpartyServer::Private::write(const QHttpServerRequest &request, QTcpSocket *socket, TpartyReply reply)
 {
     QHttpServerResponder responder = ThttpFront::responder(request, socket);
     responder.writeStatusLine(QHttpServerResponder::StatusCode(reply.status));
@@ -563,18 +471,18 @@ void TpartyServer::Private::write(const QHttpServerRequest &request, QTcpSocket 
     responder.writeBody(request.method() == QHttpServerRequest::Method::Head ? QByteArray() : reply.body);
 }
 
-Treply TpartyServer::Private::codePage(int status, const QString &message)
+TpartyReply TpartyServer::Private::codePage(int status, const QString &message)
 {
     QByteArray page = resource(QStringLiteral("code.html"));
     page.replace("{{message}}", message.toHtmlEscaped().toUtf8());
-    Treply reply { status, QByteArrayLiteral("text/html; charset=utf-8"), page, {} };
+    TpartyReply reply { status, QByteArrayLiteral("text/html; charset=utf-8"), page, {} };
     // A page of its own: a form and nothing to run.
     reply.headers.emplace_back(QByteArrayLiteral("Content-Security-Policy"),
         QByteArrayLiteral("default-src 'none'; style-src 'unsafe-inline'; form-action 'self'; frame-ancestors 'none'"));
     return reply;
 }
 
-Treply TpartyServer::Private::answer(const QHttpServerRequest &request)
+TpartyReply TpartyServer::Private::answer(const QHttpServerRequest &request)
 {
     const QByteArray address = addressKey(request.remoteAddress());
     const QString path = request.url().path();
@@ -586,8 +494,8 @@ Treply TpartyServer::Private::answer(const QHttpServerRequest &request)
                                                     : QByteArrayLiteral("OTHER");
     const bool api = path.startsWith(QLatin1String("/api/"));
     if (attempts.ShutOut(address)) {
-        Treply reply = api
-            ? errorReply(429, "too-many-wrong-codes", QStringLiteral("Too many wrong codes: wait a minute."))
+        TpartyReply reply = api
+            ? ErrorReply(429, "too-many-wrong-codes", QStringLiteral("Too many wrong codes: wait a minute."))
             : codePage(429, QStringLiteral("Too many wrong codes: wait a minute, then try again."));
         reply.headers.emplace_back(
             QByteArrayLiteral("Retry-After"), QByteArray::number(attempts.RetryAfterSeconds(address)));
@@ -605,7 +513,7 @@ Treply TpartyServer::Private::answer(const QHttpServerRequest &request)
             attempts.Wrong(address);
             return codePage(403, QStringLiteral("That is not this party's code."));
         }
-        Treply reply { 303, QByteArrayLiteral("text/plain; charset=utf-8"), QByteArrayLiteral("Welcome\n"), {} };
+        TpartyReply reply { 303, QByteArrayLiteral("text/plain; charset=utf-8"), QByteArrayLiteral("Welcome\n"), {} };
         reply.headers.emplace_back(QByteArrayLiteral("Location"), QByteArrayLiteral("/"));
         reply.headers.emplace_back(QByteArrayLiteral("Set-Cookie"),
             kCodeCookie + '=' + expected + QByteArrayLiteral("; Path=/; HttpOnly; SameSite=Strict"));
@@ -614,14 +522,14 @@ Treply TpartyServer::Private::answer(const QHttpServerRequest &request)
     const QByteArray code = CookieValue(cookies, kCodeCookie);
     if (code.isEmpty()) {
         if (api)
-            return errorReply(403, "code-needed", QStringLiteral("Open the party's address from its QR code."));
+            return ErrorReply(403, "code-needed", QStringLiteral("Open the party's address from its QR code."));
         return codePage(
             path == QLatin1String("/") ? 200 : 403, QStringLiteral("Scan the party's QR code, or type its code."));
     }
     if (!SameSecret(code, expected)) {
         attempts.Wrong(address);
         if (api)
-            return errorReply(
+            return ErrorReply(
                 403, "wrong-code", QStringLiteral("The party's code has changed: scan the QR code again."));
         return codePage(403, QStringLiteral("The party's code has changed: scan the QR code again."));
     }
@@ -629,7 +537,7 @@ Treply TpartyServer::Private::answer(const QHttpServerRequest &request)
     const QByteArray token = CookieValue(cookies, kGuestCookie);
     const bool knownToken = IsGuestToken(token) && guests.contains(token);
     if (!rates.Take(knownToken ? token : address)) {
-        Treply reply = errorReply(429, "slow-down", QStringLiteral("Too many requests: slow down a little."));
+        TpartyReply reply = ErrorReply(429, "slow-down", QStringLiteral("Too many requests: slow down a little."));
         reply.headers.emplace_back(QByteArrayLiteral("Retry-After"), QByteArrayLiteral("1"));
         return reply;
     }
@@ -647,8 +555,8 @@ Treply TpartyServer::Private::answer(const QHttpServerRequest &request)
         if (path != QLatin1String(file.path))
             continue;
         if (method != "GET")
-            return errorReply(405, "method-not-allowed", QStringLiteral("Pages are fetched with GET."));
-        Treply reply { 200, QByteArray(file.type), resource(QString::fromLatin1(file.resource)), {} };
+            return ErrorReply(405, "method-not-allowed", QStringLiteral("Pages are fetched with GET."));
+        TpartyReply reply { 200, QByteArray(file.type), resource(QString::fromLatin1(file.resource)), {} };
         reply.headers.emplace_back(QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-cache"));
         reply.headers.emplace_back(QByteArrayLiteral("Content-Security-Policy"),
             QByteArrayLiteral("default-src 'none'; script-src 'self'; style-src 'self'; img-src 'self'; "
@@ -656,233 +564,49 @@ Treply TpartyServer::Private::answer(const QHttpServerRequest &request)
                               "frame-ancestors 'none'"));
         return reply;
     }
-    return errorReply(404, "not-found", QStringLiteral("No such page."));
-}
-
-const TguestLibrary *TpartyServer::Private::library()
-{
-    if (!libraryReady)
-        return nullptr;
-    if (!guestLibrary)
-        guestLibrary = std::make_unique<TguestLibrary>(core.jblMain(), key);
-    return guestLibrary.get();
+    return ErrorReply(404, "not-found", QStringLiteral("No such page."));
 }
 
 void TpartyServer::Private::prepareLibrary()
 {
     QTimer::singleShot(0, &sweeper, [this] {
         if (listener)
-            library();
+            guestApi.PrepareLibrary();
     });
 }
 
-TcustomTagger *TpartyServer::Private::trackById(quint64 id)
-{
-    if (const TguestLibrary *tracks = library()) {
-        if (TcustomTagger *record = tracks->TrackById(id))
-            return record;
-    }
-    // What is queued, plays or waits may have left the library.
-    const TtaggerQueue &queue = core.tqQueue();
-    for (TcustomTagger *record : queue.Records()) {
-        if (GuestTrackId(record->Filename(), key) == id)
-            return record;
-    }
-    for (const TpendingRequest &request : core.Party().Pending()) {
-        if (GuestTrackId(request.Record->Filename(), key) == id)
-            return request.Record.get();
-    }
-    const TcustomTagger *playing = core.NowPlaying().track.get();
-    if (playing && GuestTrackId(playing->Filename(), key) == id)
-        return const_cast<TcustomTagger *>(playing);
-    return nullptr;
-}
-
-QJsonObject TpartyServer::Private::stateFor(int guest)
-{
-    QJsonObject state = PartyStateJson(core, key);
-    state.insert(QStringLiteral("me"), GuestStateJson(core, guest, key));
-    return state;
-}
-
-Treply TpartyServer::Private::api(
+TpartyReply TpartyServer::Private::api(
     const QHttpServerRequest &request, const QByteArray &address, int guest, const QByteArray &method)
 {
     const auto parsed = ParseApiCall(method, request.url().path(), request.query(), request.body(),
         request.value(QByteArrayLiteral("Content-Type")));
     if (const TapiError *bad = std::get_if<TapiError>(&parsed))
-        return errorReply(*bad);
-    const TapiCall &call = std::get<TapiCall>(parsed);
-    if (guest)
-        core.GuestActive(guest);
-    const auto libraryBusy = [] {
-        Treply reply = errorReply(
-            503, "library-updating", QStringLiteral("The library is being updated: try again in a moment."));
-        reply.headers.emplace_back(QByteArrayLiteral("Retry-After"), QByteArrayLiteral("2"));
-        return reply;
-    };
-
-    switch (call.kind) {
-    case TapiKind::Join: {
-        if (guest) {
-            if (!core.RenameGuest(guest, call.text))
-                return errorReply(400, "bad-name", QStringLiteral("That name cannot be used."));
-            return jsonReply(200, stateFor(guest));
-        }
-        if (GuestName(call.text).isEmpty())
-            return errorReply(400, "bad-name", QStringLiteral("That name cannot be used."));
-        // Each join takes a place in the core's guest list until the guest
-        // is forgotten: an address may not fill the list.
-        if (!joins.Take(address)) {
-            Treply reply
-                = errorReply(429, "too-many-joins", QStringLiteral("Too many new guests from here: wait a minute."));
-            reply.headers.emplace_back(QByteArrayLiteral("Retry-After"), QByteArrayLiteral("60"));
-            return reply;
-        }
-        const int joined = core.JoinParty(call.text);
-        if (!joined)
-            return errorReply(503, "party-full", QStringLiteral("The party is full."));
+        return ErrorReply(*bad);
+    TapiCaller caller;
+    caller.guest = guest;
+    caller.mayJoin = [this, &address] { return joins.Take(address); };
+    TapiAnswer answer = guestApi.Answer(std::get<TapiCall>(parsed), caller);
+    if (answer.joined) {
         const QByteArray fresh = NewGuestToken();
-        guests.insert(fresh, joined);
-        Treply reply = jsonReply(200, stateFor(joined));
-        reply.headers.emplace_back(QByteArrayLiteral("Set-Cookie"),
+        guests.insert(fresh, answer.joined);
+        answer.reply.headers.emplace_back(QByteArrayLiteral("Set-Cookie"),
             kGuestCookie + '=' + fresh + QByteArrayLiteral("; Path=/; HttpOnly; SameSite=Strict; Max-Age=86400"));
-        return reply;
     }
-    case TapiKind::State:
-        return jsonReply(200, stateFor(guest));
-    case TapiKind::Search: {
-        const TguestLibrary *tracks = library();
-        if (!tracks)
-            return libraryBusy();
-        QJsonArray results;
-        for (const int index : tracks->Search(call.text, call.count))
-            results.append(GuestTrackJson(*tracks->Track(index).record, key));
-        QJsonObject object;
-        object.insert(QStringLiteral("query"), call.text);
-        object.insert(QStringLiteral("tracks"), results);
-        return jsonReply(200, object);
-    }
-    case TapiKind::Artists: {
-        const TguestLibrary *tracks = library();
-        if (!tracks)
-            return libraryBusy();
-        const std::vector<TguestArtist> &artists = tracks->Artists();
-        QJsonArray page;
-        for (size_t i = size_t(call.offset); i < artists.size() && page.size() < call.count; ++i) {
-            QJsonObject artist;
-            artist.insert(QStringLiteral("id"), QString::fromLatin1(IdText(artists[i].id)));
-            artist.insert(QStringLiteral("name"), artists[i].name);
-            artist.insert(QStringLiteral("albums"), int(artists[i].albums.size()));
-            artist.insert(QStringLiteral("tracks"), artists[i].tracks);
-            page.append(artist);
-        }
-        QJsonObject object;
-        object.insert(QStringLiteral("total"), int(artists.size()));
-        object.insert(QStringLiteral("offset"), call.offset);
-        object.insert(QStringLiteral("artists"), page);
-        return jsonReply(200, object);
-    }
-    case TapiKind::Albums: {
-        const TguestLibrary *tracks = library();
-        if (!tracks)
-            return libraryBusy();
-        const TguestArtist *artist = tracks->ArtistById(call.id);
-        if (!artist)
-            return errorReply(404, "not-found", QStringLiteral("No such artist."));
-        QJsonArray albums;
-        for (const int index : artist->albums) {
-            const TguestAlbum &album = tracks->Albums()[size_t(index)];
-            QJsonObject entry;
-            entry.insert(QStringLiteral("id"), QString::fromLatin1(IdText(album.id)));
-            entry.insert(QStringLiteral("name"), album.name);
-            entry.insert(QStringLiteral("artist"), album.artist);
-            entry.insert(QStringLiteral("tracks"), album.album->Count());
-            entry.insert(QStringLiteral("cover"),
-                QString::fromLatin1(IdText(GuestTrackId(album.album->Items(0)->Filename(), key))));
-            albums.append(entry);
-        }
-        QJsonObject object;
-        object.insert(QStringLiteral("artist"), artist->name);
-        object.insert(QStringLiteral("albums"), albums);
-        return jsonReply(200, object);
-    }
-    case TapiKind::Tracks: {
-        const TguestLibrary *tracks = library();
-        if (!tracks)
-            return libraryBusy();
-        const TguestAlbum *album = tracks->AlbumById(call.id);
-        if (!album)
-            return errorReply(404, "not-found", QStringLiteral("No such album."));
-        QJsonArray list;
-        for (const TcustomTagger *record : album->album->Records())
-            list.append(GuestTrackJson(*record, key));
-        QJsonObject object;
-        object.insert(QStringLiteral("album"), album->name);
-        object.insert(QStringLiteral("artist"), album->artist);
-        object.insert(QStringLiteral("tracks"), list);
-        return jsonReply(200, object);
-    }
-    case TapiKind::Cover: {
-        const TcustomTagger *record = trackById(call.id);
-        const QByteArray jpeg
-            = record ? covers.Cover(*record, core.Settings().CoverArtFolder, call.count) : QByteArray();
-        if (jpeg.isEmpty())
-            return errorReply(404, "no-cover", QStringLiteral("No cover for that track."));
-        Treply reply { 200, QByteArrayLiteral("image/jpeg"), jpeg, {} };
-        reply.headers.emplace_back(QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("private, max-age=3600"));
-        return reply;
-    }
-    case TapiKind::Request: {
-        if (!guest)
-            return errorReply(403, "join-first", QStringLiteral("Tell the jukebox your name first."));
-        if (!libraryReady)
-            return libraryBusy();
-        TcustomTagger *record = trackById(call.id);
-        if (!record)
-            return errorReply(404, "not-found", QStringLiteral("No such track."));
-        const TrequestAnswer answer = core.RequestTrack(guest, record);
-        QJsonObject object;
-        object.insert(QStringLiteral("status"), QString::fromLatin1(outcomeCode(answer.Outcome)));
-        object.insert(QStringLiteral("message"), refusalText(answer, core.PartySettings().RequestsPerGuest));
-        object.insert(QStringLiteral("track"), GuestTrackJson(*record, key));
-        if (answer.Outcome == TrequestOutcome::Queued)
-            object.insert(QStringLiteral("position"), answer.Row + 1);
-        if (answer.Accepted())
-            return jsonReply(answer.Outcome == TrequestOutcome::Queued ? 200 : 202, object);
-        object.insert(QStringLiteral("error"), QString::fromLatin1(outcomeCode(answer.Outcome)));
-        if (answer.Outcome == TrequestOutcome::RecentlyPlayed)
-            object.insert(QStringLiteral("waitMs"), answer.WaitMs);
-        return jsonReply(answer.Outcome == TrequestOutcome::UnknownGuest ? 403 : 409, object);
-    }
-    case TapiKind::Vote: {
-        if (!guest)
-            return errorReply(403, "join-first", QStringLiteral("Tell the jukebox your name first."));
-        const TskipVote vote = core.VoteToSkip(guest);
-        if (!vote.Open)
-            return errorReply(409, "voting-closed", QStringLiteral("There is no vote to skip now."));
-        QJsonObject object;
-        object.insert(QStringLiteral("votes"), vote.Votes);
-        object.insert(QStringLiteral("needed"), vote.Needed);
-        object.insert(QStringLiteral("skipped"), vote.Skipped);
-        return jsonReply(200, object);
-    }
-    }
-    return errorReply(404, "not-found", QStringLiteral("No such call."));
+    return answer.reply;
 }
 
 // --- live pages -------------------------------------------------------------------------------
 
-std::optional<Treply> TpartyServer::Private::liveRefusal(const QByteArray &address, const ThttpGuard &guard)
+std::optional<TpartyReply> TpartyServer::Private::liveRefusal(const QByteArray &address, const ThttpGuard &guard)
 {
     if (attempts.ShutOut(address)) {
-        Treply reply = errorReply(429, "too-many-wrong-codes", QStringLiteral("Too many wrong codes: wait a minute."));
+        TpartyReply reply = ErrorReply(429, "too-many-wrong-codes", QStringLiteral("Too many wrong codes: wait a minute."));
         reply.headers.emplace_back(
             QByteArrayLiteral("Retry-After"), QByteArray::number(attempts.RetryAfterSeconds(address)));
         return reply;
     }
-    const Treply refused
-        = errorReply(403, "live-refused", QStringLiteral("Live updates need the party's code, on its own page."));
+    const TpartyReply refused
+        = ErrorReply(403, "live-refused", QStringLiteral("Live updates need the party's code, on its own page."));
     // No code is no guess at it: only a wrong one counts against the address.
     const QByteArray code = CookieValue(guard.UpgradeHeader("Cookie"), kCodeCookie);
     if (code.isEmpty())
@@ -900,7 +624,7 @@ std::optional<Treply> TpartyServer::Private::liveRefusal(const QByteArray &addre
     if (path != "/api/live" || host.isEmpty() || (origin != "http://" + host && origin != "https://" + host))
         return refused;
     if (int(livePages.size()) >= kMaxLivePages)
-        return errorReply(503, "too-many-live-pages", QStringLiteral("Too many live pages: try again later."));
+        return ErrorReply(503, "too-many-live-pages", QStringLiteral("Too many live pages: try again later."));
     return std::nullopt;
 }
 
@@ -934,7 +658,7 @@ void TpartyServer::Private::takeLivePages()
             [raw](const QByteArray &) { raw->close(QWebSocketProtocol::CloseCodeDatatypeNotSupported); });
         const int guest = IsGuestToken(token) ? guests.value(token) : 0;
         livePages.push_back(TlivePage { std::move(socket), guest, addressKey(raw->peerAddress()) });
-        raw->sendTextMessage(QString::fromUtf8(QJsonDocument(stateFor(guest)).toJson(QJsonDocument::Compact)));
+        raw->sendTextMessage(QString::fromUtf8(guestApi.LiveState(guest)));
     }
     report();
 }
@@ -954,14 +678,9 @@ void TpartyServer::Private::push()
     if (livePages.empty())
         return;
     // What all see is written once; each page gets its guest's part.
-    QByteArray shared = QJsonDocument(PartyStateJson(core, key)).toJson(QJsonDocument::Compact);
-    shared.chop(1);
-    for (TlivePage &page : livePages) {
-        const QJsonValue me = GuestStateJson(core, page.guest, key);
-        const QByteArray mine
-            = me.isObject() ? QJsonDocument(me.toObject()).toJson(QJsonDocument::Compact) : QByteArrayLiteral("null");
-        page.socket->sendTextMessage(QString::fromUtf8(shared + ",\"me\":" + mine + '}'));
-    }
+    const QByteArray shared = guestApi.SharedState();
+    for (TlivePage &page : livePages)
+        page.socket->sendTextMessage(QString::fromUtf8(guestApi.LiveState(shared, page.guest)));
 }
 
 void TpartyServer::Private::closeLivePages()
@@ -1019,15 +738,20 @@ void TpartyServer::PartyChanged()
 
 void TpartyServer::LibraryChanging()
 {
-    d->libraryReady = false;
-    d->guestLibrary.reset();
+    d->guestApi.LibraryChanging();
 }
 
 void TpartyServer::ListsUpdated()
 {
-    d->libraryReady = true;
-    d->guestLibrary.reset();
+    d->guestApi.ListsUpdated();
     d->prepareLibrary();
+}
+
+void TpartyServer::LibraryChanged(const TlibraryChanges &changes)
+{
+    d->guestApi.LibraryChanged(changes);
+    // Queued tracks that were moved go by new ids.
+    d->schedulePush();
 }
 
 void TpartyServer::QueueChanged()

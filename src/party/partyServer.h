@@ -47,6 +47,10 @@ struct TpartyServerOptions {
 // every change from the core, and every guest's action goes through a core
 // operation, on the GUI thread's event loop, as the keys do.
 //
+// This is the transport: the connections and their guard, HTTP and the
+// live pages' WebSockets, the code and the guests' cookies, the limits of
+// requests and joins. What a call does and answers is TguestApi's.
+//
 // It listens only while the host has party mode on; turning party mode off,
 // or renewing the guest code, closes every connection. Every request needs
 // the guest code (from the QR code's address, then a cookie); wrong codes
@@ -74,6 +78,7 @@ private:
     void PartyChanged() override;
     void LibraryChanging() override;
     void ListsUpdated() override;
+    void LibraryChanged(const TlibraryChanges &changes) override;
     void QueueChanged() override;
     void TrackChanged(const TnowPlaying &playing) override;
     void PlayStateChanged(TstreamState state) override;
