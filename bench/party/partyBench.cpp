@@ -22,7 +22,7 @@
 #include "benchLibrary.h"
 
 #include "audioFixtures.h"
-#include "indexFiling.h"
+#include "libraryEditor.h"
 #include "core/dmMain.h"
 #include "silentUi.h"
 #include "library/libraryChanges.h"
@@ -200,7 +200,7 @@ using TchangeMaker = std::function<TlibraryChanges(Tmp3JukeBoxLists &, QRandomGe
 
 TlibraryChanges addTracks(Tmp3JukeBoxLists &library, QRandomGenerator &random, int round)
 {
-    TindexFiling filing(library);
+    LibraryEditor filing(library);
     const QString artist = library.MasterList().Items(random.bounded(library.MasterList().Count()))->Artist();
     for (int i = 0; i < 20; ++i) {
         auto *record = new Tid3Tagger;
@@ -217,14 +217,14 @@ TlibraryChanges addTracks(Tmp3JukeBoxLists &library, QRandomGenerator &random, i
 
 TlibraryChanges removeTrack(Tmp3JukeBoxLists &library, QRandomGenerator &random, int)
 {
-    TindexFiling filing(library);
+    LibraryEditor filing(library);
     filing.Remove(library.MasterList().Items(random.bounded(library.MasterList().Count())));
     return filing.Take();
 }
 
 TlibraryChanges moveFolder(Tmp3JukeBoxLists &library, QRandomGenerator &random, int round)
 {
-    TindexFiling filing(library);
+    LibraryEditor filing(library);
     const QString folder = library.MasterList().Items(random.bounded(library.MasterList().Count()))->Folder();
     int moved = 0;
     for (TcustomTagger *record : std::vector<TcustomTagger *>(library.MasterList().Records())) {

@@ -148,26 +148,26 @@ void TlibraryEdit::touch(TtagArtist *artist)
         m_artists.push_back(artist);
 }
 
-void TlibraryEdit::Commit()
+TlibraryChanges TlibraryEdit::Commit()
 {
     m_committed = true;
     switch (m_mode) {
     case Mode::Undecided:
-        return;
+        return {};
     case Mode::InPlace:
-        commitInPlace();
-        return;
+        return commitInPlace();
     case Mode::Rebuild:
         if (!m_entries.empty())
             m_library.MasterList().DeleteWhere([&](const TcustomTagger &record) { return m_entries.count(&record) > 0; });
         m_entries.clear();
         if (m_resumeRebuild)
             m_library.ResumeRebuild();
-        return;
+        return {};
     }
+    return {};
 }
 
-void TlibraryEdit::commitInPlace()
+TlibraryChanges TlibraryEdit::commitInPlace()
 {
     std::vector<int> leaving;
     std::vector<TcustomTagger *> arriving;
@@ -220,6 +220,7 @@ void TlibraryEdit::commitInPlace()
     m_entries.clear();
     if (!m_changes.IsEmpty())
         RaiseEvent(m_library.OnLibraryChanged, m_changes);
+    return std::move(m_changes);
 }
 
 void TlibraryEdit::settleAlbums()

@@ -46,9 +46,10 @@ public:
     void Move(TcustomTagger &record);
     void SetUnavailable(TcustomTagger &record, bool unavailable);
 
-    // Takes the change into the index and announces it: nothing when nothing
-    // changed.
-    void Commit();
+    // Takes the change into the index and announces it (nothing when nothing
+    // changed), then hands the change set over: what it names as gone is
+    // freed with it.
+    TlibraryChanges Commit();
 
 private:
     enum class Kind : quint8 { Added, Removed, Changed, Moved };
@@ -65,7 +66,7 @@ private:
     Entry &takeOut(TcustomTagger &record, Kind kind);
     void touch(TtagAlbum *album);
     void touch(TtagArtist *artist);
-    void commitInPlace();
+    TlibraryChanges commitInPlace();
     void settleAlbums();
     void settleArtists();
     void rename(TtagArtist &artist);

@@ -1,5 +1,5 @@
 #include "../library/testRecords.h"
-#include "indexFiling.h"
+#include "libraryEditor.h"
 
 #include "library/libraryChanges.h"
 #include "library/mp3JukeBoxLists.h"
@@ -61,7 +61,7 @@ protected:
     // Edits the library as the folder watch might, and names what changed.
     TlibraryChanges change()
     {
-        TindexFiling filing(library);
+        LibraryEditor filing(library);
         std::set<TcustomTagger *> named;
         const std::vector<TcustomTagger *> records = library.MasterList().Records();
         const auto pick = [&]() -> TcustomTagger * {

@@ -166,8 +166,6 @@ TEST_P(RandomChanges, TheTreeTakenInPlaceIsTheRefilledTreeAndTheUserStaysWhereHe
     for (int i = 0; i < 120; ++i)
         specs.push_back(randomSpec());
     FillLibrary(library, specs);
-    // Changes are taken by the index in place from now on.
-    library.SuspendRebuild();
     TjukeboxTree tree;
     QAbstractItemModelTester tester(&tree.Model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
     tree.Refill(library, byTitle);
@@ -222,7 +220,6 @@ TEST(LibraryChanged, NeighboursRetitledTogetherBothTakeTheirNewPlaces)
         specs.push_back(RecordSpec { QString::fromLatin1(title), QStringLiteral("Nordwave"), QStringLiteral("Fjord"),
             QStringLiteral("/m/%1.mp3").arg(QLatin1StringView(title)) });
     FillLibrary(library, specs);
-    library.SuspendRebuild();
     TjukeboxTree tree;
     tree.Refill(library, true);
     const TtreeNode letter = tree.LetterNodes()[12];
@@ -249,7 +246,6 @@ TEST(LibraryChanged, TheSongListShowsItsAlbumAnewAndLetsGoOfAnAlbumThatWent)
 {
     Tmp3JukeBoxLists library;
     FillLibrary(library, SampleLibrary());
-    library.SuspendRebuild();
     TsongList songs;
     ShowAndWait(songs, QSize(300, 300));
     TtagAlbum *fjord = library.ArtistList().FindArtist(QStringLiteral("Nordwave"))->AlbumList().Albums(1);
