@@ -52,7 +52,9 @@ void scanAndAdd(TdmMain &core, bool removeMissing)
     scan.KnownFiles = TknownFiles(core.jblMain().MasterList());
     scan.start();
     ASSERT_TRUE(RunEventsUntil([&scan] { return scan.isFinished(); }, 60000));
-    QCoreApplication::sendPostedEvents(&scan);
+    // The findings come through the hand-over to this thread, posted before
+    // the worker ended.
+    QCoreApplication::sendPostedEvents();
     QStringList newFiles;
     for (int i = 0; i < scan.NewFiles().Count(); ++i)
         newFiles << scan.NewFiles().Strings(i);

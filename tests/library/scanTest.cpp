@@ -48,8 +48,8 @@ void runToEnd(TvorlenScanThread &scan)
     scan.start();
     poll.start(5);
     loop.exec();
-    // The batches posted just before the end.
-    QCoreApplication::sendPostedEvents(&scan);
+    // The batches posted just before the end, to the scan's hand-over.
+    QCoreApplication::sendPostedEvents();
 }
 
 QStringList sortedNewFiles(const TvorlenScanThread &scan)
